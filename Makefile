@@ -1,0 +1,30 @@
+# Front end of the build. `make demo` and `make test` work on a fresh Debian machine: they install
+# what is missing first.
+BUILD ?= build
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build demo test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@scripts/run-demo $(BUILD)
+
+test: deps
+	@scripts/run-tests
+
+bench: deps
+	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BENCH=ON -DQUORVEL_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@scripts/run-bench build-bench
+
+clean:
+	rm -rf $(BUILD) build-*

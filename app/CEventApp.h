@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The application: the command line, the console-mode run and the hand-over to the window.
+class CEventApp {
+public:
+    // The whole start-up sequence; returns the process's exit status: 0 after a run (or --help,
+    // --version), 1 when there was nothing to run, 2 for a bad command line or a missing project.
+    int InitInstance(const std::vector<std::string>& args);
+
+    // One command-line parameter. Switches begin with "-" or "/" and only their second character
+    // counts (case-sensitive): c console run, r run at start, q quit after the run; any other
+    // switch is ignored. Any other parameter names the project when such a file or folder exists;
+    // a later one replaces an earlier one.
+    void ParseParam(const std::string& param);
+
+    int consoleFlag = 0;
+    int runFlag = 0;
+    int quitFlag = 0;
+    std::string projectPath;                // the first entry of the parameter list
+    std::vector<std::string> missingFiles; // parameters that named no existing file
+
+private:
+    int ConsoleRun();
+};

@@ -1,0 +1,124 @@
+#include "external/support/CLog.h"
+
+#include "external/support/StrFormat.h"
+#include "external/support/XdgPaths.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <fcntl.h>
+#include <filesystem>
+#include <mutex>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kKeptRows = 200;
+
+struct LogState {
+    std::mutex mutex;
+    std::string path;
+    std::deque<std::string> lastRows;
+};
+
+LogState& State()
+{
+    static LogState state;
+    return state;
+}
+
+// An entry stays on one line whatever its parts hold.
+std::string OneLine(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\r' || c == '\n' || c == '\t')
+            c = ' ';
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+std::string Timestamp()
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return StrFormat("%s.%03d", text, static_cast<int>(ms));
+}
+
+std::string DefaultPath()
+{
+    return StateDir() + "/quorvel.log";
+}
+
+void AppendToFile(const std::string& path, const std::string& line)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == ENOENT) {
+        MakeDirs(std::filesystem::path(path).parent_path().string());
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    }
+    if (fd < 0)
+        return; // the log is the last resort: nowhere left to tell
+    const ssize_t written = ::write(fd, line.data(), line.size());
+    (void)written;
+    ::close(fd);
+}
+
+} // namespace
+
+void CLog::Bug(const std::string& message, const char* context, const char* file, int line)
+{
+    std::string row = Timestamp() + "\t" + OneLine(context != nullptr ? context : "") + "\t" + OneLine(message);
+    if (file != nullptr)
+        row += StrFormat("\t%s:%d", file, line);
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    AppendToFile(state.path.empty() ? DefaultPath() : state.path, row + "\n");
+    state.lastRows.push_back(std::move(row));
+    if (state.lastRows.size() > kKeptRows)
+        state.lastRows.pop_front();
+}
+
+void CLog::FormatLastError(std::string& out, int)
+{
+    out = std::strerror(errno);
+}
+
+std::string CLog::GetLastRows()
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    std::string text;
+    for (const std::string& row : state.lastRows)
+        text += row + "\n";
+    return text;
+}
+
+std::string CLog::VersionStr(int)
+{
+    return QUORVEL_VERSION;
+}
+
+void CLog::SetPath(const std::string& path)
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.path = path;
+    state.lastRows.clear();
+}
+
+std::string CLog::Path()
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    return state.path.empty() ? DefaultPath() : state.path;
+}

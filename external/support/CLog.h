@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// The program log: one line per entry with time, context, message and source, appended to
+// $XDG_STATE_HOME/quorvel/quorvel.log. Safe to call from any thread.
+class CLog {
+public:
+    static void Bug(const std::string& message, const char* context = nullptr, const char* file = nullptr,
+                    int line = 0);
+
+    // The text of the calling thread's errno.
+    static void FormatLastError(std::string& out, int n);
+
+    // The newest entries, oldest first, one per line.
+    static std::string GetLastRows();
+
+    static std::string VersionStr(int);
+
+    // The log file's path; an empty path restores the XDG default. Tests point it elsewhere.
+    static void SetPath(const std::string& path);
+    static std::string Path();
+};

@@ -1,0 +1,38 @@
+#include "external/support/CSettings.h"
+
+#include "external/support/StrFormat.h"
+
+CSettings* g_settings = nullptr;
+
+CSettings::CSettings(const std::string& path) : _Settings(path)
+{
+    for (int i = 0; i < 10; ++i)
+        Add(StrFormat("Profile%d", i), S_TEXT, 0, "");
+    Add("LastFile", S_TEXT, 0, "");
+    Add("LoadLastFile", S_INT, 0, "1");
+    Add("MinimizeOnTray", S_INT, 0, "0");
+    Add("SmartInput", S_INT, 0, "0");
+    Add("MacroDateFmt", S_TEXT, 0, "");
+    Add("MacroTimeFmt", S_TEXT, 0, "");
+    Add("FetchAll", S_INT, 0, "0");
+    const char* projectWidths[] = {"120", "130", "70", "150", "55"};
+    for (int i = 0; i < 5; ++i)
+        Add(StrFormat("ProjectW%d", i + 1), S_INT, 0, projectWidths[i]);
+    const char* activeWidths[] = {"300", "140", "80"};
+    for (int i = 0; i < 3; ++i)
+        Add(StrFormat("ActiveLogW%d", i + 1), S_INT, 0, activeWidths[i]);
+    const char* execWidths[] = {"230", "130", "80", "80"};
+    for (int i = 0; i < 4; ++i)
+        Add(StrFormat("ExecLogW%d", i + 1), S_INT, 0, execWidths[i]);
+    Add("LogLevel", S_INT, 0, "0");
+}
+
+int SettingInt(const char* name, int fallback)
+{
+    return g_settings != nullptr ? g_settings->getInt(name) : fallback;
+}
+
+std::string SettingStr(const char* name, const std::string& fallback)
+{
+    return g_settings != nullptr ? g_settings->getStr(name) : fallback;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace toml {
+inline namespace v3 {
+class table;
+}
+} // namespace toml
+
+// A store of named text and integer values in sections, kept in a TOML file: each section a
+// table, each value a string or an integer. Every text round-trips exactly. A value of the wrong
+// type, or an integer outside 32 bits, reads as the default. Changes are written when the store
+// is closed (or destroyed), by replacing the file atomically. A file that does not parse loads as
+// empty, and the program log says why.
+class CSysReg {
+public:
+    explicit CSysReg(std::string path, int mode = 0);
+    ~CSysReg();
+    CSysReg(const CSysReg&) = delete;
+    CSysReg& operator=(const CSysReg&) = delete;
+
+    void Section(const std::string& name, int = 0);
+
+    int Read(const std::string& key, int* out, int def) const;
+    int Read(const std::string& key, std::string* out, const std::string& def) const;
+    int Read(const std::string& section, const std::string& key, int* out, int def) const;
+    int Read(const std::string& section, const std::string& key, std::string* out, const std::string& def) const;
+
+    // True when the store holds a section of that name.
+    bool HasSection(const std::string& name) const;
+    // The names of all sections.
+    std::vector<std::string> Sections() const;
+
+    int Save(const std::string& key, int value);
+    int Save(const std::string& key, const std::string& value);
+    int Save(const std::string& section, const std::string& key, int value);
+    int Save(const std::string& section, const std::string& key, const std::string& value);
+
+    // The file will be readable by its owner only (it holds a password).
+    void MarkPrivate();
+
+    // Writes the changes, if any. 0 on success (or nothing to write), -1 when the file could not be
+    // replaced; the old file is then left as it was.
+    int Close();
+
+    // The text of the last load or write failure, empty when there was none.
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    toml::table& SectionTable(const std::string& section);
+
+    std::string path_;
+    std::string section_;
+    std::unique_ptr<toml::table> root_;
+    std::string lastError_;
+    bool dirty_ = false;
+    bool private_ = false;
+};

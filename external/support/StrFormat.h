@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// printf-style formatting into a std::string. The program's texts are given as printf formats
+// ("%5.2f%%", "%2d:%02d:%02d.%03d"), so this keeps them exactly as written.
+std::string StrFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Removes trailing carriage returns and line feeds.
+std::string TrimLineEnd(std::string text);
+
+// Replaces every occurrence of `from` in `text` with `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);

@@ -1,0 +1,138 @@
+#include "external/support/Utf16.h"
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one UTF-8 sequence at `pos`; returns kReplacement and advances by one on bad input.
+char32_t DecodeUtf8(std::string_view s, size_t& pos)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(pos);
+    int extra = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        ++pos;
+        return kReplacement;
+    }
+    if (pos + static_cast<size_t>(extra) >= s.size()) {
+        ++pos;
+        return kReplacement;
+    }
+    for (int i = 1; i <= extra; ++i) {
+        const unsigned char c = byte(pos + static_cast<size_t>(i));
+        if ((c & 0xC0) != 0x80) {
+            ++pos;
+            return kReplacement;
+        }
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return kReplacement;
+    }
+    pos += static_cast<size_t>(extra) + 1;
+    return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUnit(std::string& out, char32_t unit)
+{
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>((unit >> 8) & 0xFF);
+}
+
+} // namespace
+
+std::string Utf8ToUtf16Le(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char32_t cp = DecodeUtf8(utf8, pos);
+        if (cp >= 0x10000) {
+            const char32_t v = cp - 0x10000;
+            AppendUnit(out, 0xD800 + (v >> 10));
+            AppendUnit(out, 0xDC00 + (v & 0x3FF));
+        } else {
+            AppendUnit(out, cp);
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view units)
+{
+    std::string out;
+    out.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        const char32_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            AppendUtf8(out, kReplacement);
+        } else {
+            AppendUtf8(out, u);
+        }
+    }
+    return out;
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t before = pos;
+        if (DecodeUtf8(text, pos) == kReplacement) {
+            // A literal U+FFFD is three bytes long; a replacement for bad input advances by one.
+            if (pos - before != 3)
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string EightBitToUtf8(std::string_view text)
+{
+    if (IsValidUtf8(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char c : text)
+        AppendUtf8(out, static_cast<unsigned char>(c));
+    return out;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The statistics of one execution of an event.
+struct ExecRecord {
+    std::string status; // "OK", "FAILED" or empty: the outcome of the check
+    uint32_t totalTime = 0;  // ms, whole iteration
+    uint32_t checkTime = 0;  // ms, the check
+    uint32_t fetchTime = 0;  // ms, the fetch loop of an SQL check
+    uint32_t actionTime = 0; // ms, from the end of the check to the end of the iteration
+    int rows = 0;            // rows fetched
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/ExecRecord.h"
+
+#include <cstdint>
+
+// What the summary report needs of an event's executions: counts, sums, largest and smallest.
+// Kept instead of every record, so that an event may run forever without its memory growing.
+class ExecStats {
+public:
+    struct Time {
+        double sum = 0;
+        uint32_t largest = 0;
+        uint32_t smallest = 2147483647;
+
+        void Add(uint32_t ms);
+    };
+
+    void Add(const ExecRecord& record);
+    void Clear() { *this = ExecStats(); }
+
+    int count = 0;  // executions
+    int passed = 0; // executions whose status is "OK"
+    Time total;
+    Time check;
+    Time fetch;
+    Time action;
+    double rowSum = 0;
+
+    int Failed() const { return count - passed; }
+};

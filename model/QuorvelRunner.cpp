@@ -1,0 +1,129 @@
+#include "model/QuorvelRunner.h"
+
+#include "external/support/CLog.h"
+#include "external/support/CSysReg.h"
+#include "external/support/FileOps.h"
+#include "external/support/MessageBox.h"
+#include "external/support/StrFormat.h"
+#include "res/Strings.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+constexpr const char* kCommon = "Common";
+
+std::string ItemSection(int index)
+{
+    return StrFormat("Item%d", index);
+}
+
+// The highest n for which the store has a section "Item<n>", -1 when it has none. A damaged
+// "Items" value cannot make the loader invent millions of events that the file does not hold.
+int LastItemSection(const CSysReg& store)
+{
+    int last = -1;
+    for (const std::string& name : store.Sections()) {
+        if (name.size() > 4 && name.compare(0, 4, "Item") == 0 &&
+            name.find_first_not_of("0123456789", 4) == std::string::npos && name.size() < 14) {
+            last = std::max(last, std::stoi(name.substr(4)));
+        }
+    }
+    return last;
+}
+
+} // namespace
+
+int QuorvelRunner::Load(const std::string& path)
+{
+    CSysReg store(path);
+    events.clear();
+    store.Read(kCommon, "Report", &reportFile, "");
+    store.Read(kCommon, "Log", &logFile, "");
+    store.Read(kCommon, "Summary", &summaryFile, "");
+    store.Read(kCommon, "Author", &author, "");
+    store.Read(kCommon, "Description", &description, "");
+    int items = 0;
+    store.Read(kCommon, "Items", &items, 0);
+    items = std::min(items, LastItemSection(store) + 1);
+    if (items > kMaxEvents)
+        CLog::Bug(StrFormat("%s holds %d events; a run takes at most %d", path.c_str(), items, kMaxEvents),
+                  "QuorvelRunner::Load");
+    for (int i = 0; i < items; ++i) {
+        Quorvel record;
+        record.Load(store, ItemSection(i));
+        events.push_back(record);
+    }
+    return 0;
+}
+
+std::string QuorvelRunner::BackupPath(const std::string& path)
+{
+    // Only the file name is lower-cased: folders on this system are case-sensitive.
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string name = path.substr(nameStart);
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return path.substr(0, nameStart) + ReplaceAll(name, ".qvl", ".bak");
+}
+
+int QuorvelRunner::Save(const std::string& path)
+{
+    // When the backup cannot be made (one exists, or the name has no ".qvl"), the store below
+    // opens the old file and rewrites it; the rewrite is atomic, so it is never half written.
+    MoveFileNoReplace(path, BackupPath(path));
+    CSysReg store(path);
+    store.Save(kCommon, "Report", reportFile);
+    store.Save(kCommon, "Log", logFile);
+    store.Save(kCommon, "Summary", summaryFile);
+    store.Save(kCommon, "Author", author);
+    store.Save(kCommon, "Description", description);
+    store.Save(kCommon, "Items", Count());
+    for (int i = 0; i < Count(); ++i)
+        events[static_cast<size_t>(i)].Save(store, ItemSection(i));
+    return store.Close();
+}
+
+void QuorvelRunner::Clear()
+{
+    events.clear();
+    description.clear();
+    author.clear();
+    summaryFile.clear();
+    reportFile.clear();
+    logFile.clear();
+}
+
+int QuorvelRunner::AddEvent(const Quorvel& record)
+{
+    if (Count() >= kMaxEvents) {
+        ShowMessageBox(StrFormat(LoadString(IDS_MAX_EVENTS), kMaxEvents), LoadString(IDS_ERROR), MB_ICONERROR);
+        return -1;
+    }
+    events.push_back(record);
+    return 0;
+}
+
+Quorvel* QuorvelRunner::GetEvent(int index)
+{
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return &events[static_cast<size_t>(index)];
+}
+
+void QuorvelRunner::DeleteEvent(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    events.erase(events.begin() + index);
+}
+
+int QuorvelRunner::WarnIfEmpty() const
+{
+    if (!events.empty())
+        return 0;
+    ShowMessageBox(LoadString(IDS_EVENTS_EMPTY), LoadString(IDS_WARNING), MB_ICONERROR);
+    return 1;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/Quorvel.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A project: five descriptive properties and the ordered list of its events, with the file they
+// are kept in. The same object runs the project.
+class QuorvelRunner {
+public:
+    QuorvelRunner() = default;
+    virtual ~QuorvelRunner() = default;
+    QuorvelRunner(const QuorvelRunner&) = delete;
+    QuorvelRunner& operator=(const QuorvelRunner&) = delete;
+
+    // Replaces the project with the file's content. A missing file or key leaves the defaults;
+    // loading never fails.
+    int Load(const std::string& path);
+    // Writes the project, keeping the old file as the ".bak" backup when that can be made.
+    // 0 on success, -1 when the file could not be written (the old file is then unchanged).
+    int Save(const std::string& path);
+    void Clear();
+
+    // 0 when appended, -1 (after telling the user) when the project already holds 24 events.
+    int AddEvent(const Quorvel& record);
+    // The event at a 0-based index, or null when there is none.
+    Quorvel* GetEvent(int index);
+    void DeleteEvent(int index);
+    // 1 after telling the user that the list is empty, 0 when it has events.
+    int WarnIfEmpty() const;
+    int Count() const { return static_cast<int>(events.size()); }
+
+    // The backup path of a project file: the file name in lower case with every ".qvl" made ".bak".
+    static std::string BackupPath(const std::string& path);
+
+    std::string reportFile;  // "Report": execution report file, may hold date and time macros
+    std::string logFile;     // "Log": custom log file, may hold macros
+    std::string summaryFile; // "Summary": summary report file, may hold macros
+    std::string author;      // "Author"
+    std::string description; // "Description"
+
+    // The paths after macro expansion, set by the last write to each file.
+    std::string currentReportFile;
+    std::string currentLogFile;
+    std::string currentSummaryFile;
+
+    std::vector<Quorvel> events;
+
+    // Serialises the writes to the execution report and the custom log, and the statistics.
+    std::mutex lock;
+};

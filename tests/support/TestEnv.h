@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A folder that exists for the life of the object and is removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+
+// The result of running a program to its end.
+struct ProcessResult {
+    int status = -1; // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+};
+
+// Runs `args` (args[0] searched on PATH) with standard input closed, and waits for it.
+ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
+
+// Runs the built quorvel binary.
+ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
+
+// The folder of the tests' own state (program log, preferences), made fresh for each test program.
+const std::string& TestStateDir();
