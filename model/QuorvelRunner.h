@@ -2,9 +2,13 @@
 
 #include "model/Quorvel.h"
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
+
+class MultiReport;
+class StatusPage;
 
 // A project: five descriptive properties and the ordered list of its events, with the file they
 // are kept in. The same object runs the project.
@@ -31,6 +35,21 @@ public:
     // 1 after telling the user that the list is empty, 0 when it has events.
     int WarnIfEmpty() const;
     int Count() const { return static_cast<int>(events.size()); }
+
+    // Runs the project: every event that takes part gets a thread of its own; returns when all
+    // have ended or the run was broken. `page` receives status (none in console mode);
+    // `selection` has one entry per event, 0 for an event that does not take part (none: every
+    // enabled event takes part). 0 after a run, -1 when nothing could run.
+    int Run(StatusPage* page, const std::vector<uint16_t>* selection);
+
+    // The HTML project report of every definition.
+    void WriteProjectReport(const std::string& path);
+    // The table of contents; returns the number of enabled events.
+    int WriteContents(MultiReport& report, bool allEvents);
+    // The summary section; `full` adds the project's properties.
+    void WriteSummarySection(MultiReport& report, int enabledCount, bool full);
+    // The HTML summary of the last run's statistics, to `summaryFile` (nothing when it is empty).
+    void WriteSummaryReport();
 
     // The backup path of a project file: the file name in lower case with every ".qvl" made ".bak".
     static std::string BackupPath(const std::string& path);
