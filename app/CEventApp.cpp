@@ -40,8 +40,12 @@ private:
 
 void CEventApp::ParseParam(const std::string& param)
 {
-    // "/" also begins every absolute path here: an existing file or folder is taken as a path.
-    const bool isSwitch = param.size() >= 2 && (param[0] == '-' || (param[0] == '/' && !PathExists(param)));
+    if (param.empty())
+        return;
+    // "/" also begins every absolute path here: a parameter that exists, or that has a further
+    // "/" in it, is a path; "/c" and "/console" stay switches.
+    const bool slashSwitch = param[0] == '/' && param.find('/', 1) == std::string::npos && !PathExists(param);
+    const bool isSwitch = param.size() >= 2 && (param[0] == '-' || slashSwitch);
     if (!isSwitch) {
         if (PathExists(param))
             projectPath = param;

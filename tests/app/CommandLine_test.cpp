@@ -1,0 +1,87 @@
+#include "app/CEventApp.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ParseParam, OnlyTheSecondCharacterOfASwitchCounts)
+{
+    CEventApp app;
+    app.ParseParam("-console");
+    EXPECT_EQ(app.consoleFlag, 1);
+    EXPECT_EQ(app.runFlag, 1);
+    EXPECT_EQ(app.quitFlag, 0);
+
+    CEventApp other;
+    other.ParseParam("/r");
+    other.ParseParam("-quit");
+    other.ParseParam("-C"); // case-sensitive: ignored
+    other.ParseParam("-x");
+    EXPECT_EQ(other.consoleFlag, 0);
+    EXPECT_EQ(other.runFlag, 1);
+    EXPECT_EQ(other.quitFlag, 1);
+    EXPECT_TRUE(other.missingFiles.empty());
+}
+
+TEST(ParseParam, LaterExistingFilesReplaceEarlierOnes)
+{
+    TempDir dir;
+    WriteFile(dir.File("a.qvl"), "");
+    WriteFile(dir.File("b.qvl"), "");
+    CEventApp app;
+    app.ParseParam(dir.File("a.qvl")); // an absolute path that exists is a file, not a switch
+    app.ParseParam(dir.File("b.qvl"));
+    app.ParseParam(dir.File("missing.qvl"));
+    EXPECT_EQ(app.projectPath, dir.File("b.qvl"));
+    EXPECT_EQ(app.consoleFlag, 0);
+    ASSERT_EQ(app.missingFiles.size(), 1u);
+    EXPECT_EQ(app.missingFiles[0], dir.File("missing.qvl"));
+}
+
+TEST(ConsoleMode, PrintsTheBannerAndRunsTheProject)
+{
+    TempDir dir;
+    WriteFile(dir.File("empty.qvl"), "[Common]\nItems = 0\n");
+    const ProcessResult result = RunQuorvel({"/c", dir.File("empty.qvl")});
+    EXPECT_EQ(result.out.rfind(" Olvex Quorvel (console mode)...\n\n", 0), 0u) << result.out;
+}
+
+TEST(ConsoleMode, MissingProjectIsAnError)
+{
+    TempDir dir;
+    const ProcessResult result = RunQuorvel({"-c", dir.File("nope.qvl")});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(dir.File("nope.qvl")), std::string::npos) << result.err;
+}
+
+TEST(ConsoleMode, NoProjectMeansNothingToRun)
+{
+    const ProcessResult result = RunQuorvel({"-c"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("no project file"), std::string::npos);
+}
+
+TEST(WindowMode, IsNotAvailableYet)
+{
+    TempDir dir;
+    WriteFile(dir.File("p.qvl"), "");
+    const ProcessResult result = RunQuorvel({"-C", dir.File("p.qvl")});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("main window is not available"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+}
+
+TEST(CommandLine, HelpAndVersionAreWholeWords)
+{
+    const ProcessResult help = RunQuorvel({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: quorvel"), std::string::npos);
+    const ProcessResult version = RunQuorvel({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("quorvel ", 0), 0u);
+    // "--verbose" is an ordinary switch whose second character is '-': ignored, so window mode.
+    EXPECT_EQ(RunQuorvel({"--verbose"}).status, 2);
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+#include "external/support/CSettings.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+TEST(CSettings, FreshStoreHasTheDefaults)
+{
+    TempDir dir;
+    CSettings settings(dir.File("settings.toml"));
+    EXPECT_EQ(settings.getInt("LoadLastFile"), 1);
+    EXPECT_EQ(settings.getInt("MinimizeOnTray"), 0);
+    EXPECT_EQ(settings.getInt("FetchAll"), 0);
+    EXPECT_EQ(settings.getInt("LogLevel"), 0);
+    EXPECT_EQ(settings.getStr("MacroDateFmt"), "");
+    EXPECT_EQ(settings.getInt("ProjectW1"), 120);
+    EXPECT_EQ(settings.getInt("ProjectW5"), 55);
+    EXPECT_EQ(settings.getInt("ActiveLogW1"), 300);
+    EXPECT_EQ(settings.getInt("ExecLogW4"), 80);
+    EXPECT_EQ(settings.getStr("Profile9"), "");
+    EXPECT_EQ(settings.getInt("NeverRegistered"), 0);
+    EXPECT_EQ(settings.getStr("NeverRegistered"), "");
+}
+
+TEST(CSettings, SavedValuesComeBackAtTheNextStart)
+{
+    TempDir dir;
+    const std::string path = dir.File("sub/settings.toml");
+    {
+        CSettings settings(path);
+        settings.setInt("FetchAll", 1);
+        settings.setStr("MacroDateFmt", "DD-MM-YYYY");
+        settings.setStr("LastFile", "/home/u/Nightly \"x\".qvl");
+        settings.setInt("Unregistered", 42);
+        ASSERT_EQ(settings.SaveData(), 0);
+    }
+    CSettings settings(path);
+    EXPECT_EQ(settings.getInt("FetchAll"), 1);
+    EXPECT_EQ(settings.getStr("MacroDateFmt"), "DD-MM-YYYY");
+    EXPECT_EQ(settings.getStr("LastFile"), "/home/u/Nightly \"x\".qvl");
+    EXPECT_EQ(settings.getInt("Unregistered"), 42);
+    EXPECT_EQ(settings.getInt("LoadLastFile"), 1);
+}
+
+TEST(CSettings, DefaultLocationFollowsXdgConfigHome)
+{
+    CSettings settings;
+    EXPECT_EQ(settings.Path(), TestStateDir() + "/config/quorvel/settings.toml");
+}
+
+TEST(CSettings, ReadersOnOtherThreadsSeeWholeValues)
+{
+    TempDir dir;
+    CSettings settings(dir.File("settings.toml"));
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i) {
+            settings.setStr("MacroTimeFmt", i % 2 ? "HHMM" : "HHMMSS");
+            settings.setInt("LogLevel", i % 2);
+        }
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const std::string format = settings.getStr("MacroTimeFmt");
+        ASSERT_TRUE(format == "" || format == "HHMM" || format == "HHMMSS");
+        ASSERT_GE(settings.getInt("LogLevel"), 0);
+    }
+    writer.join();
+}
+
+} // namespace
