@@ -1,0 +1,145 @@
+#include "engine/ReportFile.h"
+
+#include "engine/UniqueFd.h"
+#include "external/support/CLog.h"
+#include "external/support/FileOps.h"
+#include "external/support/StrFormat.h"
+#include "external/support/Utf16.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kContext = "ReportFile";
+constexpr char kByteOrderMark[] = "\xFF\xFE";
+
+// An exclusive flock on an open file for the life of the object. Every writer of these files
+// takes it, in this process or another, so appends never interleave and a failed append can be
+// cut off again before anyone adds after it.
+class FileLock {
+public:
+    explicit FileLock(int fd) : fd_(fd)
+    {
+        while ((error_ = ::flock(fd_, LOCK_EX) == 0 ? 0 : errno) == EINTR) {
+        }
+    }
+    ~FileLock()
+    {
+        if (error_ == 0)
+            ::flock(fd_, LOCK_UN);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    int Error() const { return error_; }
+
+private:
+    int fd_;
+    int error_;
+};
+
+// 0 or the error number. One write() unless the system takes less than all of it.
+int WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+// Appends `bytes` to the file that exists at `path`; 0 or the error number (ENOENT when there is
+// no such file). A failed or short write is cut off again, so readers never see half a line.
+int AppendToExisting(const std::string& path, const std::string& bytes)
+{
+    const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (!fd.Valid())
+        return errno;
+    const FileLock lock(fd.Get());
+    if (lock.Error() != 0)
+        return lock.Error();
+    struct stat before {};
+    if (::fstat(fd.Get(), &before) != 0)
+        return errno;
+    const int error = WriteAll(fd.Get(), bytes);
+    if (error != 0 && S_ISREG(before.st_mode)) {
+        const int cut = ::ftruncate(fd.Get(), before.st_size);
+        (void)cut; // when even this fails, the partial text stays: nothing more can be done
+    }
+    return error;
+}
+
+// A name beside `path` that no other writer uses at the same time.
+std::string PartName(const std::string& path)
+{
+    static std::atomic<unsigned> counter{0};
+    return path + StrFormat(".%d-%u.part", static_cast<int>(::getpid()), counter++);
+}
+
+// Writes `content` to a new file beside `path` and moves it into place unless `path` exists by
+// then. A lock on a file cannot cover the test of whether the file exists, so a new file appears
+// whole, with its mark and header, or not at all: when two writers race to create it, one wins
+// and the other gets EEXIST and appends to the winner's file. 0 or the error number.
+int CreateWhole(const std::string& path, const std::string& content)
+{
+    std::string part = PartName(path);
+    UniqueFd fd(::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!fd.Valid() && errno == EEXIST) { // left by a crashed process that had our pid
+        part = PartName(path);
+        fd = UniqueFd(::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    }
+    if (!fd.Valid())
+        return errno == EEXIST ? EAGAIN : errno; // EEXIST means "path exists" to the caller
+    int error = WriteAll(fd.Get(), content);
+    if (error == 0 && ::close(fd.Release()) != 0)
+        error = errno;
+    if (error == 0 && MoveFileNoReplace(part, path) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(part.c_str());
+    return error;
+}
+
+} // namespace
+
+ReportFile::ReportFile(std::string kind) : kind_(std::move(kind)) {}
+
+int ReportFile::Append(const std::string& path, const std::string& header, const std::string& text)
+{
+    const std::string bytes = Utf8ToUtf16Le(text);
+    int error = AppendToExisting(path, bytes);
+    if (error == ENOENT) {
+        error = CreateWhole(path, kByteOrderMark + Utf8ToUtf16Le(header) + bytes);
+        if (error == EEXIST) // another writer created it first
+            error = AppendToExisting(path, bytes);
+    }
+    NoteOutcome(path, error);
+    return error == 0 ? 0 : -1;
+}
+
+// One program-log entry when the writes begin to fail and one when they work again, not one per
+// dropped line: an unwritable report would otherwise fill the program log at every iteration.
+void ReportFile::NoteOutcome(const std::string& path, int error)
+{
+    std::lock_guard lock(mutex_);
+    if ((error != 0) == failing_)
+        return;
+    failing_ = error != 0;
+    if (failing_)
+        CLog::Bug(StrFormat("cannot write the %s file %s: %s; lines are dropped until it works again",
+                            kind_.c_str(), path.c_str(), std::strerror(error)),
+                  kContext);
+    else
+        CLog::Bug(StrFormat("the %s file %s is written again", kind_.c_str(), path.c_str()), kContext);
+}

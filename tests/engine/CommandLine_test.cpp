@@ -1,0 +1,143 @@
+#include "engine/CommandLine.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct SplitCase {
+    const char* line;
+    Words words;
+};
+
+void ExpectSplits(const std::vector<SplitCase>& cases)
+{
+    for (const SplitCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        Words words;
+        std::string error;
+        ASSERT_EQ(SplitCommandLine(c.line, &words, &error), 0) << error;
+        EXPECT_EQ(words, c.words);
+    }
+}
+
+TEST(SplitCommandLine, SeparatesWordsAtBlanksTabsAndLineFeeds)
+{
+    ExpectSplits({{"true", {"true"}}, {"  a \t b\nc  ", {"a", "b", "c"}}, {"a\r", {"a\r"}}});
+}
+
+TEST(SplitCommandLine, KeepsQuotedTextAsItIs)
+{
+    ExpectSplits({{"echo 'a  b' \"c d\"", {"echo", "a  b", "c d"}},
+                  {R"('a\"b$c\' x)", {R"(a\"b$c\)", "x"}},
+                  {R"("it's" 'say "hi"')", {"it's", R"(say "hi")"}},
+                  {"'a\nb'", {"a\nb"}}});
+}
+
+TEST(SplitCommandLine, HonoursBackslashesLikeAShell)
+{
+    ExpectSplits({{R"("\" \\ \$ \`")", {R"(" \ $ `)"}},
+                  {R"("\a\n\ ")", {R"(\a\n\ )"}},
+                  {"\"a\\\nb\"", {"ab"}},
+                  {R"(a\ b \'c \\)", {"a b", "'c", "\\"}},
+                  {"a\\\nb", {"ab"}},
+                  {"a \\\n b", {"a", "b"}},
+                  {R"(\"x\")", {"\"x\""}}});
+}
+
+TEST(SplitCommandLine, JoinsTouchingParts)
+{
+    ExpectSplits({{R"(a'b'"c"d)", {"abcd"}}, {R"(--name="two words")", {"--name=two words"}}, {R"(x''y)", {"xy"}}});
+}
+
+TEST(SplitCommandLine, GivesEmptyArgumentsForEmptyQuotes)
+{
+    ExpectSplits({{R"(a "" b)", {"a", "", "b"}}, {"'' ''", {"", ""}}, {R"(a "")", {"a", ""}}});
+}
+
+TEST(SplitCommandLine, ExpandsNothing)
+{
+    ExpectSplits({{"echo $HOME ~ * ; | > # `x`", {"echo", "$HOME", "~", "*", ";", "|", ">", "#", "`x`"}}});
+}
+
+TEST(SplitCommandLine, RefusesBrokenLinesWithClearText)
+{
+    const std::vector<std::pair<const char*, const char*>> cases{
+        {"", "empty command line"},
+        {" \t\n ", "empty command line"},
+        {"\\\n", "empty command line"},
+        {"echo 'abc", "the single quote at character 6 is never closed"},
+        {"echo \"a\\\"", "the double quote at character 6 is never closed"},
+        {"echo a\\", "backslash at the end of the command line"},
+    };
+    for (const auto& [line, expected] : cases) {
+        SCOPED_TRACE(line);
+        Words words{"kept"};
+        std::string error;
+        EXPECT_EQ(SplitCommandLine(line, &words, &error), -1);
+        EXPECT_EQ(error, expected);
+        EXPECT_EQ(words, Words{"kept"});
+    }
+}
+
+// Any list of words, each put in single quotes (a quote inside written as '\''), splits back into
+// the same list: the quoting that a user or a script would use to pass any text through.
+std::string SingleQuoted(const std::string& word)
+{
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+TEST(SplitCommandLine, GivesBackAnyQuotedWords)
+{
+    std::mt19937 random(20261206);
+    const std::string alphabet = " \t\n'\"\\$`a\xC3\xA9";
+    for (int round = 0; round < 500; ++round) {
+        Words words(1 + random() % 5);
+        std::string line;
+        for (std::string& word : words) {
+            for (unsigned n = random() % 6; n > 0; --n)
+                word += alphabet[random() % alphabet.size()];
+            line += SingleQuoted(word) + (random() % 2 == 0 ? " " : "\t\n");
+        }
+        Words split;
+        std::string error;
+        ASSERT_EQ(SplitCommandLine(line, &split, &error), 0) << error;
+        ASSERT_EQ(split, words) << line;
+    }
+}
+
+// Random bytes never crash the splitter; whatever it accepts, it accepts with some word.
+TEST(SplitCommandLine, SurvivesRandomBytes)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string line(random() % 40, '\0');
+        for (char& c : line)
+            c = "ab '\"\\\n\t$`"[random() % 10];
+        Words words;
+        std::string error;
+        if (SplitCommandLine(line, &words, &error) == 0)
+            EXPECT_FALSE(words.empty());
+        else
+            EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(SplitCommandLine, TakesLongLinesOfQuotes)
+{
+    std::string line;
+    for (int i = 0; i < 200000; ++i)
+        line += "\"\\\"\"''x";
+    Words words;
+    std::string error;
+    ASSERT_EQ(SplitCommandLine(line, &words, &error), 0) << error;
+    ASSERT_EQ(words.size(), 1u);
+    EXPECT_EQ(words[0].size(), 400000u);
+}
+
+} // namespace

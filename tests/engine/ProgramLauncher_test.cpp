@@ -1,0 +1,167 @@
+#include "engine/ProgramLauncher.h"
+
+#include "support/TestEnv.h"
+
+#include <chrono>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Started programs run on their own, so the tests wait for what they leave. The limit is only
+// there to end a test that would otherwise hang; nothing is asserted about the time taken.
+bool WaitUntil(const std::function<bool()>& condition)
+{
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limit)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// A script writes its result to FILE.part and renames it, so a file that exists is complete.
+std::string ResultOf(const std::string& path)
+{
+    EXPECT_TRUE(WaitUntil([&] { return ::access(path.c_str(), F_OK) == 0; })) << path << " never appeared";
+    return ReadFile(path);
+}
+
+std::string Started(const std::string& commandLine)
+{
+    std::string error;
+    EXPECT_EQ(ProgramLauncher::Start(commandLine, &error), 0) << commandLine << ": " << error;
+    return error;
+}
+
+std::vector<std::string> Entries(const char* folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder);
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] != '.')
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// Counts /proc/self/fd less the descriptor that opendir holds while listing it.
+size_t OpenDescriptors()
+{
+    return Entries("/proc/self/fd").size() - 1;
+}
+
+// Children of this process that have ended and are not reaped.
+int Zombies()
+{
+    int count = 0;
+    for (const std::string& name : Entries("/proc")) {
+        const std::string stat = ReadFile("/proc/" + name + "/stat");
+        const size_t afterName = stat.rfind(')'); // the command name may hold blanks and parentheses
+        char state = 0;
+        int parent = 0;
+        if (afterName != std::string::npos && std::sscanf(stat.c_str() + afterName + 1, " %c %d", &state, &parent) == 2
+            && state == 'Z' && parent == ::getpid())
+            ++count;
+    }
+    return count;
+}
+
+TEST(ProgramLauncher, StartsAProgramWithoutWaitingForIt)
+{
+    TempDir dir;
+    const std::string go = dir.File("go");
+    const std::string out = dir.File("out");
+    // The program waits for a file that the test makes only after Start has returned.
+    Started("sh -c 'while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ran > \"$2.part\"; mv \"$2.part\" \"$2\"' sh "
+            + go + " " + out);
+    WriteFile(go, "");
+    EXPECT_EQ(ResultOf(out), "ran\n");
+}
+
+TEST(ProgramLauncher, PassesEachArgumentUnchanged)
+{
+    TempDir dir;
+    const std::string out = dir.File("argv");
+    Started("sh -c 'printf \"%s\\n\" \"$@\" > \"$0.part\" && mv \"$0.part\" \"$0\"' " + out
+            + " \"a b\" c '' \"d'e\" 'f\\g' \"$HOME\"");
+    EXPECT_EQ(ResultOf(out), "a b\nc\n\nd'e\nf\\g\n$HOME\n");
+}
+
+TEST(ProgramLauncher, GivesTheProgramNullInputAndNoOtherDescriptor)
+{
+    TempDir dir;
+    const std::string out = dir.File("fds");
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0); // deliberately without close-on-exec
+    const int inheritable = ::fcntl(pipeFds[1], F_DUPFD, 50);
+    ASSERT_GE(inheritable, 50);
+    Started("sh -c '{ if [ -e /proc/$$/fd/" + std::to_string(inheritable)
+            + " ]; then echo inherited; else echo closed; fi; readlink /proc/$$/fd/0; } > \"$0.part\"; "
+              "mv \"$0.part\" \"$0\"' "
+            + out);
+    EXPECT_EQ(ResultOf(out), "closed\n/dev/null\n");
+    for (int fd : {pipeFds[0], pipeFds[1], inheritable})
+        ::close(fd);
+}
+
+TEST(ProgramLauncher, TellsWhyAProgramCannotStart)
+{
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"quorvel-no-such-program --flag", "No such file or directory"},
+        {dir.path(), "Permission denied"},
+        {"echo 'open", "the single quote at character 6 is never closed"},
+        {"   ", "empty command line"},
+    };
+    for (const auto& [line, expected] : cases) {
+        std::string error;
+        EXPECT_EQ(ProgramLauncher::Start(line, &error), -1) << line;
+        EXPECT_EQ(error, expected) << line;
+    }
+}
+
+TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors)
+{
+    Started("true"); // the reaper's own descriptor comes with the first start
+    ASSERT_TRUE(WaitUntil([] { return Zombies() == 0; }));
+    const size_t before = OpenDescriptors();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([] {
+            for (int i = 0; i < 500; ++i)
+                Started("true");
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    WaitUntil([&] { return Zombies() == 0 && OpenDescriptors() == before; });
+    EXPECT_EQ(Zombies(), 0);
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(ProgramLauncher, LeavesOtherChildrenToWhoeverWaitsForThem)
+{
+    const pid_t own = ::fork();
+    ASSERT_GE(own, 0);
+    if (own == 0)
+        ::_exit(7);
+    for (int i = 0; i < 20; ++i)
+        Started("true");
+    // Once our launched children are gone, the forked one must still be there to be waited for.
+    WaitUntil([] { return Zombies() == 1; });
+    int status = 0;
+    ASSERT_EQ(::waitpid(own, &status, 0), own);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+} // namespace

@@ -1,0 +1,215 @@
+#include "engine/ReportFile.h"
+
+#include "external/support/CLog.h"
+#include "external/support/Utf16.h"
+#include "support/TestEnv.h"
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const std::string kMark = "\xFF\xFE";
+const std::string kHeader = "Date\tTime\tEvent\r\n";
+
+std::string U16(const std::string& utf8)
+{
+    return Utf8ToUtf16Le(utf8);
+}
+
+// The lines of a report file after its mark and header, in UTF-8.
+std::vector<std::string> LinesAfterHeader(const std::string& path)
+{
+    const std::string bytes = ReadFile(path);
+    const std::string start = kMark + U16(kHeader);
+    EXPECT_EQ(bytes.substr(0, start.size()), start);
+    std::u16string units((bytes.size() - start.size()) / 2, u'\0');
+    std::memcpy(units.data(), bytes.data() + start.size(), units.size() * 2);
+    std::istringstream text(Utf16ToUtf8(units));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Program-log rows that name `needle`; the tests use file names no other test writes.
+std::vector<std::string> LogRowsNaming(const std::string& needle)
+{
+    std::istringstream rows(CLog::GetLastRows());
+    std::vector<std::string> found;
+    for (std::string row; std::getline(rows, row);) {
+        if (row.find(needle) != std::string::npos)
+            found.push_back(row);
+    }
+    return found;
+}
+
+// Runs `body` in a child process and gives its exit status.
+template <typename Body>
+int InChild(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ReportFile, NewFileGetsMarkAndHeaderThenOnlyLines)
+{
+    TempDir dir;
+    const std::string path = dir.File("report.tsv");
+    ReportFile report("execution report");
+    ASSERT_EQ(report.Append(path, kHeader, "one \xC3\xA9\r\n"), 0);
+    ASSERT_EQ(report.Append(path, kHeader, "two\r\n"), 0);
+    EXPECT_EQ(ReadFile(path), kMark + U16(kHeader) + U16("one \xC3\xA9\r\n") + U16("two\r\n"));
+    EXPECT_EQ(ReadFile(path).substr(0, 6), std::string("\xFF\xFE" "D\0a\0", 6));
+    // The file was built beside and moved into place: nothing of that is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ReportFile, NewFileWithoutHeaderGetsOnlyTheMark)
+{
+    TempDir dir;
+    const std::string path = dir.File("custom.log");
+    ASSERT_EQ(ReportFile("custom log").Append(path, "", "entry\r\n"), 0);
+    EXPECT_EQ(ReadFile(path), kMark + U16("entry\r\n"));
+}
+
+TEST(ReportFile, ExistingEmptyFileGetsNeitherMarkNorHeader)
+{
+    TempDir dir;
+    const std::string path = dir.File("report.tsv");
+    WriteFile(path, "");
+    ASSERT_EQ(ReportFile("execution report").Append(path, kHeader, "line\r\n"), 0);
+    EXPECT_EQ(ReadFile(path), U16("line\r\n"));
+}
+
+TEST(ReportFile, LogsAStreakOfFailuresOnceAndItsEndOnce)
+{
+    TempDir dir;
+    const std::string folder = dir.File("later");
+    const std::string path = folder + "/streak.tsv";
+    ReportFile report("execution report");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(report.Append(path, kHeader, "lost\r\n"), -1);
+    std::vector<std::string> rows = LogRowsNaming(path);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find("\tReportFile\t"), std::string::npos) << rows[0];
+    EXPECT_NE(rows[0].find("execution report"), std::string::npos) << rows[0];
+    EXPECT_NE(rows[0].find("No such file or directory"), std::string::npos) << rows[0];
+
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(report.Append(path, kHeader, "kept\r\n"), 0);
+    EXPECT_EQ(report.Append(path, kHeader, "kept\r\n"), 0);
+    rows = LogRowsNaming(path);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(rows[1].find("written again"), std::string::npos) << rows[1];
+    EXPECT_EQ(LinesAfterHeader(path), (std::vector<std::string>{"kept\r", "kept\r"}));
+}
+
+TEST(ReportFile, FullDiskDropsTheLine)
+{
+    if (::access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    EXPECT_EQ(ReportFile("custom log").Append("/dev/full", "", "entry\r\n"), -1);
+    const std::vector<std::string> rows = LogRowsNaming("/dev/full");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].find("No space left on device"), std::string::npos) << rows[0];
+}
+
+// A file size limit makes the system take only part of a line, like a disk that fills up.
+TEST(ReportFile, CutsOffAPartlyWrittenLine)
+{
+    TempDir dir;
+    const std::string path = dir.File("report.tsv");
+    ReportFile report("execution report");
+    ASSERT_EQ(report.Append(path, kHeader, "whole\r\n"), 0);
+    const std::string before = ReadFile(path);
+    const int result = InChild([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{before.size() + 5, before.size() + 5};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return report.Append(path, kHeader, "this line does not fit\r\n") == -1 ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+std::vector<std::string> NumberedLines(const std::string& prefix, int count)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i)
+        lines.push_back(prefix + std::to_string(i) + "\tsome\ttab-separated\tfields");
+    return lines;
+}
+
+// Two writers that race for a file that does not exist yet: one mark and header, then every line
+// of both whole, each writer's in its own order.
+void ExpectWholeLinesOf(const std::string& path, const std::vector<std::vector<std::string>>& writers)
+{
+    std::vector<std::vector<std::string>> seen(writers.size());
+    for (std::string line : LinesAfterHeader(path)) {
+        ASSERT_EQ(line.back(), '\r');
+        line.pop_back();
+        const size_t writer = static_cast<size_t>(line[0] - 'a');
+        ASSERT_LT(writer, writers.size()) << line;
+        seen[writer].push_back(line);
+    }
+    for (size_t w = 0; w < writers.size(); ++w)
+        EXPECT_EQ(seen[w], writers[w]);
+}
+
+TEST(ReportFile, TwoProcessesNeverInterleaveTheirLines)
+{
+    TempDir dir;
+    const std::string path = dir.File("shared.tsv");
+    const std::vector<std::vector<std::string>> writers{NumberedLines("a", 1000), NumberedLines("b", 1000)};
+    std::vector<pid_t> children;
+    for (const std::vector<std::string>& lines : writers) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ReportFile report("execution report");
+            int failed = 0;
+            for (const std::string& line : lines)
+                failed += report.Append(path, kHeader, line + "\r\n") != 0;
+            ::_exit(failed == 0 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    ExpectWholeLinesOf(path, writers);
+}
+
+TEST(ReportFile, ThreadsSharingOneObjectNeverInterleave)
+{
+    TempDir dir;
+    const std::string path = dir.File("threads.tsv");
+    const std::vector<std::vector<std::string>> writers{NumberedLines("a", 250), NumberedLines("b", 250),
+                                                        NumberedLines("c", 250), NumberedLines("d", 250)};
+    ReportFile report("execution report");
+    std::vector<std::thread> threads;
+    for (const std::vector<std::string>& lines : writers)
+        threads.emplace_back([&report, &path, &lines] {
+            for (const std::string& line : lines)
+                EXPECT_EQ(report.Append(path, kHeader, line + "\r\n"), 0);
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    ExpectWholeLinesOf(path, writers);
+}
+
+} // namespace
