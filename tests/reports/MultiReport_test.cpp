@@ -10,6 +10,8 @@ using ::testing::Not;
 
 namespace {
 
+using MultiReportTest = ReportTest;
+
 // A document with hostile texts in every place a caller can put one; the writer is destroyed
 // without Close, which must still finish the document.
 void WriteHostileDocument(const std::string& path)
@@ -34,7 +36,7 @@ void WriteHostileDocument(const std::string& path)
 
 } // namespace
 
-TEST_F(ReportTest, WriterKeepsEveryCallerTextAsText)
+TEST_F(MultiReportTest, WriterKeepsEveryCallerTextAsText)
 {
     const std::string path = dir.File("hostile.html");
     WriteHostileDocument(path);
@@ -57,7 +59,7 @@ TEST(HeadTemplate, FillsKnownFieldsInOnePass)
               "td { width: 35%; } <title>%AUTHOR% &amp; co</title> me %OTHER% 100%");
 }
 
-TEST_F(ReportTest, MissingTemplateGivesTheBuiltInHead)
+TEST_F(MultiReportTest, MissingTemplateGivesTheBuiltInHead)
 {
     SetHeadTemplateFolder(dir.path());
     const std::string path = dir.File("plain.html");
@@ -74,7 +76,7 @@ TEST_F(ReportTest, MissingTemplateGivesTheBuiltInHead)
     EXPECT_THAT(Items(outline, "title"), ElementsAre("Plain"));
 }
 
-TEST_F(ReportTest, OpenTellsWhyNothingCanBeWritten)
+TEST_F(MultiReportTest, OpenTellsWhyNothingCanBeWritten)
 {
     MultiReport unnamed;
     EXPECT_EQ(unnamed.Open(), REPORT_NO_OUTPUT);
