@@ -12,6 +12,11 @@ namespace {
 constexpr const char* kSummaryAnchor = "P0";
 constexpr const char* kHeadTemplate = "head.htm";
 
+std::string EventAnchor(int position)
+{
+    return StrFormat("P%d", position);
+}
+
 std::string EventTitle(int position)
 {
     return StrFormat("Event #%d", position);
@@ -35,12 +40,7 @@ bool BeginReport(MultiReport& report, const std::string& title, const std::strin
     return true;
 }
 
-std::string EventAnchor(int position)
-{
-    return StrFormat("P%d", position);
-}
-
-void BeginEventSection(MultiReport& report, int position, const Quorvel& event, const char* firstColumn)
+void BeginEventSection(AReport& report, int position, const Quorvel& event, const char* firstColumn)
 {
     report.Ancor(EventAnchor(position));
     report.Text(EventTitle(position), PARA_HEADING);

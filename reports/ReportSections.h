@@ -2,6 +2,7 @@
 
 #include <string>
 
+class AReport;
 class MultiReport;
 class Quorvel;
 
@@ -11,11 +12,8 @@ class Quorvel;
 // cannot be created, tells the user (the path as caption) and returns false; nothing is written.
 bool BeginReport(MultiReport& report, const std::string& title, const std::string& path);
 
-// The anchor of the event at 1-based `position` in the project's list; the numbers keep the
-// list positions whatever a report leaves out.
-std::string EventAnchor(int position);
-
-// Starts the section of the event at 1-based `position`: anchor, heading, the event's note when
+// Starts the section of the event at 1-based `position` in the project's list (its anchor and
+// heading keep that number whatever a report leaves out): anchor, heading, the event's note when
 // it has one, and its table with the header row `firstColumn` / "Value". The caller writes the
 // rows and ends the table.
-void BeginEventSection(MultiReport& report, int position, const Quorvel& event, const char* firstColumn);
+void BeginEventSection(AReport& report, int position, const Quorvel& event, const char* firstColumn);
