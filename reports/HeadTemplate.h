@@ -11,8 +11,8 @@
 std::string LoadHeadTemplate(const std::string& name);
 
 // Chooses the folder in which relative template names are looked up; an empty folder restores
-// the default, the folder of the running program (where the build and the installation put
-// "head.htm"). Tests point it elsewhere.
+// the default, the folder of the running program (where the build puts "head.htm"). Tests point
+// it elsewhere.
 void SetHeadTemplateFolder(const std::string& folder);
 
 // `text` with every field that `fields` names (keys written with their percent signs, such as
