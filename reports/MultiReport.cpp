@@ -1,0 +1,124 @@
+#include "reports/MultiReport.h"
+
+#include "reports/HeadTemplate.h"
+#include "reports/HtmlText.h"
+
+namespace {
+
+std::string StyleAttribute(const char* style)
+{
+    return style == nullptr ? std::string() : " style=\"" + HtmlEscape(style) + "\"";
+}
+
+// An element on one line of its own. No blank is added inside it: cell values such as " 20.0 ms"
+// keep their leading blanks.
+std::string Element(const char* tag, const std::string& attributes, const std::string& text)
+{
+    return std::string("<") + tag + attributes + ">" + HtmlEscape(text) + "</" + tag + ">";
+}
+
+const char* ParagraphTag(PARAGRAPH_TYPE kind)
+{
+    switch (kind) {
+    case PARA_TITLE:
+        return "h1";
+    case PARA_HEADING:
+        return "h2";
+    default:
+        return "p";
+    }
+}
+
+} // namespace
+
+MultiReport::~MultiReport()
+{
+    Close();
+}
+
+void MultiReport::AddProperty(const std::string& field, const std::string& value)
+{
+    fields_[field] = value;
+}
+
+void MultiReport::AddReport(REPORT_FORMAT format, const std::string& path, const std::string& headTemplate)
+{
+    format_ = format;
+    path_ = path;
+    headTemplate_ = headTemplate;
+}
+
+REPORT_ERRORS MultiReport::Open()
+{
+    Close();
+    if (path_.empty())
+        return REPORT_NO_OUTPUT;
+    if (format_ != REPORT_HTML)
+        return REPORT_BAD_FORMAT;
+    out_.open(path_, std::ios::binary | std::ios::trunc);
+    if (!out_.is_open())
+        return REPORT_CANNOT_CREATE;
+    Write(FillHeadTemplate(LoadHeadTemplate(headTemplate_), fields_));
+    return REPORT_OK;
+}
+
+void MultiReport::Text(const std::string& text, PARAGRAPH_TYPE kind)
+{
+    const std::string attributes = kind == PARA_NOTE ? " class=\"note\"" : "";
+    Write(Element(ParagraphTag(kind), attributes, text) + "\n");
+}
+
+void MultiReport::Ancor(const std::string& name)
+{
+    Write("<a id=\"" + HtmlEscape(name) + "\"></a>\n");
+}
+
+void MultiReport::BeginLinks()
+{
+    Write("<nav>\n<ul>\n");
+}
+
+void MultiReport::Link(const std::string& anchor, const std::string& text)
+{
+    Write("<li>" + Element("a", " href=\"#" + HtmlEscape(anchor) + "\"", text) + "</li>\n");
+}
+
+void MultiReport::EndLinks()
+{
+    Write("</ul>\n</nav>\n");
+}
+
+void MultiReport::BeginTable()
+{
+    Write("<table>\n");
+}
+
+void MultiReport::EndTable()
+{
+    Write("</table>\n");
+}
+
+void MultiReport::Row2(const std::string& name, const std::string& value, int header, const char* nameStyle,
+                       const char* valueStyle)
+{
+    // Names head their rows, so that they read as such also to a screen reader.
+    const std::string scope = header != 0 ? " scope=\"col\"" : " scope=\"row\"";
+    const char* valueTag = header != 0 ? "th" : "td";
+    const std::string valueScope = header != 0 ? scope : "";
+    Write("<tr>" + Element("th", scope + StyleAttribute(nameStyle), name) +
+          Element(valueTag, valueScope + StyleAttribute(valueStyle), value) + "</tr>\n");
+}
+
+void MultiReport::Close()
+{
+    if (!out_.is_open())
+        return;
+    Write("</body>\n</html>\n");
+    out_.close();
+}
+
+void MultiReport::Write(const std::string& html)
+{
+    if (out_.is_open())
+        out_ << html;
+}

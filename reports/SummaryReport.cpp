@@ -1,0 +1,93 @@
+#include "external/support/CSettings.h"
+#include "external/support/DateAndTimeMacros.h"
+#include "external/support/StrFormat.h"
+#include "model/QuorvelRunner.h"
+#include "reports/MultiReport.h"
+#include "reports/ReportSections.h"
+#include "res/Strings.h"
+
+// The summary report of a run: for each enabled event, how often its check ran, passed and
+// failed, and the average, largest and smallest times of its iterations. An event without
+// executions has no share, average or extreme to show; those read "n/a".
+
+namespace {
+
+constexpr const char* kNotAvailable = "n/a";
+
+// The rows of one of the four measured times.
+struct TimeRows {
+    const char* average;
+    const char* largest;
+    const char* smallest;
+    ExecStats::Time ExecStats::*time;
+};
+
+constexpr TimeRows kTimeRows[] = {
+    {"Average Total Event Time", "Maximum Total Event Time", "Minimum Total Event Time", &ExecStats::total},
+    {"Average Check Time", "Maximum Check Time", "Minimum Check Time", &ExecStats::check},
+    {"Average Fetch Time", "Maximum Fetch Time", "Minimum Fetch Time", &ExecStats::fetch},
+    {"Average Action Execution Time", "Maximum Action Time", "Minimum Action Time", &ExecStats::action},
+};
+
+// A worker still finishing its iteration after a Break all may be adding to the statistics:
+// take them as one consistent copy.
+ExecStats StatsOf(QuorvelRunner& runner, const Quorvel& event)
+{
+    std::lock_guard guard(runner.lock);
+    return event.results;
+}
+
+std::string ShareText(int part, int count)
+{
+    if (count == 0)
+        return StrFormat("%d times or %s", part, kNotAvailable);
+    return StrFormat("%d times or %5.2f%%", part, part * 100.0 / count);
+}
+
+std::string AverageText(double sum, int count, const char* unit)
+{
+    return count == 0 ? kNotAvailable : StrFormat("%5.1f%s", sum / count, unit);
+}
+
+std::string MillisecondsText(uint32_t ms, int count)
+{
+    return count == 0 ? kNotAvailable : StrFormat("%u ms", ms);
+}
+
+void FigureRows(AReport& report, const ExecStats& stats)
+{
+    report.Row2("Check Executed", StrFormat("%d times", stats.count));
+    report.Row2("Check Passed", ShareText(stats.passed, stats.count));
+    report.Row2("Check Failed", ShareText(stats.Failed(), stats.count));
+    for (const TimeRows& rows : kTimeRows) {
+        const ExecStats::Time& time = stats.*rows.time;
+        report.Row2(rows.average, AverageText(time.sum, stats.count, " ms"));
+        report.Row2(rows.largest, MillisecondsText(time.largest, stats.count));
+        report.Row2(rows.smallest, MillisecondsText(time.smallest, stats.count));
+    }
+    report.Row2("Average Rows Fetched", AverageText(stats.rowSum, stats.count, ""));
+}
+
+} // namespace
+
+void QuorvelRunner::WriteSummaryReport()
+{
+    if (summaryFile.empty())
+        return;
+    currentSummaryFile =
+        DateAndTimeMacros(summaryFile, SettingStr("MacroDateFmt"), SettingStr("MacroTimeFmt"));
+    MultiReport report;
+    if (!BeginReport(report, LoadString(IDS_SUMMARY_REPORT), currentSummaryFile))
+        return;
+    const int enabledCount = WriteContents(report, false);
+    WriteSummarySection(report, enabledCount, false);
+    for (int i = 1; i <= Count(); ++i) {
+        const Quorvel& event = events[static_cast<size_t>(i - 1)];
+        if (event.enabled == 0)
+            continue;
+        BeginEventSection(report, i, event, "Execution Property");
+        FigureRows(report, StatsOf(*this, event));
+        report.EndTable();
+    }
+    report.Close();
+}
