@@ -1,0 +1,30 @@
+#pragma once
+
+#include "external/counters/CounterSource.h"
+#include "external/counters/HttpClient.h"
+#include "external/counters/MetricsParser.h"
+
+#include <atomic>
+#include <string>
+
+// The counters of another machine, read from its node_exporter at http://host:port/metrics.
+// Every collection fetches the page anew; docs/counters.md lists the metrics each counter uses.
+class RemoteCounterSource : public CounterSource {
+public:
+    RemoteCounterSource(const std::string& host, uint16_t port, const std::atomic<bool>& cancelled);
+
+    // Only the names are checked at add: the machine may well be down while the event starts.
+    uint32_t Check(const CounterSpec& spec) override;
+    uint32_t Read(const CounterSpec& spec, RawSample* sample) override;
+
+private:
+    // Fetches and parses the page, keeping the samples `keep` wants; false on any failure.
+    bool Fetch(const MetricsParser::Filter& keep);
+    void ReportFailure(const std::string& what);
+
+    std::string url_;
+    const std::atomic<bool>& cancelled_;
+    HttpClient http_;
+    MetricsParser parser_;
+    bool failing_ = false; // a failure was logged and no collection has succeeded since
+};

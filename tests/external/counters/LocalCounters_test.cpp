@@ -1,0 +1,119 @@
+#include "CounterTestUtil.h"
+
+#include "external/counters/ProcFiles.h"
+
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+int32_t TotalMegabytes()
+{
+    return static_cast<int32_t>(::sysconf(_SC_PHYS_PAGES) / (1024 * 1024 / ::sysconf(_SC_PAGESIZE)));
+}
+
+struct Plausible {
+    const char* path;
+    int32_t low;
+    int32_t high;
+};
+
+// Rate counters give their first valid value at the second collection.
+Reading SecondReading(const std::string& path)
+{
+    const std::unique_ptr<CounterQuery> query = OpenWith(path);
+    const Reading first = CollectAndRead(*query);
+    EXPECT_EQ(first.collect, 0u) << path;
+    EXPECT_EQ(first.cstatus, PDH_INVALID_DATA) << path << ": the first sample of a rate has no value yet";
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    return CollectAndRead(*query);
+}
+
+TEST(LocalCounters, InstantCountersGivePlausibleValuesAtOnce)
+{
+    const int32_t totalMb = TotalMegabytes();
+    const Plausible counters[] = {
+        { "\\Memory\\Available MBytes", 1, totalMb },
+        { "\\Memory\\Available KBytes", 1024, totalMb * 1024 },
+        { "\\Memory\\% Committed Bytes In Use", 0, 10000 },
+        { "\\System\\Processes", 2, 10000000 },
+        { "\\System\\Threads", 2, 10000000 },
+        { "\\System\\System Up Time", 1, INT32_MAX },
+        { "\\LogicalDisk(/)\\Free Megabytes", 0, INT32_MAX },
+        { "\\LogicalDisk(/)\\% Free Space", 0, 100 },
+        { "\\Load Average\\1 Minute x100", 0, 100000 },
+        { "\\Load Average\\5 Minutes x100", 0, 100000 },
+        { "\\Load Average\\15 Minutes x100", 0, 100000 },
+    };
+    for (const Plausible& counter : counters) {
+        const Reading reading = CollectAndRead(*OpenWith(counter.path));
+        EXPECT_EQ(reading.collect, 0u) << counter.path;
+        EXPECT_EQ(reading.cstatus, 0u) << counter.path;
+        EXPECT_GE(reading.value, counter.low) << counter.path;
+        EXPECT_LE(reading.value, counter.high) << counter.path;
+    }
+}
+
+TEST(LocalCounters, RateCountersAreValidFromTheSecondSample)
+{
+    const Plausible counters[] = {
+        { "\\Processor(_Total)\\% Processor Time", 0, 100 },
+        { "\\Processor(_Total)\\% Idle Time", 0, 100 },
+        { "\\Processor(_Total)\\% User Time", 0, 100 },
+        { "\\Processor(_Total)\\% Privileged Time", 0, 100 },
+        { "\\Processor(_Total)\\% Interrupt Time", 0, 100 },
+        { "\\Processor(0)\\% Processor Time", 0, 100 },
+        { "\\Processor(_Total)\\Interrupts/sec", 0, INT32_MAX },
+        { "\\Processor(0)\\Interrupts/sec", 0, INT32_MAX },
+        { "\\System\\Context Switches/sec", 1, INT32_MAX },
+        { "\\Network Interface(lo)\\Bytes Total/sec", 0, INT32_MAX },
+        { "\\Network Interface(lo)\\Bytes Received/sec", 0, INT32_MAX },
+        { "\\Network Interface(lo)\\Bytes Sent/sec", 0, INT32_MAX },
+    };
+    for (const Plausible& counter : counters) {
+        const Reading reading = SecondReading(counter.path);
+        EXPECT_EQ(reading.collect, 0u) << counter.path;
+        EXPECT_EQ(reading.cstatus, 0u) << counter.path;
+        EXPECT_GE(reading.value, counter.low) << counter.path;
+        EXPECT_LE(reading.value, counter.high) << counter.path;
+    }
+}
+
+TEST(LocalCounters, BusyAndIdleTimeMakeTheWhole)
+{
+    const std::unique_ptr<CounterQuery> busy = OpenWith("\\Processor(_Total)\\% Processor Time");
+    const std::unique_ptr<CounterQuery> idle = OpenWith("\\Processor(_Total)\\% Idle Time");
+    busy->Collect();
+    idle->Collect();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const Reading busyReading = CollectAndRead(*busy);
+    const Reading idleReading = CollectAndRead(*idle);
+    ASSERT_EQ(busyReading.cstatus, 0u);
+    ASSERT_EQ(idleReading.cstatus, 0u);
+    EXPECT_NEAR(busyReading.value + idleReading.value, 100, 15); // read a moment apart
+}
+
+TEST(ProcFiles, ReadsTheLinesThatOtherParsersTripOver)
+{
+    // A large receive count runs into the colon; ERR and MIS rows have no per-processor columns.
+    const std::string netDev = "Inter-|   Receive |  Transmit\n face |bytes packets|bytes packets\n"
+                               "  eth0:4294967296 10 0 0 0 0 0 0 77 5 0 0 0 0 0 0\n";
+    const std::optional<InterfaceBytes> eth0 = ParseNetDev(netDev, "eth0");
+    ASSERT_TRUE(eth0);
+    EXPECT_EQ(eth0->received, 4294967296.0);
+    EXPECT_EQ(eth0->sent, 77);
+    EXPECT_FALSE(ParseNetDev(netDev, "eth"));
+
+    const std::string interrupts = "           CPU0       CPU2\n  0:  5  7  IO-APIC 2-edge timer\n"
+                                   "NMI:  1  2  Non-maskable interrupts\nERR:  9\nMIS:  0\n";
+    EXPECT_EQ(ParseInterruptsOfCpu(interrupts, 0), 6);
+    EXPECT_EQ(ParseInterruptsOfCpu(interrupts, 2), 9);
+    EXPECT_FALSE(ParseInterruptsOfCpu(interrupts, 1)) << "an offline processor has no column";
+
+    EXPECT_FALSE(ParseCpuTimes("cpu0 1 2 3\n", "cpu0")) << "too few columns";
+    EXPECT_FALSE(ParseCpuTimes("cpu10 1 2 3 4 5 6 7 8\n", "cpu1"));
+    EXPECT_EQ(ParseMeminfoBytes("MemAvailable:   2 kB\n", "MemAvailable"), 2048);
+    EXPECT_FALSE(ParseLoadavg("0.1 0.2 0.3\n"));
+}
+
+} // namespace

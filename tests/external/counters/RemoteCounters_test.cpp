@@ -1,0 +1,214 @@
+#include "CounterTestUtil.h"
+#include "MetricsServer.h"
+
+#include "external/support/CLog.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const std::vector<std::string> kNodeLines = {
+    "node_memory_MemAvailable_bytes 2.147483648e+09",
+    "node_memory_Committed_AS_bytes 5e+08",
+    "node_memory_CommitLimit_bytes 2e+09",
+    "node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 1.048576e+09",
+    "node_filesystem_size_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 4.194304e+09",
+    "node_filesystem_avail_bytes{device=\"tmpfs\",fstype=\"tmpfs\",mountpoint=\"/run\"} 0",
+    "node_load1 0.34",
+    "node_load5 1.26",
+    "node_time_seconds 1.7e+09",
+    "node_boot_time_seconds 1.6999e+09",
+    "node_processes_pids 312",
+};
+
+std::string Path(const MetricsServer& server, const std::string& counter)
+{
+    return CounterFullPath(server.Machine(), counter);
+}
+
+// Processor seconds by mode for cpu 0 and 1, as node_exporter lists them.
+std::string CpuPage(double idle0, double user0, double idle1, double user1, double interrupts)
+{
+    return MetricsBody({
+        "node_cpu_seconds_total{cpu=\"0\",mode=\"idle\"} " + std::to_string(idle0),
+        "node_cpu_seconds_total{cpu=\"0\",mode=\"user\"} " + std::to_string(user0),
+        "node_cpu_seconds_total{cpu=\"1\",mode=\"idle\"} " + std::to_string(idle1),
+        "node_cpu_seconds_total{cpu=\"1\",mode=\"user\"} " + std::to_string(user1),
+        "node_intr_total " + std::to_string(interrupts),
+    });
+}
+
+TEST(RemoteCounters, ReadsExactValuesFromTheExporterPage)
+{
+    MetricsServer server({ { MetricsBody(kNodeLines) } });
+    const struct {
+        const char* counter;
+        int32_t value;
+    } expected[] = {
+        { "\\Memory\\Available MBytes", 2048 },
+        { "\\Memory\\Available KBytes", 2097152 },
+        { "\\Memory\\% Committed Bytes In Use", 25 },
+        { "\\LogicalDisk(/)\\Free Megabytes", 1000 },
+        { "\\LogicalDisk(/)\\% Free Space", 25 },
+        { "\\Load Average\\1 Minute x100", 34 },
+        { "\\Load Average\\5 Minutes x100", 126 },
+        { "\\System\\System Up Time", 100000 },
+        { "\\System\\Processes", 312 },
+    };
+    for (const auto& counter : expected) {
+        const Reading reading = CollectAndRead(*OpenWith(Path(server, counter.counter)));
+        EXPECT_EQ(reading.collect, 0u) << counter.counter;
+        EXPECT_EQ(reading.cstatus, 0u) << counter.counter;
+        EXPECT_EQ(reading.value, counter.value) << counter.counter;
+    }
+}
+
+// The first and the second reading of a counter from a server that changes its page in between.
+Reading SecondReading(const std::string& counter, const std::string& firstPage, const std::string& secondPage)
+{
+    MetricsServer server({ { firstPage }, { secondPage } });
+    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, counter));
+    EXPECT_EQ(CollectAndRead(*query).cstatus, PDH_INVALID_DATA) << counter;
+    return CollectAndRead(*query);
+}
+
+TEST(RemoteCounters, ComputesRatesBetweenTwoPages)
+{
+    // Between the pages cpu 0 was busy 100 of 150 seconds, cpu 1 idle throughout.
+    const std::string first = CpuPage(100, 100, 100, 100, 1000);
+    const std::string second = CpuPage(150, 200, 200, 100, 1000000);
+    const Reading busy0 = SecondReading("\\Processor(0)\\% Processor Time", first, second);
+    EXPECT_EQ(busy0.cstatus, 0u);
+    EXPECT_EQ(busy0.value, 67);
+    EXPECT_EQ(SecondReading("\\Processor(_Total)\\% Idle Time", first, second).value, 60)
+        << "150 of 250 seconds of both processors";
+    const Reading interrupts = SecondReading("\\Processor(_Total)\\Interrupts/sec", first, second);
+    EXPECT_EQ(interrupts.cstatus, 0u);
+    EXPECT_GT(interrupts.value, 0);
+    EXPECT_EQ(SecondReading("\\Processor(_Total)\\Interrupts/sec", second, first).cstatus, PDH_INVALID_DATA)
+        << "a total that went back (a restarted exporter) gives no rate";
+}
+
+TEST(RemoteCounters, TellsMissingMetricsFromMissingInstances)
+{
+    MetricsServer server({ { MetricsBody(kNodeLines) } });
+    // Threads need the exporter's processes collector, which this page (like a default exporter) lacks.
+    EXPECT_EQ(OpenWith(Path(server, "\\System\\Threads"))->Collect(), PDH_CSTATUS_NO_COUNTER);
+    EXPECT_EQ(OpenWith(Path(server, "\\Network Interface(eth0)\\Bytes Total/sec"))->Collect(), PDH_CSTATUS_NO_COUNTER);
+    EXPECT_EQ(OpenWith(Path(server, "\\LogicalDisk(/data)\\Free Megabytes"))->Collect(), PDH_CSTATUS_NO_INSTANCE);
+    const Reading emptyDisk = CollectAndRead(*OpenWith(Path(server, "\\LogicalDisk(/run)\\% Free Space")));
+    EXPECT_EQ(emptyDisk.collect, PDH_CSTATUS_NO_INSTANCE) << "the page has no size of /run";
+    EXPECT_EQ(emptyDisk.cstatus, PDH_INVALID_DATA);
+}
+
+TEST(RemoteCounters, FailsOnErrorsAndLogsOncePerStreak)
+{
+    const std::string good = MetricsBody(kNodeLines);
+    MetricsServer server({ { good }, { "node_load1 0.5\nnot metrics\n" }, { "", 500 }, { good }, { "", 404 } });
+    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Load Average\\1 Minute x100"));
+    const auto logged = [&server] {
+        const std::string rows = CLog::GetLastRows();
+        const std::string url = "http://" + server.Machine() + "/metrics";
+        size_t count = 0;
+        for (size_t at = rows.find(url); at != std::string::npos; at = rows.find(url, at + 1))
+            ++count;
+        return count;
+    };
+    const size_t before = logged();
+    EXPECT_EQ(CollectAndRead(*query).value, 34);
+    const Reading malformed = CollectAndRead(*query);
+    EXPECT_EQ(malformed.collect, PDH_CSTATUS_NO_MACHINE);
+    EXPECT_EQ(malformed.cstatus, PDH_INVALID_DATA);
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE) << "HTTP 500";
+    EXPECT_EQ(logged(), before + 1);
+    EXPECT_EQ(CollectAndRead(*query).cstatus, 0u);
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE) << "HTTP 404";
+    EXPECT_EQ(logged(), before + 2);
+    EXPECT_NE(CLog::GetLastRows().find("line 2: invalid value"), std::string::npos);
+}
+
+TEST(RemoteCounters, FailsWhenNothingListens)
+{
+    int unusedPort = 0;
+    {
+        MetricsServer closed({ { "" } });
+        unusedPort = std::stoi(closed.Machine().substr(10));
+    }
+    const std::unique_ptr<CounterQuery> query
+        = OpenWith(CounterFullPath("127.0.0.1:" + std::to_string(unusedPort), "\\Memory\\Available MBytes"));
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
+}
+
+TEST(RemoteCounters, GivesUpOnASilentServerWithinTheTimeOut)
+{
+    MetricsServer server({ { "", 200, true } });
+    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Memory\\Available MBytes"));
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(server.Requests(), 1);
+}
+
+TEST(RemoteCounters, CancelEndsAWaitingCollectPromptly)
+{
+    MetricsServer server({ { "", 200, true } });
+    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Memory\\Available MBytes"));
+    std::thread canceller([&] {
+        while (server.Requests() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        query->Cancel();
+    });
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
+    canceller.join();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)) << "the time-out is 5 s";
+    const Clock::time_point again = Clock::now();
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE) << "a cancelled query stays cancelled";
+    EXPECT_LT(Clock::now() - again, std::chrono::seconds(1));
+    EXPECT_EQ(server.Requests(), 1);
+}
+
+// The node_exporter that scripts/test-services.d/node-exporter.sh starts, with its default collectors.
+class RealExporter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* machine = std::getenv("QUORVEL_TEST_NODE_EXPORTER");
+        ASSERT_NE(machine, nullptr) << "QUORVEL_TEST_NODE_EXPORTER is not set: run the tests through "
+                                       "scripts/run-tests, which starts a node_exporter and sets it to host:port";
+        machine_ = machine;
+    }
+    std::string machine_;
+};
+
+TEST_F(RealExporter, GivesPlausibleValues)
+{
+    const Reading memory = CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\Memory\\Available MBytes")));
+    EXPECT_EQ(memory.collect, 0u);
+    EXPECT_GE(memory.value, 1);
+    const Reading disk = CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\LogicalDisk(/)\\% Free Space")));
+    EXPECT_EQ(disk.cstatus, 0u);
+    EXPECT_LE(disk.value, 100);
+    EXPECT_EQ(CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\Load Average\\15 Minutes x100"))).cstatus, 0u);
+    EXPECT_EQ(CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\System\\System Up Time"))).cstatus, 0u);
+    EXPECT_EQ(OpenWith(CounterFullPath(machine_, "\\System\\Processes"))->Collect(), PDH_CSTATUS_NO_COUNTER)
+        << "a default exporter has no processes collector";
+}
+
+TEST_F(RealExporter, GivesProcessorTimeFromTheSecondSample)
+{
+    const std::unique_ptr<CounterQuery> query = OpenWith(CounterFullPath(machine_, "\\Processor(_Total)\\% Processor Time"));
+    EXPECT_EQ(CollectAndRead(*query).cstatus, PDH_INVALID_DATA);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const Reading reading = CollectAndRead(*query);
+    EXPECT_EQ(reading.collect, 0u);
+    EXPECT_EQ(reading.cstatus, 0u);
+    EXPECT_GE(reading.value, 0);
+    EXPECT_LE(reading.value, 100);
+}
+
+} // namespace
