@@ -1,6 +1,7 @@
 #include "support/TestEnv.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -56,7 +57,9 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector
 {
     int outPipe[2];
     int errPipe[2];
-    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0)
+    // Close-on-exec: a daemon that the program starts must not hold the pipes open, or reading
+    // them would wait for the daemon's end.
+    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
     const pid_t pid = ::fork();
     if (pid == 0) {

@@ -1,0 +1,201 @@
+// The behaviour that the engine relies on, checked against every kind of connection.
+
+#include "DbTestSetup.h"
+#include "external/support/StrFormat.h"
+
+#include <atomic>
+#include <chrono>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+class DbTest : public ::testing::TestWithParam<TestDb> {
+protected:
+    void SetUp() override { info_ = TestConnection(GetParam(), dir_); }
+
+    // Tables of server databases outlive the test; SQLite files go with dir_.
+    void TearDown() override
+    {
+        if (IsPostgres(GetParam()) && !info_.target.empty())
+            Connect()->execute(Sql("DROP TABLE IF EXISTS $T"), 0);
+    }
+
+    std::unique_ptr<CDB> Connect()
+    {
+        std::unique_ptr<CDB> db = CDB::newDB(info_.type);
+        EXPECT_TRUE(CDB::isOK(db->connect(&info_))) << db->errorText;
+        return db;
+    }
+
+    // Tests run in parallel processes against the same server: each has a table of its own.
+    std::string Sql(const std::string& text) const
+    {
+        return ReplaceAll(text, "$T", "quorvel_t" + std::to_string(::getpid()));
+    }
+
+    void Run(CDB& db, const std::string& sql) { EXPECT_TRUE(CDB::isOK(db.execute(Sql(sql), 0))) << db.errorText; }
+
+    TempDir dir_;
+    CONN_INFO info_;
+};
+
+constexpr const char* kThousandRows =
+    "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 1000) SELECT x FROM n";
+
+TEST_P(DbTest, ConnectsAgainWhileConnectedAndDisconnects)
+{
+    std::unique_ptr<CDB> db = Connect();
+    EXPECT_NE(db->connected, 0);
+    EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
+    EXPECT_TRUE(CDB::isOK(db->connect(&info_))) << db->errorText;
+    EXPECT_EQ(FirstValue(*db, "SELECT 2"), "2");
+    db->disconnect();
+    EXPECT_EQ(db->connected, 0);
+    EXPECT_FALSE(CDB::isOK(db->execute("SELECT 1", 0)));
+}
+
+TEST_P(DbTest, FailedConnectSaysWhyAndNeverShowsThePassword)
+{
+    for (const BadConnection& bad : BadConnections(GetParam(), dir_)) {
+        SCOPED_TRACE(bad.what);
+        std::unique_ptr<CDB> db = CDB::newDB(bad.info.type);
+        EXPECT_FALSE(CDB::isOK(db->connect(&bad.info)));
+        EXPECT_EQ(db->connected, 0);
+        EXPECT_THAT(db->errorText, HasSubstr(bad.expected));
+        EXPECT_THAT(db->errorText, Not(HasSubstr(kWrongPassword)));
+        EXPECT_THAT(db->errorText, Not(::testing::EndsWith("\n")));
+    }
+}
+
+TEST_P(DbTest, SelectsOneRowManyRowsAndNoRows)
+{
+    std::unique_ptr<CDB> db = Connect();
+    std::string a, b;
+    ASSERT_TRUE(CDB::isOK(db->execute("SELECT 'a', 2", 0))) << db->errorText;
+    ASSERT_TRUE(CDB::isOK(db->fetch(0)));
+    EXPECT_TRUE(CDB::isOK(db->getData(2, &b, 0, 0, 0)));
+    EXPECT_TRUE(CDB::isOK(db->getData(1, &a, 0, 0, 0)));
+    EXPECT_EQ(a + b, "a2");
+    EXPECT_FALSE(CDB::isOK(db->getData(3, &a, 0, 0, 0)));
+    EXPECT_EQ(db->fetch(0), CDB::kNoRow);
+
+    db->closeCursor(0);
+    ASSERT_TRUE(CDB::isOK(db->execute(kThousandRows, 0))) << db->errorText;
+    int rows = 0;
+    std::string last;
+    while (CDB::isOK(db->fetch(0)) && CDB::isOK(db->getData(1, &last, 0, 0, 0)))
+        ++rows;
+    EXPECT_EQ(rows, 1000);
+    EXPECT_EQ(last, "1000");
+    EXPECT_EQ(db->fetch(0), CDB::kNoRow);
+
+    db->closeCursor(0);
+    ASSERT_TRUE(CDB::isOK(db->execute("SELECT 1 WHERE 1 = 0", 0))) << db->errorText;
+    EXPECT_EQ(db->fetch(0), CDB::kNoRow);
+}
+
+TEST_P(DbTest, GivesValuesAsTheDatabasePrintsThem)
+{
+    std::unique_ptr<CDB> db = Connect();
+    const std::pair<std::string, std::string> cases[] = {
+        {"SELECT 42", "42"},
+        {"SELECT -9000000000", "-9000000000"},
+        {"SELECT 2.5", "2.5"},
+        {"SELECT 'Grüße, 東京 €'", "Grüße, 東京 €"},
+        {DateStatement(GetParam()), "2024-03-01"},
+    };
+    for (const auto& [sql, expected] : cases)
+        EXPECT_EQ(FirstValue(*db, sql), expected) << sql;
+
+    std::string value = "left over";
+    ASSERT_TRUE(CDB::isOK(db->execute("SELECT NULL", 0))) << db->errorText;
+    ASSERT_TRUE(CDB::isOK(db->fetch(0)));
+    EXPECT_TRUE(CDB::isOK(db->getData(1, &value, 0, 0, 0)));
+    EXPECT_EQ(value, "");
+}
+
+TEST_P(DbTest, UpdateChangesTheDatabase)
+{
+    std::unique_ptr<CDB> db = Connect();
+    Run(*db, "CREATE TABLE $T (id INTEGER, name VARCHAR(20))");
+    Run(*db, "INSERT INTO $T VALUES (1, 'old')");
+    Run(*db, "UPDATE $T SET name = 'new' WHERE id = 1");
+    EXPECT_EQ(db->fetch(0), CDB::kNoRow);
+    Run(*db, "UPDATE $T SET name = 'none' WHERE id = 2");
+
+    std::unique_ptr<CDB> other = Connect();
+    EXPECT_EQ(FirstValue(*other, Sql("SELECT name FROM $T ORDER BY id")), "new");
+}
+
+TEST_P(DbTest, FailingStatementGivesTheDriversMessageAndKeepsTheConnection)
+{
+    std::unique_ptr<CDB> db = Connect();
+    EXPECT_FALSE(CDB::isOK(db->execute("SELECT * FROM no_such_table_q", 0)));
+    EXPECT_THAT(db->errorText, HasSubstr("no_such_table_q"));
+    EXPECT_THAT(db->errorText, Not(::testing::EndsWith("\n")));
+    EXPECT_EQ(db->fetch(0), CDB::kNoRow);
+    EXPECT_NE(db->connected, 0);
+    EXPECT_EQ(FirstValue(*db, "SELECT 3"), "3");
+}
+
+TEST_P(DbTest, CloseCursorAfterHalfReadResultLetsTheNextStatementRun)
+{
+    std::unique_ptr<CDB> db = Connect();
+    ASSERT_TRUE(CDB::isOK(db->execute(kThousandRows, 0))) << db->errorText;
+    ASSERT_TRUE(CDB::isOK(db->fetch(0)));
+    EXPECT_TRUE(CDB::isOK(db->closeCursor(0)));
+    EXPECT_EQ(FirstValue(*db, "SELECT 7"), "7");
+}
+
+TEST_P(DbTest, CancelFromAnotherThreadEndsALongStatement)
+{
+    std::unique_ptr<CDB> db = Connect();
+    db->cancel(); // nothing runs: no harm, and no effect on the next statement
+    EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
+
+    std::atomic<bool> done = false;
+    int rc = CDB::kOK;
+    std::thread worker([&] {
+        rc = db->execute(LongStatement(GetParam()), 0);
+        if (CDB::isOK(rc))
+            rc = db->fetch(0);
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    db->cancel();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!done && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(done) << "the statement still runs a second after cancel()";
+    worker.join();
+    EXPECT_FALSE(CDB::isOK(rc));
+    EXPECT_FALSE(db->errorText.empty());
+    EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
+}
+
+TEST_P(DbTest, FetchesOneRowOfAHugeResultWithoutReadingTheRest)
+{
+    std::unique_ptr<CDB> db = Connect();
+    const long before = ResidentBytes();
+    ASSERT_TRUE(CDB::isOK(db->execute(HugeResult(GetParam()), 0))) << db->errorText;
+    ASSERT_TRUE(CDB::isOK(db->fetch(0))) << db->errorText;
+    std::string value;
+    EXPECT_TRUE(CDB::isOK(db->getData(1, &value, 0, 0, 0)));
+    EXPECT_EQ(value, "1");
+    // All ten million rows would take more than a gigabyte.
+    EXPECT_LT(ResidentBytes() - before, 64L << 20);
+    EXPECT_TRUE(CDB::isOK(db->closeCursor(0)));
+    EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, DbTest,
+                         ::testing::Values(TestDb::Sqlite, TestDb::Postgres, TestDb::OdbcSqlite, TestDb::OdbcPostgres),
+                         [](const ::testing::TestParamInfo<TestDb>& info) { return TestDbName(info.param); });
+
+} // namespace

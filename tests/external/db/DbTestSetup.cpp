@@ -1,0 +1,169 @@
+#include "DbTestSetup.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <unistd.h>
+
+std::string TestDbName(TestDb kind)
+{
+    switch (kind) {
+    case TestDb::Sqlite:
+        return "Sqlite";
+    case TestDb::Postgres:
+        return "Postgres";
+    case TestDb::OdbcSqlite:
+        return "OdbcSqlite";
+    case TestDb::OdbcPostgres:
+        return "OdbcPostgres";
+    }
+    return "Unknown";
+}
+
+bool IsPostgres(TestDb kind)
+{
+    return kind == TestDb::Postgres || kind == TestDb::OdbcPostgres;
+}
+
+std::string ServiceEnv(const char* name)
+{
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0')
+        throw std::runtime_error(std::string(name) +
+                                 " is not set: run the database tests through `make test`, which starts the "
+                                 "PostgreSQL server and registers the ODBC drivers they need");
+    return value;
+}
+
+namespace {
+
+CONN_INFO Info(DS_TYPE type, std::string target, std::string user = {}, std::string password = {})
+{
+    CONN_INFO info;
+    info.type = type;
+    info.target = std::move(target);
+    info.user = std::move(user);
+    info.password = std::move(password);
+    return info;
+}
+
+// The driver never creates a database, so the tests make their files beforehand.
+std::string NewSqliteFile(const TempDir& dir)
+{
+    const std::string path = dir.File("test.db");
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(db, "CREATE TABLE created_by_test (x)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+// StepAPI makes the SQLite ODBC driver step rows one at a time instead of reading them all;
+// NoCreat keeps it from creating a missing file; Timeout is its busy time-out.
+std::string OdbcSqliteTarget(const std::string& path)
+{
+    return "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path +
+           ";StepAPI=1;NoCreat=1;Timeout=5000";
+}
+
+} // namespace
+
+CONN_INFO TestConnection(TestDb kind, const TempDir& dir)
+{
+    switch (kind) {
+    case TestDb::Sqlite:
+        return Info(DS_SQLITE, NewSqliteFile(dir));
+    case TestDb::Postgres:
+        return Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"));
+    case TestDb::OdbcSqlite:
+        return Info(DS_ODBC, OdbcSqliteTarget(NewSqliteFile(dir)));
+    case TestDb::OdbcPostgres:
+        return Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG"));
+    }
+    return {};
+}
+
+std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
+{
+    WriteFile(dir.File("notes.txt"), std::string(4096, 'x'));
+    switch (kind) {
+    case TestDb::Sqlite:
+        return {{"missing file", Info(DS_SQLITE, dir.File("missing.db"), "", kWrongPassword),
+                 "unable to open database file"},
+                {"not a database", Info(DS_SQLITE, dir.File("notes.txt")), "file is not a database"}};
+    case TestDb::Postgres:
+        return {{"no server", Info(DS_POSTGRES, "host=127.0.0.1 port=1 dbname=quorvel_test"), "Connection refused"},
+                {"wrong password",
+                 Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG_SERVER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"),
+                      kWrongPassword),
+                 "password authentication failed"},
+                {"wrong password in the target",
+                 Info(DS_POSTGRES, "postgresql://" + ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER") + ":" +
+                                       kWrongPassword + "@127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") +
+                                       "/quorvel_test"),
+                 "password authentication failed"},
+                {"unknown database", Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG") + " dbname=no_such_db"),
+                 "\"no_such_db\" does not exist"}};
+    case TestDb::OdbcSqlite:
+        return {{"missing file", Info(DS_ODBC, OdbcSqliteTarget(dir.File("missing.db"))), "connect failed"},
+                {"unknown driver", Info(DS_ODBC, "DRIVER={No Such Driver}", "", kWrongPassword), "No Such Driver"}};
+    case TestDb::OdbcPostgres:
+        return {{"no server",
+                 Info(DS_ODBC, "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER") +
+                                   "};Servername=127.0.0.1;Port=1;Database=quorvel_test"),
+                 "refused"},
+                {"wrong password",
+                 Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"),
+                      kWrongPassword),
+                 "password authentication failed"},
+                {"unknown DSN", Info(DS_ODBC, "NoSuchDsn", "quorvel", kWrongPassword), "Data source name not found"}};
+    }
+    return {};
+}
+
+std::string LongStatement(TestDb kind)
+{
+    if (IsPostgres(kind))
+        return "SELECT pg_sleep(30)";
+    return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) "
+           "SELECT count(*) FROM c";
+}
+
+std::string HugeResult(TestDb kind)
+{
+    // generate_series in the select list streams its rows; in FROM it would gather them first.
+    if (IsPostgres(kind))
+        return "SELECT generate_series(1, 10000000) AS n, repeat('x', 100) AS filler";
+    return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000) "
+           "SELECT x, printf('%100d', x) FROM c";
+}
+
+std::string DateStatement(TestDb kind)
+{
+    if (IsPostgres(kind))
+        return "SELECT DATE '2024-02-29' + 1";
+    return "SELECT date('2024-02-29', '+1 day')";
+}
+
+std::string FirstValue(CDB& db, const std::string& sql)
+{
+    db.closeCursor(0);
+    if (!CDB::isOK(db.execute(sql, 0)))
+        return "error: " + db.errorText;
+    if (!CDB::isOK(db.fetch(0)))
+        return "error: no row " + db.errorText;
+    std::string value;
+    if (!CDB::isOK(db.getData(1, &value, 0, 0, 0)))
+        return "error: " + db.errorText;
+    return value;
+}
+
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}

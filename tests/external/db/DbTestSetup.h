@@ -1,0 +1,45 @@
+#pragma once
+
+#include "external/db/CDB.h"
+#include "support/TestEnv.h"
+
+#include <string>
+#include <vector>
+
+// The connections that every shared database test runs against. The PostgreSQL server and the
+// ODBC driver registration come from scripts/test-services.d/postgres.sh (`make test`).
+enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres };
+
+std::string TestDbName(TestDb kind);
+bool IsPostgres(TestDb kind);
+
+// A variable that the test services export. Missing, it throws with a message that says how to
+// run the tests, which fails the test in its set-up.
+std::string ServiceEnv(const char* name);
+
+// A connection to this test's database; for the SQLite kinds a new, empty file in `dir`.
+CONN_INFO TestConnection(TestDb kind, const TempDir& dir);
+
+// A password that no error text may ever show.
+inline constexpr const char* kWrongPassword = "Wrong-Pa55word";
+
+// A connection that must fail, and a piece of the error text that says why.
+struct BadConnection {
+    std::string what;
+    CONN_INFO info;
+    std::string expected;
+};
+std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir);
+
+// A statement that runs for many seconds unless it is cancelled.
+std::string LongStatement(TestDb kind);
+// A statement with ten million rows, the first of which has 1 in its first column.
+std::string HugeResult(TestDb kind);
+// A statement whose value is the date 2024-03-01, computed by the database.
+std::string DateStatement(TestDb kind);
+
+// The first column of the first row of `sql`, or a text that starts with "error:".
+std::string FirstValue(CDB& db, const std::string& sql);
+
+// The resident memory of this process in bytes.
+long ResidentBytes();

@@ -1,0 +1,113 @@
+// What only the PostgreSQL connections promise: the target may be a URI or a key=value string
+// with the user and password given beside it, and a server that went away is noticed and
+// reconnected to.
+
+#include "DbTestSetup.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+CONN_INFO Info(DS_TYPE type, std::string target, std::string user = {}, std::string password = {})
+{
+    CONN_INFO info;
+    info.type = type;
+    info.target = std::move(target);
+    info.user = std::move(user);
+    info.password = std::move(password);
+    return info;
+}
+
+std::string CurrentUser(const CONN_INFO& info)
+{
+    std::unique_ptr<CDB> db = CDB::newDB(info.type);
+    if (!CDB::isOK(db->connect(&info)))
+        return "error: " + db->errorText;
+    return FirstValue(*db, "SELECT current_user");
+}
+
+TEST(PostgresDB, TakesAUriOrAKeyValueTargetWithUserAndPasswordBeside)
+{
+    const std::string uri = "postgresql://127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") + "/quorvel_test";
+    EXPECT_EQ(CurrentUser(Info(DS_POSTGRES, uri, "quorvel")), "quorvel");
+    // The user and password fields win over a user named in the target.
+    EXPECT_EQ(CurrentUser(Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"),
+                               ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
+              ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
+}
+
+TEST(OdbcDB, TakesABareDsnOrAConnectionStringWithUserAndPasswordBeside)
+{
+    EXPECT_EQ(CurrentUser(Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN"), "quorvel")), "quorvel");
+    EXPECT_EQ(CurrentUser(Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"),
+                               ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
+              ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
+}
+
+// A server of the test's own, which it may stop and start without disturbing other tests.
+class PrivateServer {
+public:
+    PrivateServer() { Control("start"); }
+    ~PrivateServer() { Control("stop"); }
+    void Stop() { Control("pause"); }
+    void Start() { Control("resume"); }
+    std::string Port() { return TrimmedOutput("port"); }
+    std::string ConnInfo() { return TrimmedOutput("conninfo"); }
+
+private:
+    ProcessResult Control(const char* command)
+    {
+        ProcessResult result = RunProcess({QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path()});
+        EXPECT_EQ(result.status, 0) << command << ": " << result.err;
+        return result;
+    }
+    std::string TrimmedOutput(const char* command)
+    {
+        std::string out = Control(command).out;
+        while (!out.empty() && out.back() == '\n')
+            out.pop_back();
+        return out;
+    }
+
+    TempDir dir_;
+};
+
+class ServerRestartTest : public ::testing::TestWithParam<DS_TYPE> {
+protected:
+    CONN_INFO PrivateConnection()
+    {
+        if (GetParam() == DS_POSTGRES)
+            return Info(DS_POSTGRES, server_.ConnInfo());
+        return Info(DS_ODBC, "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER") +
+                                 "};Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port());
+    }
+
+    PrivateServer server_;
+};
+
+TEST_P(ServerRestartTest, FirstStatementAfterTheServerWentAwayFailsThenConnectReconnects)
+{
+    const CONN_INFO info = PrivateConnection();
+    std::unique_ptr<CDB> db = CDB::newDB(info.type);
+    ASSERT_TRUE(CDB::isOK(db->connect(&info))) << db->errorText;
+    EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
+
+    server_.Stop();
+    server_.Start();
+    db->closeCursor(0);
+    EXPECT_FALSE(CDB::isOK(db->execute("SELECT 2", 0)));
+    EXPECT_FALSE(db->errorText.empty());
+    EXPECT_EQ(db->connected, 0);
+
+    ASSERT_TRUE(CDB::isOK(db->connect(&info))) << db->errorText;
+    EXPECT_NE(db->connected, 0);
+    EXPECT_EQ(FirstValue(*db, "SELECT 3"), "3");
+}
+
+INSTANTIATE_TEST_SUITE_P(PostgresAndOdbc, ServerRestartTest, ::testing::Values(DS_POSTGRES, DS_ODBC),
+                         [](const ::testing::TestParamInfo<DS_TYPE>& info) {
+                             return info.param == DS_POSTGRES ? "Postgres" : "Odbc";
+                         });
+
+} // namespace
