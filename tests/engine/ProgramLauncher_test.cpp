@@ -60,8 +60,8 @@ size_t OpenDescriptors()
     return Entries("/proc/self/fd").size() - 1;
 }
 
-// Children of this process that have ended and are not reaped.
-int Zombies()
+// Children of this process in the given state ('Z': ended and not reaped), or in any state.
+int OurChildren(char wanted = 0)
 {
     int count = 0;
     for (const std::string& name : Entries("/proc")) {
@@ -70,7 +70,7 @@ int Zombies()
         char state = 0;
         int parent = 0;
         if (afterName != std::string::npos && std::sscanf(stat.c_str() + afterName + 1, " %c %d", &state, &parent) == 2
-            && state == 'Z' && parent == ::getpid())
+            && parent == ::getpid() && (wanted == 0 || state == wanted))
             ++count;
     }
     return count;
@@ -133,7 +133,7 @@ TEST(ProgramLauncher, TellsWhyAProgramCannotStart)
 TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors)
 {
     Started("true"); // the reaper's own descriptor comes with the first start
-    ASSERT_TRUE(WaitUntil([] { return Zombies() == 0; }));
+    ASSERT_TRUE(WaitUntil([] { return OurChildren() == 0; })); // no pidfd is open now
     const size_t before = OpenDescriptors();
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
@@ -143,8 +143,9 @@ TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors
         });
     for (std::thread& thread : threads)
         thread.join();
-    WaitUntil([&] { return Zombies() == 0 && OpenDescriptors() == before; });
-    EXPECT_EQ(Zombies(), 0);
+    WaitUntil([&] { return OurChildren() == 0 && OpenDescriptors() == before; });
+    EXPECT_EQ(OurChildren('Z'), 0);
+    EXPECT_EQ(OurChildren(), 0);
     EXPECT_EQ(OpenDescriptors(), before);
 }
 
@@ -156,8 +157,8 @@ TEST(ProgramLauncher, LeavesOtherChildrenToWhoeverWaitsForThem)
         ::_exit(7);
     for (int i = 0; i < 20; ++i)
         Started("true");
-    // Once our launched children are gone, the forked one must still be there to be waited for.
-    WaitUntil([] { return Zombies() == 1; });
+    // Once the started programs are gone, the forked child must still be there to be waited for.
+    WaitUntil([] { return OurChildren() == 1; });
     int status = 0;
     ASSERT_EQ(::waitpid(own, &status, 0), own);
     EXPECT_TRUE(WIFEXITED(status));
