@@ -17,7 +17,10 @@ namespace {
 // What the child does between its creation and the exec of the program.
 class SpawnActions {
 public:
-    SpawnActions() : error_(::posix_spawn_file_actions_init(&actions_)) {}
+    SpawnActions()
+        : error_(::posix_spawn_file_actions_init(&actions_))
+    {
+    }
     ~SpawnActions()
     {
         if (error_ == 0)
@@ -45,7 +48,10 @@ private:
 
 class SpawnAttributes {
 public:
-    SpawnAttributes() : error_(::posix_spawnattr_init(&attributes_)) {}
+    SpawnAttributes()
+        : error_(::posix_spawnattr_init(&attributes_))
+    {
+    }
     ~SpawnAttributes()
     {
         if (error_ == 0)

@@ -3,6 +3,7 @@
 #include "support/TestEnv.h"
 
 #include <chrono>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -33,11 +34,10 @@ std::string ResultOf(const std::string& path)
     return ReadFile(path);
 }
 
-std::string Started(const std::string& commandLine)
+void Started(const std::string& commandLine)
 {
     std::string error;
     EXPECT_EQ(ProgramLauncher::Start(commandLine, &error), 0) << commandLine << ": " << error;
-    return error;
 }
 
 std::vector<std::string> Entries(const char* folder)
@@ -82,8 +82,8 @@ TEST(ProgramLauncher, StartsAProgramWithoutWaitingForIt)
     const std::string go = dir.File("go");
     const std::string out = dir.File("out");
     // The program waits for a file that the test makes only after Start has returned.
-    Started("sh -c 'while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ran > \"$2.part\"; mv \"$2.part\" \"$2\"' sh "
-            + go + " " + out);
+    Started("sh -c 'while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ran > \"$2.part\"; mv \"$2.part\" \"$2\"' sh " + go
+        + " " + out);
     WriteFile(go, "");
     EXPECT_EQ(ResultOf(out), "ran\n");
 }
@@ -93,7 +93,7 @@ TEST(ProgramLauncher, PassesEachArgumentUnchanged)
     TempDir dir;
     const std::string out = dir.File("argv");
     Started("sh -c 'printf \"%s\\n\" \"$@\" > \"$0.part\" && mv \"$0.part\" \"$0\"' " + out
-            + " \"a b\" c '' \"d'e\" 'f\\g' \"$HOME\"");
+        + " \"a b\" c '' \"d'e\" 'f\\g' \"$HOME\"");
     EXPECT_EQ(ResultOf(out), "a b\nc\n\nd'e\nf\\g\n$HOME\n");
 }
 
@@ -106,22 +106,22 @@ TEST(ProgramLauncher, GivesTheProgramNullInputAndNoOtherDescriptor)
     const int inheritable = ::fcntl(pipeFds[1], F_DUPFD, 50);
     ASSERT_GE(inheritable, 50);
     Started("sh -c '{ if [ -e /proc/$$/fd/" + std::to_string(inheritable)
-            + " ]; then echo inherited; else echo closed; fi; readlink /proc/$$/fd/0; } > \"$0.part\"; "
-              "mv \"$0.part\" \"$0\"' "
-            + out);
+        + " ]; then echo inherited; else echo closed; fi; readlink /proc/$$/fd/0; } > \"$0.part\"; "
+          "mv \"$0.part\" \"$0\"' "
+        + out);
     EXPECT_EQ(ResultOf(out), "closed\n/dev/null\n");
-    for (int fd : {pipeFds[0], pipeFds[1], inheritable})
+    for (int fd : { pipeFds[0], pipeFds[1], inheritable })
         ::close(fd);
 }
 
 TEST(ProgramLauncher, TellsWhyAProgramCannotStart)
 {
     TempDir dir;
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"quorvel-no-such-program --flag", "No such file or directory"},
-        {dir.path(), "Permission denied"},
-        {"echo 'open", "the single quote at character 6 is never closed"},
-        {"   ", "empty command line"},
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "quorvel-no-such-program --flag", "No such file or directory" },
+        { dir.path(), "Permission denied" },
+        { "echo 'open", "the single quote at character 6 is never closed" },
+        { "   ", "empty command line" },
     };
     for (const auto& [line, expected] : cases) {
         std::string error;
