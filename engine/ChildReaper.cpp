@@ -31,7 +31,7 @@ bool Reap(pid_t pid, const UniqueFd& pidfd)
 {
     if (!pidfd.Valid())
         return ::waitpid(pid, nullptr, WNOHANG) != 0;
-    siginfo_t info{};
+    siginfo_t info {};
     if (::waitid(P_PIDFD, static_cast<id_t>(pidfd.Get()), &info, WEXITED | WNOHANG) != 0)
         return errno != EINTR;
     return info.si_pid != 0;
@@ -92,7 +92,7 @@ void ChildReaper::Watch(pid_t pid)
         return; // already reaped elsewhere (SIGCHLD ignored): nothing to wait for
     {
         std::lock_guard lock(mutex_);
-        incoming_.push_back(Child{pid, std::move(pidfd)});
+        incoming_.push_back(Child { pid, std::move(pidfd) });
     }
     Wake();
 }
@@ -136,10 +136,10 @@ void ChildReaper::Run()
 // one). True when some child has no pidfd.
 bool ChildReaper::FillPollSet(const std::vector<Child>& children, std::vector<pollfd>& fds) const
 {
-    fds.assign(1, pollfd{wake_.Get(), POLLIN, 0});
+    fds.assign(1, pollfd { wake_.Get(), POLLIN, 0 });
     bool unwatched = false;
     for (const Child& child : children) {
-        fds.push_back(pollfd{child.pidfd.Get(), POLLIN, 0});
+        fds.push_back(pollfd { child.pidfd.Get(), POLLIN, 0 });
         unwatched = unwatched || !child.pidfd.Valid();
     }
     return unwatched;

@@ -45,6 +45,6 @@ private:
     UniqueFd wake_;
     std::mutex mutex_;
     std::vector<Child> incoming_; // guarded by mutex_
-    bool stopping_ = false;       // guarded by mutex_
+    bool stopping_ = false; // guarded by mutex_
     std::thread thread_;
 };

@@ -17,7 +17,10 @@ bool EscapableInDoubleQuotes(char c)
 // One pass over the line; every Read* function starts just after the character that chose it.
 class Splitter {
 public:
-    explicit Splitter(const std::string& line) : line_(line) {}
+    explicit Splitter(const std::string& line)
+        : line_(line)
+    {
+    }
 
     int Run()
     {

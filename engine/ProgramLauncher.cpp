@@ -14,69 +14,64 @@ extern char** environ;
 
 namespace {
 
+// A posix_spawn settings object, destroyed with its owner. Error() is the result of its init.
+template <typename T, int (*Init)(T*), int (*Destroy)(T*)> class SpawnSettings {
+public:
+    SpawnSettings()
+        : error_(Init(&object_))
+    {
+    }
+    ~SpawnSettings()
+    {
+        if (error_ == 0)
+            Destroy(&object_);
+    }
+    SpawnSettings(const SpawnSettings&) = delete;
+    SpawnSettings& operator=(const SpawnSettings&) = delete;
+
+    int Error() const { return error_; }
+    T* Get() { return &object_; }
+
+private:
+    T object_;
+    int error_;
+};
+
 // What the child does between its creation and the exec of the program.
-class SpawnActions {
-public:
-    SpawnActions() : error_(::posix_spawn_file_actions_init(&actions_)) {}
-    ~SpawnActions()
-    {
-        if (error_ == 0)
-            ::posix_spawn_file_actions_destroy(&actions_);
-    }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
+using SpawnActions
+    = SpawnSettings<posix_spawn_file_actions_t, ::posix_spawn_file_actions_init, ::posix_spawn_file_actions_destroy>;
+using SpawnAttributes = SpawnSettings<posix_spawnattr_t, ::posix_spawnattr_init, ::posix_spawnattr_destroy>;
 
-    // The program reads nothing of ours and sees none of our descriptors but 0, 1 and 2: sockets of
-    // database connections and open report files stay with us, and a program that outlives the run
-    // keeps none of them open.
-    int Prepare()
-    {
-        if (error_ != 0)
-            return error_;
-        const int error = ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        return error != 0 ? error : ::posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
-    }
-    const posix_spawn_file_actions_t* Get() const { return &actions_; }
+// The program reads nothing of ours and sees none of our descriptors but 0, 1 and 2: sockets of
+// database connections and open report files stay with us, and a program that outlives the run
+// keeps none of them open.
+int Prepare(SpawnActions& actions)
+{
+    int error = actions.Error();
+    if (error == 0)
+        error = ::posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (error == 0)
+        error = ::posix_spawn_file_actions_addclosefrom_np(actions.Get(), STDERR_FILENO + 1);
+    return error;
+}
 
-private:
-    posix_spawn_file_actions_t actions_;
-    int error_;
-};
-
-class SpawnAttributes {
-public:
-    SpawnAttributes() : error_(::posix_spawnattr_init(&attributes_)) {}
-    ~SpawnAttributes()
-    {
-        if (error_ == 0)
-            ::posix_spawnattr_destroy(&attributes_);
-    }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-
-    // The engine's threads may block or ignore signals for their own reasons; a started program
-    // should begin as if started from a terminal.
-    int Prepare()
-    {
-        if (error_ != 0)
-            return error_;
-        sigset_t none;
-        sigset_t all;
-        ::sigemptyset(&none);
-        ::sigfillset(&all);
-        int error = ::posix_spawnattr_setsigmask(&attributes_, &none);
-        if (error == 0)
-            error = ::posix_spawnattr_setsigdefault(&attributes_, &all);
-        if (error == 0)
-            error = ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        return error;
-    }
-    const posix_spawnattr_t* Get() const { return &attributes_; }
-
-private:
-    posix_spawnattr_t attributes_;
-    int error_;
-};
+// The engine's threads may block or ignore signals for their own reasons; a started program
+// should begin as if started from a terminal.
+int Prepare(SpawnAttributes& attributes)
+{
+    sigset_t none;
+    sigset_t all;
+    ::sigemptyset(&none);
+    ::sigfillset(&all);
+    int error = attributes.Error();
+    if (error == 0)
+        error = ::posix_spawnattr_setsigmask(attributes.Get(), &none);
+    if (error == 0)
+        error = ::posix_spawnattr_setsigdefault(attributes.Get(), &all);
+    if (error == 0)
+        error = ::posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    return error;
+}
 
 // posix_spawnp takes a mutable argv for historic reasons; it does not change it.
 std::vector<char*> ArgvOf(std::vector<std::string>& args)
@@ -95,9 +90,9 @@ int Spawn(std::vector<std::string>& args, pid_t* pid)
 {
     SpawnActions actions;
     SpawnAttributes attributes;
-    int error = actions.Prepare();
+    int error = Prepare(actions);
     if (error == 0)
-        error = attributes.Prepare();
+        error = Prepare(attributes);
     if (error != 0)
         return error;
     std::vector<char*> argv = ArgvOf(args);

@@ -24,10 +24,12 @@ constexpr char kByteOrderMark[] = "\xFF\xFE";
 // cut off again before anyone adds after it.
 class FileLock {
 public:
-    explicit FileLock(int fd) : fd_(fd)
+    explicit FileLock(int fd)
+        : fd_(fd)
     {
-        while ((error_ = ::flock(fd_, LOCK_EX) == 0 ? 0 : errno) == EINTR) {
-        }
+        do {
+            error_ = ::flock(fd_, LOCK_EX) == 0 ? 0 : errno;
+        } while (error_ == EINTR);
     }
     ~FileLock()
     {
@@ -69,7 +71,7 @@ int AppendToExisting(const std::string& path, const std::string& bytes)
     const FileLock lock(fd.Get());
     if (lock.Error() != 0)
         return lock.Error();
-    struct stat before {};
+    struct stat before { };
     if (::fstat(fd.Get(), &before) != 0)
         return errno;
     const int error = WriteAll(fd.Get(), bytes);
@@ -83,7 +85,7 @@ int AppendToExisting(const std::string& path, const std::string& bytes)
 // A name beside `path` that no other writer uses at the same time.
 std::string PartName(const std::string& path)
 {
-    static std::atomic<unsigned> counter{0};
+    static std::atomic<unsigned> counter { 0 };
     return path + StrFormat(".%d-%u.part", static_cast<int>(::getpid()), counter++);
 }
 
@@ -111,11 +113,8 @@ int CreateWhole(const std::string& path, const std::string& content)
     return error;
 }
 
-} // namespace
-
-ReportFile::ReportFile(std::string kind) : kind_(std::move(kind)) {}
-
-int ReportFile::Append(const std::string& path, const std::string& header, const std::string& text)
+// 0 or the error number.
+int AppendOrCreate(const std::string& path, const std::string& header, const std::string& text)
 {
     const std::string bytes = Utf8ToUtf16Le(text);
     int error = AppendToExisting(path, bytes);
@@ -124,6 +123,20 @@ int ReportFile::Append(const std::string& path, const std::string& header, const
         if (error == EEXIST) // another writer created it first
             error = AppendToExisting(path, bytes);
     }
+    return error;
+}
+
+} // namespace
+
+ReportFile::ReportFile(std::string kind)
+    : kind_(std::move(kind))
+{
+}
+
+int ReportFile::Append(const std::string& path, const std::string& header, const std::string& text)
+{
+    // An empty name would make CreateWhole build its file in the current folder.
+    const int error = path.empty() ? ENOENT : AppendOrCreate(path, header, text);
     NoteOutcome(path, error);
     return error == 0 ? 0 : -1;
 }
@@ -137,9 +150,9 @@ void ReportFile::NoteOutcome(const std::string& path, int error)
         return;
     failing_ = error != 0;
     if (failing_)
-        CLog::Bug(StrFormat("cannot write the %s file %s: %s; lines are dropped until it works again",
-                            kind_.c_str(), path.c_str(), std::strerror(error)),
-                  kContext);
+        CLog::Bug(StrFormat("cannot write the %s file %s: %s; lines are dropped until it works again", kind_.c_str(),
+                      path.c_str(), std::strerror(error)),
+            kContext);
     else
         CLog::Bug(StrFormat("the %s file %s is written again", kind_.c_str(), path.c_str()), kContext);
 }

@@ -25,60 +25,55 @@ void ExpectSplits(const std::vector<SplitCase>& cases)
 
 TEST(SplitCommandLine, SeparatesWordsAtBlanksTabsAndLineFeeds)
 {
-    ExpectSplits({{"true", {"true"}}, {"  a \t b\nc  ", {"a", "b", "c"}}, {"a\r", {"a\r"}}});
+    ExpectSplits({ { "true", { "true" } }, { "  a \t b\nc  ", { "a", "b", "c" } }, { "a\r", { "a\r" } } });
 }
 
 TEST(SplitCommandLine, KeepsQuotedTextAsItIs)
 {
-    ExpectSplits({{"echo 'a  b' \"c d\"", {"echo", "a  b", "c d"}},
-                  {R"('a\"b$c\' x)", {R"(a\"b$c\)", "x"}},
-                  {R"("it's" 'say "hi"')", {"it's", R"(say "hi")"}},
-                  {"'a\nb'", {"a\nb"}}});
+    ExpectSplits({ { "echo 'a  b' \"c d\"", { "echo", "a  b", "c d" } }, { R"('a\"b$c\' x)", { R"(a\"b$c\)", "x" } },
+        { R"("it's" 'say "hi"')", { "it's", R"(say "hi")" } }, { "'a\nb'", { "a\nb" } } });
 }
 
 TEST(SplitCommandLine, HonoursBackslashesLikeAShell)
 {
-    ExpectSplits({{R"("\" \\ \$ \`")", {R"(" \ $ `)"}},
-                  {R"("\a\n\ ")", {R"(\a\n\ )"}},
-                  {"\"a\\\nb\"", {"ab"}},
-                  {R"(a\ b \'c \\)", {"a b", "'c", "\\"}},
-                  {"a\\\nb", {"ab"}},
-                  {"a \\\n b", {"a", "b"}},
-                  {R"(\"x\")", {"\"x\""}}});
+    ExpectSplits({ { R"("\" \\ \$ \`")", { R"(" \ $ `)" } }, { R"("\a\n\ ")", { R"(\a\n\ )" } },
+        { "\"a\\\nb\"", { "ab" } }, { R"(a\ b \'c \\)", { "a b", "'c", "\\" } }, { "a\\\nb", { "ab" } },
+        { "a \\\n b", { "a", "b" } }, { R"(\"x\")", { "\"x\"" } } });
 }
 
 TEST(SplitCommandLine, JoinsTouchingParts)
 {
-    ExpectSplits({{R"(a'b'"c"d)", {"abcd"}}, {R"(--name="two words")", {"--name=two words"}}, {R"(x''y)", {"xy"}}});
+    ExpectSplits({ { R"(a'b'"c"d)", { "abcd" } }, { R"(--name="two words")", { "--name=two words" } },
+        { R"(x''y)", { "xy" } } });
 }
 
 TEST(SplitCommandLine, GivesEmptyArgumentsForEmptyQuotes)
 {
-    ExpectSplits({{R"(a "" b)", {"a", "", "b"}}, {"'' ''", {"", ""}}, {R"(a "")", {"a", ""}}});
+    ExpectSplits({ { R"(a "" b)", { "a", "", "b" } }, { "'' ''", { "", "" } }, { R"(a "")", { "a", "" } } });
 }
 
 TEST(SplitCommandLine, ExpandsNothing)
 {
-    ExpectSplits({{"echo $HOME ~ * ; | > # `x`", {"echo", "$HOME", "~", "*", ";", "|", ">", "#", "`x`"}}});
+    ExpectSplits({ { "echo $HOME ~ * ; | > # `x`", { "echo", "$HOME", "~", "*", ";", "|", ">", "#", "`x`" } } });
 }
 
 TEST(SplitCommandLine, RefusesBrokenLinesWithClearText)
 {
-    const std::vector<std::pair<const char*, const char*>> cases{
-        {"", "empty command line"},
-        {" \t\n ", "empty command line"},
-        {"\\\n", "empty command line"},
-        {"echo 'abc", "the single quote at character 6 is never closed"},
-        {"echo \"a\\\"", "the double quote at character 6 is never closed"},
-        {"echo a\\", "backslash at the end of the command line"},
+    const std::vector<std::pair<const char*, const char*>> cases {
+        { "", "empty command line" },
+        { " \t\n ", "empty command line" },
+        { "\\\n", "empty command line" },
+        { "echo 'abc", "the single quote at character 6 is never closed" },
+        { "echo \"a\\\"", "the double quote at character 6 is never closed" },
+        { "echo a\\", "backslash at the end of the command line" },
     };
     for (const auto& [line, expected] : cases) {
         SCOPED_TRACE(line);
-        Words words{"kept"};
+        Words words { "kept" };
         std::string error;
         EXPECT_EQ(SplitCommandLine(line, &words, &error), -1);
         EXPECT_EQ(error, expected);
-        EXPECT_EQ(words, Words{"kept"});
+        EXPECT_EQ(words, Words { "kept" });
     }
 }
 

@@ -3,6 +3,7 @@
 #include "support/TestEnv.h"
 
 #include <chrono>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
@@ -33,11 +34,10 @@ std::string ResultOf(const std::string& path)
     return ReadFile(path);
 }
 
-std::string Started(const std::string& commandLine)
+void Started(const std::string& commandLine)
 {
     std::string error;
     EXPECT_EQ(ProgramLauncher::Start(commandLine, &error), 0) << commandLine << ": " << error;
-    return error;
 }
 
 std::vector<std::string> Entries(const char* folder)
@@ -60,8 +60,8 @@ size_t OpenDescriptors()
     return Entries("/proc/self/fd").size() - 1;
 }
 
-// Children of this process that have ended and are not reaped.
-int Zombies()
+// Children of this process in the given state ('Z': ended and not reaped), or in any state.
+int OurChildren(char wanted = 0)
 {
     int count = 0;
     for (const std::string& name : Entries("/proc")) {
@@ -70,7 +70,7 @@ int Zombies()
         char state = 0;
         int parent = 0;
         if (afterName != std::string::npos && std::sscanf(stat.c_str() + afterName + 1, " %c %d", &state, &parent) == 2
-            && state == 'Z' && parent == ::getpid())
+            && parent == ::getpid() && (wanted == 0 || state == wanted))
             ++count;
     }
     return count;
@@ -82,8 +82,8 @@ TEST(ProgramLauncher, StartsAProgramWithoutWaitingForIt)
     const std::string go = dir.File("go");
     const std::string out = dir.File("out");
     // The program waits for a file that the test makes only after Start has returned.
-    Started("sh -c 'while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ran > \"$2.part\"; mv \"$2.part\" \"$2\"' sh "
-            + go + " " + out);
+    Started("sh -c 'while [ ! -e \"$1\" ]; do sleep 0.01; done; echo ran > \"$2.part\"; mv \"$2.part\" \"$2\"' sh " + go
+        + " " + out);
     WriteFile(go, "");
     EXPECT_EQ(ResultOf(out), "ran\n");
 }
@@ -93,7 +93,7 @@ TEST(ProgramLauncher, PassesEachArgumentUnchanged)
     TempDir dir;
     const std::string out = dir.File("argv");
     Started("sh -c 'printf \"%s\\n\" \"$@\" > \"$0.part\" && mv \"$0.part\" \"$0\"' " + out
-            + " \"a b\" c '' \"d'e\" 'f\\g' \"$HOME\"");
+        + " \"a b\" c '' \"d'e\" 'f\\g' \"$HOME\"");
     EXPECT_EQ(ResultOf(out), "a b\nc\n\nd'e\nf\\g\n$HOME\n");
 }
 
@@ -106,22 +106,22 @@ TEST(ProgramLauncher, GivesTheProgramNullInputAndNoOtherDescriptor)
     const int inheritable = ::fcntl(pipeFds[1], F_DUPFD, 50);
     ASSERT_GE(inheritable, 50);
     Started("sh -c '{ if [ -e /proc/$$/fd/" + std::to_string(inheritable)
-            + " ]; then echo inherited; else echo closed; fi; readlink /proc/$$/fd/0; } > \"$0.part\"; "
-              "mv \"$0.part\" \"$0\"' "
-            + out);
+        + " ]; then echo inherited; else echo closed; fi; readlink /proc/$$/fd/0; } > \"$0.part\"; "
+          "mv \"$0.part\" \"$0\"' "
+        + out);
     EXPECT_EQ(ResultOf(out), "closed\n/dev/null\n");
-    for (int fd : {pipeFds[0], pipeFds[1], inheritable})
+    for (int fd : { pipeFds[0], pipeFds[1], inheritable })
         ::close(fd);
 }
 
 TEST(ProgramLauncher, TellsWhyAProgramCannotStart)
 {
     TempDir dir;
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"quorvel-no-such-program --flag", "No such file or directory"},
-        {dir.path(), "Permission denied"},
-        {"echo 'open", "the single quote at character 6 is never closed"},
-        {"   ", "empty command line"},
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "quorvel-no-such-program --flag", "No such file or directory" },
+        { dir.path(), "Permission denied" },
+        { "echo 'open", "the single quote at character 6 is never closed" },
+        { "   ", "empty command line" },
     };
     for (const auto& [line, expected] : cases) {
         std::string error;
@@ -133,7 +133,7 @@ TEST(ProgramLauncher, TellsWhyAProgramCannotStart)
 TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors)
 {
     Started("true"); // the reaper's own descriptor comes with the first start
-    ASSERT_TRUE(WaitUntil([] { return Zombies() == 0; }));
+    ASSERT_TRUE(WaitUntil([] { return OurChildren() == 0; })); // no pidfd is open now
     const size_t before = OpenDescriptors();
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
@@ -143,8 +143,9 @@ TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors
         });
     for (std::thread& thread : threads)
         thread.join();
-    WaitUntil([&] { return Zombies() == 0 && OpenDescriptors() == before; });
-    EXPECT_EQ(Zombies(), 0);
+    WaitUntil([&] { return OurChildren() == 0 && OpenDescriptors() == before; });
+    EXPECT_EQ(OurChildren('Z'), 0);
+    EXPECT_EQ(OurChildren(), 0);
     EXPECT_EQ(OpenDescriptors(), before);
 }
 
@@ -156,8 +157,8 @@ TEST(ProgramLauncher, LeavesOtherChildrenToWhoeverWaitsForThem)
         ::_exit(7);
     for (int i = 0; i < 20; ++i)
         Started("true");
-    // Once our launched children are gone, the forked one must still be there to be waited for.
-    WaitUntil([] { return Zombies() == 1; });
+    // Once the started programs are gone, the forked child must still be there to be waited for.
+    WaitUntil([] { return OurChildren() == 1; });
     int status = 0;
     ASSERT_EQ(::waitpid(own, &status, 0), own);
     EXPECT_TRUE(WIFEXITED(status));
