@@ -5,6 +5,7 @@
 #include "external/counters/LocalCounterSource.h"
 #include "external/counters/RemoteCounterSource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 

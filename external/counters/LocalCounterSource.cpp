@@ -114,7 +114,7 @@ uint32_t ReadLoad(const CounterSpec& spec, RawSample* sample)
     case CounterId::Load15:
         sample->numerator = load->load15;
         break;
-    default:
+    default: // Threads: the number of scheduling entities, after the slash
         sample->numerator = load->threads;
         break;
     }
@@ -184,7 +184,7 @@ uint32_t LocalCounterSource::Read(const CounterSpec& spec, RawSample* sample)
         return ReadMemory(spec, sample);
     case CounterId::Processes:
         return ReadProcesses(sample);
-    case CounterId::Threads: // the number of scheduling entities, after the slash in /proc/loadavg
+    case CounterId::Threads:
     case CounterId::Load1:
     case CounterId::Load5:
     case CounterId::Load15:
