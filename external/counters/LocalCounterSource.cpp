@@ -2,6 +2,7 @@
 
 #include "external/counters/CounterCatalog.h"
 #include "external/counters/CounterQuery.h"
+#include "external/counters/ParseNumber.h"
 #include "external/counters/ProcFiles.h"
 
 #include <algorithm>
@@ -64,7 +65,8 @@ uint32_t ReadInterrupts(const CounterSpec& spec, RawSample* sample)
     std::string text;
     if (!ReadProcFile("/proc/interrupts", &text))
         return kUnreadable;
-    return FoundPerSecond(ParseInterruptsOfCpu(text, static_cast<unsigned>(std::stoul(spec.instance))), sample);
+    const std::optional<unsigned> cpu = ParseNumber<unsigned>(spec.instance);
+    return FoundPerSecond(cpu ? ParseInterruptsOfCpu(text, *cpu) : std::nullopt, sample);
 }
 
 uint32_t ReadMemory(const CounterSpec& spec, RawSample* sample)

@@ -2,6 +2,7 @@
 
 #include "external/counters/ParseNumber.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
@@ -90,6 +91,8 @@ bool ReadProcFile(const char* path, std::string* text)
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0)
             return false;
         if (n == 0)
