@@ -115,7 +115,7 @@ private:
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return (x | 0x20) == (y | 0x20) && IsLetter(x) == IsLetter(y); });
+        [](char x, char y) { return (x | 0x20) == (y | 0x20) && IsLetter(x) == IsLetter(y); });
 }
 
 // A float as Go's ParseFloat takes it, without hexadecimal forms and digit separators:
@@ -155,7 +155,8 @@ bool ParseLabels(Cursor& cursor, std::vector<std::pair<std::string, std::string>
         const std::string_view name = cursor.TakeName(IsLabelNameChar);
         if (name.empty() || labels->size() == MetricsParser::kMaxLabels)
             return false;
-        const bool duplicate = std::any_of(labels->begin(), labels->end(), [&](const auto& l) { return l.first == name; });
+        const bool duplicate
+            = std::any_of(labels->begin(), labels->end(), [&](const auto& l) { return l.first == name; });
         cursor.SkipBlanks();
         if (duplicate || !cursor.Take('='))
             return false;

@@ -145,13 +145,14 @@ std::optional<double> ParseInterruptsOfCpu(std::string_view interrupts, unsigned
     if (column == columns.size())
         return std::nullopt;
     double sum = 0;
-    ForEachLine(interrupts.substr(std::min(interrupts.find('\n'), interrupts.size())), [&](const std::vector<std::string_view>& fields) {
-        if (fields.size() > columns.size()) {
-            if (const std::optional<double> count = ParseNumber<double>(fields[column + 1]))
-                sum += *count;
-        }
-        return false;
-    });
+    ForEachLine(interrupts.substr(std::min(interrupts.find('\n'), interrupts.size())),
+        [&](const std::vector<std::string_view>& fields) {
+            if (fields.size() > columns.size()) {
+                if (const std::optional<double> count = ParseNumber<double>(fields[column + 1]))
+                    sum += *count;
+            }
+            return false;
+        });
     return sum;
 }
 
