@@ -9,9 +9,9 @@
 namespace {
 
 enum class InstanceRule {
-    None,      // the object has no instances
+    None, // the object has no instances
     Processor, // "_Total" or a processor number
-    Named,     // any non-empty name: a mount point, an interface
+    Named, // any non-empty name: a mount point, an interface
 };
 
 struct CatalogEntry {
@@ -82,7 +82,7 @@ bool InstanceFits(InstanceRule rule, const CounterPath& path)
 
 } // namespace
 
-uint32_t FindCounter(const CounterPath& path, CounterSpec* spec)
+uint32_t FindCounter(const CounterPath& path, ResolvedCounter* counter)
 {
     bool objectKnown = false;
     for (const CatalogEntry& entry : kCatalog) {
@@ -93,7 +93,7 @@ uint32_t FindCounter(const CounterPath& path, CounterSpec* spec)
             continue;
         if (!InstanceFits(entry.rule, path))
             return PDH_CSTATUS_NO_INSTANCE;
-        *spec = CounterSpec { entry.id, path.instance, entry.isRate, entry.scale };
+        *counter = ResolvedCounter { entry.id, path.instance, entry.isRate, entry.scale };
         return 0;
     }
     return objectKnown ? PDH_CSTATUS_NO_COUNTER : PDH_CSTATUS_NO_OBJECT;

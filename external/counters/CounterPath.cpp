@@ -1,8 +1,9 @@
 #include "external/counters/CounterPath.h"
 
+#include "external/counters/ParseNumber.h"
+
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <string_view>
 
 namespace {
@@ -19,11 +20,10 @@ bool IsIpv6Char(char c)
 
 bool ParsePort(std::string_view text, uint16_t* port)
 {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
+    const std::optional<uint16_t> value = ParseNumber<uint16_t>(text);
+    if (!value || *value == 0)
         return false;
-    *port = static_cast<uint16_t>(value);
+    *port = *value;
     return true;
 }
 

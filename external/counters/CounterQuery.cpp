@@ -5,6 +5,7 @@
 #include "external/counters/LocalCounterSource.h"
 #include "external/counters/RemoteCounterSource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -55,14 +56,14 @@ uint32_t CounterQuery::AddCounter(const std::string& fullPath)
     CounterPath path;
     if (!ParseCounterPath(fullPath, &path))
         return PDH_INVALID_ARGUMENT;
-    CounterSpec spec;
-    if (const uint32_t status = FindCounter(path, &spec); status != 0)
+    ResolvedCounter counter;
+    if (const uint32_t status = FindCounter(path, &counter); status != 0)
         return status;
     std::unique_ptr<CounterSource> source = MakeSource(path, cancelled_);
-    if (const uint32_t status = source->Check(spec); status != 0)
+    if (const uint32_t status = source->Check(counter); status != 0)
         return status;
     source_ = std::move(source);
-    spec_ = std::move(spec);
+    counter_ = std::move(counter);
     return 0;
 }
 
@@ -71,7 +72,7 @@ uint32_t CounterQuery::Collect()
     if (!source_)
         return PDH_INVALID_HANDLE;
     RawSample sample;
-    const uint32_t status = source_->Read(spec_, &sample);
+    const uint32_t status = source_->Read(counter_, &sample);
     lastFailed_ = status != 0;
     if (lastFailed_)
         return status;
@@ -96,11 +97,11 @@ std::optional<double> CounterQuery::Value() const
 {
     if (lastFailed_ || !latest_)
         return std::nullopt;
-    if (!spec_.isRate)
-        return Ratio(latest_->numerator, latest_->denominator, spec_.scale);
+    if (!counter_.isRate)
+        return Ratio(latest_->numerator, latest_->denominator, counter_.scale);
     if (!before_ || latest_->numerator < before_->numerator)
         return std::nullopt; // no earlier sample yet, or the total went back (a restart)
-    return Ratio(latest_->numerator - before_->numerator, latest_->denominator - before_->denominator, spec_.scale);
+    return Ratio(latest_->numerator - before_->numerator, latest_->denominator - before_->denominator, counter_.scale);
 }
 
 void CounterQuery::RemoveCounter()

@@ -10,11 +10,11 @@
 
 // Status codes of the counter source. They keep the values of the platform's performance-counter
 // interface so that log lines read the same everywhere.
-constexpr uint32_t PDH_CSTATUS_NO_MACHINE = 0x800007D0;  // machine cannot be reached
+constexpr uint32_t PDH_CSTATUS_NO_MACHINE = 0x800007D0; // machine cannot be reached
 constexpr uint32_t PDH_CSTATUS_NO_INSTANCE = 0x800007D1; // instance (processor, mount point, interface) not found
-constexpr uint32_t PDH_CSTATUS_NO_OBJECT = 0xC0000BB8;   // object not found
-constexpr uint32_t PDH_CSTATUS_NO_COUNTER = 0xC0000BB9;  // counter not found
-constexpr uint32_t PDH_INVALID_DATA = 0xC0000BBA;        // data not valid (first sample of a rate counter)
+constexpr uint32_t PDH_CSTATUS_NO_OBJECT = 0xC0000BB8; // object not found
+constexpr uint32_t PDH_CSTATUS_NO_COUNTER = 0xC0000BB9; // counter not found
+constexpr uint32_t PDH_INVALID_DATA = 0xC0000BBA; // data not valid (first sample of a rate counter)
 constexpr uint32_t PDH_INVALID_HANDLE = 0xC0000BBC;
 constexpr uint32_t PDH_INVALID_ARGUMENT = 0xC0000BBD;
 
@@ -58,7 +58,7 @@ private:
 
     std::atomic<bool> cancelled_ { false };
     std::unique_ptr<CounterSource> source_;
-    CounterSpec spec_;
+    ResolvedCounter counter_;
     // The last good sample, and the good one before it, which a rate counter's value needs.
     // A failed collection keeps them, so the next good one gives the rate over the whole gap.
     std::optional<RawSample> latest_;

@@ -30,11 +30,11 @@ enum class CounterId {
 };
 
 // What AddCounter resolved a path to.
-struct CounterSpec {
+struct ResolvedCounter {
     CounterId id = CounterId::ProcessorTime;
     std::string instance; // "_Total" or a processor number, a mount point, an interface; empty when none
-    bool isRate = false;  // needs two samples: the value comes from the differences
-    double scale = 1;     // value = scale * numerator / denominator (of the differences for a rate)
+    bool isRate = false; // needs two samples: the value comes from the differences
+    double scale = 1; // value = scale * numerator / denominator (of the differences for a rate)
 
     bool IsTotal() const { return instance == "_Total"; }
 };
@@ -58,8 +58,8 @@ public:
     virtual ~CounterSource() = default;
 
     // 0 when the source can serve the counter; a PDH status otherwise. Called once, at add.
-    virtual uint32_t Check(const CounterSpec& spec) = 0;
+    virtual uint32_t Check(const ResolvedCounter& counter) = 0;
 
     // One reading; 0 or a PDH status.
-    virtual uint32_t Read(const CounterSpec& spec, RawSample* sample) = 0;
+    virtual uint32_t Read(const ResolvedCounter& counter, RawSample* sample) = 0;
 };

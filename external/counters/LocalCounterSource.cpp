@@ -2,6 +2,7 @@
 
 #include "external/counters/CounterCatalog.h"
 #include "external/counters/CounterQuery.h"
+#include "external/counters/ParseNumber.h"
 #include "external/counters/ProcFiles.h"
 
 #include <algorithm>
@@ -30,15 +31,15 @@ uint32_t FoundPerSecond(std::optional<double> total, RawSample* sample, uint32_t
     return Found(total, sample, missing);
 }
 
-uint32_t ReadProcessorTime(const CounterSpec& spec, RawSample* sample)
+uint32_t ReadProcessorTime(const ResolvedCounter& counter, RawSample* sample)
 {
     std::string stat;
     if (!ReadProcFile("/proc/stat", &stat))
         return kUnreadable;
-    const std::optional<CpuTimes> times = ParseCpuTimes(stat, spec.IsTotal() ? "cpu" : "cpu" + spec.instance);
+    const std::optional<CpuTimes> times = ParseCpuTimes(stat, counter.IsTotal() ? "cpu" : "cpu" + counter.instance);
     if (!times)
         return PDH_CSTATUS_NO_INSTANCE;
-    const std::span<const std::string_view> modes = CpuModesOf(spec.id);
+    const std::span<const std::string_view> modes = CpuModesOf(counter.id);
     sample->numerator = 0;
     sample->denominator = 0;
     for (size_t i = 0; i < times->size(); ++i) {
@@ -57,22 +58,23 @@ uint32_t ReadStatPerSecond(std::string_view key, RawSample* sample)
     return FoundPerSecond(ParseStatValue(stat, key), sample, kUnreadable);
 }
 
-uint32_t ReadInterrupts(const CounterSpec& spec, RawSample* sample)
+uint32_t ReadInterrupts(const ResolvedCounter& counter, RawSample* sample)
 {
-    if (spec.IsTotal())
+    if (counter.IsTotal())
         return ReadStatPerSecond("intr", sample);
     std::string text;
     if (!ReadProcFile("/proc/interrupts", &text))
         return kUnreadable;
-    return FoundPerSecond(ParseInterruptsOfCpu(text, static_cast<unsigned>(std::stoul(spec.instance))), sample);
+    const std::optional<unsigned> cpu = ParseNumber<unsigned>(counter.instance);
+    return FoundPerSecond(cpu ? ParseInterruptsOfCpu(text, *cpu) : std::nullopt, sample);
 }
 
-uint32_t ReadMemory(const CounterSpec& spec, RawSample* sample)
+uint32_t ReadMemory(const ResolvedCounter& counter, RawSample* sample)
 {
     std::string meminfo;
     if (!ReadProcFile("/proc/meminfo", &meminfo))
         return kUnreadable;
-    if (spec.id != CounterId::CommittedBytesInUse)
+    if (counter.id != CounterId::CommittedBytesInUse)
         return Found(ParseMeminfoBytes(meminfo, "MemAvailable"), sample, kUnreadable);
     const std::optional<double> limit = ParseMeminfoBytes(meminfo, "CommitLimit");
     if (!limit)
@@ -96,7 +98,7 @@ uint32_t ReadProcesses(RawSample* sample)
     return 0;
 }
 
-uint32_t ReadLoad(const CounterSpec& spec, RawSample* sample)
+uint32_t ReadLoad(const ResolvedCounter& counter, RawSample* sample)
 {
     std::string text;
     if (!ReadProcFile("/proc/loadavg", &text))
@@ -104,7 +106,7 @@ uint32_t ReadLoad(const CounterSpec& spec, RawSample* sample)
     const std::optional<LoadAverage> load = ParseLoadavg(text);
     if (!load)
         return kUnreadable;
-    switch (spec.id) {
+    switch (counter.id) {
     case CounterId::Load1:
         sample->numerator = load->load1;
         break;
@@ -114,7 +116,7 @@ uint32_t ReadLoad(const CounterSpec& spec, RawSample* sample)
     case CounterId::Load15:
         sample->numerator = load->load15;
         break;
-    default:
+    default: // Threads: the number of scheduling entities, after the slash
         sample->numerator = load->threads;
         break;
     }
@@ -130,76 +132,76 @@ uint32_t ReadUpTime(RawSample* sample)
 }
 
 // Free space as an unprivileged user sees it, as the exporter's node_filesystem_avail_bytes.
-uint32_t ReadFileSystem(const CounterSpec& spec, RawSample* sample)
+uint32_t ReadFileSystem(const ResolvedCounter& counter, RawSample* sample)
 {
-    struct statvfs fs {};
-    if (::statvfs(spec.instance.c_str(), &fs) != 0)
+    struct statvfs fs { };
+    if (::statvfs(counter.instance.c_str(), &fs) != 0)
         return PDH_CSTATUS_NO_INSTANCE;
     const double blockSize = static_cast<double>(fs.f_frsize);
     sample->numerator = static_cast<double>(fs.f_bavail) * blockSize;
-    if (spec.id == CounterId::FreeSpacePercent)
+    if (counter.id == CounterId::FreeSpacePercent)
         sample->denominator = static_cast<double>(fs.f_blocks) * blockSize;
     return 0;
 }
 
-uint32_t ReadNetwork(const CounterSpec& spec, RawSample* sample)
+uint32_t ReadNetwork(const ResolvedCounter& counter, RawSample* sample)
 {
     std::string text;
     if (!ReadProcFile("/proc/net/dev", &text))
         return kUnreadable;
-    const std::optional<InterfaceBytes> bytes = ParseNetDev(text, spec.instance);
+    const std::optional<InterfaceBytes> bytes = ParseNetDev(text, counter.instance);
     if (!bytes)
         return PDH_CSTATUS_NO_INSTANCE;
     double total = bytes->received + bytes->sent;
-    if (spec.id == CounterId::BytesReceivedPerSec)
+    if (counter.id == CounterId::BytesReceivedPerSec)
         total = bytes->received;
-    else if (spec.id == CounterId::BytesSentPerSec)
+    else if (counter.id == CounterId::BytesSentPerSec)
         total = bytes->sent;
     return FoundPerSecond(total, sample);
 }
 
 } // namespace
 
-uint32_t LocalCounterSource::Check(const CounterSpec& spec)
+uint32_t LocalCounterSource::Check(const ResolvedCounter& counter)
 {
     RawSample ignored;
-    return Read(spec, &ignored);
+    return Read(counter, &ignored);
 }
 
-uint32_t LocalCounterSource::Read(const CounterSpec& spec, RawSample* sample)
+uint32_t LocalCounterSource::Read(const ResolvedCounter& counter, RawSample* sample)
 {
     *sample = RawSample {};
-    switch (spec.id) {
+    switch (counter.id) {
     case CounterId::ProcessorTime:
     case CounterId::IdleTime:
     case CounterId::UserTime:
     case CounterId::PrivilegedTime:
     case CounterId::InterruptTime:
-        return ReadProcessorTime(spec, sample);
+        return ReadProcessorTime(counter, sample);
     case CounterId::InterruptsPerSec:
-        return ReadInterrupts(spec, sample);
+        return ReadInterrupts(counter, sample);
     case CounterId::AvailableKBytes:
     case CounterId::AvailableMBytes:
     case CounterId::CommittedBytesInUse:
-        return ReadMemory(spec, sample);
+        return ReadMemory(counter, sample);
     case CounterId::Processes:
         return ReadProcesses(sample);
-    case CounterId::Threads: // the number of scheduling entities, after the slash in /proc/loadavg
+    case CounterId::Threads:
     case CounterId::Load1:
     case CounterId::Load5:
     case CounterId::Load15:
-        return ReadLoad(spec, sample);
+        return ReadLoad(counter, sample);
     case CounterId::ContextSwitchesPerSec:
         return ReadStatPerSecond("ctxt", sample);
     case CounterId::SystemUpTime:
         return ReadUpTime(sample);
     case CounterId::FreeMegabytes:
     case CounterId::FreeSpacePercent:
-        return ReadFileSystem(spec, sample);
+        return ReadFileSystem(counter, sample);
     case CounterId::BytesTotalPerSec:
     case CounterId::BytesReceivedPerSec:
     case CounterId::BytesSentPerSec:
-        return ReadNetwork(spec, sample);
+        return ReadNetwork(counter, sample);
     }
     return PDH_CSTATUS_NO_COUNTER;
 }

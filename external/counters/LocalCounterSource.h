@@ -6,6 +6,6 @@
 class LocalCounterSource : public CounterSource {
 public:
     // Reads once, so that a processor, mount point or interface that does not exist fails at add.
-    uint32_t Check(const CounterSpec& spec) override;
-    uint32_t Read(const CounterSpec& spec, RawSample* sample) override;
+    uint32_t Check(const ResolvedCounter& counter) override;
+    uint32_t Read(const ResolvedCounter& counter, RawSample* sample) override;
 };

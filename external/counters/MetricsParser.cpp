@@ -1,10 +1,10 @@
 #include "external/counters/MetricsParser.h"
 
+#include "external/counters/ParseNumber.h"
 #include "external/support/StrFormat.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -115,7 +115,7 @@ private:
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return (x | 0x20) == (y | 0x20) && IsLetter(x) == IsLetter(y); });
+        [](char x, char y) { return (x | 0x20) == (y | 0x20) && IsLetter(x) == IsLetter(y); });
 }
 
 // A float as Go's ParseFloat takes it, without hexadecimal forms and digit separators:
@@ -134,20 +134,8 @@ std::optional<double> ParseValue(std::string_view token)
         return std::numeric_limits<double>::quiet_NaN();
     if (digits.empty() || !(IsDigit(digits[0]) || digits[0] == '.'))
         return std::nullopt;
-    double value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size())
-        return std::nullopt;
-    return sign * value;
-}
-
-std::optional<int64_t> ParseTimestamp(std::string_view token)
-{
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (token.empty() || error != std::errc() || end != token.data() + token.size())
-        return std::nullopt;
-    return value;
+    const std::optional<double> value = ParseNumber<double>(digits);
+    return value ? std::optional<double>(sign * *value) : std::nullopt;
 }
 
 bool IsMetricType(std::string_view type)
@@ -167,7 +155,8 @@ bool ParseLabels(Cursor& cursor, std::vector<std::pair<std::string, std::string>
         const std::string_view name = cursor.TakeName(IsLabelNameChar);
         if (name.empty() || labels->size() == MetricsParser::kMaxLabels)
             return false;
-        const bool duplicate = std::any_of(labels->begin(), labels->end(), [&](const auto& l) { return l.first == name; });
+        const bool duplicate
+            = std::any_of(labels->begin(), labels->end(), [&](const auto& l) { return l.first == name; });
         cursor.SkipBlanks();
         if (duplicate || !cursor.Take('='))
             return false;
@@ -277,7 +266,7 @@ bool MetricsParser::ParseSample(std::string_view line, const Filter& keep)
     sample.timestampMs.reset();
     cursor.SkipBlanks();
     if (!cursor.AtEnd()) {
-        sample.timestampMs = ParseTimestamp(cursor.TakeToken());
+        sample.timestampMs = ParseNumber<int64_t>(cursor.TakeToken());
         cursor.SkipBlanks();
         if (!sample.timestampMs || !cursor.AtEnd())
             return Fail("invalid timestamp");

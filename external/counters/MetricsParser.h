@@ -46,9 +46,9 @@ private:
     bool Fail(const char* what);
 
     std::vector<MetricSample> samples_;
-    std::unordered_set<std::string> typed_;  // metric names with a TYPE line
+    std::unordered_set<std::string> typed_; // metric names with a TYPE line
     std::unordered_set<std::string> helped_; // metric names with a HELP line
-    MetricSample scratch_;                   // the sample being read, reused across lines
+    MetricSample scratch_; // the sample being read, reused across lines
     std::string error_;
     size_t lineNumber_ = 0;
 };

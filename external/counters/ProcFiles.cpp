@@ -1,6 +1,8 @@
 #include "external/counters/ProcFiles.h"
 
-#include <charconv>
+#include "external/counters/ParseNumber.h"
+
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
@@ -48,15 +50,6 @@ std::vector<std::string_view> Fields(std::string_view line)
     return fields;
 }
 
-std::optional<double> Number(std::string_view text)
-{
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // Calls `visit` with the fields of each line until it returns true.
 template <typename Visit> bool ForEachLine(std::string_view text, Visit visit)
 {
@@ -98,6 +91,8 @@ bool ReadProcFile(const char* path, std::string* text)
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0)
             return false;
         if (n == 0)
@@ -113,7 +108,7 @@ std::optional<CpuTimes> ParseCpuTimes(std::string_view stat, std::string_view cp
         return std::nullopt;
     CpuTimes times {};
     for (size_t i = 0; i < times.size(); ++i) {
-        const std::optional<double> value = Number(fields[i]);
+        const std::optional<double> value = ParseNumber<double>(fields[i]);
         if (!value)
             return std::nullopt;
         times[i] = *value;
@@ -124,7 +119,7 @@ std::optional<CpuTimes> ParseCpuTimes(std::string_view stat, std::string_view cp
 std::optional<double> ParseStatValue(std::string_view stat, std::string_view key)
 {
     const std::vector<std::string_view> fields = LineAfterKey(stat, key);
-    return fields.empty() ? std::nullopt : Number(fields[0]);
+    return fields.empty() ? std::nullopt : ParseNumber<double>(fields[0]);
 }
 
 std::optional<double> ParseMeminfoBytes(std::string_view meminfo, std::string_view key)
@@ -133,7 +128,7 @@ std::optional<double> ParseMeminfoBytes(std::string_view meminfo, std::string_vi
     const std::vector<std::string_view> fields = LineAfterKey(meminfo, label);
     if (fields.empty())
         return std::nullopt;
-    const std::optional<double> value = Number(fields[0]);
+    const std::optional<double> value = ParseNumber<double>(fields[0]);
     const bool inKiB = fields.size() > 1 && fields[1] == "kB";
     return value && inKiB ? std::optional<double>(*value * 1024) : value;
 }
@@ -150,13 +145,14 @@ std::optional<double> ParseInterruptsOfCpu(std::string_view interrupts, unsigned
     if (column == columns.size())
         return std::nullopt;
     double sum = 0;
-    ForEachLine(interrupts.substr(std::min(interrupts.find('\n'), interrupts.size())), [&](const std::vector<std::string_view>& fields) {
-        if (fields.size() > columns.size()) {
-            if (const std::optional<double> count = Number(fields[column + 1]))
-                sum += *count;
-        }
-        return false;
-    });
+    ForEachLine(interrupts.substr(std::min(interrupts.find('\n'), interrupts.size())),
+        [&](const std::vector<std::string_view>& fields) {
+            if (fields.size() > columns.size()) {
+                if (const std::optional<double> count = ParseNumber<double>(fields[column + 1]))
+                    sum += *count;
+            }
+            return false;
+        });
     return sum;
 }
 
@@ -177,8 +173,8 @@ std::optional<InterfaceBytes> ParseNetDev(std::string_view netDev, std::string_v
         const std::vector<std::string_view> counts = Fields(line.substr(colon + 1));
         if (name.size() != 1 || name[0] != interface || counts.size() < 9)
             continue;
-        const std::optional<double> received = Number(counts[0]);
-        const std::optional<double> sent = Number(counts[8]);
+        const std::optional<double> received = ParseNumber<double>(counts[0]);
+        const std::optional<double> sent = ParseNumber<double>(counts[8]);
         if (received && sent)
             found = InterfaceBytes { *received, *sent };
     }
@@ -188,7 +184,7 @@ std::optional<InterfaceBytes> ParseNetDev(std::string_view netDev, std::string_v
 std::optional<double> ParseUptimeSeconds(std::string_view uptime)
 {
     const std::vector<std::string_view> fields = FirstLine(uptime);
-    return fields.empty() ? std::nullopt : Number(fields[0]);
+    return fields.empty() ? std::nullopt : ParseNumber<double>(fields[0]);
 }
 
 std::optional<LoadAverage> ParseLoadavg(std::string_view loadavg)
@@ -197,11 +193,11 @@ std::optional<LoadAverage> ParseLoadavg(std::string_view loadavg)
     if (fields.size() < 4)
         return std::nullopt;
     const size_t slash = fields[3].find('/');
-    const std::optional<double> load1 = Number(fields[0]);
-    const std::optional<double> load5 = Number(fields[1]);
-    const std::optional<double> load15 = Number(fields[2]);
+    const std::optional<double> load1 = ParseNumber<double>(fields[0]);
+    const std::optional<double> load5 = ParseNumber<double>(fields[1]);
+    const std::optional<double> load15 = ParseNumber<double>(fields[2]);
     const std::optional<double> threads
-        = slash == std::string_view::npos ? std::nullopt : Number(fields[3].substr(slash + 1));
+        = slash == std::string_view::npos ? std::nullopt : ParseNumber<double>(fields[3].substr(slash + 1));
     if (!load1 || !load5 || !load15 || !threads)
         return std::nullopt;
     return LoadAverage { *load1, *load5, *load15, *threads };

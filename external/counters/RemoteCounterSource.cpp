@@ -13,10 +13,10 @@ namespace {
 
 // The samples of one metric that a counter adds up.
 struct Term {
-    std::string_view metric;                      // empty: no term
-    std::string_view instanceLabel = {};          // the label that names the instance; empty: none
+    std::string_view metric; // empty: no term
+    std::string_view instanceLabel = {}; // the label that names the instance; empty: none
     std::span<const std::string_view> modes = {}; // node_cpu_seconds_total: the modes to add; empty: all
-    bool firstOnly = false;                       // a mount point mounted over counts once
+    bool firstOnly = false; // a mount point mounted over counts once
 };
 
 // numerator = first + secondSign * second; the value is scale * numerator / denominator, or per
@@ -48,17 +48,17 @@ Recipe PerSecond(Term first, Term second = {})
     return recipe;
 }
 
-Recipe RecipeFor(const CounterSpec& spec)
+Recipe RecipeFor(const ResolvedCounter& counter)
 {
-    switch (spec.id) {
+    switch (counter.id) {
     case CounterId::ProcessorTime:
     case CounterId::IdleTime:
     case CounterId::UserTime:
     case CounterId::PrivilegedTime:
     case CounterId::InterruptTime:
-        return Recipe { { kCpuSeconds, "cpu", CpuModesOf(spec.id) }, {}, 1, { kCpuSeconds, "cpu" } };
+        return Recipe { { kCpuSeconds, "cpu", CpuModesOf(counter.id) }, {}, 1, { kCpuSeconds, "cpu" } };
     case CounterId::InterruptsPerSec:
-        return spec.IsTotal() ? PerSecond({ "node_intr_total" }) : PerSecond({ "node_interrupts_total", "cpu" });
+        return counter.IsTotal() ? PerSecond({ "node_intr_total" }) : PerSecond({ "node_interrupts_total", "cpu" });
     case CounterId::AvailableKBytes:
     case CounterId::AvailableMBytes:
         return Gauge({ "node_memory_MemAvailable_bytes" });
@@ -76,10 +76,10 @@ Recipe RecipeFor(const CounterSpec& spec)
         return Gauge({ "node_filesystem_avail_bytes", "mountpoint", {}, true });
     case CounterId::FreeSpacePercent:
         return Recipe { { "node_filesystem_avail_bytes", "mountpoint", {}, true }, {}, 1,
-                        { "node_filesystem_size_bytes", "mountpoint", {}, true } };
+            { "node_filesystem_size_bytes", "mountpoint", {}, true } };
     case CounterId::BytesTotalPerSec:
-        return PerSecond({ "node_network_receive_bytes_total", "device" },
-                         { "node_network_transmit_bytes_total", "device" });
+        return PerSecond(
+            { "node_network_receive_bytes_total", "device" }, { "node_network_transmit_bytes_total", "device" });
     case CounterId::BytesReceivedPerSec:
         return PerSecond({ "node_network_receive_bytes_total", "device" });
     case CounterId::BytesSentPerSec:
@@ -104,8 +104,7 @@ bool ModeFits(const Term& term, const MetricSample& sample)
 
 // The sum of the term's samples: PDH_CSTATUS_NO_COUNTER when the exporter does not publish the
 // metric at all, PDH_CSTATUS_NO_INSTANCE when no sample is of the instance.
-uint32_t Evaluate(const Term& term, const std::vector<MetricSample>& samples, const std::string& instance,
-                  double* sum)
+uint32_t Evaluate(const Term& term, const std::vector<MetricSample>& samples, const std::string& instance, double* sum)
 {
     *sum = 0;
     bool published = false;
@@ -129,8 +128,8 @@ uint32_t Evaluate(const Term& term, const std::vector<MetricSample>& samples, co
     return matched ? 0 : PDH_CSTATUS_NO_INSTANCE;
 }
 
-uint32_t Evaluate(const Recipe& recipe, const std::vector<MetricSample>& samples, const std::string& instance,
-                  RawSample* sample)
+uint32_t Evaluate(
+    const Recipe& recipe, const std::vector<MetricSample>& samples, const std::string& instance, RawSample* sample)
 {
     double second = 0;
     uint32_t status = Evaluate(recipe.first, samples, instance, &sample->numerator);
@@ -153,18 +152,18 @@ RemoteCounterSource::RemoteCounterSource(const std::string& host, uint16_t port,
 {
 }
 
-uint32_t RemoteCounterSource::Check(const CounterSpec&)
+uint32_t RemoteCounterSource::Check(const ResolvedCounter&)
 {
     return 0;
 }
 
-uint32_t RemoteCounterSource::Read(const CounterSpec& spec, RawSample* sample)
+uint32_t RemoteCounterSource::Read(const ResolvedCounter& counter, RawSample* sample)
 {
     *sample = RawSample {};
-    const Recipe recipe = RecipeFor(spec);
+    const Recipe recipe = RecipeFor(counter);
     if (!Fetch([&recipe](std::string_view name) { return recipe.Uses(name); }))
         return PDH_CSTATUS_NO_MACHINE;
-    return Evaluate(recipe, parser_.Samples(), spec.instance, sample);
+    return Evaluate(recipe, parser_.Samples(), counter.instance, sample);
 }
 
 bool RemoteCounterSource::Fetch(const MetricsParser::Filter& keep)

@@ -14,8 +14,8 @@ public:
     RemoteCounterSource(const std::string& host, uint16_t port, const std::atomic<bool>& cancelled);
 
     // Only the names are checked at add: the machine may well be down while the event starts.
-    uint32_t Check(const CounterSpec& spec) override;
-    uint32_t Read(const CounterSpec& spec, RawSample* sample) override;
+    uint32_t Check(const ResolvedCounter& counter) override;
+    uint32_t Read(const ResolvedCounter& counter, RawSample* sample) override;
 
 private:
     // Fetches and parses the page, keeping the samples `keep` wants; false on any failure.

@@ -46,8 +46,7 @@ TEST(ParseCounterPath, SplitsMachinePortObjectInstanceAndCounter)
 TEST(ParseCounterPath, RefusesMalformedPaths)
 {
     CounterPath path;
-    for (const char* bad : {
-             "", "Memory\\Available MBytes", "\\Memory", "\\Memory\\", "\\\\Memory\\Available MBytes",
+    for (const char* bad : { "", "Memory\\Available MBytes", "\\Memory", "\\Memory\\", "\\\\Memory\\Available MBytes",
              "\\\\\\Memory\\Available MBytes", "\\\\web01:0\\Memory\\Available MBytes",
              "\\\\web01:65536\\Memory\\Available MBytes", "\\\\web01:\\Memory\\Available MBytes",
              "\\\\web 01\\Memory\\Available MBytes", "\\\\user@web01\\Memory\\Available MBytes",

@@ -14,11 +14,11 @@ std::vector<MetricSample> ParseOk(const std::string& text)
 
 TEST(MetricsParser, ReadsLabelsWithEscapes)
 {
-    const std::vector<MetricSample> samples = ParseOk(
-        "node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 8.5703634944e+10\n"
-        "odd{path=\"C:\\\\dir\",quote=\"say \\\"hi\\\"\",lines=\"a\\nb\",} 1\n"
-        "spaced { a = \"1\" , b=\"}{,=\" } 2\n"
-        "empty{} 3\n");
+    const std::vector<MetricSample> samples
+        = ParseOk("node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 8.5703634944e+10\n"
+                  "odd{path=\"C:\\\\dir\",quote=\"say \\\"hi\\\"\",lines=\"a\\nb\",} 1\n"
+                  "spaced { a = \"1\" , b=\"}{,=\" } 2\n"
+                  "empty{} 3\n");
     ASSERT_EQ(samples.size(), 4u);
     EXPECT_EQ(*samples[0].Label("mountpoint"), "/");
     EXPECT_EQ(samples[0].value, 8.5703634944e+10);
@@ -71,16 +71,14 @@ TEST(MetricsParser, KeepsOnlyWhatTheFilterWantsButChecksEverything)
 
 TEST(MetricsParser, RefusesMalformedBodies)
 {
-    for (const char* bad : {
-             "a 1",                        // no final line feed: a page cut short
-             "a\n", "a  \n", "1a 1\n", "a-b 1\n", "a{} \n", "a{}1\n", "a 1 2 3\n",
-             "a one\n", "a 0x10\n", "a 1e999\n", "a 1_000\n", "a +NaN\n", "a nan(1)\n", "a 1.\t1.5\n",
-             "a 1\r\n",                    // no carriage returns inside a line
+    for (const char* bad : { "a 1", // no final line feed: a page cut short
+             "a\n", "a  \n", "1a 1\n", "a-b 1\n", "a{} \n", "a{}1\n", "a 1 2 3\n", "a one\n", "a 0x10\n", "a 1e999\n",
+             "a 1_000\n", "a +NaN\n", "a nan(1)\n", "a 1.\t1.5\n",
+             "a 1\r\n", // no carriage returns inside a line
              "a{b=\"1\"\n", "a{b=1} 1\n", "a{b=\"1\" c=\"2\"} 1\n", "a{b=\"\\x\"} 1\n", "a{b=\"1\",b=\"2\"} 1\n",
-             "a{1b=\"1\"} 1\n", "a{,} 1\n", "a{b=\"1\"}} 1\n", "a{b=\"1\\\"} 1\n",
-             "# HELP\n", "# HELP 1a text\n", "# HELP a bad \\t escape\n", "# HELP a x\n# HELP a y\n",
-             "# TYPE a\n", "# TYPE a gauge extra\n", "# TYPE a number\n", "# TYPE a gauge\n# TYPE a gauge\n",
-             "a 1 12.5\n", "a 1 99999999999999999999\n" }) {
+             "a{1b=\"1\"} 1\n", "a{,} 1\n", "a{b=\"1\"}} 1\n", "a{b=\"1\\\"} 1\n", "# HELP\n", "# HELP 1a text\n",
+             "# HELP a bad \\t escape\n", "# HELP a x\n# HELP a y\n", "# TYPE a\n", "# TYPE a gauge extra\n",
+             "# TYPE a number\n", "# TYPE a gauge\n# TYPE a gauge\n", "a 1 12.5\n", "a 1 99999999999999999999\n" }) {
         MetricsParser parser;
         EXPECT_FALSE(parser.Parse(bad)) << bad;
         EXPECT_FALSE(parser.Error().empty()) << bad;

@@ -96,9 +96,8 @@ void MetricsServer::Answer(int connection)
         return;
     }
     WriteAll(connection,
-             "HTTP/1.1 " + std::to_string(reply.status) + " X\r\nContent-Type: text/plain; version=0.0.4\r\n"
-                 + "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n"
-                 + reply.body);
+        "HTTP/1.1 " + std::to_string(reply.status) + " X\r\nContent-Type: text/plain; version=0.0.4\r\n"
+            + "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body);
     ::close(connection);
 }
 

@@ -201,7 +201,8 @@ TEST_F(RealExporter, GivesPlausibleValues)
 
 TEST_F(RealExporter, GivesProcessorTimeFromTheSecondSample)
 {
-    const std::unique_ptr<CounterQuery> query = OpenWith(CounterFullPath(machine_, "\\Processor(_Total)\\% Processor Time"));
+    const std::unique_ptr<CounterQuery> query
+        = OpenWith(CounterFullPath(machine_, "\\Processor(_Total)\\% Processor Time"));
     EXPECT_EQ(CollectAndRead(*query).cstatus, PDH_INVALID_DATA);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const Reading reading = CollectAndRead(*query);
