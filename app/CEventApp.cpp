@@ -1,5 +1,6 @@
 #include "app/CEventApp.h"
 
+#include "app/SignalWatcher.h"
 #include "external/support/CSettings.h"
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
@@ -106,5 +107,6 @@ int CEventApp::ConsoleRun()
     }
     QuorvelRunner project;
     project.Load(projectPath);
-    return kExitOK;
+    SignalWatcher signals;
+    return project.Run(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
 }

@@ -1,5 +1,6 @@
 #include "model/Quorvel.h"
 
+#include "external/counters/CounterQuery.h"
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
 
@@ -18,6 +19,8 @@ struct TextKey {
 };
 
 } // namespace
+
+Quorvel::Quorvel() = default;
 
 Quorvel::Quorvel(const Quorvel& other)
 {

@@ -9,14 +9,16 @@
 #include <memory>
 #include <string>
 
+class CounterQuery;
 class CSysReg;
+struct Iteration;
 class QuorvelRunner;
 class StatusPage;
 
 // One event definition of a project, with the state that one run of it needs.
 class Quorvel {
 public:
-    Quorvel() = default;
+    Quorvel();
     // An empty record (no run-time state) followed by assignment.
     Quorvel(const Quorvel& other);
     // Copies the definition and lastTab; drops the database object; keeps this record's results,
@@ -33,6 +35,30 @@ public:
     static std::string TimeUnitName(int unit);
     // 0 type text, 1 condition text, 2 action text, anything else all three joined by "->".
     std::string Description(int part) const;
+
+    // The run (engine/): the body of the event's worker thread and its steps.
+    static void EventThreadProc(Quorvel* event);
+    // Reports a status change to the page, or as a console line without one. Returns the row.
+    int PostStatus(int row, const std::string& text);
+    // Before the first iteration: empties the statistics, opens a counter, waits the first
+    // delay or until the start time. 0 to go on, -1 for a broken event.
+    int FirstDelay(int row);
+    // 1 when the run is being broken (the event then ends).
+    int CheckCancel(int row);
+    // 0 when the event has done its iterations, 1 (after the interval) to go on.
+    int NextIteration(int row);
+    // Waits `ms` milliseconds, or until Break all.
+    void Wait(int ms, int row);
+    // One iteration: check, condition, action, record.
+    void ExecuteOnce(int row);
+    // Writes the execution report line and the statistics of one iteration.
+    void RecordExecution(const Iteration& it);
+    // Appends `text` to the execution report, or to the custom log.
+    void WriteRecord(const std::string& text, bool customLog);
+    // Opens the counter query of a counter event; failures are logged and fail every check.
+    void OpenPerfCounter();
+    // Closes the counter query of a counter event.
+    void ClosePerfCounter();
 
     // Stored definition, in declaration order.
     int bNeedConnect = 1;
@@ -75,6 +101,9 @@ public:
     QuorvelRunner* runner = nullptr;
     ExecStats results; // guarded by the runner's lock while a run lasts
     std::string value;
+    std::unique_ptr<CounterQuery> pdhQuery; // the counter query, open while a counter event runs
+    bool pdhCounter = false;                // the counter was added to the query
+    uint32_t counterValue = 0;              // the last good reading, kept from run to run
 
 private:
     void CopyDefinition(const Quorvel& other);

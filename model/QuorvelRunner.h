@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ReportFile.h"
 #include "model/Quorvel.h"
 
 #include <cstdint>
@@ -69,4 +70,7 @@ public:
 
     // Serialises the writes to the execution report and the custom log, and the statistics.
     std::mutex lock;
+    // The writers of the two files; they remember a streak of failed writes for the program log.
+    ReportFile reportOutput{"execution report"};
+    ReportFile logOutput{"custom log"};
 };

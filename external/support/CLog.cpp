@@ -37,8 +37,6 @@ std::string OneLine(std::string text)
         if (c == '\r' || c == '\n' || c == '\t')
             c = ' ';
     }
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
     return text;
 }
 
@@ -77,7 +75,8 @@ void AppendToFile(const std::string& path, const std::string& line)
 
 void CLog::Bug(const std::string& message, const char* context, const char* file, int line)
 {
-    std::string row = Timestamp() + "\t" + OneLine(context != nullptr ? context : "") + "\t" + OneLine(message);
+    std::string row = Timestamp() + "\t" + OneLine(context != nullptr ? context : "") + "\t" +
+                      OneLine(TrimLineEnd(message));
     if (file != nullptr)
         row += StrFormat("\t%s:%d", file, line);
     LogState& state = State();

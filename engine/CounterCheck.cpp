@@ -1,0 +1,85 @@
+// The performance counter check: a query opened when the event's thread starts, sampled once per
+// iteration, closed when the thread ends.
+#include "engine/Checks.h"
+#include "engine/Iteration.h"
+#include "engine/RunControl.h"
+#include "external/counters/CounterQuery.h"
+#include "external/support/CLog.h"
+#include "external/support/StrFormat.h"
+#include "model/Quorvel.h"
+
+namespace {
+
+// Reads the collected value into the event's counterValue; a bad reading keeps the previous one.
+void UpdatePerfCounterValue(Quorvel& event)
+{
+    int32_t reading = 0;
+    uint32_t validity = 0;
+    const uint32_t status = event.pdhQuery->GetFormattedValue(&reading, &validity);
+    if (status != 0)
+        CLog::Bug(StrFormat("Get Counter Value Error 0x%08X", status), "UpdatePerfCounterValue");
+    else if (validity != 0)
+        CLog::Bug(StrFormat("Value Has Bad Status 0x%08X", validity), "UpdatePerfCounterValue");
+    else
+        event.counterValue = static_cast<uint32_t>(reading);
+}
+
+// One sample; true when it was taken.
+bool CollectSample(Quorvel& event)
+{
+    if (!event.pdhQuery || !event.pdhCounter)
+        return false;
+    CounterQuery& query = *event.pdhQuery;
+    uint32_t status = 0;
+    {
+        CancelScope cancellable([&query] { query.Cancel(); });
+        status = query.Collect();
+    }
+    if (status == PDH_INVALID_HANDLE) {
+        CLog::Bug("Invalid Handle passed to Collect Data", "PdhCollectQueryData");
+        return false;
+    }
+    if (status != 0) {
+        CLog::Bug(StrFormat("Collect Data Error 0x%08X", status), "PdhCollectQueryData");
+        return false;
+    }
+    UpdatePerfCounterValue(event);
+    return true;
+}
+
+} // namespace
+
+void Quorvel::OpenPerfCounter()
+{
+    ClosePerfCounter();
+    const uint32_t opened = CounterQuery::Open(&pdhQuery);
+    if (opened != 0) {
+        CLog::Bug(StrFormat("Open Query Error, 0x%08X", opened), "Quorvel::FirstDelay");
+        pdhQuery.reset();
+        return;
+    }
+    const std::string path = CounterFullPath(Machine, PerfCounter);
+    const uint32_t added = pdhQuery->AddCounter(path);
+    if (added != 0)
+        CLog::Bug(StrFormat("Add Counter '%s' Error 0x%08X", path.c_str(), added), "Quorvel::FirstDelay");
+    pdhCounter = added == 0;
+}
+
+void Quorvel::ClosePerfCounter()
+{
+    if (type != EVENT_COUNTER || !pdhQuery)
+        return;
+    if (pdhCounter)
+        pdhQuery->RemoveCounter();
+    pdhQuery.reset();
+    pdhCounter = false;
+}
+
+void RunCounterCheck(Quorvel& event, int row, Iteration& it)
+{
+    it.checkOK = CollectSample(event);
+    if (it.checkOK)
+        event.value = StrFormat("%u", event.counterValue);
+    it.status = it.checkOK ? "OK" : "FAILED";
+    event.PostStatus(row, it.checkOK ? "Check passed" : "Check failed");
+}

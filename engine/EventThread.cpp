@@ -1,0 +1,145 @@
+// The life of an event's worker thread: first delay, iterations, intervals, and the flags that
+// steer a run.
+#include "engine/RunControl.h"
+#include "engine/StartAt.h"
+#include "engine/StatusPage.h"
+#include "external/support/CLog.h"
+#include "external/support/Console.h"
+#include "external/support/MessageBox.h"
+#include "external/support/StrFormat.h"
+#include "external/support/Clock.h"
+#include "model/Quorvel.h"
+#include "model/QuorvelRunner.h"
+#include "res/Strings.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace {
+
+// While paused, the loop looks at the flags this often instead of spinning a core.
+constexpr auto kPausePoll = std::chrono::milliseconds(20);
+
+void DropDatabase(std::unique_ptr<CDB>& db)
+{
+    if (db) {
+        db->disconnect();
+        db.reset();
+    }
+}
+
+std::tm LocalNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+} // namespace
+
+void Quorvel::EventThreadProc(Quorvel* event)
+{
+    Quorvel& e = *event;
+    const int row = e.PostStatus(-1, "Started");
+    if (e.FirstDelay(row) != 0)
+        return;
+    int pausedPolls = 0;
+    for (;;) {
+        if (e.CheckCancel(row) == 1)
+            return;
+        if (g_pause == 1) {
+            if (pausedPolls++ == 0)
+                e.PostStatus(row, "Paused by user");
+        } else {
+            pausedPolls = 0;
+            e.ExecuteOnce(row);
+        }
+        if (e.stopEvent == 1 || g_terminateProject == 1)
+            break;
+        if (g_pause == 1) {
+            // A pause skips the interval and the iteration test of the iteration before it.
+            SleepUntil(std::chrono::steady_clock::now() + kPausePoll);
+            continue;
+        }
+        if (e.NextIteration(row) == 0)
+            break;
+    }
+    e.ClosePerfCounter();
+    e.PostStatus(row, "Completed");
+}
+
+int Quorvel::PostStatus(int row, const std::string& text)
+{
+    if (page == nullptr) {
+        ConsoleWrite(StrFormat("%s: %s (%s) -> %s", TimeOfDayText().c_str(), Description(-1).c_str(),
+                               EventNote.c_str(), text.c_str()));
+        return -1;
+    }
+    if (row < 0)
+        return page->AddActiveRow(*this, text);
+    page->SetRowStatus(row, text);
+    return row;
+}
+
+int Quorvel::FirstDelay(int row)
+{
+    if (runner != nullptr) {
+        std::lock_guard lock(runner->lock);
+        results.Clear();
+    } else {
+        results.Clear();
+    }
+    if (type == EVENT_COUNTER)
+        OpenPerfCounter();
+    switch (delayType) {
+    case DELAY_NONE:
+        break;
+    case DELAY_FOR:
+        Wait(ToMilliseconds(iDelay, delayTimeType), row);
+        break;
+    case DELAY_START_AT: {
+        int delayMs = 0;
+        if (StartAtDelay(tmStartAt, LocalNow(), &delayMs) != 0)
+            ShowMessageBox("Unrecognized time format: " + tmStartAt, LoadString(IDS_ERROR), MB_ICONERROR);
+        else
+            Wait(delayMs, row);
+        break;
+    }
+    default:
+        CLog::Bug("Broken event execution attempt");
+        PostStatus(row, "Broken event");
+        return -1;
+    }
+    return 0;
+}
+
+void Quorvel::Wait(int ms, int row)
+{
+    if (ms <= 0)
+        return;
+    PostStatus(row, "Paused");
+    SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+}
+
+int Quorvel::NextIteration(int row)
+{
+    const bool done = (iterType == ITER_ONCE && execCount != 0) || (iterType == ITER_COUNT && execCount >= iExecs);
+    if (done) {
+        DropDatabase(db);
+        return 0;
+    }
+    if (intType == INTERVAL_WAIT)
+        Wait(ToMilliseconds(iInterval, intTimeType), row);
+    return 1;
+}
+
+int Quorvel::CheckCancel(int row)
+{
+    if (g_breakAll != 1)
+        return 0;
+    PostStatus(row, "Cancelled");
+    DropDatabase(db);
+    ClosePerfCounter();
+    return 1;
+}

@@ -1,0 +1,106 @@
+// One iteration of an event: check, condition, action and record, in this order.
+#include "engine/Actions.h"
+#include "engine/Checks.h"
+#include "engine/Iteration.h"
+#include "engine/RunControl.h"
+#include "external/support/CSettings.h"
+#include "external/support/Clock.h"
+#include "model/Quorvel.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+void RunCheck(Quorvel& event, int row, Iteration& it)
+{
+    switch (event.type) {
+    case EVENT_SQL:
+        RunSqlCheck(event, row, it);
+        break;
+    case EVENT_FILE:
+        RunFileCheck(event, row, it);
+        break;
+    case EVENT_COUNTER:
+        RunCounterCheck(event, row, it);
+        break;
+    default:
+        break; // no check: nothing posted, status stays empty
+    }
+}
+
+// The check's value as a number: leading blanks, a sign, digits; 0 when there are none, so "N/A"
+// reads 0.
+int ValueAsInt(const std::string& value)
+{
+    const long long number = std::strtoll(value.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp(number, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+}
+
+bool ConditionHolds(const Quorvel& event, const Iteration& it)
+{
+    switch (event.cond) {
+    case COND_ALWAYS:
+        return true;
+    case COND_ON_ERROR:
+        return !it.checkOK;
+    case COND_ON_SUCCESS:
+        return it.checkOK;
+    case COND_ROW_COUNT:
+        return it.checkOK && Quorvel::Compare(event.rowCheck, it.rows, event.rowCheckValue);
+    case COND_RESULT_VALUE:
+        return it.checkOK && Quorvel::Compare(event.resCheck, ValueAsInt(event.value), event.resCheckValue);
+    case COND_CHECK_TIME:
+        return it.checkOK &&
+               Quorvel::Compare(event.resCheck, static_cast<int>(it.afterCheck - it.start), event.resCheckValue);
+    default:
+        return false;
+    }
+}
+
+bool RunAction(Quorvel& event, Iteration& it)
+{
+    switch (event.action) {
+    case ACTION_NONE:
+        return true;
+    case ACTION_SQL:
+        return RunSqlAction(event, it);
+    case ACTION_PROGRAM:
+        return RunProgramAction(event);
+    case ACTION_LOG:
+        event.WriteRecord(event.sLogItem, true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void Quorvel::ExecuteOnce(int row)
+{
+    stopEvent = 0;
+    PostStatus(row, "Executing");
+    value = "N/A";
+    Iteration it;
+    it.start = TickCount();
+    RunCheck(*this, row, it);
+    it.afterCheck = TickCount();
+    if (ConditionHolds(*this, it)) {
+        PostStatus(row, "Do action");
+        if (RunAction(*this, it)) {
+            if (bTermEvent != 0)
+                stopEvent = 1;
+            if (bTermProject != 0)
+                g_terminateProject = 1;
+        } else {
+            PostStatus(row, "Action Error");
+        }
+    } else if (SettingInt("LogLevel") >= 1) {
+        PostStatus(row, "Action skipped");
+    }
+    it.end = TickCount();
+    ++execCount;
+    RecordExecution(it);
+}

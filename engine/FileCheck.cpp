@@ -1,0 +1,24 @@
+// The file or folder check: the path exists; its size is the check's value.
+#include "engine/Checks.h"
+#include "engine/Iteration.h"
+#include "external/support/StrFormat.h"
+#include "model/Quorvel.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+void RunFileCheck(Quorvel& event, int row, Iteration& it)
+{
+    event.value.clear();
+    if (::access(event.FileOrDir.c_str(), F_OK) != 0) {
+        it.status = "FAILED";
+        event.PostStatus(row, "Check failed");
+        return;
+    }
+    struct stat st {};
+    if (::stat(event.FileOrDir.c_str(), &st) == 0)
+        event.value = StrFormat("%d", static_cast<int>(static_cast<uint32_t>(st.st_size)));
+    it.checkOK = true;
+    it.status = "OK";
+    event.PostStatus(row, "Check passed");
+}

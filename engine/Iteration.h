@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The locals of one iteration of an event: the outcome of its check and the tick readings from
+// which the execution record takes its durations.
+struct Iteration {
+    bool checkOK = false;
+    int rows = 0;
+    std::string status; // "OK", "FAILED", or empty when no check ran
+    std::string actionText; // the statement of an SQL action as run
+    uint32_t start = 0;
+    uint32_t fetchStart = 0;
+    uint32_t fetchEnd = 0;
+    uint32_t afterCheck = 0;
+    uint32_t end = 0;
+};

@@ -1,0 +1,82 @@
+// Running a project: the events that take part each get a worker thread; the calling thread
+// waits for them, keeps the window alive, and writes the summary at the end.
+#include "engine/RunControl.h"
+#include "engine/StatusPage.h"
+#include "engine/WorkerGroup.h"
+#include "external/support/CLog.h"
+#include "external/support/MessageBox.h"
+#include "external/support/StrFormat.h"
+#include "model/QuorvelRunner.h"
+#include "res/Strings.h"
+
+namespace {
+
+// One pass of the run loop: the window is served this often while the workers run.
+constexpr auto kRunLoopSlice = std::chrono::milliseconds(25);
+
+std::vector<Quorvel*> Participants(std::vector<Quorvel>& events, const std::vector<uint16_t>* selection)
+{
+    std::vector<Quorvel*> taking;
+    for (size_t i = 0; i < events.size(); ++i) {
+        const bool selected = selection == nullptr || (i < selection->size() && (*selection)[i] != 0);
+        if (selected && events[i].enabled != 0)
+            taking.push_back(&events[i]);
+    }
+    return taking;
+}
+
+// Tells the user why the run cannot start; false when it can.
+bool RefuseRun(const std::vector<Quorvel*>& taking, bool selected)
+{
+    if (taking.empty()) {
+        ShowMessageBox(LoadString(selected ? IDS_NO_CHECKED_EVENTS : IDS_PROJECT_EMPTY), LoadString(IDS_WARNING),
+                       MB_ICONERROR);
+        return true;
+    }
+    if (taking.size() > static_cast<size_t>(kMaxEvents)) {
+        ShowMessageBox(StrFormat(LoadString(IDS_MAX_EVENTS), kMaxEvents), LoadString(IDS_ERROR), MB_ICONERROR);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
+{
+    g_pause = 0;
+    const std::vector<Quorvel*> taking = Participants(events, selection);
+    if (RefuseRun(taking, selection != nullptr))
+        return -1;
+    if (page != nullptr)
+        page->ClearLists();
+    g_terminateProject = 0;
+    ResetBreak();
+    {
+        WorkerGroup workers;
+        for (Quorvel* event : taking) {
+            event->page = page;
+            event->execCount = 0;
+            event->runner = this;
+            if (workers.Add([event] { Quorvel::EventThreadProc(event); }) != 0)
+                CLog::Bug(StrFormat("cannot start the thread of '%s'", event->Description(-1).c_str()), "Run",
+                          "Quorvel", __LINE__);
+        }
+        if (page != nullptr) {
+            page->EnableRunControls(true);
+            page->KeepAlive();
+        }
+        workers.Open();
+        while (g_breakAll == 0 && !workers.WaitAll(kRunLoopSlice)) {
+            if (page != nullptr)
+                page->KeepAlive();
+        }
+        // After a break every worker is ending: the summary reads finished statistics.
+        workers.JoinAll();
+    }
+    WriteSummaryReport();
+    if (page != nullptr)
+        page->EnableRunControls(false);
+    g_pause = 0;
+    return 0;
+}

@@ -1,0 +1,155 @@
+#include "engine/EngineFixture.h"
+#include "external/support/CLog.h"
+
+namespace {
+
+class Checks : public EngineTest {
+protected:
+    std::string db = MakeDatabase("checks.db", "CREATE TABLE t (n INTEGER, name TEXT);"
+                                               "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
+                                               "WHERE i < 1000) INSERT INTO t SELECT i, 'row ' || i FROM c;");
+
+    // Runs one event once; returns its statistics.
+    ExecStats RunOnce(Quorvel event)
+    {
+        project.reportFile = dir.File("report.txt");
+        project.AddEvent(event);
+        project.Run(&page, nullptr);
+        return project.GetEvent(project.Count() - 1)->results;
+    }
+
+    std::vector<std::string> LastReportLine()
+    {
+        const auto lines = ReportLines(dir.File("report.txt"));
+        return lines.empty() ? std::vector<std::string>{} : SplitTabs(lines.back());
+    }
+};
+
+TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSet)
+{
+    const ExecStats one = RunOnce(SqlEvent("first", db, "SELECT name FROM t ORDER BY n"));
+    EXPECT_EQ(one.passed, 1);
+    EXPECT_EQ(one.rowSum, 1);
+    EXPECT_EQ(project.GetEvent(0)->value, "row 1");
+    EXPECT_EQ(LastReportLine().at(7), "1");
+
+    settings->setInt("FetchAll", 1);
+    project.Clear();
+    const ExecStats all = RunOnce(SqlEvent("all", db, "SELECT name FROM t ORDER BY n"));
+    EXPECT_EQ(all.rowSum, 1000);
+    EXPECT_EQ(project.GetEvent(0)->value, "row 1");
+    EXPECT_EQ(LastReportLine().at(7), "1000");
+    EXPECT_EQ(LastReportLine().at(8), "OK");
+}
+
+TEST_F(Checks, NoRowsPassWithValueNotAvailable)
+{
+    settings->setInt("FetchAll", 1);
+    Quorvel event = SqlEvent("empty", db, "SELECT n FROM t WHERE n < 0");
+    event.cond = COND_RESULT_VALUE;
+    event.resCheck = OP_EQUAL;
+    event.resCheckValue = 0; // "N/A" compares as 0
+    const ExecStats stats = RunOnce(event);
+    EXPECT_EQ(stats.passed, 1);
+    EXPECT_EQ(stats.rowSum, 0);
+    EXPECT_EQ(project.GetEvent(0)->value, "N/A");
+    EXPECT_EQ(page.Count("empty", "Do action"), 1);
+}
+
+TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
+{
+    Quorvel badSql = SqlEvent("bad sql", db, "SELECT * FROM missing_table");
+    const ExecStats stats = RunOnce(badSql);
+    EXPECT_EQ(stats.passed, 0);
+    EXPECT_EQ(stats.count, 1);
+    EXPECT_EQ(page.Statuses("bad sql"), (std::vector<std::string>{"Started", "Executing", "Check failed",
+                                                                  "Do action", "Completed"}))
+        << "\"Always\" acts after a failed check";
+    EXPECT_EQ(LastReportLine().at(8), "FAILED");
+    const std::string log = CLog::GetLastRows();
+    EXPECT_NE(log.find("Exec error\tno such table: missing_table"), std::string::npos) << log;
+
+    project.Clear();
+    RunOnce(SqlEvent("bad path", dir.File("no-such.db"), "SELECT 1"));
+    EXPECT_EQ(page.Last("bad path"), "Completed");
+    EXPECT_EQ(page.Count("bad path", "Check failed"), 1);
+    EXPECT_NE(CLog::GetLastRows().find("Connection error"), std::string::npos);
+    EXPECT_FALSE(PathExists(dir.File("no-such.db"))) << "a mistyped path never creates a database";
+}
+
+TEST_F(Checks, FileCheckValueIsTheSize)
+{
+    WriteFile(dir.File("five"), "12345");
+    RunOnce(FileEvent("file", dir.File("five")));
+    EXPECT_EQ(project.GetEvent(0)->value, "5");
+    project.Clear();
+    const ExecStats folder = RunOnce(FileEvent("folder", dir.path()));
+    EXPECT_EQ(folder.passed, 1);
+    project.Clear();
+    const ExecStats missing = RunOnce(FileEvent("missing", dir.File("nope")));
+    EXPECT_EQ(missing.passed, 0);
+    EXPECT_EQ(project.GetEvent(0)->value, "");
+}
+
+struct ConditionCase {
+    int cond;
+    int op;
+    int limit;
+    bool checkPasses;
+    bool acts;
+};
+
+TEST_F(Checks, EveryCondition)
+{
+    WriteFile(dir.File("size7"), "1234567"); // value "7", one row for the row count
+    const ConditionCase cases[] = {
+        {COND_ALWAYS, 0, 0, false, true},
+        {COND_ON_ERROR, 0, 0, false, true},
+        {COND_ON_ERROR, 0, 0, true, false},
+        {COND_ON_SUCCESS, 0, 0, true, true},
+        {COND_ON_SUCCESS, 0, 0, false, false},
+        {COND_ROW_COUNT, OP_EQUAL, 0, true, true}, // a file check fetches no rows
+        {COND_ROW_COUNT, OP_EQUAL, 0, false, false},
+        {COND_RESULT_VALUE, OP_GREATER, 6, true, true},
+        {COND_RESULT_VALUE, OP_GREATER, 7, true, false},
+        {COND_RESULT_VALUE, OP_NOT_EQUAL, 7, true, false},
+        {COND_CHECK_TIME, OP_LESS, 60000, true, true},
+        {COND_CHECK_TIME, OP_GREATER, 60000, true, false},
+        {COND_RESULT_VALUE, 9, 7, true, false},
+        {6, 0, 0, true, false},
+        {-1, 0, 0, true, false},
+    };
+    settings->setInt("LogLevel", 1);
+    for (const ConditionCase& c : cases) {
+        Quorvel event = FileEvent("cond", c.checkPasses ? dir.File("size7") : dir.File("absent"));
+        event.cond = c.cond;
+        event.resCheck = c.op;
+        event.rowCheck = c.op;
+        event.resCheckValue = c.limit;
+        event.rowCheckValue = c.limit;
+        project.Clear();
+        RunOnce(event);
+        EXPECT_EQ(page.Count("cond", "Do action"), c.acts ? 1 : 0) << event.Description(1);
+        EXPECT_EQ(page.Count("cond", "Action skipped"), c.acts ? 0 : 1) << event.Description(1);
+    }
+}
+
+TEST_F(Checks, SkippedActionsArePostedOnlyAtFullLogLevel)
+{
+    Quorvel event = FileEvent("quiet", dir.File("absent"));
+    event.cond = COND_ON_SUCCESS;
+    RunOnce(event);
+    EXPECT_EQ(page.Count("quiet", "Action skipped"), 0);
+}
+
+TEST_F(Checks, UnknownEventTypePostsNoCheckAndHasNoStatus)
+{
+    Quorvel event = FileEvent("odd", dir.path());
+    event.type = 9;
+    const ExecStats stats = RunOnce(event);
+    EXPECT_EQ(page.Statuses("odd"), (std::vector<std::string>{"Started", "Executing", "Do action", "Completed"}));
+    EXPECT_EQ(stats.passed, 0);
+    EXPECT_EQ(LastReportLine().at(8), "");
+}
+
+} // namespace

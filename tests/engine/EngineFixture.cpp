@@ -1,0 +1,172 @@
+#include "engine/EngineFixture.h"
+
+#include "external/support/ReadString.h"
+
+#include <cstdio>
+#include <sqlite3.h>
+
+void RecordingPage::ClearLists()
+{
+    std::lock_guard lock(mutex_);
+    notes_.clear();
+    rows_.clear();
+}
+
+void RecordingPage::EnableRunControls(bool running)
+{
+    std::lock_guard lock(mutex_);
+    runControls.push_back(running);
+}
+
+int RecordingPage::AddActiveRow(Quorvel& event, const std::string& text)
+{
+    int row = 0;
+    {
+        std::lock_guard lock(mutex_);
+        row = static_cast<int>(rows_.size());
+        notes_.push_back(event.EventNote);
+        rows_.emplace_back();
+    }
+    Record(row, text);
+    return row;
+}
+
+void RecordingPage::SetRowStatus(int row, const std::string& text)
+{
+    Record(row, text);
+}
+
+void RecordingPage::Record(int row, const std::string& text)
+{
+    std::string note;
+    {
+        std::lock_guard lock(mutex_);
+        rows_.at(static_cast<size_t>(row)).push_back(text);
+        note = notes_.at(static_cast<size_t>(row));
+    }
+    if (onStatus)
+        onStatus(note, text);
+}
+
+std::vector<std::string> RecordingPage::Statuses(const std::string& note) const
+{
+    std::lock_guard lock(mutex_);
+    for (size_t i = 0; i < notes_.size(); ++i) {
+        if (notes_[i] == note)
+            return rows_[i];
+    }
+    return {};
+}
+
+int RecordingPage::Count(const std::string& note, const std::string& status) const
+{
+    int n = 0;
+    for (const std::string& s : Statuses(note))
+        n += s == status ? 1 : 0;
+    return n;
+}
+
+std::string RecordingPage::Last(const std::string& note) const
+{
+    const auto statuses = Statuses(note);
+    return statuses.empty() ? std::string() : statuses.back();
+}
+
+int RecordingBox::Show(const std::string& text, const std::string& caption, int)
+{
+    std::lock_guard lock(mutex_);
+    shown_.push_back(caption + ": " + text);
+    return IDOK;
+}
+
+std::vector<std::string> RecordingBox::Shown() const
+{
+    std::lock_guard lock(mutex_);
+    return shown_;
+}
+
+EngineTest::EngineTest() : settings(std::make_unique<CSettings>(dir.File("settings.toml")))
+{
+    g_settings = settings.get();
+}
+
+EngineTest::~EngineTest()
+{
+    g_settings = nullptr;
+}
+
+std::string EngineTest::MakeDatabase(const std::string& name, const std::string& sql)
+{
+    const std::string path = dir.File(name);
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot make " << name << ": " << error;
+        sqlite3_free(error);
+    }
+    sqlite3_close(db);
+    return path;
+}
+
+std::string EngineTest::QueryValue(const std::string& dbPath, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(dbPath.c_str(), &db);
+    sqlite3_stmt* stmt = nullptr;
+    std::string value;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(stmt, 0);
+        value = text != nullptr ? reinterpret_cast<const char*>(text) : "";
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return value;
+}
+
+Quorvel EngineTest::SqlEvent(const std::string& note, const std::string& db, const std::string& sql)
+{
+    Quorvel q;
+    q.EventNote = note;
+    q.type = EVENT_SQL;
+    q.SQL = sql;
+    q.checkConn.type = DS_SQLITE;
+    q.checkConn.target = db;
+    q.actionConn = q.checkConn;
+    q.iterType = ITER_ONCE;
+    return q;
+}
+
+Quorvel EngineTest::FileEvent(const std::string& note, const std::string& path)
+{
+    Quorvel q;
+    q.EventNote = note;
+    q.type = EVENT_FILE;
+    q.FileOrDir = path;
+    q.iterType = ITER_ONCE;
+    return q;
+}
+
+std::vector<std::string> EngineTest::ReportLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file)
+        return lines;
+    if (std::fgetc(file.get()) != 0xFF || std::fgetc(file.get()) != 0xFE)
+        ADD_FAILURE() << path << " has no byte-order mark";
+    std::string line;
+    while (ReadString(file.get(), &line, 0))
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "engine/StatusPage.h"
+#include "external/support/CSettings.h"
+#include "external/support/FileOps.h"
+#include "external/support/MessageBox.h"
+#include "model/QuorvelRunner.h"
+#include "support/TestEnv.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Records every status an event posts, per row, and lets a test react to one on the worker
+// thread that posts it.
+class RecordingPage : public StatusPage {
+public:
+    void ClearLists() override;
+    void EnableRunControls(bool running) override;
+    int AddActiveRow(Quorvel& event, const std::string& text) override;
+    void SetRowStatus(int row, const std::string& text) override;
+    void KeepAlive() override {}
+
+    // The statuses of the row of the event with this note, in order.
+    std::vector<std::string> Statuses(const std::string& note) const;
+    int Count(const std::string& note, const std::string& status) const;
+    std::string Last(const std::string& note) const;
+
+    // Called (on the posting thread) for every status after it is recorded.
+    std::function<void(const std::string& note, const std::string& status)> onStatus;
+    std::vector<bool> runControls;
+
+private:
+    void Record(int row, const std::string& text);
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> notes_;
+    std::vector<std::vector<std::string>> rows_;
+};
+
+class RecordingBox : public MessageBoxSink {
+public:
+    RecordingBox() { previous_ = SetMessageBoxSink(this); }
+    ~RecordingBox() override { SetMessageBoxSink(previous_); }
+    int Show(const std::string& text, const std::string& caption, int style) override;
+    std::vector<std::string> Shown() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> shown_;
+    MessageBoxSink* previous_;
+};
+
+// A temporary folder, a preference store, a message-box recorder and helpers to build events.
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest();
+    ~EngineTest() override;
+
+    // A SQLite database file made with `sql`.
+    std::string MakeDatabase(const std::string& name, const std::string& sql);
+    // The first column of the first row of `sql` on a SQLite file.
+    std::string QueryValue(const std::string& dbPath, const std::string& sql);
+
+    static Quorvel SqlEvent(const std::string& note, const std::string& db, const std::string& sql);
+    static Quorvel FileEvent(const std::string& note, const std::string& path);
+
+    // The execution report's lines (UTF-8), header first, without line ends.
+    std::vector<std::string> ReportLines(const std::string& path);
+
+    TempDir dir;
+    std::unique_ptr<CSettings> settings;
+    RecordingBox box;
+    RecordingPage page;
+    QuorvelRunner project;
+};
+
+std::vector<std::string> SplitTabs(const std::string& line);
