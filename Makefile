@@ -4,7 +4,7 @@ BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo test bench clean
+.PHONY: all deps build demo test bench fuzz soak clean
 
 all: build
 
@@ -25,6 +25,12 @@ bench: deps
 	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BENCH=ON -DQUORVEL_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@scripts/run-bench build-bench
+
+fuzz: deps
+	@scripts/run-fuzz
+
+soak: build
+	@scripts/run-soak $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-*
