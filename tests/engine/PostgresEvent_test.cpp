@@ -1,0 +1,74 @@
+#include "engine/EngineFixture.h"
+#include "engine/RunControl.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+class PostgresEvent : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        const char* conninfo = std::getenv("QUORVEL_TEST_PG");
+        ASSERT_NE(conninfo, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
+        server.type = DS_POSTGRES;
+        server.target = conninfo;
+    }
+
+    Quorvel PgEvent(const std::string& note, const std::string& sql)
+    {
+        Quorvel q = SqlEvent(note, "", sql);
+        q.checkConn = server;
+        q.actionConn = server;
+        return q;
+    }
+
+    CONN_INFO server;
+};
+
+TEST_F(PostgresEvent, BreakAllCancelsTheStatementInFlight)
+{
+    Quorvel sleeper = PgEvent("sleeper", "SELECT pg_sleep(30)");
+    sleeper.iterType = ITER_ENDLESS;
+    project.AddEvent(sleeper);
+    page.onStatus = [](const std::string&, const std::string& status) {
+        if (status == "Executing")
+            std::thread([] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                BreakAll();
+            }).detach();
+    };
+    const auto started = std::chrono::steady_clock::now();
+    project.Run(&page, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(page.Statuses("sleeper"),
+              (std::vector<std::string>{"Started", "Executing", "Check failed", "Do action", "Cancelled"}));
+}
+
+TEST_F(PostgresEvent, ActionReusesTheCheckConnection)
+{
+    Quorvel event = PgEvent("temp table", "SELECT v FROM quorvel_engine_seen");
+    event.iterType = ITER_COUNT;
+    event.iExecs = 2;
+    event.action = ACTION_SQL;
+    event.cond = COND_ON_ERROR;
+    event.ActionSQL = "CREATE TEMP TABLE quorvel_engine_seen AS SELECT 5 AS v";
+    project.AddEvent(event);
+    project.Run(&page, nullptr);
+    // The action's TEMP table lives on the check's connection only: the second check finds it.
+    EXPECT_EQ(project.GetEvent(0)->results.passed, 1);
+    EXPECT_EQ(project.GetEvent(0)->value, "5");
+    EXPECT_EQ(page.Count("temp table", "Action Error"), 0);
+}
+
+TEST_F(PostgresEvent, StatementFailingWhileRowsAreReadFailsTheCheck)
+{
+    settings->setInt("FetchAll", 1);
+    project.AddEvent(PgEvent("late error", "SELECT 10 / (3 - g) FROM generate_series(1, 5) g"));
+    project.Run(&page, nullptr);
+    EXPECT_EQ(page.Count("late error", "Check failed"), 1);
+}
+
+} // namespace
