@@ -13,7 +13,6 @@
 #include "res/Strings.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace {
 
@@ -26,14 +25,6 @@ void DropDatabase(std::unique_ptr<CDB>& db)
         db->disconnect();
         db.reset();
     }
-}
-
-std::tm LocalNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
 }
 
 } // namespace
@@ -100,7 +91,7 @@ int Quorvel::FirstDelay(int row)
         break;
     case DELAY_START_AT: {
         int delayMs = 0;
-        if (StartAtDelay(tmStartAt, LocalNow(), &delayMs) != 0)
+        if (StartAtDelay(tmStartAt, LocalNow().tm, &delayMs) != 0)
             ShowMessageBox("Unrecognized time format: " + tmStartAt, LoadString(IDS_ERROR), MB_ICONERROR);
         else
             Wait(delayMs, row);

@@ -34,12 +34,9 @@ std::string ExpandMacros(const std::string& text)
 
 std::string DateText()
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    const LocalMoment now = LocalNow();
     char text[32] = "";
-    if (localtime_r(&now, &local) == nullptr || std::strftime(text, sizeof text, "%d-%b-%Y", &local) == 0)
-        return {};
-    return text;
+    return std::strftime(text, sizeof text, "%d-%b-%Y", &now.tm) == 0 ? std::string() : std::string(text);
 }
 
 } // namespace

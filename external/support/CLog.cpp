@@ -1,10 +1,10 @@
 #include "external/support/CLog.h"
 
+#include "external/support/Clock.h"
 #include "external/support/StrFormat.h"
 #include "external/support/XdgPaths.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -42,14 +42,10 @@ std::string OneLine(std::string text)
 
 std::string Timestamp()
 {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return StrFormat("%s.%03d", text, static_cast<int>(ms));
+    const LocalMoment now = LocalNow();
+    char text[32] = "";
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &now.tm);
+    return StrFormat("%s.%03d", text, now.ms);
 }
 
 std::string DefaultPath()

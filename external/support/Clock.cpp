@@ -11,12 +11,19 @@ uint32_t TickCount()
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-std::string TimeOfDayText()
+LocalMoment LocalNow()
 {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return StrFormat("%2d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms));
+    LocalMoment moment;
+    moment.ms = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    localtime_r(&seconds, &moment.tm);
+    return moment;
+}
+
+std::string TimeOfDayText()
+{
+    const LocalMoment now = LocalNow();
+    return StrFormat("%2d:%02d:%02d.%03d", now.tm.tm_hour, now.tm.tm_min, now.tm.tm_sec, now.ms);
 }

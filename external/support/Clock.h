@@ -1,11 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 // A monotonic millisecond counter truncated to 32 bits. Durations are differences of two
 // readings in unsigned 32-bit arithmetic, so they stay right across the wrap.
 uint32_t TickCount();
+
+// The current local calendar time and the milliseconds of the current second.
+struct LocalMoment {
+    std::tm tm{};
+    int ms = 0;
+};
+LocalMoment LocalNow();
 
 // The local time of day as "%2d:%02d:%02d.%03d" (hour padded with a blank), used by console
 // lines, the execution report and the console page.

@@ -1,5 +1,6 @@
 #include "external/support/DateAndTimeMacros.h"
 
+#include "external/support/Clock.h"
 #include "external/support/StrFormat.h"
 
 namespace {
@@ -60,8 +61,5 @@ std::string DateAndTimeMacros(const std::string& text, const std::string& dateFo
 std::string DateAndTimeMacros(const std::string& text, const std::string& dateFormat,
                               const std::string& timeFormat)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return DateAndTimeMacros(text, dateFormat, timeFormat, local);
+    return DateAndTimeMacros(text, dateFormat, timeFormat, LocalNow().tm);
 }
