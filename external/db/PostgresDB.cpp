@@ -183,8 +183,15 @@ int PostgresDB::closeCursor(int)
 // arrive whole with their first row, and for them this spares the round trip of a cancel.
 bool PostgresDB::TakeBufferedResults()
 {
-    if (PQconsumeInput(conn_.get()) == 0)
-        return false;
+    // Usually libpq has read everything with the first row; only otherwise look at the socket.
+    if (TakeReadyResults())
+        return true;
+    return PQconsumeInput(conn_.get()) != 0 && TakeReadyResults();
+}
+
+// Discards the results that libpq can hand out without waiting; true when that was all of them.
+bool PostgresDB::TakeReadyResults()
+{
     while (PQisBusy(conn_.get()) == 0) {
         Result result{PQgetResult(conn_.get())};
         if (!result) {

@@ -52,6 +52,7 @@ private:
     int NextRow();
     int FailWith(const std::string& message);
     bool TakeBufferedResults();
+    bool TakeReadyResults();
     void DrainResults();
 
     Connection conn_;
