@@ -179,6 +179,25 @@ TEST_P(DbTest, CancelFromAnotherThreadEndsALongStatement)
     EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
 }
 
+TEST_P(DbTest, CancelRacingWithConnectAndDisconnectIsSafe)
+{
+    std::unique_ptr<CDB> db = CDB::newDB(info_.type);
+    std::atomic<bool> stop = false;
+    std::thread canceller([&] {
+        while (!stop) {
+            db->cancel();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_TRUE(CDB::isOK(db->connect(&info_))) << db->errorText;
+        db->execute("SELECT 1", 0); // may be cancelled: only its safety counts
+        db->disconnect();
+    }
+    stop = true;
+    canceller.join();
+}
+
 TEST_P(DbTest, FetchesOneRowOfAHugeResultWithoutReadingTheRest)
 {
     std::unique_ptr<CDB> db = Connect();

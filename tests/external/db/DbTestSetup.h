@@ -3,6 +3,7 @@
 #include "external/db/CDB.h"
 #include "support/TestEnv.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres };
 
 std::string TestDbName(TestDb kind);
 bool IsPostgres(TestDb kind);
+inline void PrintTo(TestDb kind, std::ostream* out)
+{
+    *out << TestDbName(kind);
+}
 
 // A variable that the test services export. Missing, it throws with a message that says how to
 // run the tests, which fails the test in its set-up.
