@@ -135,8 +135,8 @@ public:
             if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median))
                 continue;
             const double toMicroseconds = 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            times_[run.run_name.function_name] = {run.GetAdjustedRealTime() * toMicroseconds,
-                                                  run.GetAdjustedCPUTime() * toMicroseconds};
+            times_[run.run_name.function_name]
+                = { run.GetAdjustedRealTime() * toMicroseconds, run.GetAdjustedCPUTime() * toMicroseconds };
         }
     }
 
@@ -144,7 +144,7 @@ public:
     {
         ConsoleReporter::Finalize();
         std::printf("\n%-22s %-8s %12s %12s %7s %12s %12s %7s\n", "work", "C API", "wall quorvel", "wall C API",
-                    "ratio", "CPU quorvel", "CPU C API", "ratio");
+            "ratio", "CPU quorvel", "CPU C API", "ratio");
         for (const auto& [name, direct] : times_) {
             const size_t slash = name.rfind('/');
             const std::string work = name.substr(0, slash);
@@ -154,7 +154,7 @@ public:
                 continue;
             const Times& q = quorvel->second;
             std::printf("%-22s %-8s %9.1f us %9.1f us %7.3f %9.1f us %9.1f us %7.3f\n", work.c_str(), variant.c_str(),
-                        q.wall, direct.wall, q.wall / direct.wall, q.cpu, direct.cpu, q.cpu / direct.cpu);
+                q.wall, direct.wall, q.wall / direct.wall, q.cpu, direct.cpu, q.cpu / direct.cpu);
         }
         std::fflush(stdout);
     }
@@ -171,7 +171,7 @@ private:
 // not fall on one side of a comparison only; options on the command line take precedence.
 inline int RunAll(int argc, char** argv)
 {
-    std::vector<char*> args{argv[0]};
+    std::vector<char*> args { argv[0] };
     std::string repetitions = "--benchmark_repetitions=3";
     std::string interleaving = "--benchmark_enable_random_interleaving=true";
     std::string aggregatesOnly = "--benchmark_display_aggregates_only=true";

@@ -81,8 +81,9 @@ int main(int argc, char** argv)
     sqlite3_open_v2(path.c_str(), &created, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     sqlite3_close(created);
 
-    Register("odbc-sqlite", "DRIVER={" + bench::RequireEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path +
-                                ";StepAPI=1;NoCreat=1");
+    Register("odbc-sqlite",
+        "DRIVER={" + bench::RequireEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path
+            + ";StepAPI=1;NoCreat=1");
     Register("odbc-postgres", bench::RequireEnv("QUORVEL_TEST_ODBC_PG"));
     return bench::RunAll(argc, argv);
 }

@@ -22,6 +22,8 @@ inline void PrintTo(TestDb kind, std::ostream* out)
 // run the tests, which fails the test in its set-up.
 std::string ServiceEnv(const char* name);
 
+CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user = {}, std::string password = {});
+
 // A connection to this test's database; for the SQLite kinds a new, empty file in `dir`.
 CONN_INFO TestConnection(TestDb kind, const TempDir& dir);
 
