@@ -60,15 +60,15 @@ void Direct(benchmark::State& state, const std::string& connectionString, const 
     Close(c);
 }
 
-void Register(const std::string& kind, const std::string& connectionString)
+void RegisterKind(const std::string& kind, const std::string& connectionString)
 {
     CONN_INFO info;
     info.type = DS_ODBC;
     info.target = connectionString;
     bench::CreateTable(info);
     bench::RegisterQuorvel(kind, info);
-    benchmark::RegisterBenchmark((kind + "/count/direct").c_str(), Direct, connectionString, bench::kCountSql, false);
-    benchmark::RegisterBenchmark((kind + "/10k-rows/direct").c_str(), Direct, connectionString, bench::kRowsSql, true);
+    bench::Register(kind + "/count/direct", Direct, connectionString, bench::kCountSql, false);
+    bench::Register(kind + "/10k-rows/direct", Direct, connectionString, bench::kRowsSql, true);
 }
 
 } // namespace
@@ -81,9 +81,9 @@ int main(int argc, char** argv)
     sqlite3_open_v2(path.c_str(), &created, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     sqlite3_close(created);
 
-    Register("odbc-sqlite",
+    RegisterKind("odbc-sqlite",
         "DRIVER={" + bench::RequireEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path
             + ";StepAPI=1;NoCreat=1");
-    Register("odbc-postgres", bench::RequireEnv("QUORVEL_TEST_ODBC_PG"));
+    RegisterKind("odbc-postgres", bench::RequireEnv("QUORVEL_TEST_ODBC_PG"));
     return bench::RunAll(argc, argv);
 }

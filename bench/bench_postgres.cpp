@@ -65,9 +65,9 @@ int main(int argc, char** argv)
     bench::CreateTable(info);
 
     bench::RegisterQuorvel("postgres", info);
-    benchmark::RegisterBenchmark("postgres/count/direct", Streamed, info.target, bench::kCountSql);
-    benchmark::RegisterBenchmark("postgres/10k-rows/direct", Streamed, info.target, bench::kRowsSql);
-    benchmark::RegisterBenchmark("postgres/count/pqexec", Whole, info.target, bench::kCountSql);
-    benchmark::RegisterBenchmark("postgres/10k-rows/pqexec", Whole, info.target, bench::kRowsSql);
+    bench::Register("postgres/count/direct", Streamed, info.target, bench::kCountSql);
+    bench::Register("postgres/10k-rows/direct", Streamed, info.target, bench::kRowsSql);
+    bench::Register("postgres/count/pqexec", Whole, info.target, bench::kCountSql);
+    bench::Register("postgres/10k-rows/pqexec", Whole, info.target, bench::kRowsSql);
     return bench::RunAll(argc, argv);
 }

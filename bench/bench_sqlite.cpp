@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     bench::CreateTable(info);
 
     bench::RegisterQuorvel("sqlite", info);
-    benchmark::RegisterBenchmark("sqlite/count/direct", DirectCount, info.target);
-    benchmark::RegisterBenchmark("sqlite/10k-rows/direct", DirectRows, info.target);
+    bench::Register("sqlite/count/direct", DirectCount, info.target);
+    bench::Register("sqlite/10k-rows/direct", DirectRows, info.target);
     return bench::RunAll(argc, argv);
 }
