@@ -3,6 +3,7 @@
 // reconnected to.
 
 #include "DbTestSetup.h"
+#include "external/support/StrFormat.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -52,13 +53,7 @@ private:
         EXPECT_EQ(result.status, 0) << command << ": " << result.err;
         return result;
     }
-    std::string TrimmedOutput(const char* command)
-    {
-        std::string out = Control(command).out;
-        while (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
-    }
+    std::string TrimmedOutput(const char* command) { return TrimLineEnd(Control(command).out); }
 
     TempDir dir_;
 };
