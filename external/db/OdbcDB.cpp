@@ -13,7 +13,7 @@ SQLCHAR* Text(const std::string& text)
 }
 
 struct Diagnostics {
-    std::string text;  // every record's message, one per line
+    std::string text; // every record's message, one per line
     std::string state; // the SQLSTATE of the first record
 };
 
@@ -59,13 +59,12 @@ SQLRETURN Login(SQLHDBC dbc, const CONN_INFO& info)
     if (info.target.find('=') == std::string::npos) {
         const auto length = [](const std::string& s) -> SQLSMALLINT { return s.empty() ? 0 : SQL_NTS; };
         return SQLConnect(dbc, Text(info.target), SQL_NTS, Text(info.user), length(info.user), Text(info.password),
-                          length(info.password));
+            length(info.password));
     }
     std::string connectionString = info.target;
     AppendAttribute(connectionString, "UID", info.user);
     AppendAttribute(connectionString, "PWD", info.password);
-    return SQLDriverConnect(dbc, nullptr, Text(connectionString), SQL_NTS, nullptr, 0, nullptr,
-                            SQL_DRIVER_NOPROMPT);
+    return SQLDriverConnect(dbc, nullptr, Text(connectionString), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
 }
 
 } // namespace
@@ -149,8 +148,8 @@ int OdbcDB::getData(int column, std::string* out, int, int, int)
     char buffer[4096];
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(column), SQL_C_CHAR, buffer,
-                                        sizeof buffer, &indicator);
+        const SQLRETURN rc
+            = SQLGetData(stmt_.get(), static_cast<SQLUSMALLINT>(column), SQL_C_CHAR, buffer, sizeof buffer, &indicator);
         if (rc == SQL_NO_DATA || indicator == SQL_NULL_DATA)
             break;
         if (!SQL_SUCCEEDED(rc))
@@ -196,6 +195,6 @@ int OdbcDB::FailFrom(SQLSMALLINT type, SQLHANDLE handle)
 bool OdbcDB::ConnectionDead() const
 {
     SQLUINTEGER dead = SQL_CD_FALSE;
-    return dbc_ && SQL_SUCCEEDED(SQLGetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
-           dead == SQL_CD_TRUE;
+    return dbc_ && SQL_SUCCEEDED(SQLGetConnectAttr(dbc_.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+        && dead == SQL_CD_TRUE;
 }

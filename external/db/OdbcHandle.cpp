@@ -11,6 +11,6 @@ OdbcHandle AllocOdbcHandle(SQLSMALLINT type, SQLHANDLE parent)
 {
     SQLHANDLE handle = SQL_NULL_HANDLE;
     if (!SQL_SUCCEEDED(SQLAllocHandle(type, parent, &handle)))
-        return OdbcHandle(nullptr, FreeOdbcHandle{type});
-    return OdbcHandle(handle, FreeOdbcHandle{type});
+        return OdbcHandle(nullptr, FreeOdbcHandle { type });
+    return OdbcHandle(handle, FreeOdbcHandle { type });
 }

@@ -22,7 +22,9 @@ void PostgresDB::FreeCancel::operator()(PGcancel* cancel) const
 namespace {
 
 // libpq prints notices on standard error; a monitoring run has no one to read them there.
-void IgnoreNotice(void*, const char*) {}
+void IgnoreNotice(void*, const char*)
+{
+}
 
 // COPY speaks a protocol of its own that has no rows to fetch: COPY FROM STDIN is refused, the
 // data of COPY TO STDOUT is discarded. Without this, libpq would hand out the COPY state forever.
@@ -48,10 +50,10 @@ PostgresDB::Connection PostgresDB::Open(const CONN_INFO& info)
     // The target may be a URI or a key=value string (expand_dbname). Entries before "dbname" are
     // defaults that the target's own settings override; entries after it override the target.
     // Empty values count as absent, so an empty user leaves the target's user in force.
-    const char* const keys[] = {"connect_timeout", "fallback_application_name", "dbname", "user", "password",
-                                "client_encoding", nullptr};
-    const char* const values[] = {kConnectTimeout,     "quorvel",           info.target.c_str(), info.user.c_str(),
-                                  info.password.c_str(), "UTF8", nullptr};
+    const char* const keys[]
+        = { "connect_timeout", "fallback_application_name", "dbname", "user", "password", "client_encoding", nullptr };
+    const char* const values[] = { kConnectTimeout, "quorvel", info.target.c_str(), info.user.c_str(),
+        info.password.c_str(), "UTF8", nullptr };
     return Connection(PQconnectdbParams(keys, values, 1));
 }
 
@@ -123,7 +125,7 @@ int PostgresDB::fetch(int)
 // rows of the first statement that has any ends the result, and whatever follows is discarded.
 int PostgresDB::NextRow()
 {
-    while (Result result{PQgetResult(conn_.get())}) {
+    while (Result result { PQgetResult(conn_.get()) }) {
         switch (PQresultStatus(result.get())) {
         case PGRES_SINGLE_TUPLE:
             row_ = std::move(result);
@@ -183,10 +185,17 @@ int PostgresDB::closeCursor(int)
 // arrive whole with their first row, and for them this spares the round trip of a cancel.
 bool PostgresDB::TakeBufferedResults()
 {
-    if (PQconsumeInput(conn_.get()) == 0)
-        return false;
+    // Usually libpq has read everything with the first row; only otherwise look at the socket.
+    if (TakeReadyResults())
+        return true;
+    return PQconsumeInput(conn_.get()) != 0 && TakeReadyResults();
+}
+
+// Discards the results that libpq can hand out without waiting; true when that was all of them.
+bool PostgresDB::TakeReadyResults()
+{
     while (PQisBusy(conn_.get()) == 0) {
-        Result result{PQgetResult(conn_.get())};
+        Result result { PQgetResult(conn_.get()) };
         if (!result) {
             resultsPending_ = false;
             return true;
@@ -198,7 +207,7 @@ bool PostgresDB::TakeBufferedResults()
 
 void PostgresDB::DrainResults()
 {
-    while (Result result{PQgetResult(conn_.get())})
+    while (Result result { PQgetResult(conn_.get()) })
         EndCopy(conn_.get(), PQresultStatus(result.get()));
     resultsPending_ = false;
 }

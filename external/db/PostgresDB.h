@@ -43,15 +43,16 @@ private:
     using Canceller = std::unique_ptr<PGcancel, FreeCancel>;
 
     enum class Cursor {
-        Closed,          // no rows (left)
+        Closed, // no rows (left)
         FirstRowWaiting, // execute received the first row; the first fetch hands it out
-        OnRow,           // getData reads row_
+        OnRow, // getData reads row_
     };
 
     Connection Open(const CONN_INFO& info);
     int NextRow();
     int FailWith(const std::string& message);
     bool TakeBufferedResults();
+    bool TakeReadyResults();
     void DrainResults();
 
     Connection conn_;

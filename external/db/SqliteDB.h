@@ -38,9 +38,9 @@ private:
 
     // Where the result of the last statement stands.
     enum class Cursor {
-        Closed,          // no rows (left)
+        Closed, // no rows (left)
         FirstRowWaiting, // execute stepped onto the first row; the first fetch hands it out
-        OnRow,           // getData reads the current row
+        OnRow, // getData reads the current row
     };
 
     static int Open(const std::string& path, Database& db, std::string& error);

@@ -45,8 +45,8 @@ protected:
     CONN_INFO info_;
 };
 
-constexpr const char* kThousandRows =
-    "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 1000) SELECT x FROM n";
+constexpr const char* kThousandRows
+    = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 1000) SELECT x FROM n";
 
 TEST_P(DbTest, ConnectsAgainWhileConnectedAndDisconnects)
 {
@@ -104,11 +104,11 @@ TEST_P(DbTest, GivesValuesAsTheDatabasePrintsThem)
 {
     std::unique_ptr<CDB> db = Connect();
     const std::pair<std::string, std::string> cases[] = {
-        {"SELECT 42", "42"},
-        {"SELECT -9000000000", "-9000000000"},
-        {"SELECT 2.5", "2.5"},
-        {"SELECT 'Grüße, 東京 €'", "Grüße, 東京 €"},
-        {DateStatement(GetParam()), "2024-03-01"},
+        { "SELECT 42", "42" },
+        { "SELECT -9000000000", "-9000000000" },
+        { "SELECT 2.5", "2.5" },
+        { "SELECT 'Grüße, 東京 €'", "Grüße, 東京 €" },
+        { DateStatement(GetParam()), "2024-03-01" },
     };
     for (const auto& [sql, expected] : cases)
         EXPECT_EQ(FirstValue(*db, sql), expected) << sql;
@@ -179,6 +179,25 @@ TEST_P(DbTest, CancelFromAnotherThreadEndsALongStatement)
     EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
 }
 
+TEST_P(DbTest, CancelRacingWithConnectAndDisconnectIsSafe)
+{
+    std::unique_ptr<CDB> db = CDB::newDB(info_.type);
+    std::atomic<bool> stop = false;
+    std::thread canceller([&] {
+        while (!stop) {
+            db->cancel();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_TRUE(CDB::isOK(db->connect(&info_))) << db->errorText;
+        db->execute("SELECT 1", 0); // may be cancelled: only its safety counts
+        db->disconnect();
+    }
+    stop = true;
+    canceller.join();
+}
+
 TEST_P(DbTest, FetchesOneRowOfAHugeResultWithoutReadingTheRest)
 {
     std::unique_ptr<CDB> db = Connect();
@@ -195,7 +214,7 @@ TEST_P(DbTest, FetchesOneRowOfAHugeResultWithoutReadingTheRest)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKinds, DbTest,
-                         ::testing::Values(TestDb::Sqlite, TestDb::Postgres, TestDb::OdbcSqlite, TestDb::OdbcPostgres),
-                         [](const ::testing::TestParamInfo<TestDb>& info) { return TestDbName(info.param); });
+    ::testing::Values(TestDb::Sqlite, TestDb::Postgres, TestDb::OdbcSqlite, TestDb::OdbcPostgres),
+    [](const ::testing::TestParamInfo<TestDb>& info) { return TestDbName(info.param); });
 
 } // namespace

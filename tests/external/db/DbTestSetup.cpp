@@ -30,15 +30,13 @@ std::string ServiceEnv(const char* name)
 {
     const char* value = std::getenv(name);
     if (value == nullptr || *value == '\0')
-        throw std::runtime_error(std::string(name) +
-                                 " is not set: run the database tests through `make test`, which starts the "
-                                 "PostgreSQL server and registers the ODBC drivers they need");
+        throw std::runtime_error(std::string(name)
+            + " is not set: run the database tests through `make test`, which starts the "
+              "PostgreSQL server and registers the ODBC drivers they need");
     return value;
 }
 
-namespace {
-
-CONN_INFO Info(DS_TYPE type, std::string target, std::string user = {}, std::string password = {})
+CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user, std::string password)
 {
     CONN_INFO info;
     info.type = type;
@@ -47,6 +45,8 @@ CONN_INFO Info(DS_TYPE type, std::string target, std::string user = {}, std::str
     info.password = std::move(password);
     return info;
 }
+
+namespace {
 
 // The driver never creates a database, so the tests make their files beforehand.
 std::string NewSqliteFile(const TempDir& dir)
@@ -63,8 +63,8 @@ std::string NewSqliteFile(const TempDir& dir)
 // NoCreat keeps it from creating a missing file; Timeout is its busy time-out.
 std::string OdbcSqliteTarget(const std::string& path)
 {
-    return "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path +
-           ";StepAPI=1;NoCreat=1;Timeout=5000";
+    return "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path
+        + ";StepAPI=1;NoCreat=1;Timeout=5000";
 }
 
 } // namespace
@@ -73,13 +73,13 @@ CONN_INFO TestConnection(TestDb kind, const TempDir& dir)
 {
     switch (kind) {
     case TestDb::Sqlite:
-        return Info(DS_SQLITE, NewSqliteFile(dir));
+        return MakeConnInfo(DS_SQLITE, NewSqliteFile(dir));
     case TestDb::Postgres:
-        return Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"));
+        return MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"));
     case TestDb::OdbcSqlite:
-        return Info(DS_ODBC, OdbcSqliteTarget(NewSqliteFile(dir)));
+        return MakeConnInfo(DS_ODBC, OdbcSqliteTarget(NewSqliteFile(dir)));
     case TestDb::OdbcPostgres:
-        return Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG"));
+        return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG"));
     }
     return {};
 }
@@ -89,35 +89,39 @@ std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
     WriteFile(dir.File("notes.txt"), std::string(4096, 'x'));
     switch (kind) {
     case TestDb::Sqlite:
-        return {{"missing file", Info(DS_SQLITE, dir.File("missing.db"), "", kWrongPassword),
-                 "unable to open database file"},
-                {"not a database", Info(DS_SQLITE, dir.File("notes.txt")), "file is not a database"}};
+        return { { "missing file", MakeConnInfo(DS_SQLITE, dir.File("missing.db"), "", kWrongPassword),
+                     "unable to open database file" },
+            { "not a database", MakeConnInfo(DS_SQLITE, dir.File("notes.txt")), "file is not a database" } };
     case TestDb::Postgres:
-        return {{"no server", Info(DS_POSTGRES, "host=127.0.0.1 port=1 dbname=quorvel_test"), "Connection refused"},
-                {"wrong password",
-                 Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG_SERVER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"),
-                      kWrongPassword),
-                 "password authentication failed"},
-                {"wrong password in the target",
-                 Info(DS_POSTGRES, "postgresql://" + ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER") + ":" +
-                                       kWrongPassword + "@127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") +
-                                       "/quorvel_test"),
-                 "password authentication failed"},
-                {"unknown database", Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG") + " dbname=no_such_db"),
-                 "\"no_such_db\" does not exist"}};
+        return { { "no server", MakeConnInfo(DS_POSTGRES, "host=127.0.0.1 port=1 dbname=quorvel_test"),
+                     "Connection refused" },
+            { "wrong password",
+                MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG_SERVER"),
+                    ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), kWrongPassword),
+                "password authentication failed" },
+            { "wrong password in the target",
+                MakeConnInfo(DS_POSTGRES,
+                    "postgresql://" + ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER") + ":" + kWrongPassword
+                        + "@127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") + "/quorvel_test"),
+                "password authentication failed" },
+            { "unknown database", MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG") + " dbname=no_such_db"),
+                "\"no_such_db\" does not exist" } };
     case TestDb::OdbcSqlite:
-        return {{"missing file", Info(DS_ODBC, OdbcSqliteTarget(dir.File("missing.db"))), "connect failed"},
-                {"unknown driver", Info(DS_ODBC, "DRIVER={No Such Driver}", "", kWrongPassword), "No Such Driver"}};
+        return { { "missing file", MakeConnInfo(DS_ODBC, OdbcSqliteTarget(dir.File("missing.db"))), "connect failed" },
+            { "unknown driver", MakeConnInfo(DS_ODBC, "DRIVER={No Such Driver}", "", kWrongPassword),
+                "No Such Driver" } };
     case TestDb::OdbcPostgres:
-        return {{"no server",
-                 Info(DS_ODBC, "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER") +
-                                   "};Servername=127.0.0.1;Port=1;Database=quorvel_test"),
-                 "refused"},
-                {"wrong password",
-                 Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"),
-                      kWrongPassword),
-                 "password authentication failed"},
-                {"unknown DSN", Info(DS_ODBC, "NoSuchDsn", "quorvel", kWrongPassword), "Data source name not found"}};
+        return { { "no server",
+                     MakeConnInfo(DS_ODBC,
+                         "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER")
+                             + "};Servername=127.0.0.1;Port=1;Database=quorvel_test"),
+                     "refused" },
+            { "wrong password",
+                MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"),
+                    ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), kWrongPassword),
+                "password authentication failed" },
+            { "unknown DSN", MakeConnInfo(DS_ODBC, "NoSuchDsn", "quorvel", kWrongPassword),
+                "Data source name not found" } };
     }
     return {};
 }

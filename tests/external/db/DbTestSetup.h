@@ -3,6 +3,7 @@
 #include "external/db/CDB.h"
 #include "support/TestEnv.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,16 @@ enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres };
 
 std::string TestDbName(TestDb kind);
 bool IsPostgres(TestDb kind);
+inline void PrintTo(TestDb kind, std::ostream* out)
+{
+    *out << TestDbName(kind);
+}
 
 // A variable that the test services export. Missing, it throws with a message that says how to
 // run the tests, which fails the test in its set-up.
 std::string ServiceEnv(const char* name);
+
+CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user = {}, std::string password = {});
 
 // A connection to this test's database; for the SQLite kinds a new, empty file in `dir`.
 CONN_INFO TestConnection(TestDb kind, const TempDir& dir);

@@ -3,21 +3,12 @@
 // reconnected to.
 
 #include "DbTestSetup.h"
+#include "external/support/StrFormat.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
-
-CONN_INFO Info(DS_TYPE type, std::string target, std::string user = {}, std::string password = {})
-{
-    CONN_INFO info;
-    info.type = type;
-    info.target = std::move(target);
-    info.user = std::move(user);
-    info.password = std::move(password);
-    return info;
-}
 
 std::string CurrentUser(const CONN_INFO& info)
 {
@@ -30,19 +21,19 @@ std::string CurrentUser(const CONN_INFO& info)
 TEST(PostgresDB, TakesAUriOrAKeyValueTargetWithUserAndPasswordBeside)
 {
     const std::string uri = "postgresql://127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") + "/quorvel_test";
-    EXPECT_EQ(CurrentUser(Info(DS_POSTGRES, uri, "quorvel")), "quorvel");
+    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_POSTGRES, uri, "quorvel")), "quorvel");
     // The user and password fields win over a user named in the target.
-    EXPECT_EQ(CurrentUser(Info(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"),
-                               ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
-              ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
+    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"),
+                  ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
+        ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
 }
 
 TEST(OdbcDB, TakesABareDsnOrAConnectionStringWithUserAndPasswordBeside)
 {
-    EXPECT_EQ(CurrentUser(Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN"), "quorvel")), "quorvel");
-    EXPECT_EQ(CurrentUser(Info(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"),
-                               ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
-              ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
+    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN"), "quorvel")), "quorvel");
+    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"),
+                  ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
+        ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
 }
 
 // A server of the test's own, which it may stop and start without disturbing other tests.
@@ -58,17 +49,11 @@ public:
 private:
     ProcessResult Control(const char* command)
     {
-        ProcessResult result = RunProcess({QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path()});
+        ProcessResult result = RunProcess({ QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path() });
         EXPECT_EQ(result.status, 0) << command << ": " << result.err;
         return result;
     }
-    std::string TrimmedOutput(const char* command)
-    {
-        std::string out = Control(command).out;
-        while (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
-    }
+    std::string TrimmedOutput(const char* command) { return TrimLineEnd(Control(command).out); }
 
     TempDir dir_;
 };
@@ -78,9 +63,10 @@ protected:
     CONN_INFO PrivateConnection()
     {
         if (GetParam() == DS_POSTGRES)
-            return Info(DS_POSTGRES, server_.ConnInfo());
-        return Info(DS_ODBC, "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER") +
-                                 "};Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port());
+            return MakeConnInfo(DS_POSTGRES, server_.ConnInfo());
+        return MakeConnInfo(DS_ODBC,
+            "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER")
+                + "};Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port());
     }
 
     PrivateServer server_;
@@ -106,8 +92,6 @@ TEST_P(ServerRestartTest, FirstStatementAfterTheServerWentAwayFailsThenConnectRe
 }
 
 INSTANTIATE_TEST_SUITE_P(PostgresAndOdbc, ServerRestartTest, ::testing::Values(DS_POSTGRES, DS_ODBC),
-                         [](const ::testing::TestParamInfo<DS_TYPE>& info) {
-                             return info.param == DS_POSTGRES ? "Postgres" : "Odbc";
-                         });
+    [](const ::testing::TestParamInfo<DS_TYPE>& info) { return info.param == DS_POSTGRES ? "Postgres" : "Odbc"; });
 
 } // namespace

@@ -10,18 +10,10 @@
 
 namespace {
 
-CONN_INFO SqliteInfo(const std::string& target)
-{
-    CONN_INFO info;
-    info.type = DS_SQLITE;
-    info.target = target;
-    return info;
-}
-
 TEST(SqliteDB, NeverCreatesADatabase)
 {
     TempDir dir;
-    const CONN_INFO info = SqliteInfo(dir.File("typo.db"));
+    const CONN_INFO info = MakeConnInfo(DS_SQLITE, dir.File("typo.db"));
     std::unique_ptr<CDB> db = CDB::newDB(DS_SQLITE);
     EXPECT_FALSE(CDB::isOK(db->connect(&info)));
     EXPECT_FALSE(std::filesystem::exists(info.target));
@@ -29,7 +21,7 @@ TEST(SqliteDB, NeverCreatesADatabase)
 
 TEST(SqliteDB, EmptyTargetIsAPrivateInMemoryDatabase)
 {
-    const CONN_INFO info = SqliteInfo("");
+    const CONN_INFO info = MakeConnInfo(DS_SQLITE, "");
     std::unique_ptr<CDB> first = CDB::newDB(DS_SQLITE);
     std::unique_ptr<CDB> second = CDB::newDB(DS_SQLITE);
     ASSERT_TRUE(CDB::isOK(first->connect(&info))) << first->errorText;
