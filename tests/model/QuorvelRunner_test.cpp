@@ -168,6 +168,20 @@ TEST(ProjectFile, ItemsBoundsWhatIsRead)
     EXPECT_EQ(project.GetEvent(2)->SQL, "z");
 }
 
+// Found by fuzz_store: a lone section with a huge number made the loader build a hundred million
+// default events, for minutes and gigabytes.
+TEST(ProjectFile, FewSectionsWithHugeNumbersLoadQuickly)
+{
+    TempDir dir;
+    const std::string path = dir.File("p.qvl");
+    WriteFile(path, "[Common]\nItems = 2000000000\n[Item0]\nSQL = \"x\"\n[Item99999999]\nSQL = \"z\"\n");
+    QuorvelRunner project;
+    project.Load(path);
+    EXPECT_EQ(project.Count(), 25) << "the one event held, then the first 24 missing ones";
+    EXPECT_EQ(project.GetEvent(0)->SQL, "x");
+    EXPECT_NE(CLog::GetLastRows().find("lacks more than 24 of its 100000000 event sections"), std::string::npos);
+}
+
 TEST(ProjectFile, MoreThanTwentyFourEventsLoadAndAreLogged)
 {
     TempDir dir;
