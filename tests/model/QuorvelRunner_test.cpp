@@ -182,6 +182,26 @@ TEST(ProjectFile, FewSectionsWithHugeNumbersLoadQuickly)
     EXPECT_NE(CLog::GetLastRows().find("lacks more than 24 of its 100000000 event sections"), std::string::npos);
 }
 
+// Found by fuzz_store (UndefinedBehaviorSanitizer): a connection kind outside the enum was stored
+// in it, which its old underlying type could not hold.
+TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
+{
+    TempDir dir;
+    const std::string path = dir.File("p.qvl");
+    WriteFile(path, "[Common]\nItems = 1\n[Item0]\n[Item0_connect]\ntype = 5\n[Item0_action]\ntype = -2147483648\n");
+    QuorvelRunner project;
+    project.Load(path);
+    ASSERT_EQ(project.Count(), 1);
+    const Quorvel& event = *project.GetEvent(0);
+    EXPECT_EQ(static_cast<int>(event.checkConn.type), 5);
+    EXPECT_EQ(event.checkConn.ConInfo(), "Unknown: ");
+    EXPECT_EQ(CDB::newDB(event.actionConn.type), nullptr);
+    ASSERT_EQ(project.Save(path), 0);
+    QuorvelRunner again;
+    again.Load(path);
+    EXPECT_EQ(static_cast<int>(again.GetEvent(0)->actionConn.type), -2147483647 - 1);
+}
+
 TEST(ProjectFile, MoreThanTwentyFourEventsLoadAndAreLogged)
 {
     TempDir dir;
