@@ -24,6 +24,12 @@ public:
 
     int Run()
     {
+        // Every word becomes a C string of the child's argv, where a NUL would silently end it.
+        const size_t nul = line_.find('\0');
+        if (nul != std::string::npos) {
+            error_ = StrFormat("the command line holds a NUL character at character %zu", nul + 1);
+            return -1;
+        }
         while (pos_ < line_.size()) {
             if (!ReadNext())
                 return -1;
@@ -31,6 +37,10 @@ public:
         EndWord();
         if (words_.empty()) {
             error_ = "empty command line";
+            return -1;
+        }
+        if (words_.front().empty()) {
+            error_ = "the program name is empty";
             return -1;
         }
         return 0;

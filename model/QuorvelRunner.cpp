@@ -20,7 +20,7 @@ std::string ItemSection(int index)
 }
 
 // The highest n for which the store has a section "Item<n>", -1 when it has none. A damaged
-// "Items" value cannot make the loader invent millions of events that the file does not hold.
+// "Items" value cannot make the loader invent events after the last one that the file holds.
 int LastItemSection(const CSysReg& store)
 {
     int last = -1;
@@ -31,6 +31,26 @@ int LastItemSection(const CSysReg& store)
         }
     }
     return last;
+}
+
+// The events Item0 to Item<items - 1>. A missing section before the last one loads as a default
+// event, but a few sections with huge numbers ("Item99999999") must not make millions of them:
+// after kMaxEvents made-up events the loading stops.
+std::vector<Quorvel> LoadEvents(CSysReg& store, int items, const std::string& path)
+{
+    std::vector<Quorvel> events;
+    int missing = 0;
+    for (int i = 0; i < items; ++i) {
+        const std::string section = ItemSection(i);
+        if (!store.HasSection(section) && ++missing > kMaxEvents) {
+            CLog::Bug(StrFormat("%s lacks more than %d of its %d event sections; loaded the first %d events",
+                                path.c_str(), kMaxEvents, items, i),
+                      "QuorvelRunner::Load");
+            break;
+        }
+        events.emplace_back().Load(store, section);
+    }
+    return events;
 }
 
 } // namespace
@@ -47,14 +67,10 @@ int QuorvelRunner::Load(const std::string& path)
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
-    if (items > kMaxEvents)
-        CLog::Bug(StrFormat("%s holds %d events; a run takes at most %d", path.c_str(), items, kMaxEvents),
+    events = LoadEvents(store, items, path);
+    if (Count() > kMaxEvents)
+        CLog::Bug(StrFormat("%s holds %d events; a run takes at most %d", path.c_str(), Count(), kMaxEvents),
                   "QuorvelRunner::Load");
-    for (int i = 0; i < items; ++i) {
-        Quorvel record;
-        record.Load(store, ItemSection(i));
-        events.push_back(record);
-    }
     return 0;
 }
 

@@ -4,8 +4,10 @@
 
 class CSysReg;
 
-// Kinds of data source.
-enum DS_TYPE {
+// Kinds of data source. A project file may name any other number: it is kept as it is, written
+// back unchanged and never connects (hence the fixed underlying type, which makes every int a
+// value of the enum).
+enum DS_TYPE : int {
     DS_SQLITE = 0,   // target: database file path; empty means a private in-memory database
     DS_POSTGRES = 1, // target: libpq connection string or URI
     DS_ODBC = 2,     // target: a DSN name, or a full connection string with DRIVER=

@@ -6,45 +6,51 @@
 namespace {
 
 struct Token {
-    const char* pattern;
-    int value;
-    int width;
+    std::string_view name;
+    std::string text;
 };
 
-// Expands a pattern by replacing its tokens, longest first, left to right.
-std::string ExpandPattern(const std::string& pattern, const Token* tokens, size_t count)
+// Replaces the tokens in one pass, left to right, trying them in the order given (longest first
+// where one begins another). What a token becomes is never read again, so a pattern or a
+// replacement that holds a token's name stays as written.
+std::string ReplaceTokens(const std::string& text, const Token* tokens, size_t count)
 {
     std::string out;
     size_t pos = 0;
-    while (pos < pattern.size()) {
-        bool matched = false;
-        for (size_t i = 0; i < count && !matched; ++i) {
-            const std::string token = tokens[i].pattern;
-            if (pattern.compare(pos, token.size(), token) == 0) {
-                out += StrFormat("%0*d", tokens[i].width, tokens[i].value);
-                pos += token.size();
-                matched = true;
-            }
+    while (pos < text.size()) {
+        const Token* match = nullptr;
+        for (size_t i = 0; i < count && match == nullptr; ++i) {
+            if (text.compare(pos, tokens[i].name.size(), tokens[i].name) == 0)
+                match = &tokens[i];
         }
-        if (!matched)
-            out += pattern[pos++];
+        if (match != nullptr) {
+            out += match->text;
+            pos += match->name.size();
+        } else {
+            out += text[pos++];
+        }
     }
     return out;
 }
 
+std::string Digits(int value, int width)
+{
+    return StrFormat("%0*d", width, value);
+}
+
 std::string DateText(const std::string& format, const std::tm& when)
 {
-    const Token tokens[] = {{"YYYY", when.tm_year + 1900, 4},
-                            {"YY", (when.tm_year + 1900) % 100, 2},
-                            {"MM", when.tm_mon + 1, 2},
-                            {"DD", when.tm_mday, 2}};
-    return ExpandPattern(format.empty() ? "YYYYMMDD" : format, tokens, std::size(tokens));
+    const Token tokens[] = {{"YYYY", Digits(when.tm_year + 1900, 4)},
+                            {"YY", Digits((when.tm_year + 1900) % 100, 2)},
+                            {"MM", Digits(when.tm_mon + 1, 2)},
+                            {"DD", Digits(when.tm_mday, 2)}};
+    return ReplaceTokens(format.empty() ? "YYYYMMDD" : format, tokens, std::size(tokens));
 }
 
 std::string TimeText(const std::string& format, const std::tm& when)
 {
-    const Token tokens[] = {{"HH", when.tm_hour, 2}, {"MM", when.tm_min, 2}, {"SS", when.tm_sec, 2}};
-    return ExpandPattern(format.empty() ? "HHMMSS" : format, tokens, std::size(tokens));
+    const Token tokens[] = {{"HH", Digits(when.tm_hour, 2)}, {"MM", Digits(when.tm_min, 2)}, {"SS", Digits(when.tm_sec, 2)}};
+    return ReplaceTokens(format.empty() ? "HHMMSS" : format, tokens, std::size(tokens));
 }
 
 } // namespace
@@ -54,8 +60,8 @@ std::string DateAndTimeMacros(const std::string& text, const std::string& dateFo
 {
     if (text.find('$') == std::string::npos)
         return text;
-    std::string out = ReplaceAll(text, "$DATE$", DateText(dateFormat, when));
-    return ReplaceAll(std::move(out), "$TIME$", TimeText(timeFormat, when));
+    const Token macros[] = {{"$DATE$", DateText(dateFormat, when)}, {"$TIME$", TimeText(timeFormat, when)}};
+    return ReplaceTokens(text, macros, std::size(macros));
 }
 
 std::string DateAndTimeMacros(const std::string& text, const std::string& dateFormat,

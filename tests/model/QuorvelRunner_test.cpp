@@ -168,6 +168,40 @@ TEST(ProjectFile, ItemsBoundsWhatIsRead)
     EXPECT_EQ(project.GetEvent(2)->SQL, "z");
 }
 
+// Found by fuzz_store: a lone section with a huge number made the loader build a hundred million
+// default events, for minutes and gigabytes.
+TEST(ProjectFile, FewSectionsWithHugeNumbersLoadQuickly)
+{
+    TempDir dir;
+    const std::string path = dir.File("p.qvl");
+    WriteFile(path, "[Common]\nItems = 2000000000\n[Item0]\nSQL = \"x\"\n[Item99999999]\nSQL = \"z\"\n");
+    QuorvelRunner project;
+    project.Load(path);
+    EXPECT_EQ(project.Count(), 25) << "the one event held, then the first 24 missing ones";
+    EXPECT_EQ(project.GetEvent(0)->SQL, "x");
+    EXPECT_NE(CLog::GetLastRows().find("lacks more than 24 of its 100000000 event sections"), std::string::npos);
+}
+
+// Found by fuzz_store (UndefinedBehaviorSanitizer): a connection kind outside the enum was stored
+// in it, which its old underlying type could not hold.
+TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
+{
+    TempDir dir;
+    const std::string path = dir.File("p.qvl");
+    WriteFile(path, "[Common]\nItems = 1\n[Item0]\n[Item0_connect]\ntype = 5\n[Item0_action]\ntype = -2147483648\n");
+    QuorvelRunner project;
+    project.Load(path);
+    ASSERT_EQ(project.Count(), 1);
+    const Quorvel& event = *project.GetEvent(0);
+    EXPECT_EQ(static_cast<int>(event.checkConn.type), 5);
+    EXPECT_EQ(event.checkConn.ConInfo(), "Unknown: ");
+    EXPECT_EQ(CDB::newDB(event.actionConn.type), nullptr);
+    ASSERT_EQ(project.Save(path), 0);
+    QuorvelRunner again;
+    again.Load(path);
+    EXPECT_EQ(static_cast<int>(again.GetEvent(0)->actionConn.type), -2147483647 - 1);
+}
+
 TEST(ProjectFile, MoreThanTwentyFourEventsLoadAndAreLogged)
 {
     TempDir dir;

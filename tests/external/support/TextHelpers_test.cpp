@@ -34,6 +34,16 @@ TEST(DateAndTimeMacros, PatternsOfTheSettingsPage)
     EXPECT_EQ(DateAndTimeMacros("no macros", "", "", t), "no macros");
 }
 
+// Found by fuzz_date_macros: the date was expanded first and the whole result searched for $TIME$
+// afterwards, so a date pattern holding "$TIME$" became the time as well.
+TEST(DateAndTimeMacros, ExpansionsAreNeverExpandedAgain)
+{
+    const std::tm t = Moment();
+    EXPECT_EQ(DateAndTimeMacros("$DATE$", "$TIME$", "HH", t), "$TIME$");
+    EXPECT_EQ(DateAndTimeMacros("$TIME$|$DATE$", "DD$", "$DATE$", t), "$DATE$|05$");
+    EXPECT_EQ(DateAndTimeMacros("$TIME$DATE$", "", "", t), "070809DATE$") << "left to right";
+}
+
 TEST(Utf16, RoundTripsAndRepairs)
 {
     const std::string text = "Grüße \xF0\x9F\x98\x80 end";

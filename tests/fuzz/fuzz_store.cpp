@@ -1,0 +1,190 @@
+// Project files are TOML read through the store; they may be hand-edited, cut short or not TOML
+// at all. Whatever the file holds, loading never fails, what the store writes it reads back whole,
+// and a project loaded, saved and loaded again saves the same.
+#include "FuzzCheck.h"
+#include "external/support/CLog.h"
+#include "external/support/CSysReg.h"
+#include "external/support/Utf16.h"
+#include "model/QuorvelRunner.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <toml++/toml.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The only folder this target writes to: made per process, emptied before every input and
+// removed at exit. The program log goes there too.
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-store-XXXXXX";
+        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
+        path_ = pattern;
+    }
+    ~ScratchDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    void Empty() const
+    {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
+            std::filesystem::remove_all(entry.path(), ignored);
+    }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+ScratchDir& Scratch()
+{
+    static ScratchDir dir;
+    return dir;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    FUZZ_CHECK(out.good());
+}
+
+using Key = std::pair<std::string, std::string>; // section, key
+
+// Every value of every section, as the file's own parser sees them; empty when it does not parse.
+std::vector<Key> KeysOf(const std::string& content)
+{
+    std::vector<Key> keys;
+    try {
+        const toml::table root = toml::parse(content);
+        for (const auto& [section, node] : root) {
+            if (const toml::table* table = node.as_table()) {
+                for (const auto& [key, value] : *table)
+                    keys.emplace_back(std::string(section.str()), std::string(key.str()));
+            }
+        }
+    } catch (const toml::parse_error&) {
+    }
+    return keys;
+}
+
+// What the store answers for a key, read both as text and as integer.
+struct Reading {
+    int textResult = 0;
+    std::string text;
+    int intResult = 0;
+    int number = 0;
+    bool operator==(const Reading&) const = default;
+};
+
+Reading ReadKey(const CSysReg& store, const Key& key)
+{
+    Reading r;
+    r.textResult = store.Read(key.first, key.second, &r.text, "<default>");
+    r.intResult = store.Read(key.first, key.second, &r.number, -7);
+    return r;
+}
+
+// The input's first and second line, cut short: the section and key that the input saves under.
+std::pair<std::string, std::string> NamesFrom(const std::string& text)
+{
+    const size_t first = std::min(text.find('\n'), text.size());
+    const size_t second = std::min(text.find('\n', first + 1), text.size());
+    return { text.substr(0, std::min<size_t>(first, 40)),
+        first < text.size() ? text.substr(first + 1, std::min<size_t>(second - first - 1, 40)) : "" };
+}
+
+// The store keeps everything it held and everything saved into it, through its own file.
+void CheckStoreRoundTrip(const std::string& content)
+{
+    const std::string path = Scratch().File("store.toml");
+    WriteBytes(path, content);
+    const auto [section, key] = NamesFrom(content);
+    const int number = static_cast<int>(std::hash<std::string> {}(content));
+
+    const std::vector<Key> keys = KeysOf(content);
+    std::vector<Reading> before;
+    {
+        CSysReg store(path);
+        if (!store.LastError().empty())
+            FUZZ_CHECK(store.Sections().empty());
+        for (const Key& k : keys)
+            before.push_back(ReadKey(store, k));
+        store.Save(section, key, content);
+        store.Save(section, key + "#", number);
+        FUZZ_CHECK(store.Close() == 0);
+    }
+    CSysReg store(path);
+    FUZZ_CHECK(store.LastError().empty()); // it reads what it wrote
+    FUZZ_CHECK(store.HasSection(section));
+    std::string text;
+    FUZZ_CHECK(store.Read(section, key, &text, "") == 0);
+    FUZZ_CHECK(IsValidUtf8(text));
+    FUZZ_CHECK(text == EightBitToUtf8(content)); // exact for UTF-8, kept readable otherwise
+    int back = 0;
+    FUZZ_CHECK(store.Read(section, key + "#", &back, 0) == 0 && back == number);
+    // The names as the store keeps them (Latin-1 repaired), to tell the overwritten values.
+    const std::string savedSection = EightBitToUtf8(section);
+    const std::string savedText = EightBitToUtf8(key);
+    const std::string savedNumber = EightBitToUtf8(key + "#");
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const auto& [s, k] = keys[i];
+        if (s != savedSection || (k != savedText && k != savedNumber))
+            FUZZ_CHECK(ReadKey(store, keys[i]) == before[i]);
+    }
+}
+
+// A project loaded from the file and saved is a fixed point: loading and saving it again gives
+// the same file.
+void CheckProjectRoundTrip(const std::string& content)
+{
+    const std::string path = Scratch().File("input.qvl");
+    WriteBytes(path, content);
+    QuorvelRunner first;
+    first.Load(path);
+    FUZZ_CHECK(first.Save(Scratch().File("first.qvl")) == 0);
+    QuorvelRunner second;
+    second.Load(Scratch().File("first.qvl"));
+    FUZZ_CHECK(second.Count() == first.Count());
+    FUZZ_CHECK(second.Save(Scratch().File("second.qvl")) == 0);
+    FUZZ_CHECK(ReadBytes(Scratch().File("first.qvl")) == ReadBytes(Scratch().File("second.qvl")));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    CLog::SetPath(Scratch().File("quorvel.log"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string content(reinterpret_cast<const char*>(data), size);
+    Scratch().Empty();
+    CheckStoreRoundTrip(content);
+    CheckProjectRoundTrip(content);
+    return 0;
+}
