@@ -32,8 +32,11 @@ public:
     Workspace()
     {
         std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvel-bench-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::perror("cannot make a temporary folder for the benchmark");
+            return;
+        }
+        path_ = pattern;
         std::ofstream(Watched()) << "looked at by the file checks\n";
         settings_ = std::make_unique<CSettings>(File("settings.toml"));
         g_settings = settings_.get();
@@ -50,6 +53,7 @@ public:
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
+    // False when the folder could not be made (and that was told on standard error).
     bool Valid() const { return !path_.empty(); }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     // A file that exists, for file checks that pass.

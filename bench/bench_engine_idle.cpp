@@ -119,10 +119,8 @@ double PageModePercent(const bench::Workspace& workspace)
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid()) {
-        std::fputs("bench_engine_idle: cannot make a temporary folder\n", stderr);
+    if (!workspace.Valid())
         return 1;
-    }
     std::printf("%d events waiting in a one-hour interval, process CPU over %lld s\n", kMaxEvents,
                 static_cast<long long>(kMeasure.count()));
     bench::PrintLoad("before");

@@ -14,10 +14,8 @@ constexpr long kTargetGrowthKiB = 5 * 1024;
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid()) {
-        std::fputs("bench_engine_memory: cannot make a temporary folder\n", stderr);
+    if (!workspace.Valid())
         return 1;
-    }
     QuorvelRunner project; // no report file
     Quorvel event = bench::FileCheckEvent("memory", workspace.Watched());
     event.iterType = ITER_COUNT;

@@ -64,10 +64,8 @@ double PlainRate(const std::string& watched, const std::string& report)
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid()) {
-        std::fputs("bench_engine_rate: cannot make a temporary folder\n", stderr);
+    if (!workspace.Valid())
         return 1;
-    }
     const std::string watched = workspace.Watched();
     const std::string report = workspace.File("report.txt");
 

@@ -47,10 +47,8 @@ double Milliseconds(Clock::duration d)
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid()) {
-        std::fputs("bench_engine_schedule: cannot make a temporary folder\n", stderr);
+    if (!workspace.Valid())
         return 1;
-    }
     QuorvelRunner project;
     project.reportFile = workspace.File("report.txt");
     Quorvel event = bench::FileCheckEvent("schedule", workspace.Watched());
