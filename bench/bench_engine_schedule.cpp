@@ -4,6 +4,7 @@
 #include "bench/EngineBench.h"
 #include "external/support/StrFormat.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -71,11 +72,15 @@ int main()
         std::fprintf(stderr, "bench_engine_schedule: %zu iterations instead of %d\n", starts.size(), kIterations);
         return 1;
     }
-    double worstStep = 0;
+    // How late each start is against the ideal schedule: lateness that adds up grows from start
+    // to start, while the lateness of single wake-ups on a busy machine does not.
+    std::vector<double> late;
     for (size_t i = 1; i < starts.size(); ++i)
-        worstStep = std::max(worstStep, Milliseconds(starts[i] - starts[i - 1] - kInterval));
-    const double drift = Milliseconds(starts.back() - starts.front() - (kIterations - 1) * kInterval);
-    bench::PrintValue("largest lateness of one interval", StrFormat("%.2f ms", worstStep));
+        late.push_back(Milliseconds(starts[i] - starts.front() - static_cast<int>(i) * kInterval));
+    const double drift = late.back();
+    std::sort(late.begin(), late.end());
+    bench::PrintValue("starts after the ideal schedule, median", StrFormat("%.2f ms", late[late.size() / 2]));
+    bench::PrintValue("starts after the ideal schedule, latest", StrFormat("%.2f ms", late.back()));
     bench::PrintFigure("drift of the last start", StrFormat("%.2f ms", drift),
                        StrFormat("< %.0f ms", kTargetDriftMs), std::fabs(drift) < kTargetDriftMs);
     bench::PrintLoad("after");
