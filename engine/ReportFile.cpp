@@ -19,37 +19,25 @@ namespace {
 constexpr const char* kContext = "ReportFile";
 constexpr char kByteOrderMark[] = "\xFF\xFE";
 
-// An exclusive flock on an open file for the life of the object. Every writer of these files
-// takes it, in this process or another, so appends never interleave and a failed append can be
-// cut off again before anyone adds after it.
-class FileLock {
-public:
-    explicit FileLock(int fd)
-        : fd_(fd)
-    {
-        do {
-            error_ = ::flock(fd_, LOCK_EX) == 0 ? 0 : errno;
-        } while (error_ == EINTR);
-    }
-    ~FileLock()
-    {
-        if (error_ == 0)
-            ::flock(fd_, LOCK_UN);
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-
-    int Error() const { return error_; }
-
-private:
-    int fd_;
-    int error_;
-};
-
-// 0 or the error number. One write() unless the system takes less than all of it.
-int WriteAll(int fd, const std::string& bytes)
+// Takes an exclusive flock on an open file; 0 or the error number. Every writer of these files
+// takes it, in this process or another, so appends never interleave and a failed append can be cut
+// off again before anyone adds after it. Closing the descriptor releases it: an unlock call of its
+// own would cost every line one more system call. (A program being started at that moment holds a
+// copy of the descriptor only until it closes every descriptor above 2, before its exec.)
+int LockExclusive(int fd)
 {
-    size_t done = 0;
+    int error = 0;
+    do {
+        error = ::flock(fd, LOCK_EX) == 0 ? 0 : errno;
+    } while (error == EINTR);
+    return error;
+}
+
+// 0 or the error number; `done` counts the bytes written, also when it fails. One write() unless
+// the system takes less than all of it.
+int WriteAll(int fd, const std::string& bytes, size_t& done)
+{
+    done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
@@ -61,6 +49,18 @@ int WriteAll(int fd, const std::string& bytes)
     return 0;
 }
 
+// Takes the last `written` bytes off a file after a failed append. The exclusive lock keeps every
+// other writer out, so they are the ones this append left. Looking at the size only here keeps a
+// system call off every line that is written whole.
+void CutOff(int fd, size_t written)
+{
+    struct stat now { };
+    if (written == 0 || ::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) || now.st_size < static_cast<off_t>(written))
+        return;
+    const int cut = ::ftruncate(fd, now.st_size - static_cast<off_t>(written));
+    (void)cut; // when even this fails, the partial text stays: nothing more can be done
+}
+
 // Appends `bytes` to the file that exists at `path`; 0 or the error number (ENOENT when there is
 // no such file). A failed or short write is cut off again, so readers never see half a line.
 int AppendToExisting(const std::string& path, const std::string& bytes)
@@ -68,17 +68,12 @@ int AppendToExisting(const std::string& path, const std::string& bytes)
     const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (!fd.Valid())
         return errno;
-    const FileLock lock(fd.Get());
-    if (lock.Error() != 0)
-        return lock.Error();
-    struct stat before { };
-    if (::fstat(fd.Get(), &before) != 0)
-        return errno;
-    const int error = WriteAll(fd.Get(), bytes);
-    if (error != 0 && S_ISREG(before.st_mode)) {
-        const int cut = ::ftruncate(fd.Get(), before.st_size);
-        (void)cut; // when even this fails, the partial text stays: nothing more can be done
-    }
+    if (const int locked = LockExclusive(fd.Get()); locked != 0)
+        return locked;
+    size_t written = 0;
+    const int error = WriteAll(fd.Get(), bytes, written);
+    if (error != 0)
+        CutOff(fd.Get(), written);
     return error;
 }
 
@@ -103,7 +98,8 @@ int CreateWhole(const std::string& path, const std::string& content)
     }
     if (!fd.Valid())
         return errno == EEXIST ? EAGAIN : errno; // EEXIST means "path exists" to the caller
-    int error = WriteAll(fd.Get(), content);
+    size_t written = 0;
+    int error = WriteAll(fd.Get(), content, written);
     if (error == 0 && ::close(fd.Release()) != 0)
         error = errno;
     if (error == 0 && MoveFileNoReplace(part, path) != 0)
