@@ -1,0 +1,185 @@
+#include "support/RunningQuorvel.h"
+
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// The test's environment with `overrides` ("NAME=value") put in place of entries of that name.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& overrides)
+{
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& o : overrides)
+            replaced = replaced || o.compare(0, name.size(), name) == 0;
+        if (!replaced)
+            env.push_back(text);
+    }
+    env.insert(env.end(), overrides.begin(), overrides.end());
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (std::string& t : texts)
+        pointers.push_back(t.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// False at the end of the pipe (or on an error), which then is closed.
+bool ReadInto(int& fd, std::string& into)
+{
+    char buffer[65536];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+        into.append(buffer, static_cast<size_t>(n));
+        return true;
+    }
+    if (n < 0 && errno == EINTR)
+        return true;
+    ::close(fd);
+    fd = -1;
+    return false;
+}
+
+} // namespace
+
+size_t CountOccurrences(const std::string& in, const std::string& text, size_t from)
+{
+    size_t count = 0;
+    for (size_t at = in.find(text, from); at != std::string::npos; at = in.find(text, at + text.size()))
+        ++count;
+    return count;
+}
+
+RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& start)
+{
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    Spawn(project, start, out[1], err[1]);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (pid_ < 0)
+        throw std::runtime_error("fork failed");
+    reader_ = std::thread([this, o = out[0], e = err[0]] { Read(o, e); });
+}
+
+// Only async-signal-safe calls between fork and exec: the test process has threads.
+void RunningQuorvel::Spawn(const std::string& project, const QuorvelStart& start, int out, int err)
+{
+    std::vector<std::string> args{QUORVEL_BINARY, "-c", project};
+    std::vector<std::string> env = ChildEnvironment(start.env);
+    std::vector<char*> argv = Pointers(args);
+    std::vector<char*> envp = Pointers(env);
+    const rlimit limit{static_cast<rlim_t>(start.fileSizeLimit), static_cast<rlim_t>(start.fileSizeLimit)};
+    const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    pid_ = ::fork();
+    if (pid_ != 0) {
+        ::close(devNull);
+        return;
+    }
+    ::dup2(devNull, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    if (start.fileSizeLimit >= 0) {
+        ::signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ::execve(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+}
+
+void RunningQuorvel::Read(int out, int err)
+{
+    while (out >= 0 || err >= 0) {
+        pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0)
+            continue;
+        std::lock_guard lock(mutex_);
+        if (fds[0].revents != 0)
+            ReadInto(out, output_);
+        if (fds[1].revents != 0)
+            ReadInto(err, errors_);
+        grown_.notify_all();
+    }
+    std::lock_guard lock(mutex_);
+    ended_ = true;
+    grown_.notify_all();
+}
+
+RunningQuorvel::~RunningQuorvel()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    if (reader_.joinable())
+        reader_.join();
+}
+
+bool RunningQuorvel::WaitFor(const std::string& text, size_t count, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::unique_lock lock(mutex_);
+    size_t found = 0;
+    size_t scanned = 0; // output_ before this is counted in `found`
+    auto enough = [&] {
+        for (size_t at = output_.find(text, scanned); at != std::string::npos; at = output_.find(text, scanned)) {
+            ++found;
+            scanned = at + text.size();
+        }
+        scanned = std::max(scanned, output_.size() >= text.size() ? output_.size() - text.size() + 1 : 0);
+        return found >= count || ended_;
+    };
+    grown_.wait_until(lock, deadline, enough);
+    return found >= count;
+}
+
+size_t RunningQuorvel::Count(const std::string& text) const
+{
+    std::lock_guard lock(mutex_);
+    return CountOccurrences(output_, text);
+}
+
+void RunningQuorvel::Signal(int sig)
+{
+    if (pid_ > 0)
+        ::kill(pid_, sig);
+}
+
+int RunningQuorvel::Wait()
+{
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    if (reader_.joinable())
+        reader_.join();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string RunningQuorvel::Output() const
+{
+    std::lock_guard lock(mutex_);
+    return output_;
+}
+
+std::string RunningQuorvel::Errors() const
+{
+    std::lock_guard lock(mutex_);
+    return errors_;
+}
