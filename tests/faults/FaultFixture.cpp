@@ -84,16 +84,6 @@ std::string ReportDefect(const TextLines& report)
     return {};
 }
 
-std::vector<std::string> SplitTabs(const std::string& line)
-{
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
-    return fields;
-}
-
 Quorvel FileCheck(const std::string& note, const std::string& path)
 {
     Quorvel event;

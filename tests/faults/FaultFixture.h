@@ -31,9 +31,6 @@ TextLines ReadUtf16Lines(const std::string& path);
 // when nothing is.
 std::string ReportDefect(const TextLines& report);
 
-// The fields of the execution report line `line`.
-std::vector<std::string> SplitTabs(const std::string& line);
-
 // An event that checks that `path` exists, without end and without waiting between iterations.
 Quorvel FileCheck(const std::string& note, const std::string& path);
 // An event that runs `sql` on `target`, without end and without waiting between iterations.
