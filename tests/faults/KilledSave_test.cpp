@@ -4,6 +4,7 @@
 
 #include "faults/FaultFixture.h"
 
+#include "engine/UniqueFd.h"
 #include "external/support/FileOps.h"
 #include "external/support/StrFormat.h"
 
@@ -70,20 +71,16 @@ public:
         int out[2];
         if (::pipe2(out, O_CLOEXEC) != 0)
             return;
+        out_ = UniqueFd(out[0]);
+        const UniqueFd write(out[1]);
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::dup2(out[1], 1);
+            ::dup2(write.Get(), 1);
             ::execl(SAVE_LOOP_BINARY, SAVE_LOOP_BINARY, project.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        ::close(out[1]);
-        out_ = out[0];
     }
-    ~SaveLoop()
-    {
-        Kill();
-        ::close(out_);
-    }
+    ~SaveLoop() { Kill(); }
     SaveLoop(const SaveLoop&) = delete;
     SaveLoop& operator=(const SaveLoop&) = delete;
 
@@ -91,7 +88,7 @@ public:
     bool Loaded()
     {
         char word[7] = {};
-        return ::read(out_, word, 6) == 6 && std::string(word) == "loaded";
+        return ::read(out_.Get(), word, 6) == 6 && std::string(word) == "loaded";
     }
     void Kill()
     {
@@ -104,7 +101,7 @@ public:
 
 private:
     pid_t pid_ = -1;
-    int out_ = -1;
+    UniqueFd out_;
 };
 
 class KilledSave : public FaultTest {

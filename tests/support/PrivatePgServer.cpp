@@ -1,5 +1,7 @@
 #include "support/PrivatePgServer.h"
 
+#include "external/support/StrFormat.h"
+
 #include <gtest/gtest.h>
 
 PrivatePgServer::PrivatePgServer()
@@ -41,8 +43,5 @@ ProcessResult PrivatePgServer::Control(const char* command)
 
 std::string PrivatePgServer::TrimmedOutput(const char* command)
 {
-    std::string out = Control(command).out;
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
+    return TrimLineEnd(Control(command).out);
 }

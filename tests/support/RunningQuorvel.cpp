@@ -39,44 +39,51 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
     return pointers;
 }
 
-// False at the end of the pipe (or on an error), which then is closed.
-bool ReadInto(int& fd, std::string& into)
+struct Pipe {
+    UniqueFd read;
+    UniqueFd write;
+};
+
+// Close-on-exec: only the child's standard output and error, made by dup2, stay open in it.
+Pipe MakePipe()
 {
-    char buffer[65536];
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n > 0) {
-        into.append(buffer, static_cast<size_t>(n));
-        return true;
-    }
-    if (n < 0 && errno == EINTR)
-        return true;
-    ::close(fd);
-    fd = -1;
-    return false;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    return Pipe{UniqueFd(fds[0]), UniqueFd(fds[1])};
 }
 
-} // namespace
+// Reads what is there; at the end of the pipe (or on an error) closes it.
+void ReadInto(UniqueFd& fd, std::string& into)
+{
+    char buffer[65536];
+    const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+    if (n > 0)
+        into.append(buffer, static_cast<size_t>(n));
+    else if (n == 0 || errno != EINTR)
+        fd.Reset();
+}
 
-size_t CountOccurrences(const std::string& in, const std::string& text, size_t from)
+size_t CountOccurrences(const std::string& in, const std::string& text)
 {
     size_t count = 0;
-    for (size_t at = in.find(text, from); at != std::string::npos; at = in.find(text, at + text.size()))
+    for (size_t at = in.find(text); at != std::string::npos; at = in.find(text, at + text.size()))
         ++count;
     return count;
 }
 
+} // namespace
+
 RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& start)
 {
-    int out[2];
-    int err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    Spawn(project, start, out[1], err[1]);
-    ::close(out[1]);
-    ::close(err[1]);
+    Pipe out = MakePipe();
+    Pipe err = MakePipe();
+    Spawn(project, start, out.write.Get(), err.write.Get());
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
-    reader_ = std::thread([this, o = out[0], e = err[0]] { Read(o, e); });
+    out.write.Reset(); // the child's copies are the only ones left: their end is the pipe's end
+    err.write.Reset();
+    reader_ = std::thread([this, o = std::move(out.read), e = std::move(err.read)]() mutable { Read(o, e); });
 }
 
 // Only async-signal-safe calls between fork and exec: the test process has threads.
@@ -87,13 +94,11 @@ void RunningQuorvel::Spawn(const std::string& project, const QuorvelStart& start
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
     const rlimit limit{static_cast<rlim_t>(start.fileSizeLimit), static_cast<rlim_t>(start.fileSizeLimit)};
-    const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const UniqueFd devNull(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     pid_ = ::fork();
-    if (pid_ != 0) {
-        ::close(devNull);
+    if (pid_ != 0)
         return;
-    }
-    ::dup2(devNull, 0);
+    ::dup2(devNull.Get(), 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
     if (start.fileSizeLimit >= 0) {
@@ -104,10 +109,10 @@ void RunningQuorvel::Spawn(const std::string& project, const QuorvelStart& start
     ::_exit(127);
 }
 
-void RunningQuorvel::Read(int out, int err)
+void RunningQuorvel::Read(UniqueFd& out, UniqueFd& err)
 {
-    while (out >= 0 || err >= 0) {
-        pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+    while (out.Valid() || err.Valid()) {
+        pollfd fds[2] = {{out.Get(), POLLIN, 0}, {err.Get(), POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0)
             continue;
         std::lock_guard lock(mutex_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/UniqueFd.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -44,7 +46,7 @@ public:
 
 private:
     void Spawn(const std::string& project, const QuorvelStart& start, int out, int err);
-    void Read(int out, int err);
+    void Read(UniqueFd& out, UniqueFd& err);
 
     pid_t pid_ = -1;
     std::thread reader_;
@@ -54,6 +56,3 @@ private:
     std::string errors_; // guarded by mutex_
     bool ended_ = false; // guarded by mutex_: both pipes are at their end
 };
-
-// How often `text` occurs in `in` from `from` on.
-size_t CountOccurrences(const std::string& in, const std::string& text, size_t from = 0);
