@@ -77,6 +77,8 @@ TEST_F(TerminateBusyRun, EndsNormallyWithEveryLineWholeAndTheSummaryCountingThem
     quorvel.Signal(SIGTERM);
     ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
     EXPECT_EQ(quorvel.Count("-> Cancelled"), static_cast<size_t>(kMaxEvents));
+    // Nothing failed on the way: no dropped report or log line, no busy database.
+    EXPECT_EQ(ReadFile(ProgramLogPath()), "");
 
     const TextLines report = ReadUtf16Lines(project.reportFile);
     ASSERT_EQ(ReportDefect(report), "");
