@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ public:
     }
     FdCloser(const FdCloser&) = delete;
     FdCloser& operator=(const FdCloser&) = delete;
+    int Get() const { return fd_; }
     int Release()
     {
         const int fd = fd_;
@@ -55,6 +57,46 @@ mode_t TargetMode(const std::string& path, int mode)
     return 0644;
 }
 
+// Every save of `path` writes this one temporary file beside it. A save killed half-way leaves
+// at most this file behind, and the next save takes it over; a new random name per save would
+// leave one more file for every crash.
+std::string TempName(const std::string& path)
+{
+    return path + ".tmp";
+}
+
+// 0, or -1 with errno set. A file system that cannot lock counts as locked: a lone saver still
+// gets its file whole.
+int LockExclusive(int fd)
+{
+    int result;
+    do {
+        result = ::flock(fd, LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL))
+        return 0;
+    return result;
+}
+
+// Opens the temporary file `temp` and locks it against other savers of the same file, which
+// would otherwise write into it at the same time. A saver that held the lock before us has
+// renamed the file it locked into place; then the locked file is no longer `temp`, and the name is
+// opened anew. The descriptor, or -1 with errno set.
+int OpenLockedTemp(const std::string& temp)
+{
+    for (;;) {
+        FdCloser fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd.Get() < 0 || LockExclusive(fd.Get()) != 0)
+            return -1;
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd.Get(), &held) != 0)
+            return -1;
+        if (::lstat(temp.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            return fd.Release();
+    }
+}
+
 } // namespace
 
 int MoveFileNoReplace(const std::string& from, const std::string& to)
@@ -72,19 +114,16 @@ int MoveFileNoReplace(const std::string& from, const std::string& to)
 int WriteFileAtomically(const std::string& path, const std::string& content, int mode, std::string* error)
 {
     const mode_t target = TargetMode(path, mode);
-    std::string temp = path + ".XXXXXX";
-    const int raw = ::mkstemp(temp.data());
-    if (raw < 0) {
-        if (error != nullptr)
-            *error = std::string("cannot create a file beside ") + path + ": " + std::strerror(errno);
-        return -1;
-    }
-    FdCloser fd(raw);
-    const bool ok = ::fchmod(raw, target) == 0 && WriteAll(raw, content) == 0 && ::fsync(raw) == 0;
-    const int savedErrno = errno;
-    if (!ok || ::close(fd.Release()) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-        const int reason = ok ? errno : savedErrno;
-        ::unlink(temp.c_str());
+    const std::string temp = TempName(path);
+    FdCloser fd(OpenLockedTemp(temp));
+    const bool ok = fd.Get() >= 0 && ::ftruncate(fd.Get(), 0) == 0 && ::fchmod(fd.Get(), target) == 0 &&
+                    WriteAll(fd.Get(), content) == 0 && ::fsync(fd.Get()) == 0;
+    // Renamed while still locked: a saver waiting for the lock then finds the name gone. The
+    // lock goes with the descriptor; after fsync, closing it cannot lose what was written.
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int reason = errno;
+        if (fd.Get() >= 0)
+            ::unlink(temp.c_str());
         if (error != nullptr)
             *error = std::string("cannot write ") + path + ": " + std::strerror(reason);
         return -1;

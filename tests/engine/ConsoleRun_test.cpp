@@ -1,10 +1,8 @@
 #include "engine/EngineFixture.h"
+#include "support/RunningQuorvel.h"
 
 #include <csignal>
-#include <poll.h>
 #include <regex>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -54,69 +52,6 @@ TEST_F(ConsoleRun, EmptyProjectHasNothingToRun)
     EXPECT_NE(result.err.find("Warning!: Project is empty or all events are disabled."), std::string::npos);
 }
 
-// A running quorvel whose standard output is read line by line.
-class RunningQuorvel {
-public:
-    explicit RunningQuorvel(const std::string& project)
-    {
-        int out[2];
-        EXPECT_EQ(::pipe(out), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::execl(QUORVEL_BINARY, QUORVEL_BINARY, "-c", project.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        fd_ = out[0];
-    }
-    ~RunningQuorvel()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::close(fd_);
-    }
-
-    // Reads until `text` has appeared in the output or 10 s have passed.
-    bool WaitFor(const std::string& text)
-    {
-        for (int i = 0; i < 200 && output.find(text) == std::string::npos; ++i) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) > 0 && !ReadSome())
-                break;
-        }
-        return output.find(text) != std::string::npos;
-    }
-    void Signal(int sig) { ::kill(pid_, sig); }
-    int Wait()
-    {
-        while (ReadSome()) {
-        }
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    std::string output;
-
-private:
-    bool ReadSome()
-    {
-        char buffer[4096];
-        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-        if (n > 0)
-            output.append(buffer, static_cast<size_t>(n));
-        return n > 0;
-    }
-
-    pid_t pid_ = -1;
-    int fd_ = -1;
-};
-
 TEST_F(ConsoleRun, InterruptBreaksTheRunAndEndsNormally)
 {
     for (const char* note : {"first", "second"}) {
@@ -134,8 +69,8 @@ TEST_F(ConsoleRun, InterruptBreaksTheRunAndEndsNormally)
     ASSERT_TRUE(quorvel.WaitFor("(first) -> Paused"));
     quorvel.Signal(SIGINT);
     EXPECT_EQ(quorvel.Wait(), 0);
-    EXPECT_NE(quorvel.output.find("(first) -> Cancelled"), std::string::npos) << quorvel.output;
-    EXPECT_NE(quorvel.output.find("(second) -> Cancelled"), std::string::npos);
+    EXPECT_NE(quorvel.Output().find("(first) -> Cancelled"), std::string::npos) << quorvel.Output();
+    EXPECT_NE(quorvel.Output().find("(second) -> Cancelled"), std::string::npos);
     EXPECT_EQ(ReportLines(dir.File("report.txt")).size(), 3u);
     EXPECT_TRUE(PathExists(dir.File("summary.html")));
 }
@@ -151,7 +86,7 @@ TEST_F(ConsoleRun, TerminateSignalBreaksToo)
     ASSERT_TRUE(quorvel.WaitFor("-> Paused"));
     quorvel.Signal(SIGTERM);
     EXPECT_EQ(quorvel.Wait(), 0);
-    EXPECT_NE(quorvel.output.find("(waiting) -> Cancelled"), std::string::npos);
+    EXPECT_NE(quorvel.Output().find("(waiting) -> Cancelled"), std::string::npos);
 }
 
 } // namespace

@@ -160,13 +160,3 @@ std::vector<std::string> EngineTest::ReportLines(const std::string& path)
         lines.push_back(line);
     return lines;
 }
-
-std::vector<std::string> SplitTabs(const std::string& line)
-{
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-        fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
-    return fields;
-}

@@ -78,5 +78,3 @@ protected:
     RecordingPage page;
     QuorvelRunner project;
 };
-
-std::vector<std::string> SplitTabs(const std::string& line);

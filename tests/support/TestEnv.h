@@ -21,6 +21,9 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 
+// The fields of a tab-separated line (an execution report line, a program-log entry).
+std::vector<std::string> SplitTabs(const std::string& line);
+
 // The result of running a program to its end.
 struct ProcessResult {
     int status = -1; // exit status, or 128 + signal

@@ -3,7 +3,7 @@
 // reconnected to.
 
 #include "DbTestSetup.h"
-#include "external/support/StrFormat.h"
+#include "support/PrivatePgServer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -36,28 +36,6 @@ TEST(OdbcDB, TakesABareDsnOrAConnectionStringWithUserAndPasswordBeside)
         ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
 }
 
-// A server of the test's own, which it may stop and start without disturbing other tests.
-class PrivateServer {
-public:
-    PrivateServer() { Control("start"); }
-    ~PrivateServer() { Control("stop"); }
-    void Stop() { Control("pause"); }
-    void Start() { Control("resume"); }
-    std::string Port() { return TrimmedOutput("port"); }
-    std::string ConnInfo() { return TrimmedOutput("conninfo"); }
-
-private:
-    ProcessResult Control(const char* command)
-    {
-        ProcessResult result = RunProcess({ QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path() });
-        EXPECT_EQ(result.status, 0) << command << ": " << result.err;
-        return result;
-    }
-    std::string TrimmedOutput(const char* command) { return TrimLineEnd(Control(command).out); }
-
-    TempDir dir_;
-};
-
 class ServerRestartTest : public ::testing::TestWithParam<DS_TYPE> {
 protected:
     CONN_INFO PrivateConnection()
@@ -69,7 +47,7 @@ protected:
                 + "};Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port());
     }
 
-    PrivateServer server_;
+    PrivatePgServer server_;
 };
 
 TEST_P(ServerRestartTest, FirstStatementAfterTheServerWentAwayFailsThenConnectReconnects)

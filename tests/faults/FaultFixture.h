@@ -1,0 +1,59 @@
+#pragma once
+
+#include "model/QuorvelRunner.h"
+#include "support/RunningQuorvel.h"
+#include "support/TestEnv.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+// One entry of the program log: "time<TAB>context<TAB>message[<TAB>source]".
+struct LogEntry {
+    std::string context;
+    std::string message;
+};
+
+// The lines of a UTF-16LE file that Quorvel wrote (execution report, custom log), read strictly.
+struct TextLines {
+    std::vector<std::string> lines; // UTF-8, without their line ends
+    std::string defect;             // what is wrong with the file's bytes; empty when nothing is
+};
+
+// Reads `path` byte by byte: the byte-order mark, then whole UTF-16LE code units, every line
+// ended by CR LF, no CR or LF elsewhere, no unpaired surrogate. A line cut short by a crash or a
+// full disk shows as a defect.
+TextLines ReadUtf16Lines(const std::string& path);
+
+// What is wrong with an execution report's lines (header first, ten fields in every line); empty
+// when nothing is.
+std::string ReportDefect(const TextLines& report);
+
+// An event that checks that `path` exists, without end and without waiting between iterations.
+Quorvel FileCheck(const std::string& note, const std::string& path);
+// An event that runs `sql` on `target`, without end and without waiting between iterations.
+Quorvel SqlCheck(const std::string& note, DS_TYPE type, const std::string& target, const std::string& sql);
+// Makes `event` wait `seconds` between its iterations.
+Quorvel EverySeconds(Quorvel event, int seconds);
+
+// Polls `condition` until it holds or `timeout` has passed; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// A test folder for one quorvel run: the project file, the run's output files, and the program
+// log of the started program ($XDG_STATE_HOME points into the folder).
+class FaultTest : public ::testing::Test {
+protected:
+    // Saves `project` as project.qvl in the folder; its path.
+    std::string SaveProject();
+    // How to start quorvel so that its program log is this test's.
+    QuorvelStart Isolated() const;
+    std::string ProgramLogPath() const;
+    std::vector<LogEntry> ProgramLog() const;
+    // The entries whose context is `context` and whose message contains `part`.
+    size_t LogCount(const std::string& context, const std::string& part = "") const;
+
+    TempDir dir;
+    QuorvelRunner project;
+};

@@ -1,0 +1,81 @@
+// A PostgreSQL server that goes away in the middle of a run and comes back: the run goes on,
+// every iteration meanwhile is a failed check that the program log explains, the execution report
+// keeps one line per iteration, and the checks pass again as soon as the server is back.
+
+#include "faults/FaultFixture.h"
+#include "support/PrivatePgServer.h"
+
+#include <algorithm>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Long enough for many iterations at one per second to meet the missing server.
+constexpr auto kOutage = 10s;
+constexpr int kIntervalSeconds = 1;
+// A generous bound on how long the first check after the server's return may take to come.
+constexpr auto kRecoveryBound = std::chrono::seconds(kIntervalSeconds) + 3s;
+
+class PostgresOutage : public FaultTest {
+protected:
+    // The report's Status column, in order.
+    std::vector<std::string> ReportStatuses()
+    {
+        const TextLines report = ReadUtf16Lines(project.reportFile);
+        EXPECT_EQ(ReportDefect(report), "");
+        std::vector<std::string> statuses;
+        for (size_t i = 1; i < report.lines.size(); ++i)
+            statuses.push_back(SplitTabs(report.lines[i]).at(8));
+        return statuses;
+    }
+
+    // How often the statuses change between OK and FAILED.
+    static int Changes(const std::vector<std::string>& statuses)
+    {
+        int changes = 0;
+        for (size_t i = 1; i < statuses.size(); ++i)
+            changes += statuses[i] != statuses[i - 1] ? 1 : 0;
+        return changes;
+    }
+
+    PrivatePgServer server;
+};
+
+TEST_F(PostgresOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterItsReturnPasses)
+{
+    project.reportFile = dir.File("report.txt");
+    project.AddEvent(EverySeconds(SqlCheck("probe", DS_POSTGRES, server.ConnInfo(), "SELECT 1"), kIntervalSeconds));
+    RunningQuorvel quorvel(SaveProject(), Isolated());
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
+
+    server.Stop();
+    const size_t passedBefore = quorvel.Count("-> Check passed");
+    std::this_thread::sleep_for(kOutage);
+    const size_t failedInOutage = quorvel.Count("-> Check failed");
+    server.Start();
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 1, kRecoveryBound)) << quorvel.Output();
+    // At most the iteration that was connecting while the server came up may still have failed.
+    EXPECT_LE(quorvel.Count("-> Check failed"), failedInOutage + 1);
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 3, 10s));
+
+    quorvel.Signal(SIGTERM);
+    ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    const size_t failed = quorvel.Count("-> Check failed");
+    EXPECT_GE(failed, static_cast<size_t>(kOutage / 1s / kIntervalSeconds) - 2);
+    // One entry per failed check: the broken connection's statement, then each refused connect.
+    EXPECT_EQ(LogCount("Exec error") + LogCount("Connection error"), failed);
+    EXPECT_GE(LogCount("Connection error", "refused"), failed - 1);
+
+    const std::vector<std::string> statuses = ReportStatuses();
+    EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing"));
+    EXPECT_EQ(static_cast<size_t>(std::count(statuses.begin(), statuses.end(), "FAILED")), failed);
+    // Passing, failing during the outage, passing again: one stretch of failures.
+    EXPECT_EQ(Changes(statuses), 2);
+    EXPECT_EQ(statuses.front(), "OK");
+    EXPECT_EQ(statuses.back(), "OK");
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+// SIGTERM in the middle of a run of 24 events that never wait (file and SQLite checks, each
+// writing a log line): the run breaks and ends normally, and nothing it has written is lost or
+// cut short: every line of the execution report and of the custom log is whole, and the summary
+// counts exactly the executions that the report holds.
+
+#include "faults/FaultFixture.h"
+
+#include "external/support/StrFormat.h"
+
+#include <csignal>
+#include <map>
+#include <regex>
+#include <sqlite3.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Executions to let happen before the signal: enough that all events are in full swing.
+constexpr size_t kExecutionsBeforeSignal = 20000;
+
+std::string MakeSqliteDatabase(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE t (x); INSERT INTO t VALUES (1), (2), (3);", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+Quorvel BusyEvent(int i, const std::string& folder, const std::string& database)
+{
+    const std::string note = StrFormat("event %02d", i);
+    Quorvel event = i % 2 == 0 ? FileCheck(note, i % 4 == 0 ? folder : folder + "/missing")
+                               : SqlCheck(note, DS_SQLITE, database, "SELECT count(*) FROM t");
+    event.action = ACTION_LOG;
+    event.sLogItem = note + " saw $VALUE$";
+    return event;
+}
+
+// "Check Executed" of each event's section of the summary, in the order of the sections.
+std::vector<size_t> SummaryExecutions(const std::string& html)
+{
+    const std::regex row(R"(Check Executed</th><td[^>]*>(\d+) times)");
+    std::vector<size_t> counts;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), row); it != std::sregex_iterator(); ++it)
+        counts.push_back(std::stoul((*it)[1]));
+    return counts;
+}
+
+class TerminateBusyRun : public FaultTest {
+protected:
+    TerminateBusyRun()
+    {
+        const std::string database = MakeSqliteDatabase(dir.File("busy.db"));
+        for (int i = 0; i < kMaxEvents; ++i)
+            project.AddEvent(BusyEvent(i, dir.path(), database));
+        project.reportFile = dir.File("report.txt");
+        project.logFile = dir.File("custom.log");
+        project.summaryFile = dir.File("summary.html");
+    }
+
+    // The report's lines per event note.
+    std::map<std::string, size_t> ReportLinesPerEvent(const TextLines& report)
+    {
+        std::map<std::string, size_t> lines;
+        for (size_t i = 1; i < report.lines.size(); ++i)
+            ++lines[SplitTabs(report.lines[i]).at(2)];
+        return lines;
+    }
+};
+
+TEST_F(TerminateBusyRun, EndsNormallyWithEveryLineWholeAndTheSummaryCountingThem)
+{
+    RunningQuorvel quorvel(SaveProject(), Isolated());
+    ASSERT_TRUE(quorvel.WaitFor("-> Do action", kExecutionsBeforeSignal, 60s)) << quorvel.Errors();
+    quorvel.Signal(SIGTERM);
+    ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_EQ(quorvel.Count("-> Cancelled"), static_cast<size_t>(kMaxEvents));
+    // Nothing failed on the way (no dropped report or log line, no busy database) but the
+    // statements in flight, which the break cuts short.
+    const std::vector<LogEntry> entries = ProgramLog();
+    EXPECT_LE(entries.size(), static_cast<size_t>(kMaxEvents / 2)) << ReadFile(ProgramLogPath());
+    for (const LogEntry& entry : entries)
+        EXPECT_EQ(entry.context + ": " + entry.message, "Exec error: interrupted");
+
+    const TextLines report = ReadUtf16Lines(project.reportFile);
+    ASSERT_EQ(ReportDefect(report), "");
+    const TextLines log = ReadUtf16Lines(project.logFile);
+    ASSERT_EQ(log.defect, "");
+    EXPECT_EQ(report.lines.size() - 1, quorvel.Count("-> Executing"));
+    EXPECT_EQ(log.lines.size(), report.lines.size() - 1) << "every execution wrote one log line";
+
+    const std::map<std::string, size_t> perEvent = ReportLinesPerEvent(report);
+    const std::vector<size_t> summarised = SummaryExecutions(ReadFile(project.summaryFile));
+    ASSERT_EQ(summarised.size(), static_cast<size_t>(kMaxEvents));
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const std::string note = project.events[static_cast<size_t>(i)].EventNote;
+        EXPECT_GT(perEvent.count(note), 0u) << note << " never ran";
+        EXPECT_EQ(summarised[static_cast<size_t>(i)], perEvent.count(note) ? perEvent.at(note) : 0) << note;
+    }
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+#include "support/PrivatePgServer.h"
+
+#include "external/support/StrFormat.h"
+
+#include <gtest/gtest.h>
+
+PrivatePgServer::PrivatePgServer()
+{
+    Control("start");
+}
+
+PrivatePgServer::~PrivatePgServer()
+{
+    Control("stop");
+}
+
+void PrivatePgServer::Stop()
+{
+    Control("pause");
+}
+
+void PrivatePgServer::Start()
+{
+    Control("resume");
+}
+
+std::string PrivatePgServer::Port()
+{
+    return TrimmedOutput("port");
+}
+
+std::string PrivatePgServer::ConnInfo()
+{
+    return TrimmedOutput("conninfo");
+}
+
+ProcessResult PrivatePgServer::Control(const char* command)
+{
+    ProcessResult result = RunProcess({QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path()});
+    EXPECT_EQ(result.status, 0) << command << ": " << result.err;
+    return result;
+}
+
+std::string PrivatePgServer::TrimmedOutput(const char* command)
+{
+    return TrimLineEnd(Control(command).out);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "engine/UniqueFd.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+// How the program is started beside its project.
+struct QuorvelStart {
+    // "NAME=value" entries that replace or add to the test's own environment.
+    std::vector<std::string> env;
+    // The child's RLIMIT_FSIZE in bytes, with SIGXFSZ ignored so that a write past it fails with
+    // EFBIG instead of killing the process; negative for no limit.
+    long long fileSizeLimit = -1;
+};
+
+// A quorvel running a project in console mode. A thread of its own reads the program's standard
+// output and error all the time, so a program that prints a lot never blocks on a full pipe.
+class RunningQuorvel {
+public:
+    explicit RunningQuorvel(const std::string& project, const QuorvelStart& start = {});
+    // Kills (SIGKILL) and reaps the program when it still runs.
+    ~RunningQuorvel();
+    RunningQuorvel(const RunningQuorvel&) = delete;
+    RunningQuorvel& operator=(const RunningQuorvel&) = delete;
+
+    // Waits until standard output holds `text` at least `count` times, or `timeout` has passed.
+    bool WaitFor(const std::string& text, size_t count = 1,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // How often `text` occurs in standard output so far.
+    size_t Count(const std::string& text) const;
+
+    void Signal(int sig);
+    // Waits for the end; the exit status, or 128 + the signal that ended it.
+    int Wait();
+    pid_t Pid() const { return pid_; }
+
+    // Standard output and error so far (all of it once Wait has returned).
+    std::string Output() const;
+    std::string Errors() const;
+
+private:
+    void Spawn(const std::string& project, const QuorvelStart& start, int out, int err);
+    void Read(UniqueFd& out, UniqueFd& err);
+
+    pid_t pid_ = -1;
+    std::thread reader_;
+    mutable std::mutex mutex_;
+    std::condition_variable grown_;
+    std::string output_; // guarded by mutex_
+    std::string errors_; // guarded by mutex_
+    bool ended_ = false; // guarded by mutex_: both pipes are at their end
+};
