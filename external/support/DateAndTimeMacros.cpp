@@ -48,7 +48,9 @@ std::string DateText(const std::string& format, const std::tm& when)
 
 std::string TimeText(const std::string& format, const std::tm& when)
 {
-    const Token tokens[] = {{"HH", Digits(when.tm_hour, 2)}, {"MM", Digits(when.tm_min, 2)}, {"SS", Digits(when.tm_sec, 2)}};
+    const Token tokens[] = {{"HH", Digits(when.tm_hour, 2)},
+                            {"MM", Digits(when.tm_min, 2)},
+                            {"SS", Digits(when.tm_sec, 2)}};
     return ReplaceTokens(format.empty() ? "HHMMSS" : format, tokens, std::size(tokens));
 }
 
