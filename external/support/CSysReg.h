@@ -12,10 +12,10 @@ class table;
 
 // A store of named text and integer values in sections, kept in a TOML file: each section a
 // table, each value a string or an integer. Every UTF-8 text round-trips exactly; texts and names
-// that are not UTF-8 are taken as Latin-1. A value of the wrong
-// type, or an integer outside 32 bits, reads as the default. Changes are written when the store
-// is closed (or destroyed), by replacing the file atomically. A file that does not parse loads as
-// empty, and the program log says why.
+// that are not UTF-8 are taken as Latin-1. A value of the wrong type, or an integer outside 32
+// bits, reads as the default. Changes are written when the store is closed (or destroyed), by
+// replacing the file atomically. A file that does not parse loads as empty, and the program log
+// says why.
 class CSysReg {
 public:
     explicit CSysReg(std::string path, int mode = 0);

@@ -33,15 +33,17 @@ std::string ReplaceTokens(const std::string& text, const Token* tokens, size_t c
     return out;
 }
 
-std::string Digits(int value, int width)
+std::string Digits(long long value, int width)
 {
-    return StrFormat("%0*d", width, value);
+    return StrFormat("%0*lld", width, value);
 }
 
 std::string DateText(const std::string& format, const std::tm& when)
 {
-    const Token tokens[] = {{"YYYY", Digits(when.tm_year + 1900, 4)},
-                            {"YY", Digits((when.tm_year + 1900) % 100, 2)},
+    // tm_year counts from 1900 and may be as large as an int goes, when the clock is far off.
+    const long long year = when.tm_year + 1900LL;
+    const Token tokens[] = {{"YYYY", Digits(year, 4)},
+                            {"YY", Digits(year % 100, 2)},
                             {"MM", Digits(when.tm_mon + 1, 2)},
                             {"DD", Digits(when.tm_mday, 2)}};
     return ReplaceTokens(format.empty() ? "YYYYMMDD" : format, tokens, std::size(tokens));
@@ -49,7 +51,9 @@ std::string DateText(const std::string& format, const std::tm& when)
 
 std::string TimeText(const std::string& format, const std::tm& when)
 {
-    const Token tokens[] = {{"HH", Digits(when.tm_hour, 2)}, {"MM", Digits(when.tm_min, 2)}, {"SS", Digits(when.tm_sec, 2)}};
+    const Token tokens[] = {{"HH", Digits(when.tm_hour, 2)},
+                            {"MM", Digits(when.tm_min, 2)},
+                            {"SS", Digits(when.tm_sec, 2)}};
     return ReplaceTokens(format.empty() ? "HHMMSS" : format, tokens, std::size(tokens));
 }
 

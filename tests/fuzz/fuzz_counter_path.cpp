@@ -12,8 +12,8 @@ namespace {
 
 bool UrlSafeHostChar(char c)
 {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.' || c == '_' || c == ':'
-        || c == '[' || c == ']';
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.' || c == '_' || c == ':' || c == '['
+        || c == ']';
 }
 
 std::string Print(const CounterPath& path)

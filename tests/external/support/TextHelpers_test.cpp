@@ -44,6 +44,15 @@ TEST(DateAndTimeMacros, ExpansionsAreNeverExpandedAgain)
     EXPECT_EQ(DateAndTimeMacros("$TIME$DATE$", "", "", t), "070809DATE$") << "left to right";
 }
 
+// Found by fuzz_date_macros (UndefinedBehaviorSanitizer): a clock far in the future gives a
+// tm_year near the largest int, and adding 1900 overflowed.
+TEST(DateAndTimeMacros, YearsBeyondTheIntRange)
+{
+    std::tm t = Moment();
+    t.tm_year = 2147483647;
+    EXPECT_EQ(DateAndTimeMacros("$DATE$", "YYYY|YY", "", t), "2147485547|47");
+}
+
 TEST(Utf16, RoundTripsAndRepairs)
 {
     const std::string text = "Grüße \xF0\x9F\x98\x80 end";
