@@ -90,7 +90,6 @@ int Quorvel::FirstDelay(int row)
     } else {
         results.Clear();
     }
-    nextStart = std::chrono::steady_clock::time_point::min();
     if (type == EVENT_COUNTER)
         OpenPerfCounter();
     switch (delayType) {
@@ -119,27 +118,8 @@ void Quorvel::Wait(int ms, int row)
 {
     if (ms <= 0)
         return;
-    WaitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms), row);
-}
-
-void Quorvel::WaitUntil(std::chrono::steady_clock::time_point due, int row)
-{
     PostStatus(row, "Paused");
-    SleepUntil(due);
-}
-
-// The interval counts from the time the last iteration was due, not from its end: the time each
-// iteration takes and the lateness of each wake-up would otherwise add up over a long run. After an
-// iteration that ended when the next one was already due (it took longer than the interval, or a
-// pause held the event, or it was the first), a whole interval follows its end.
-void Quorvel::WaitForNextStart(int row)
-{
-    const std::chrono::milliseconds interval(ToMilliseconds(iInterval, intTimeType));
-    if (interval.count() <= 0)
-        return;
-    const auto now = std::chrono::steady_clock::now();
-    nextStart = nextStart + interval > now ? nextStart + interval : now + interval;
-    WaitUntil(nextStart, row);
+    SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
 }
 
 int Quorvel::NextIteration(int row)
@@ -150,7 +130,7 @@ int Quorvel::NextIteration(int row)
         return 0;
     }
     if (intType == INTERVAL_WAIT)
-        WaitForNextStart(row);
+        Wait(ToMilliseconds(iInterval, intTimeType), row);
     return 1;
 }
 

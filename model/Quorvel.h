@@ -5,7 +5,6 @@
 #include "model/EventTypes.h"
 #include "model/ExecStats.h"
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,10 +49,6 @@ public:
     int NextIteration(int row);
     // Waits `ms` milliseconds, or until Break all.
     void Wait(int ms, int row);
-    // Waits until `due`, or until Break all.
-    void WaitUntil(std::chrono::steady_clock::time_point due, int row);
-    // Waits for the next iteration of an event with an interval.
-    void WaitForNextStart(int row);
     // One iteration: check, condition, action, record.
     void ExecuteOnce(int row);
     // Writes the execution report line and the statistics of one iteration.
@@ -109,8 +104,6 @@ public:
     std::unique_ptr<CounterQuery> pdhQuery; // the counter query, open while a counter event runs
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
-    // When the next iteration is due; min() until the first iteration has ended.
-    std::chrono::steady_clock::time_point nextStart = std::chrono::steady_clock::time_point::min();
 
 private:
     void CopyDefinition(const Quorvel& other);
