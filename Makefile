@@ -4,7 +4,7 @@ BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo test bench fuzz soak clean
+.PHONY: all deps build demo test bench fuzz soak screenshots clean
 
 all: build
 
@@ -31,6 +31,9 @@ fuzz: deps
 
 soak: build
 	@scripts/run-soak $(BUILD)
+
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/quorvel_screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD) build-*

@@ -7,8 +7,13 @@
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +41,40 @@ public:
 private:
     std::unique_ptr<CSettings> settings_;
 };
+
+bool NonEmptyEnv(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// A display the window can open on: X11, Wayland, or a Qt platform named explicitly (offscreen,
+// vnc, ...).
+bool HasDisplay()
+{
+    if (NonEmptyEnv("DISPLAY") || NonEmptyEnv("WAYLAND_DISPLAY"))
+        return true;
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform == nullptr || *platform == '\0')
+        return false;
+    const std::string name(platform);
+    return name.rfind("xcb", 0) != 0 && name.rfind("wayland", 0) != 0;
+}
+
+// The window program: beside this one in the build tree, under libexec when installed.
+std::string WindowProgram()
+{
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return {};
+    std::string dir(self, static_cast<size_t>(n));
+    dir.erase(dir.rfind('/'));
+    for (const std::string& candidate : {dir + "/quorvel-window", dir + "/../libexec/quorvel/quorvel-window"})
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    return {};
+}
 
 } // namespace
 
@@ -82,16 +121,38 @@ int CEventApp::InitInstance(const std::vector<std::string>& args)
             return kExitOK;
         }
     }
-    SettingsScope settings;
     for (const std::string& arg : args)
         ParseParam(arg);
-    if (consoleFlag == 0) {
-        std::fputs("quorvel: the main window is not available in this build yet; "
+    if (consoleFlag == 0)
+        return WindowRun(args);
+    SettingsScope settings;
+    return ConsoleRun();
+}
+
+int CEventApp::WindowRun(const std::vector<std::string>& args)
+{
+    if (!HasDisplay()) {
+        std::fputs("quorvel: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+                   "run a project without a window with: quorvel -c project.qvl\n",
+                   stderr);
+        return kExitUsage;
+    }
+    const std::string program = WindowProgram();
+    if (program.empty()) {
+        std::fputs("quorvel: the main window is not installed (quorvel-window not found); "
                    "run a project with: quorvel -c project.qvl\n",
                    stderr);
         return kExitUsage;
     }
-    return ConsoleRun();
+    // The window is a program of its own, so that a console run never loads the GUI libraries.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    std::fprintf(stderr, "quorvel: cannot start %s: %s\n", program.c_str(), std::strerror(errno));
+    return kExitUsage;
 }
 
 int CEventApp::ConsoleRun()

@@ -24,4 +24,6 @@ public:
 
 private:
     int ConsoleRun();
+    // Hands over to the window program; returns only when that cannot start.
+    int WindowRun(const std::vector<std::string>& args);
 };

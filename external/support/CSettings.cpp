@@ -25,6 +25,13 @@ CSettings::CSettings(const std::string& path) : _Settings(path)
     for (int i = 0; i < 4; ++i)
         Add(StrFormat("ExecLogW%d", i + 1), S_INT, 0, execWidths[i]);
     Add("LogLevel", S_INT, 0, "0");
+    // Rows of the console page's execution log kept while a run lasts (the report keeps all).
+    Add("ExecLogMaxRows", S_INT, 0, "100000");
+    // Size in KiB at which the program log starts a new file; 0 = no limit.
+    Add("LogMaxKB", S_INT, 0, "10240");
+    // Window placements, as the window stores them.
+    Add("MainDlg", S_TEXT, 0, "");
+    Add("EventPropsWnd", S_TEXT, 0, "");
 }
 
 int SettingInt(const char* name, int fallback)

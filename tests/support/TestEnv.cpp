@@ -1,5 +1,7 @@
 #include "support/TestEnv.h"
 
+#include "external/support/CLog.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -104,4 +106,28 @@ ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector
     std::vector<std::string> all{QUORVEL_BINARY};
     all.insert(all.end(), args.begin(), args.end());
     return RunProcess(all, extraEnv);
+}
+
+namespace {
+
+const std::string* g_stateDir = nullptr;
+
+} // namespace
+
+TestState::TestState()
+{
+    g_stateDir = &dir_.path();
+    ::setenv("XDG_CONFIG_HOME", (dir_.path() + "/config").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (dir_.path() + "/state").c_str(), 1);
+    CLog::SetPath(dir_.path() + "/quorvel.log");
+}
+
+TestState::~TestState()
+{
+    g_stateDir = nullptr;
+}
+
+const std::string& TestStateDir()
+{
+    return *g_stateDir;
 }

@@ -37,5 +37,18 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector
 // Runs the built quorvel binary.
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
 
-// The folder of the tests' own state (program log, preferences), made fresh for each test program.
+// The tests' own preferences and program log, in a folder made fresh for each test program, so
+// that they never touch the user's own. A test program's main holds one while its tests run.
+class TestState {
+public:
+    TestState();
+    ~TestState();
+    TestState(const TestState&) = delete;
+    TestState& operator=(const TestState&) = delete;
+
+private:
+    TempDir dir_;
+};
+
+// The folder of the running TestState.
 const std::string& TestStateDir();

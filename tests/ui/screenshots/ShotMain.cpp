@@ -1,0 +1,72 @@
+// `make screenshots`: paints every page and dialog of the window offscreen into PNG files, so that
+// a change to the window can be looked at as a user would see it.
+#include "screenshots/Shots.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include "external/support/CSettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::map<std::string, ShotFunction>& Registry()
+{
+    static std::map<std::string, ShotFunction> shots;
+    return shots;
+}
+
+} // namespace
+
+ShotRegistrar::ShotRegistrar(const char* name, ShotFunction function)
+{
+    Registry().emplace(name, std::move(function));
+}
+
+void ShotContext::Save(QWidget& widget, const QString& name)
+{
+    widget.show();
+    QApplication::processEvents();
+    const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+    if (widget.grab().save(path)) {
+        ++saved;
+        std::printf("%s\n", qPrintable(path));
+    } else {
+        ++failed;
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    }
+}
+
+QString ShotContext::ExampleProject() const
+{
+    return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl");
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quorvel_screenshots FOLDER\n");
+        return 2;
+    }
+    const TestState state;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    auto settings = std::make_unique<CSettings>();
+    g_settings = settings.get();
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    QDir().mkpath(QString::fromLocal8Bit(argv[1]));
+    ScriptedDialogs dialogs;
+    ShotContext shots(QString::fromLocal8Bit(argv[1]));
+    for (auto& [name, shot] : Registry())
+        shot(shots);
+    g_settings = nullptr;
+    return shots.failed == 0 ? 0 : 1;
+}

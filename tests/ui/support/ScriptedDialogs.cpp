@@ -1,0 +1,44 @@
+#include "support/ScriptedDialogs.h"
+
+#include "external/support/MessageBox.h"
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    SetDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    SetDialogs(nullptr);
+}
+
+int ScriptedDialogs::Message(QWidget*, const QString& text, const QString& caption, int style)
+{
+    messages << caption + QStringLiteral(": ") + text;
+    if (!answers_.empty()) {
+        const int id = answers_.front();
+        answers_.pop_front();
+        return id;
+    }
+    return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+}
+
+QString ScriptedDialogs::NextFile(const QString& filter)
+{
+    filters << filter;
+    if (files_.empty())
+        return {};
+    QString path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+QString ScriptedDialogs::OpenFile(QWidget*, const QString&, const QString& filter, const QString&)
+{
+    return NextFile(filter);
+}
+
+QString ScriptedDialogs::SaveFile(QWidget*, const QString&, const QString& filter, const QString&)
+{
+    return NextFile(filter);
+}
