@@ -117,3 +117,9 @@ std::string CLog::Path()
     std::lock_guard lock(state.mutex);
     return state.path.empty() ? DefaultPath() : state.path;
 }
+
+int CLog::Truncate()
+{
+    const std::string path = Path();
+    return ::truncate(path.c_str(), 0) == 0 || errno == ENOENT ? 0 : -1;
+}

@@ -20,4 +20,8 @@ public:
     // The log file's path; an empty path restores the XDG default. Tests point it elsewhere.
     static void SetPath(const std::string& path);
     static std::string Path();
+
+    // Empties the log file (the window's "Log file -> Truncate"). 0 on success, -1 when the file
+    // exists and cannot be emptied.
+    static int Truncate();
 };
