@@ -60,6 +60,7 @@ public:
     std::string summaryFile; // "Summary": summary report file, may hold macros
     std::string author;      // "Author"
     std::string description; // "Description"
+    std::string metricsFile; // "Metrics": metrics file for a node_exporter textfile collector, no macros
 
     // The paths after macro expansion, set by the last write to each file.
     std::string currentReportFile;
