@@ -89,6 +89,7 @@ void Quorvel::ExecuteOnce(int row)
     it.afterCheck = TickCount();
     if (ConditionHolds(*this, it)) {
         PostStatus(row, "Do action");
+        it.actionRun = action != ACTION_NONE;
         if (RunAction(*this, it)) {
             if (bTermEvent != 0)
                 stopEvent = 1;

@@ -43,8 +43,11 @@ std::string DateText()
 
 void Quorvel::RecordExecution(const Iteration& it)
 {
-    const ExecRecord record{it.status, it.end - it.start, it.afterCheck - it.start, it.fetchEnd - it.fetchStart,
-                            it.end - it.afterCheck, it.rows};
+    ExecRecord record{it.status, it.end - it.start, it.afterCheck - it.start, it.fetchEnd - it.fetchStart,
+                      it.end - it.afterCheck, it.rows};
+    record.actionRun = it.actionRun;
+    record.value = value;
+    record.endTime = static_cast<int64_t>(std::time(nullptr));
     const std::string name = EventNote.empty() ? Description(-1) : EventNote;
     WriteRecord(StrFormat("%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%s\t%s\r\n", DateText().c_str(), TimeOfDayText().c_str(),
                           OneField(name).c_str(), static_cast<int>(record.totalTime),

@@ -10,6 +10,7 @@ struct Iteration {
     int rows = 0;
     std::string status; // "OK", "FAILED", or empty when no check ran
     std::string actionText; // the statement of an SQL action as run
+    bool actionRun = false; // the condition held and an action was run (successful or not)
     uint32_t start = 0;
     uint32_t fetchStart = 0;
     uint32_t fetchEnd = 0;

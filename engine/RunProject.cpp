@@ -1,5 +1,6 @@
 // Running a project: the events that take part each get a worker thread; the calling thread
 // waits for them, keeps the window alive, and writes the summary at the end.
+#include "engine/MetricsWriter.h"
 #include "engine/RunControl.h"
 #include "engine/StatusPage.h"
 #include "engine/WorkerGroup.h"
@@ -58,6 +59,9 @@ int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
             event->page = page;
             event->execCount = 0;
             event->runner = this;
+            // The metrics file shows this run's figures from its first write on.
+            std::lock_guard statistics(lock);
+            event->results.Clear();
             if (workers.Add([event] { Quorvel::EventThreadProc(event); }) != 0)
                 CLog::Bug(StrFormat("cannot start the thread of '%s'", event->Description(-1).c_str()), "Run",
                           "Quorvel", __LINE__);
@@ -66,7 +70,10 @@ int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
             page->EnableRunControls(true);
             page->KeepAlive();
         }
+        // Console mode has no loop of its own below, so the metrics file gets a thread of its own.
+        MetricsWriter metrics(*this, {taking.begin(), taking.end()});
         workers.Open();
+        metrics.Start();
         // Console mode has no window to serve: the join below sleeps until the last worker ends,
         // which a break brings about at once. Waking every slice there would cost a run whose
         // events wait for hours a little processor time 40 times a second.
@@ -74,6 +81,7 @@ int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
             page->KeepAlive();
         // After a break every worker is ending: the summary reads finished statistics.
         workers.JoinAll();
+        metrics.Stop();
     }
     WriteSummaryReport();
     if (page != nullptr)

@@ -11,4 +11,7 @@ struct ExecRecord {
     uint32_t fetchTime = 0;  // ms, the fetch loop of an SQL check
     uint32_t actionTime = 0; // ms, from the end of the check to the end of the iteration
     int rows = 0;            // rows fetched
+    bool actionRun = false;  // the condition held and the event has an action, which was run
+    std::string value{};     // the check's value
+    int64_t endTime = 0;     // Unix seconds at the end of the execution
 };

@@ -19,4 +19,9 @@ void ExecStats::Add(const ExecRecord& record)
     fetch.Add(record.fetchTime);
     action.Add(record.actionTime);
     rowSum += record.rows;
+    if (record.actionRun)
+        ++actions;
+    lastCheck = record.checkTime;
+    lastValue = record.value;
+    lastTime = record.endTime;
 }

@@ -3,6 +3,7 @@
 #include "model/ExecRecord.h"
 
 #include <cstdint>
+#include <string>
 
 // What the summary report needs of an event's executions: counts, sums, largest and smallest.
 // Kept instead of every record, so that an event may run forever without its memory growing.
@@ -26,6 +27,11 @@ public:
     Time fetch;
     Time action;
     double rowSum = 0;
+    // What the metrics file shows of the latest execution.
+    int actions = 0; // executions that ran their action
+    uint32_t lastCheck = 0; // ms
+    std::string lastValue;
+    int64_t lastTime = 0; // Unix seconds; 0 before the first execution
 
     int Failed() const { return count - passed; }
 };

@@ -64,6 +64,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "Summary", &summaryFile, "");
     store.Read(kCommon, "Author", &author, "");
     store.Read(kCommon, "Description", &description, "");
+    store.Read(kCommon, "Metrics", &metricsFile, "");
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
@@ -96,6 +97,11 @@ int QuorvelRunner::Save(const std::string& path)
     store.Save(kCommon, "Summary", summaryFile);
     store.Save(kCommon, "Author", author);
     store.Save(kCommon, "Description", description);
+    // Optional: a project without a metrics file is written as before it existed.
+    if (metricsFile.empty())
+        store.Remove(kCommon, "Metrics");
+    else
+        store.Save(kCommon, "Metrics", metricsFile);
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
         events[static_cast<size_t>(i)].Save(store, ItemSection(i));
@@ -110,6 +116,7 @@ void QuorvelRunner::Clear()
     summaryFile.clear();
     reportFile.clear();
     logFile.clear();
+    metricsFile.clear();
 }
 
 int QuorvelRunner::AddEvent(const Quorvel& record)

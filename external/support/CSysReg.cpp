@@ -202,6 +202,13 @@ int CSysReg::Save(const std::string& section, const std::string& key, const std:
     return 0;
 }
 
+void CSysReg::Remove(const std::string& section, const std::string& key)
+{
+    auto* table = root_->get_as<toml::table>(ValidText(section));
+    if (table != nullptr && table->erase(ValidText(key)) > 0)
+        dirty_ = true;
+}
+
 void CSysReg::MarkPrivate()
 {
     private_ = true;

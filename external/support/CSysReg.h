@@ -40,6 +40,10 @@ public:
     int Save(const std::string& section, const std::string& key, int value);
     int Save(const std::string& section, const std::string& key, const std::string& value);
 
+    // Takes a key out of a section (nothing when it is not there), so that an optional value that
+    // is empty now does not survive from an older file that is rewritten in place.
+    void Remove(const std::string& section, const std::string& key);
+
     // The file will be readable by its owner only (it holds a password).
     void MarkPrivate();
 

@@ -1,0 +1,171 @@
+#include "engine/MetricsWriter.h"
+
+#include "external/support/CLog.h"
+#include "external/support/FileOps.h"
+#include "external/support/StrFormat.h"
+#include "model/Quorvel.h"
+#include "model/QuorvelRunner.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+constexpr auto kInterval = std::chrono::seconds(1);
+
+// What one event shows: a copy of its statistics and its labels, taken under the runner's lock.
+struct EventFigures {
+    int position = 0; // 1-based place in the project's list
+    std::string note;
+    ExecStats stats;
+};
+
+struct Metric {
+    const char* name;
+    const char* type;
+    const char* help;
+    // The sample's value, or none when the event has no such figure (yet).
+    std::optional<double> (*value)(const ExecStats&);
+};
+
+// The check's value when it is a number and nothing else (blanks around it allowed).
+std::optional<double> NumericValue(const std::string& text)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double number = std::strtod(begin, &end);
+    if (end == begin || !std::isfinite(number))
+        return std::nullopt;
+    while (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n')
+        ++end;
+    return *end == '\0' ? std::optional<double>(number) : std::nullopt;
+}
+
+std::optional<double> WhenExecuted(const ExecStats& s, double v)
+{
+    return s.count > 0 ? std::optional<double>(v) : std::nullopt;
+}
+
+const Metric kMetrics[] = {
+    {"quorvel_executions_total", "counter", "Executions of the event in this run.",
+     [](const ExecStats& s) { return std::optional<double>(s.count); }},
+    {"quorvel_checks_passed_total", "counter", "Executions whose check passed.",
+     [](const ExecStats& s) { return std::optional<double>(s.passed); }},
+    {"quorvel_checks_failed_total", "counter", "Executions whose check failed or did not run.",
+     [](const ExecStats& s) { return std::optional<double>(s.Failed()); }},
+    {"quorvel_actions_total", "counter", "Executions that ran the event's action.",
+     [](const ExecStats& s) { return std::optional<double>(s.actions); }},
+    {"quorvel_last_check_milliseconds", "gauge", "Duration of the latest check.",
+     [](const ExecStats& s) { return WhenExecuted(s, s.lastCheck); }},
+    {"quorvel_last_value", "gauge", "Value of the latest check, when it is a number.",
+     [](const ExecStats& s) { return s.count > 0 ? NumericValue(s.lastValue) : std::nullopt; }},
+    {"quorvel_last_execution_timestamp_seconds", "gauge", "End of the latest execution, Unix time.",
+     [](const ExecStats& s) { return WhenExecuted(s, static_cast<double>(s.lastTime)); }},
+};
+
+// A label value as the exposition format wants it: backslash, double quote and line feed escaped.
+std::string LabelValue(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+// The shortest text that reads back as the same number.
+std::string Number(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+} // namespace
+
+MetricsWriter::MetricsWriter(QuorvelRunner& runner, std::vector<const Quorvel*> taking)
+    : runner_(runner)
+    , taking_(std::move(taking))
+{
+}
+
+MetricsWriter::~MetricsWriter()
+{
+    Stop();
+}
+
+void MetricsWriter::Start()
+{
+    if (runner_.metricsFile.empty() || thread_.joinable())
+        return;
+    stopping_ = false;
+    thread_ = std::thread([this] { Loop(); });
+}
+
+void MetricsWriter::Stop()
+{
+    if (!thread_.joinable())
+        return;
+    {
+        std::lock_guard guard(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+    WriteOnce(); // the final figures
+}
+
+void MetricsWriter::Loop()
+{
+    std::unique_lock guard(mutex_);
+    while (!stopping_) {
+        guard.unlock();
+        WriteOnce();
+        guard.lock();
+        wake_.wait_for(guard, kInterval, [this] { return stopping_; });
+    }
+}
+
+std::string MetricsWriter::Text() const
+{
+    std::vector<EventFigures> figures;
+    {
+        std::lock_guard lock(runner_.lock);
+        for (const Quorvel* event : taking_) {
+            const auto position = static_cast<int>(event - runner_.events.data()) + 1;
+            figures.push_back({position, event->EventNote, event->results});
+        }
+    }
+    std::string text;
+    for (const Metric& metric : kMetrics) {
+        text += StrFormat("# HELP %s %s\n# TYPE %s %s\n", metric.name, metric.help, metric.name, metric.type);
+        for (const EventFigures& event : figures) {
+            if (const std::optional<double> value = metric.value(event.stats))
+                text += StrFormat("%s{event=\"%d\",note=\"%s\"} %s\n", metric.name, event.position,
+                                  LabelValue(event.note).c_str(), Number(*value).c_str());
+        }
+    }
+    return text;
+}
+
+int MetricsWriter::WriteOnce()
+{
+    std::string error;
+    const int result = WriteFileAtomically(runner_.metricsFile, Text(), 0644, &error);
+    if ((result != 0) != failing_) {
+        failing_ = result != 0;
+        CLog::Bug(failing_ ? StrFormat("cannot write the metrics file %s: %s; it is tried again every second",
+                                       runner_.metricsFile.c_str(), error.c_str())
+                           : StrFormat("the metrics file %s is written again", runner_.metricsFile.c_str()),
+                  "MetricsWriter");
+    }
+    return result;
+}

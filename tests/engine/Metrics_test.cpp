@@ -1,0 +1,114 @@
+#include "engine/EngineFixture.h"
+#include "engine/MetricsWriter.h"
+#include "external/counters/MetricsParser.h"
+#include "external/support/CLog.h"
+
+#include <ctime>
+#include <filesystem>
+#include <map>
+
+namespace {
+
+// name -> event label -> sample, from a metrics file read with the project's own parser.
+using Samples = std::map<std::string, std::map<std::string, MetricSample>>;
+
+Samples ReadMetrics(const std::string& path)
+{
+    MetricsParser parser;
+    EXPECT_TRUE(parser.Parse(ReadFile(path))) << parser.Error();
+    Samples samples;
+    for (const MetricSample& sample : parser.Samples())
+        samples[sample.name][*sample.Label("event")] = sample;
+    return samples;
+}
+
+class MetricsTest : public EngineTest { };
+
+TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
+{
+    const std::string db = MakeDatabase("m.db", "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+    const std::string note = "say \"hi\" \\ there\nsecond line";
+    Quorvel counted = SqlEvent(note, db, "SELECT 42.5 FROM t");
+    counted.iterType = ITER_COUNT;
+    counted.iExecs = 3;
+    counted.action = ACTION_LOG;
+    counted.sLogItem = "seen $VALUE$";
+    Quorvel disabled = FileEvent("off", dir.path());
+    disabled.enabled = 0;
+    Quorvel missing = FileEvent("missing", dir.File("nowhere"));
+    missing.iterType = ITER_COUNT;
+    missing.iExecs = 2;
+    missing.action = ACTION_LOG;
+    missing.cond = COND_ON_SUCCESS; // never holds: no action runs
+    Quorvel text = SqlEvent("text", db, "SELECT 'abc'");
+    for (const Quorvel* event : {&counted, &disabled, &missing, &text})
+        project.events.push_back(*event);
+    // The name is taken as it is: no date goes into it.
+    project.metricsFile = dir.File("quorvel_$DATE$.prom");
+    project.logFile = dir.File("custom.log");
+
+    const auto before = static_cast<double>(std::time(nullptr));
+    ASSERT_EQ(project.Run(&page, nullptr), 0);
+    const auto after = static_cast<double>(std::time(nullptr));
+
+    Samples m = ReadMetrics(project.metricsFile);
+    // Events are labelled by their place in the project's list; the disabled one has no figures.
+    struct Row {
+        const char* name;
+        const char* event;
+        double value;
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"quorvel_executions_total", "1", 3},  {"quorvel_checks_passed_total", "1", 3},
+             {"quorvel_checks_failed_total", "1", 0}, {"quorvel_actions_total", "1", 3},
+             {"quorvel_last_value", "1", 42.5},       {"quorvel_executions_total", "3", 2},
+             {"quorvel_checks_passed_total", "3", 0}, {"quorvel_checks_failed_total", "3", 2},
+             {"quorvel_actions_total", "3", 0},       {"quorvel_executions_total", "4", 1},
+             {"quorvel_checks_passed_total", "4", 1}, {"quorvel_actions_total", "4", 0}}) {
+        ASSERT_EQ(m[row.name].count(row.event), 1u) << row.name << " " << row.event;
+        EXPECT_EQ(m[row.name][row.event].value, row.value) << row.name << " " << row.event;
+    }
+    for (const auto& [name, events] : m)
+        EXPECT_EQ(events.count("2"), 0u) << name;
+    // Only numbers are values: a missing file's empty value and a text are left out.
+    EXPECT_EQ(m["quorvel_last_value"].size(), 1u);
+    EXPECT_EQ(*m["quorvel_executions_total"]["1"].Label("note"), note);
+    EXPECT_EQ(*m["quorvel_executions_total"]["4"].Label("note"), "text");
+    for (const char* event : {"1", "3", "4"}) {
+        const double at = m["quorvel_last_execution_timestamp_seconds"][event].value;
+        EXPECT_GE(at, before);
+        EXPECT_LE(at, after);
+        EXPECT_EQ(m["quorvel_last_check_milliseconds"].count(event), 1u);
+    }
+    // The file was replaced, never appended to; no temporary file stays behind.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(MetricsTest, WriteFailureIsToldOncePerStreak)
+{
+    project.events.push_back(FileEvent("f", dir.path()));
+    const std::string folder = dir.File("later");
+    project.metricsFile = folder + "/q.prom";
+    MetricsWriter writer(project, {&project.events[0]});
+    auto told = [&] {
+        std::istringstream rows(CLog::GetLastRows());
+        int n = 0;
+        for (std::string row; std::getline(rows, row);)
+            n += row.find(folder) != std::string::npos ? 1 : 0;
+        return n;
+    };
+    const int start = told();
+    EXPECT_EQ(writer.WriteOnce(), -1);
+    EXPECT_EQ(writer.WriteOnce(), -1);
+    EXPECT_EQ(told(), start + 1);
+    std::filesystem::create_directory(folder);
+    EXPECT_EQ(writer.WriteOnce(), 0);
+    EXPECT_EQ(writer.WriteOnce(), 0);
+    EXPECT_EQ(told(), start + 2);
+    Samples m = ReadMetrics(project.metricsFile);
+    EXPECT_EQ(m["quorvel_executions_total"]["1"].value, 0);
+    EXPECT_EQ(m["quorvel_last_value"].size(), 0u); // nothing ran yet
+}
+
+} // namespace
