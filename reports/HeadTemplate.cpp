@@ -1,16 +1,15 @@
 #include "reports/HeadTemplate.h"
 
+#include "external/support/SharedFiles.h"
 #include "reports/HtmlText.h"
 
-#include <climits>
 #include <fstream>
 #include <mutex>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
-// Used when "head.htm" is not beside the program: plain, but a whole and readable head.
+// Used when "head.htm" is neither beside the program nor in the installed data folder: plain, but a whole and readable head.
 constexpr const char* kBuiltInHead = R"(<!DOCTYPE html>
 <html lang="%LANGUAGE%">
 <head>
@@ -29,25 +28,14 @@ th, td { border: 1px solid #999; padding: 0.2em 0.5em; text-align: left; vertica
 )";
 
 std::mutex g_folderLock;
-std::string g_folder; // empty: the program's own folder
-
-std::string ProgramFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    const std::string exe(path, static_cast<size_t>(n));
-    const size_t slash = exe.rfind('/');
-    return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
+std::string g_folder; // empty: where the program's shared files are
 
 std::string TemplatePath(const std::string& name)
 {
     if (!name.empty() && name.front() == '/')
         return name;
     std::lock_guard guard(g_folderLock);
-    return (g_folder.empty() ? ProgramFolder() : g_folder) + "/" + name;
+    return g_folder.empty() ? SharedFilePath(name) : g_folder + "/" + name;
 }
 
 } // namespace

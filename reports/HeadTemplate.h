@@ -11,8 +11,8 @@
 std::string LoadHeadTemplate(const std::string& name);
 
 // Chooses the folder in which relative template names are looked up; an empty folder restores
-// the default, the folder of the running program (where the build puts "head.htm"). Tests point
-// it elsewhere.
+// the default, the program's shared files (beside it in the build tree, share/quorvel when
+// installed). Tests point it elsewhere.
 void SetHeadTemplateFolder(const std::string& folder);
 
 // `text` with every field that `fields` names (keys written with their percent signs, such as

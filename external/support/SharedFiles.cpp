@@ -11,8 +11,9 @@ std::string ProgramFolder()
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0)
         return ".";
-    std::string exe(path, static_cast<size_t>(n));
-    return exe.substr(0, exe.rfind('/'));
+    const std::string exe(path, static_cast<size_t>(n));
+    const size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? "." : exe.substr(0, slash);
 }
 
 } // namespace
@@ -20,8 +21,12 @@ std::string ProgramFolder()
 std::string SharedFilePath(const std::string& name)
 {
     const std::string folder = ProgramFolder();
-    for (const std::string& candidate : {folder + "/" + name, folder + "/../share/quorvel/" + name})
+    // The build tree puts the files beside both programs; an installation keeps them in the data
+    // folder of its prefix, seen from bin/ (quorvel) or from libexec/quorvel/ (quorvel-window).
+    for (const std::string& candidate :
+         {folder + "/" + name, folder + "/../share/quorvel/" + name, folder + "/../../share/quorvel/" + name}) {
         if (::access(candidate.c_str(), R_OK) == 0)
             return candidate;
+    }
     return {};
 }
