@@ -4,7 +4,7 @@ BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build demo test bench fuzz soak screenshots clean
+.PHONY: all deps build install package demo test bench fuzz soak screenshots clean
 
 all: build
 
@@ -14,6 +14,19 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# `make install DESTDIR=/tmp/stage PREFIX=/usr`: the built tree's install rules (cmake/Install.cmake).
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# `make package`: a Release build without tests, then quorvel_<version>_<arch>.deb in the top folder.
+package: deps
+	@cmake -S . -B build-package -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build build-package -j $(JOBS)
+	@cd build-package && cpack -G DEB -B $(CURDIR)
+	@rm -rf _CPack_Packages
+	@ls -1 quorvel_*.deb
 
 demo: build
 	@scripts/run-demo $(BUILD)
