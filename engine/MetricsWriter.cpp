@@ -49,20 +49,20 @@ std::optional<double> WhenExecuted(const ExecStats& s, double v)
 }
 
 const Metric kMetrics[] = {
-    {"quorvel_executions_total", "counter", "Executions of the event in this run.",
-     [](const ExecStats& s) { return std::optional<double>(s.count); }},
-    {"quorvel_checks_passed_total", "counter", "Executions whose check passed.",
-     [](const ExecStats& s) { return std::optional<double>(s.passed); }},
-    {"quorvel_checks_failed_total", "counter", "Executions whose check failed or did not run.",
-     [](const ExecStats& s) { return std::optional<double>(s.Failed()); }},
-    {"quorvel_actions_total", "counter", "Executions that ran the event's action.",
-     [](const ExecStats& s) { return std::optional<double>(s.actions); }},
-    {"quorvel_last_check_milliseconds", "gauge", "Duration of the latest check.",
-     [](const ExecStats& s) { return WhenExecuted(s, s.lastCheck); }},
-    {"quorvel_last_value", "gauge", "Value of the latest check, when it is a number.",
-     [](const ExecStats& s) { return s.count > 0 ? NumericValue(s.lastValue) : std::nullopt; }},
-    {"quorvel_last_execution_timestamp_seconds", "gauge", "End of the latest execution, Unix time.",
-     [](const ExecStats& s) { return WhenExecuted(s, static_cast<double>(s.lastTime)); }},
+    { "quorvel_executions_total", "counter", "Executions of the event in this run.",
+        [](const ExecStats& s) { return std::optional<double>(s.count); } },
+    { "quorvel_checks_passed_total", "counter", "Executions whose check passed.",
+        [](const ExecStats& s) { return std::optional<double>(s.passed); } },
+    { "quorvel_checks_failed_total", "counter", "Executions whose check failed or did not run.",
+        [](const ExecStats& s) { return std::optional<double>(s.Failed()); } },
+    { "quorvel_actions_total", "counter", "Executions that ran the event's action.",
+        [](const ExecStats& s) { return std::optional<double>(s.actions); } },
+    { "quorvel_last_check_milliseconds", "gauge", "Duration of the latest check.",
+        [](const ExecStats& s) { return WhenExecuted(s, s.lastCheck); } },
+    { "quorvel_last_value", "gauge", "Value of the latest check, when it is a number.",
+        [](const ExecStats& s) { return s.count > 0 ? NumericValue(s.lastValue) : std::nullopt; } },
+    { "quorvel_last_execution_timestamp_seconds", "gauge", "End of the latest execution, Unix time.",
+        [](const ExecStats& s) { return WhenExecuted(s, static_cast<double>(s.lastTime)); } },
 };
 
 // A label value as the exposition format wants it: backslash, double quote and line feed escaped.
@@ -141,7 +141,7 @@ std::string MetricsWriter::Text() const
         std::lock_guard lock(runner_.lock);
         for (const Quorvel* event : taking_) {
             const auto position = static_cast<int>(event - runner_.events.data()) + 1;
-            figures.push_back({position, event->EventNote, event->results});
+            figures.push_back({ position, event->EventNote, event->results });
         }
     }
     std::string text;
@@ -150,7 +150,7 @@ std::string MetricsWriter::Text() const
         for (const EventFigures& event : figures) {
             if (const std::optional<double> value = metric.value(event.stats))
                 text += StrFormat("%s{event=\"%d\",note=\"%s\"} %s\n", metric.name, event.position,
-                                  LabelValue(event.note).c_str(), Number(*value).c_str());
+                    LabelValue(event.note).c_str(), Number(*value).c_str());
         }
     }
     return text;
@@ -163,9 +163,9 @@ int MetricsWriter::WriteOnce()
     if ((result != 0) != failing_) {
         failing_ = result != 0;
         CLog::Bug(failing_ ? StrFormat("cannot write the metrics file %s: %s; it is tried again every second",
-                                       runner_.metricsFile.c_str(), error.c_str())
+                      runner_.metricsFile.c_str(), error.c_str())
                            : StrFormat("the metrics file %s is written again", runner_.metricsFile.c_str()),
-                  "MetricsWriter");
+            "MetricsWriter");
     }
     return result;
 }

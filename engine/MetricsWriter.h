@@ -39,6 +39,6 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false; // guarded by mutex_
-    bool failing_ = false;  // only the writing thread, then Stop after joining it, touch it
+    bool failing_ = false; // only the writing thread, then Stop after joining it, touch it
     std::thread thread_;
 };

@@ -9,7 +9,8 @@
 
 namespace {
 
-// Used when "head.htm" is neither beside the program nor in the installed data folder: plain, but a whole and readable head.
+// Used when "head.htm" is neither beside the program nor in the installed data folder: plain, but a
+// whole and readable head.
 constexpr const char* kBuiltInHead = R"(<!DOCTYPE html>
 <html lang="%LANGUAGE%">
 <head>

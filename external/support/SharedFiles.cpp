@@ -24,7 +24,7 @@ std::string SharedFilePath(const std::string& name)
     // The build tree puts the files beside both programs; an installation keeps them in the data
     // folder of its prefix, seen from bin/ (quorvel) or from libexec/quorvel/ (quorvel-window).
     for (const std::string& candidate :
-         {folder + "/" + name, folder + "/../share/quorvel/" + name, folder + "/../../share/quorvel/" + name}) {
+        { folder + "/" + name, folder + "/../share/quorvel/" + name, folder + "/../../share/quorvel/" + name }) {
         if (::access(candidate.c_str(), R_OK) == 0)
             return candidate;
     }

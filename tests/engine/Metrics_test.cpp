@@ -41,7 +41,7 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
     missing.action = ACTION_LOG;
     missing.cond = COND_ON_SUCCESS; // never holds: no action runs
     Quorvel text = SqlEvent("text", db, "SELECT 'abc'");
-    for (const Quorvel* event : {&counted, &disabled, &missing, &text})
+    for (const Quorvel* event : { &counted, &disabled, &missing, &text })
         project.events.push_back(*event);
     // The name is taken as it is: no date goes into it.
     project.metricsFile = dir.File("quorvel_$DATE$.prom");
@@ -58,13 +58,13 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
         const char* event;
         double value;
     };
-    for (const Row& row : std::initializer_list<Row>{
-             {"quorvel_executions_total", "1", 3},  {"quorvel_checks_passed_total", "1", 3},
-             {"quorvel_checks_failed_total", "1", 0}, {"quorvel_actions_total", "1", 3},
-             {"quorvel_last_value", "1", 42.5},       {"quorvel_executions_total", "3", 2},
-             {"quorvel_checks_passed_total", "3", 0}, {"quorvel_checks_failed_total", "3", 2},
-             {"quorvel_actions_total", "3", 0},       {"quorvel_executions_total", "4", 1},
-             {"quorvel_checks_passed_total", "4", 1}, {"quorvel_actions_total", "4", 0}}) {
+    for (const Row& row :
+        std::initializer_list<Row> { { "quorvel_executions_total", "1", 3 }, { "quorvel_checks_passed_total", "1", 3 },
+            { "quorvel_checks_failed_total", "1", 0 }, { "quorvel_actions_total", "1", 3 },
+            { "quorvel_last_value", "1", 42.5 }, { "quorvel_executions_total", "3", 2 },
+            { "quorvel_checks_passed_total", "3", 0 }, { "quorvel_checks_failed_total", "3", 2 },
+            { "quorvel_actions_total", "3", 0 }, { "quorvel_executions_total", "4", 1 },
+            { "quorvel_checks_passed_total", "4", 1 }, { "quorvel_actions_total", "4", 0 } }) {
         ASSERT_EQ(m[row.name].count(row.event), 1u) << row.name << " " << row.event;
         EXPECT_EQ(m[row.name][row.event].value, row.value) << row.name << " " << row.event;
     }
@@ -74,7 +74,7 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
     EXPECT_EQ(m["quorvel_last_value"].size(), 1u);
     EXPECT_EQ(*m["quorvel_executions_total"]["1"].Label("note"), note);
     EXPECT_EQ(*m["quorvel_executions_total"]["4"].Label("note"), "text");
-    for (const char* event : {"1", "3", "4"}) {
+    for (const char* event : { "1", "3", "4" }) {
         const double at = m["quorvel_last_execution_timestamp_seconds"][event].value;
         EXPECT_GE(at, before);
         EXPECT_LE(at, after);
@@ -90,7 +90,7 @@ TEST_F(MetricsTest, WriteFailureIsToldOncePerStreak)
     project.events.push_back(FileEvent("f", dir.path()));
     const std::string folder = dir.File("later");
     project.metricsFile = folder + "/q.prom";
-    MetricsWriter writer(project, {&project.events[0]});
+    MetricsWriter writer(project, { &project.events[0] });
     auto told = [&] {
         std::istringstream rows(CLog::GetLastRows());
         int n = 0;
