@@ -59,9 +59,10 @@ int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
             event->page = page;
             event->execCount = 0;
             event->runner = this;
-            // The metrics file shows this run's figures from its first write on.
-            std::lock_guard statistics(lock);
-            event->results.Clear();
+            { // the metrics file shows this run's figures from its first write on
+                std::lock_guard statistics(lock);
+                event->results.Clear();
+            }
             if (workers.Add([event] { Quorvel::EventThreadProc(event); }) != 0)
                 CLog::Bug(StrFormat("cannot start the thread of '%s'", event->Description(-1).c_str()), "Run",
                           "Quorvel", __LINE__);
