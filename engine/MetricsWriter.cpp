@@ -162,8 +162,7 @@ int MetricsWriter::WriteOnce()
     const int result = WriteFileAtomically(runner_.metricsFile, Text(), 0644, &error);
     if ((result != 0) != failing_) {
         failing_ = result != 0;
-        CLog::Bug(failing_ ? StrFormat("cannot write the metrics file %s: %s; it is tried again every second",
-                      runner_.metricsFile.c_str(), error.c_str())
+        CLog::Bug(failing_ ? "metrics file not written: " + error + "; tried again every second"
                            : StrFormat("the metrics file %s is written again", runner_.metricsFile.c_str()),
             "MetricsWriter");
     }
