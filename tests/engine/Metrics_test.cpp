@@ -1,5 +1,6 @@
 #include "engine/EngineFixture.h"
 #include "engine/MetricsWriter.h"
+#include "engine/RunControl.h"
 #include "external/counters/MetricsParser.h"
 #include "external/support/CLog.h"
 
@@ -83,6 +84,31 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
     // The file was replaced, never appended to; no temporary file stays behind.
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+// A run without end shows its figures while it lasts (the file is rewritten every second, the event
+// waits two seconds between executions) and once more after Break all.
+TEST_F(MetricsTest, RewrittenWhileTheRunLastsAndAfterABreak)
+{
+    Quorvel endless = FileEvent("endless", dir.path());
+    endless.iterType = ITER_ENDLESS;
+    endless.intType = INTERVAL_WAIT;
+    endless.iInterval = 2;
+    endless.intTimeType = UNIT_SECONDS;
+    project.events.push_back(endless);
+    project.metricsFile = dir.File("q.prom");
+    double seenDuringRun = -1;
+    int executing = 0;
+    int paused = 0;
+    page.onStatus = [&](const std::string&, const std::string& status) {
+        if (status == "Executing" && ++executing == 2)
+            seenDuringRun = ReadMetrics(project.metricsFile)["quorvel_executions_total"]["1"].value;
+        if (status == "Paused" && ++paused == 2)
+            BreakAll();
+    };
+    ASSERT_EQ(project.Run(&page, nullptr), 0);
+    EXPECT_EQ(seenDuringRun, 1);
+    EXPECT_EQ(ReadMetrics(project.metricsFile)["quorvel_executions_total"]["1"].value, 2);
 }
 
 TEST_F(MetricsTest, WriteFailureIsToldOncePerStreak)
