@@ -11,7 +11,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "SQLite, PostgreSQL or ODBC connection, a file or folder, a performance counter), decides\n"
     "by its condition whether to act, and acts. It runs in a window or headless, also as a\n"
     "systemd service, and writes execution reports, HTML summaries and Prometheus metrics.")
-string(JOIN " " CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 # A Debian package lives under /usr, whatever prefix `make install` uses in this tree.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
