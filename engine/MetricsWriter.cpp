@@ -81,9 +81,12 @@ std::string LabelValue(const std::string& text)
     return out;
 }
 
-// The shortest text that reads back as the same number.
+// Whole numbers as plain digits (a million executions read 1000000, not 1e+06); others as the
+// shortest text that reads back as the same number.
 std::string Number(double value)
 {
+    if (std::trunc(value) == value && std::fabs(value) < 1e15)
+        return StrFormat("%lld", static_cast<long long>(value));
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
