@@ -27,6 +27,8 @@ EvFile::EvFile(QWidget* parent, Quorvel& event)
         new QLabel(tr("This check complete successfully if this file or directory exists"), this), 2, 0, 1, 2);
     layout->setRowStretch(3, 1);
     connect(browse, &QPushButton::clicked, this, &EvFile::Browse);
+    // Filled now as well: a Save that never showed this page must store the path it had.
+    path_->setText(QString::fromStdString(event_.FileOrDir));
 }
 
 void EvFile::Activate()

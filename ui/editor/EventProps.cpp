@@ -29,7 +29,6 @@ EventProps::EventProps(QWidget* parent, Quorvel& event)
     , tabs_(new QTabBar(this))
 {
     setWindowTitle(tr("Event Properties"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/quorvel.svg")));
     setSizeGripEnabled(true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     for (const QString& text : { tr("Connection"), tr("Event"), tr("Timers"), tr("Condition"), tr("Action") })

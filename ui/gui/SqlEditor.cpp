@@ -56,6 +56,7 @@ bool SqlEditor::FindText(const QString& text)
 
 void SqlEditor::SetCompletionWords(const QStringList& words)
 {
+    words_ = words;
     apis_->clear();
     for (const QString& word : words)
         apis_->add(word);

@@ -23,10 +23,12 @@ public:
     bool FindText(const QString& text);
     // The names offered by completion; empty switches completion off.
     void SetCompletionWords(const QStringList& words);
+    const QStringList& CompletionWords() const { return words_; }
 
 private:
     void AskAndFind();
 
     QsciLexerSQL* lexer_;
     QsciAPIs* apis_;
+    QStringList words_;
 };
