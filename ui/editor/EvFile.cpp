@@ -16,6 +16,7 @@ EvFile::EvFile(QWidget* parent, Quorvel& event)
     auto* browse = new QPushButton(tr("..."), this);
     browse->setToolTip(tr("Choose the file"));
     browse->setAccessibleName(browse->toolTip());
+    browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("......")) + 16);
     auto* label = new QLabel(tr("File or Folder"), this);
     label->setBuddy(path_);
 

@@ -42,6 +42,10 @@ PgAction::PgAction(QWidget* parent, Quorvel& event)
     browse_->setToolTip(tr("Choose the program"));
     browse_->setAccessibleName(browse_->toolTip());
     connection_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A long description must not widen the page; the tooltip shows it whole.
+    connection_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    for (QPushButton* narrow : { setupButton_, browse_ })
+        narrow->setMaximumWidth(narrow->fontMetrics().horizontalAdvance(QStringLiteral("......")) + 16);
     connection_->setAccessibleName(tr("Action connection"));
     program_->setAccessibleName(tr("Program"));
     log_->setAccessibleName(tr("Log text"));
@@ -158,4 +162,5 @@ void PgAction::ApplyEnableRule()
 void PgAction::ShowConnection()
 {
     connection_->setText(QString::fromStdString(event_.actionConn.ConInfo()));
+    connection_->setToolTip(connection_->text());
 }

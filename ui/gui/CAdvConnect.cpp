@@ -34,6 +34,7 @@ CAdvConnect::CAdvConnect(QWidget* parent)
     target_->setInsertPolicy(QComboBox::NoInsert);
     target_->setMinimumContentsLength(40);
     browse_->setToolTip(tr("Choose the database file"));
+    browse_->setMaximumWidth(browse_->fontMetrics().horizontalAdvance(QStringLiteral("......")) + 16);
     browse_->setAccessibleName(browse_->toolTip());
     password_->setEchoMode(QLineEdit::Password);
     hint_->setWordWrap(true);
@@ -43,11 +44,19 @@ CAdvConnect::CAdvConnect(QWidget* parent)
     targetRow->addWidget(target_, 1);
     targetRow->addWidget(browse_);
     auto* form = new QFormLayout;
-    form->addRow(tr("&Kind"), kind_);
-    form->addRow(tr("T&arget"), targetRow);
+    auto row = [&](const QString& text, QWidget* buddy, QLayout* field) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);
+        if (field != nullptr)
+            form->addRow(label, field);
+        else
+            form->addRow(label, buddy);
+    };
+    row(tr("&Kind"), kind_, nullptr);
+    row(tr("Tar&get"), target_, targetRow);
     form->addRow(QString(), hint_);
-    form->addRow(tr("&User"), user_);
-    form->addRow(tr("&Password"), password_);
+    row(tr("&User"), user_, nullptr);
+    row(tr("&Password"), password_, nullptr);
     form->addRow(QString(), savePassword_);
     auto* testRow = new QHBoxLayout;
     testRow->addWidget(test_);

@@ -20,6 +20,9 @@ SqlEditor::SqlEditor(QWidget* parent)
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
     setAutoIndent(true);
+    // The horizontal scroll bar follows the longest line instead of a fixed wide page.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, true);
     setTabWidth(4);
     setAutoCompletionSource(QsciScintilla::AcsNone);
     setAutoCompletionThreshold(2);
