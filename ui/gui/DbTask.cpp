@@ -12,7 +12,8 @@
 struct DbTask::State {
     std::shared_ptr<CDB> db;
     std::atomic<bool> stop { false };
-    std::atomic<bool> done { false };
+    // Shared with the pool, which looks at it after the worker (and perhaps this State) is gone.
+    std::shared_ptr<std::atomic<bool>> done = std::make_shared<std::atomic<bool>>(false);
     std::mutex ownerMutex;
     DbTask* owner = nullptr; // cleared under ownerMutex when the task lets go
 };
@@ -26,11 +27,12 @@ public:
     ~WorkerPool()
     {
         for (Worker& worker : workers_) {
-            worker.db->cancel();
+            if (std::shared_ptr<CDB> db = worker.db.lock())
+                db->cancel();
             worker.thread.join();
         }
     }
-    void Add(std::thread thread, std::shared_ptr<CDB> db, const std::atomic<bool>* done)
+    void Add(std::thread thread, std::weak_ptr<CDB> db, std::shared_ptr<const std::atomic<bool>> done)
     {
         std::lock_guard lock(mutex_);
         workers_.remove_if([](Worker& worker) {
@@ -39,14 +41,14 @@ public:
             worker.thread.join();
             return true;
         });
-        workers_.push_back({ std::move(thread), std::move(db), done });
+        workers_.push_back({ std::move(thread), std::move(db), std::move(done) });
     }
 
 private:
     struct Worker {
         std::thread thread;
-        std::shared_ptr<CDB> db;
-        const std::atomic<bool>* done; // lives in the worker's State, which the thread keeps
+        std::weak_ptr<CDB> db; // not owned: a finished worker must not keep a connection open
+        std::shared_ptr<const std::atomic<bool>> done;
     };
     std::mutex mutex_;
     std::list<Worker> workers_;
@@ -111,9 +113,9 @@ bool DbTask::Start(std::shared_ptr<CDB> db, const CONN_INFO* info, DbJob job)
                 },
                 Qt::QueuedConnection);
         }
-        state->done = true;
+        *state->done = true;
     });
-    Pool().Add(std::move(worker), std::move(db), &state->done);
+    Pool().Add(std::move(worker), db, state->done);
     return true;
 }
 
