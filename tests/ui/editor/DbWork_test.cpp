@@ -213,7 +213,12 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
     ASSERT_EQ(console.Result().rowCount(), 2);
     EXPECT_EQ(console.Result().columnCount(), 2);
     EXPECT_EQ(console.Result().index(1, 0).data().toString(), QStringLiteral("b"));
-    console.reject();
+
+    console.Editor().setText(QStringLiteral("SELECT pg_sleep(30)"));
+    console.Run();
+    console.reject(); // closed while the statement runs
+    EXPECT_FALSE(console.Busy());
+    ServeUntil([] { return false; }, 300);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
