@@ -3,7 +3,6 @@
 #include "model/Quorvel.h"
 #include "ui/editor/StatementTest.h"
 #include "ui/gui/SqlEditor.h"
-#include "ui/gui/UserDialogs.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -48,9 +47,7 @@ void EvSQL::Store()
 
 void EvSQL::Load()
 {
-    const QString path = Dialogs().OpenFile(this, QString(), tr("SQL scripts (*.sql);;All Files (*)"), QString());
-    if (!path.isEmpty())
-        editor_->LoadFile(path);
+    editor_->ChooseAndLoad();
 }
 
 // The statement goes into the working copy first, as a test of it is meant to keep it.

@@ -126,9 +126,7 @@ void PgAction::SetupConnection()
 
 void PgAction::Load()
 {
-    const QString path = Dialogs().OpenFile(this, QString(), tr("SQL scripts (*.sql);;All Files (*)"), QString());
-    if (!path.isEmpty())
-        editor_->LoadFile(path);
+    editor_->ChooseAndLoad();
 }
 
 // The statement runs as it is, without its macros replaced, and really changes the database.

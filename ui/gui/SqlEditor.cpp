@@ -1,5 +1,7 @@
 #include "ui/gui/SqlEditor.h"
 
+#include "ui/gui/UserDialogs.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QInputDialog>
@@ -50,6 +52,13 @@ int SqlEditor::LoadFile(const QString& path)
         return -1;
     setText(QString::fromUtf8(file.readAll()));
     return 0;
+}
+
+void SqlEditor::ChooseAndLoad()
+{
+    const QString path = Dialogs().OpenFile(this, QString(), tr("SQL scripts (*.sql);;All Files (*)"), QString());
+    if (!path.isEmpty())
+        LoadFile(path);
 }
 
 bool SqlEditor::FindText(const QString& text)

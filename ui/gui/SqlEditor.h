@@ -19,6 +19,8 @@ public:
     void SetText(const std::string& text);
     // Replaces the text with the contents of a UTF-8 file; -1 (text unchanged) when it cannot be read.
     int LoadFile(const QString& path);
+    // Asks for an SQL script and loads it; a cancelled choice changes nothing.
+    void ChooseAndLoad();
     // Finds `text` after the cursor, wrapping at the end; false when it is nowhere.
     bool FindText(const QString& text);
     // The names offered by completion; empty switches completion off.
