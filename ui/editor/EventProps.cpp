@@ -61,8 +61,8 @@ EventProps::EventProps(QWidget* parent, Quorvel& event)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // The tab bar alone has no keyboard way between pages that works from inside a page.
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    connect(next, &QShortcut::activated, this,
-        [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % kTabCount); });
+    connect(
+        next, &QShortcut::activated, this, [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % kTabCount); });
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
     connect(previous, &QShortcut::activated, this,
         [this] { tabs_->setCurrentIndex((tabs_->currentIndex() + kTabCount - 1) % kTabCount); });

@@ -96,6 +96,8 @@ CRunSQL::CRunSQL(QWidget* parent)
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
+    connect(&task_, &DbTask::Finished, this,
+        [this](const DbOutcome& outcome) { connecting_ ? Connected(outcome) : RunFinished(outcome); });
     connect(run_, &QPushButton::clicked, this, &CRunSQL::Run);
     connect(cancel_, &QPushButton::clicked, this, &CRunSQL::Cancel);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
@@ -139,7 +141,7 @@ void CRunSQL::Open(const CONN_INFO& info)
         if (outcome.failedAt != DbOutcome::kNone)
             outcome = {}; // a database without such a catalogue just goes without completion
     };
-    connect(&task_, &DbTask::Finished, this, &CRunSQL::Connected, Qt::SingleShotConnection);
+    connecting_ = true;
     task_.Start(db_, &info, std::move(job));
     SetBusy(true, tr("Connecting..."));
     show();
@@ -171,7 +173,7 @@ void CRunSQL::Run()
     if (!db_ || Busy() || statement.empty())
         return;
     history_->AddHistory(QString::fromStdString(statement));
-    connect(&task_, &DbTask::Finished, this, &CRunSQL::RunFinished, Qt::SingleShotConnection);
+    connecting_ = false;
     task_.Start(db_, nullptr, DbTask::FetchRows(statement, kRowCountBound, kGridRows));
     SetBusy(true, tr("Running..."));
 }

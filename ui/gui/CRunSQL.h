@@ -54,6 +54,7 @@ private:
     std::shared_ptr<CDB> db_;
     DS_TYPE kind_ = DS_SQLITE;
     bool smartInput_ = false;
+    bool connecting_ = false; // the task under way connects (else it runs a statement)
     SqlEditor* editor_;
     CHistCBox* history_;
     QPushButton* run_;

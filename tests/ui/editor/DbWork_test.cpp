@@ -230,6 +230,7 @@ TEST(CRunSQL, SmartInputOffersTheTablesAndColumnsOfTheConnection)
     console.SetSmartInput(true);
     console.Open(SqliteConnection(dir.File("c.db"), kFiveRows));
     ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.StatusText(), QStringLiteral("Connected"));
     EXPECT_EQ(console.Editor().CompletionWords(),
         (QStringList { QStringLiteral("name"), QStringLiteral("qty"), QStringLiteral("t") }));
     console.reject();
