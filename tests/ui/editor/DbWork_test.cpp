@@ -18,6 +18,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -119,11 +120,18 @@ TEST(StatementTest, ASlowTestLeavesTheWindowServingAndCancelEndsIt)
     auto editor = std::make_unique<EventProps>(nullptr, event);
     EvSQL& page = SqlPage(*editor);
     int ticks = 0;
+    qint64 longestGapMs = 0; // how long the window went without serving its timer: measured, not judged
+    QElapsedTimer sinceTick;
     QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-    ticker.start(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        longestGapMs = std::max(longestGapMs, sinceTick.restart());
+    });
     page.Test();
-    EXPECT_TRUE(ServeUntil([&] { return ticks >= 20; }));
+    sinceTick.start();
+    ticker.start(5);
+    EXPECT_TRUE(ServeUntil([&] { return ticks >= 100; }));
+    RecordProperty("longest_gap_ms", static_cast<int>(longestGapMs));
     EXPECT_TRUE(page.Tester().Running());
     EXPECT_TRUE(page.CancelButton().isEnabled());
     page.CancelButton().click();
