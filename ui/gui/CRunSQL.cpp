@@ -122,14 +122,25 @@ CRunSQL& CRunSQL::Instance()
 
 void CRunSQL::Open(const CONN_INFO& info)
 {
+    if (Connect(info))
+        show();
+}
+
+// The result comes through the event loop, so a modal run started right after sees it.
+int CRunSQL::RunOn(const CONN_INFO& info)
+{
+    return Connect(info) ? exec() : QDialog::Rejected;
+}
+
+bool CRunSQL::Connect(const CONN_INFO& info)
+{
     task_.Abandon();
-    kind_ = info.type;
     db_ = CDB::newDB(info.type);
     model_->SetRows({});
     editor_->SetCompletionWords({});
     if (!db_) {
         SetBusy(false, tr("No database of this kind"));
-        return;
+        return false;
     }
     setWindowTitle(tr("SQL Console - %1").arg(QString::fromStdString(info.ConInfo())));
     const bool smart = smartInput_;
@@ -144,13 +155,7 @@ void CRunSQL::Open(const CONN_INFO& info)
     connecting_ = true;
     task_.Start(db_, &info, std::move(job));
     SetBusy(true, tr("Connecting..."));
-    show();
-}
-
-int CRunSQL::RunOn(const CONN_INFO& info)
-{
-    Open(info);
-    return isVisible() ? exec() : QDialog::Rejected;
+    return true;
 }
 
 void CRunSQL::Connected(const DbOutcome& outcome)

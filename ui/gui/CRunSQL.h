@@ -46,13 +46,14 @@ protected:
     void done(int result) override;
 
 private:
+    // Starts connecting on a worker; false when there is no database object of that kind.
+    bool Connect(const CONN_INFO& info);
     void Connected(const DbOutcome& outcome);
     void RunFinished(const DbOutcome& outcome);
     void SetBusy(bool busy, const QString& status);
 
     DbTask task_;
     std::shared_ptr<CDB> db_;
-    DS_TYPE kind_ = DS_SQLITE;
     bool smartInput_ = false;
     bool connecting_ = false; // the task under way connects (else it runs a statement)
     SqlEditor* editor_;

@@ -9,6 +9,7 @@
 #include "ui/editor/EvSQL.h"
 #include "ui/editor/EventProps.h"
 #include "ui/editor/PgAction.h"
+#include "ui/editor/PgConnect.h"
 #include "ui/editor/PgEvent.h"
 #include "ui/editor/StatementTest.h"
 #include "ui/gui/CAdvConnect.h"
@@ -243,8 +244,12 @@ TEST(CRunSQL, SmartInputOffersTheTablesAndColumnsOfTheConnection)
         (QStringList { QStringLiteral("name"), QStringLiteral("qty"), QStringLiteral("t") }));
     console.reject();
 
-    console.Open(SqliteConnection(dir.File("missing/none.db"), ""));
-    ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
+    // The Connection tab's "SQL Console": a connection that fails ends the modal run with a message.
+    Quorvel event;
+    event.checkConn = SqliteConnection(dir.File("missing/none.db"), "");
+    EventProps editor(nullptr, event);
+    static_cast<PgConnect&>(editor.Page(EventProps::kConnection)).OpenConsole();
+    ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.front().startsWith(QStringLiteral("Connection Failed: ")));
     EXPECT_FALSE(console.isVisible());
 }
