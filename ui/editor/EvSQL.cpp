@@ -20,6 +20,7 @@ EvSQL::EvSQL(QWidget* parent, Quorvel& event)
     load->setToolTip(tr("Load statement or script from the dist file"));
     testButton_->setToolTip(tr("Test statement"));
     cancel_->setToolTip(tr("Stop the test"));
+    cancel_->setAccessibleName(tr("Cancel the test"));
     auto* label = new QLabel(tr("SQL statement"), this);
     label->setBuddy(editor_);
 

@@ -39,6 +39,7 @@ PgAction::PgAction(QWidget* parent, Quorvel& event)
     load_->setToolTip(tr("Load statement or script from the dist file"));
     test_->setToolTip(tr("Test statement"));
     cancel_->setToolTip(tr("Stop the test"));
+    cancel_->setAccessibleName(tr("Cancel the test"));
     browse_->setToolTip(tr("Choose the program"));
     browse_->setAccessibleName(browse_->toolTip());
     connection_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
