@@ -1,16 +1,39 @@
 #pragma once
 
-#include <QDialog>
+#include "model/Quorvel.h"
 
-class Quorvel;
+#include <QDialog>
+#include <array>
+
+class EditorPage;
+class QTabBar;
 
 // The event editor: a modal, tabbed dialog over a working copy of one event. exec() returns 1
 // after Save, when `event` holds the edited definition; any other result leaves it unchanged.
 class EventProps : public QDialog {
     Q_OBJECT
 public:
+    enum Tab { kConnection, kEvent, kTimers, kCondition, kAction, kTabCount };
+
     EventProps(QWidget* parent, Quorvel& event);
 
+    // Every page stores into the working copy, visited or not; then the caller's record gets it.
+    void Save();
+
+    QTabBar& Tabs() { return *tabs_; }
+    EditorPage& Page(Tab tab) { return *pages_[tab]; }
+    int CurrentTab() const { return current_; }
+    const Quorvel& WorkingCopy() const { return copy_; }
+
+protected:
+    void done(int result) override;
+
 private:
+    void TabChanged(int index);
+
     Quorvel& event_;
+    Quorvel copy_;
+    QTabBar* tabs_;
+    std::array<EditorPage*, kTabCount> pages_ {};
+    int current_ = -1;
 };

@@ -1,12 +1,101 @@
 #include "screenshots/Shots.h"
+#include "support/TestEnv.h"
 
 #include "model/Quorvel.h"
 #include "ui/editor/EventProps.h"
+#include "ui/gui/CAdvConnect.h"
+#include "ui/gui/CRunSQL.h"
+#include "ui/gui/SqlEditor.h"
 
-QUORVEL_SHOT(EditorPlaceholder)
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTabBar>
+#include <sqlite3.h>
+
+namespace {
+
+// An event with something on every page, as a user would have set it up.
+Quorvel ShotEvent()
 {
-    Quorvel event;
+    Quorvel e;
+    e.EventNote = "Orders waiting too long";
+    e.SQL = "SELECT count(*)\n  FROM orders\n WHERE state = 'open'\n   AND created < now() - interval '1 hour';";
+    e.checkConn.type = DS_POSTGRES;
+    e.checkConn.target = "host=db1 dbname=sales";
+    e.checkConn.user = "monitor";
+    e.delayType = DELAY_START_AT;
+    e.tmStartAt = "08:30:00";
+    e.iterType = ITER_COUNT;
+    e.iExecs = 12;
+    e.intType = INTERVAL_WAIT;
+    e.iInterval = 5;
+    e.intTimeType = UNIT_MINUTES;
+    e.cond = COND_RESULT_VALUE;
+    e.resCheck = OP_GREATER;
+    e.resCheckValue = 100;
+    e.action = ACTION_SQL;
+    e.actionConn = e.checkConn;
+    e.ActionSQL = "INSERT INTO alerts (what, value)\nVALUES ('open orders', $VALUE$);";
+    e.sLogItem = "$DATE$ $TIME$ open orders: $VALUE$";
+    e.bTermEvent = 1;
+    return e;
+}
+
+void ServeFor(int ms, const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+} // namespace
+
+QUORVEL_SHOT(EditorTabs)
+{
+    Quorvel event = ShotEvent();
     EventProps editor(nullptr, event);
-    editor.resize(760, 540);
-    shots.Save(editor, QStringLiteral("editor"));
+    editor.resize(760, 560);
+    const char* names[] = { "editor-connection", "editor-event", "editor-timers", "editor-condition", "editor-action" };
+    for (int tab = 0; tab < EventProps::kTabCount; ++tab) {
+        editor.Tabs().setCurrentIndex(tab);
+        shots.Save(editor, QString::fromUtf8(names[tab]));
+    }
+}
+
+QUORVEL_SHOT(EditorSetupConnection)
+{
+    CAdvConnect setup;
+    setup.SetConnection(ShotEvent().checkConn);
+    setup.Password().setText(QStringLiteral("not shown"));
+    setup.resize(560, 300);
+    shots.Save(setup, QStringLiteral("editor-setup-connection"));
+}
+
+QUORVEL_SHOT(EditorSqlConsole)
+{
+    TempDir dir;
+    const std::string path = dir.File("shop.db");
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db,
+        "CREATE TABLE orders (id INTEGER, customer TEXT, state TEXT, total REAL);"
+        "INSERT INTO orders VALUES (1, 'Ann', 'open', 12.5), (2, 'Bo', 'shipped', 40), (3, 'Cy', 'open', 7.25),"
+        "(4, 'Di', 'open', 99.9);",
+        nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    CONN_INFO info;
+    info.target = path;
+    CRunSQL& console = CRunSQL::Instance();
+    console.SetSmartInput(true);
+    console.Open(info);
+    ServeFor(5000, [&] { return !console.Busy(); });
+    console.Editor().setText(QStringLiteral("SELECT id, customer, total\n  FROM orders\n WHERE state = 'open';"));
+    console.Run();
+    ServeFor(5000, [&] { return !console.Busy(); });
+    console.resize(720, 520);
+    shots.Save(console, QStringLiteral("editor-sql-console"));
+    console.reject();
 }

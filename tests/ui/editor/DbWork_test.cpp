@@ -1,0 +1,257 @@
+// The editor's database work: tests of statements, the connection test and the SQL console, on
+// real SQLite files and the test PostgreSQL server, all on workers that Cancel ends.
+#include "EditorTestSupport.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include "external/db/OdbcDataSources.h"
+#include "model/Quorvel.h"
+#include "ui/editor/EvSQL.h"
+#include "ui/editor/EventProps.h"
+#include "ui/editor/PgAction.h"
+#include "ui/editor/PgConnect.h"
+#include "ui/editor/PgEvent.h"
+#include "ui/editor/StatementTest.h"
+#include "ui/gui/CAdvConnect.h"
+#include "ui/gui/CRunSQL.h"
+#include "ui/gui/ResultModel.h"
+#include "ui/gui/SqlEditor.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const char* kFiveRows = "CREATE TABLE t (name TEXT, qty INTEGER);"
+                        "INSERT INTO t VALUES ('apple', 3), ('pear', 1), ('fig', 4), ('kiwi', 1), ('plum', 5);";
+
+EvSQL& SqlPage(EventProps& editor)
+{
+    return static_cast<EvSQL&>(static_cast<PgEvent&>(editor.Page(EventProps::kEvent)).SubPage(EVENT_SQL));
+}
+
+// Runs the check test of `statement` on `conn` and returns the message it ended with.
+QString CheckTest(const CONN_INFO& conn, const std::string& statement)
+{
+    ScriptedDialogs dialogs;
+    Quorvel event;
+    event.checkConn = conn;
+    event.SQL = statement;
+    EventProps editor(nullptr, event);
+    EvSQL& page = SqlPage(editor);
+    page.Test();
+    EXPECT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
+    EXPECT_FALSE(page.Tester().Running());
+    return dialogs.messages.value(0);
+}
+
+TEST(StatementTest, ACheckTestCountsRowsUpToTheBoundAndShowsTheFirstValue)
+{
+    TempDir dir;
+    const CONN_INFO sqlite = SqliteConnection(dir.File("t.db"), kFiveRows);
+    CONN_INFO missing = sqlite;
+    missing.target = dir.File("missing.db");
+    struct Case {
+        CONN_INFO conn;
+        std::string statement;
+        QString message;
+    };
+    const Case cases[] = {
+        { sqlite, "SELECT name FROM t WHERE qty > 9",
+            QStringLiteral(
+                "Success: Statement: SELECT name FROM t WHERE qty > 9\n\nRows in results: 0\nFirst value: ") },
+        { sqlite, "SELECT name, qty FROM t ORDER BY rowid",
+            QStringLiteral("Success: Statement: SELECT name, qty FROM t ORDER BY rowid\n\nRows in results: 5\nFirst "
+                           "value: apple") },
+        { sqlite, "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c LIMIT 100001) SELECT x FROM c",
+            QStringLiteral("Success: Statement: WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c LIMIT "
+                           "100001) SELECT x FROM c\n\nRows in results: more than 100,000 rows\nFirst value: 1") },
+        { sqlite, "SELECT x FROM nowhere", QStringLiteral("SQL Statement Failed: no such table: nowhere") },
+        { missing, "SELECT 1", QString() },
+        { PostgresConnection(), "SELECT 7 UNION ALL SELECT 8",
+            QStringLiteral("Success: Statement: SELECT 7 UNION ALL SELECT 8\n\nRows in results: 2\nFirst value: 7") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.statement);
+        const QString message = CheckTest(c.conn, c.statement);
+        if (c.message.isEmpty())
+            EXPECT_TRUE(message.startsWith(QStringLiteral("Connection Failed: "))) << message.toStdString();
+        else
+            EXPECT_EQ(message, c.message);
+    }
+}
+
+TEST(StatementTest, AnActionTestExecutesTheStatementAndCancelDropsTheStoredText)
+{
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    Quorvel event;
+    event.action = ACTION_SQL;
+    event.actionConn = SqliteConnection(dir.File("a.db"), kFiveRows);
+    {
+        EventProps editor(nullptr, event);
+        auto& page = static_cast<PgAction&>(editor.Page(EventProps::kAction));
+        page.Editor().setText(QStringLiteral("UPDATE t SET qty = 0"));
+        page.Test();
+        ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
+        editor.reject();
+    }
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Success: UPDATE t SET qty = 0") });
+    EXPECT_EQ(event.ActionSQL, "");
+    EXPECT_EQ(CheckTest(event.actionConn, "SELECT sum(qty) FROM t"),
+        QStringLiteral("Success: Statement: SELECT sum(qty) FROM t\n\nRows in results: 1\nFirst value: 0"));
+}
+
+// A slow statement keeps the window serving its events; Cancel frees the page at once, and a
+// window closed while its worker runs goes without harm.
+TEST(StatementTest, ASlowTestLeavesTheWindowServingAndCancelEndsIt)
+{
+    ScriptedDialogs dialogs;
+    Quorvel event;
+    event.checkConn = PostgresConnection();
+    event.SQL = "SELECT pg_sleep(30)";
+    auto editor = std::make_unique<EventProps>(nullptr, event);
+    EvSQL& page = SqlPage(*editor);
+    int ticks = 0;
+    qint64 longestGapMs = 0; // how long the window went without serving its timer: measured, not judged
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        longestGapMs = std::max(longestGapMs, sinceTick.restart());
+    });
+    page.Test();
+    sinceTick.start();
+    ticker.start(5);
+    EXPECT_TRUE(ServeUntil([&] { return ticks >= 100; }));
+    RecordProperty("longest_gap_ms", static_cast<int>(longestGapMs));
+    EXPECT_TRUE(page.Tester().Running());
+    EXPECT_TRUE(page.CancelButton().isEnabled());
+    page.CancelButton().click();
+    EXPECT_FALSE(page.Tester().Running());
+
+    page.Test();
+    EXPECT_TRUE(page.Tester().Running());
+    editor.reset(); // closed while the worker runs
+    ServeUntil([] { return false; }, 300);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// The password typed into the set-up dialog shows nowhere: not in the failure, the description or
+// the program log.
+TEST(CAdvConnect, TestConnectionReportsWithoutThePassword)
+{
+    const char* user = std::getenv("QUORVEL_TEST_PG_PASSWORD_USER");
+    const char* server = std::getenv("QUORVEL_TEST_PG_SERVER");
+    ASSERT_TRUE(user != nullptr && server != nullptr) << "run through `make test` (test PostgreSQL server)";
+    const QString typed = QStringLiteral("Typed-Secret-4711");
+    ScriptedDialogs dialogs;
+    CAdvConnect setup;
+    setup.Kind().setCurrentIndex(DS_POSTGRES);
+    setup.Target().setEditText(QString::fromUtf8(server) + QStringLiteral(" password=") + typed);
+    setup.User().setText(QString::fromUtf8(user));
+    setup.Password().setText(typed);
+    setup.TestConnection();
+    ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
+    EXPECT_TRUE(dialogs.messages.front().startsWith(QStringLiteral("Connection Failed: ")))
+        << dialogs.messages.front().toStdString();
+
+    TempDir dir;
+    setup.Kind().setCurrentIndex(DS_SQLITE);
+    setup.Target().setEditText(QString::fromStdString(SqliteConnection(dir.File("ok.db"), kFiveRows).target));
+    setup.TestConnection();
+    ASSERT_TRUE(ServeUntil([&] { return dialogs.messages.size() == 2; }));
+    EXPECT_EQ(dialogs.messages.back(), QStringLiteral("Test connection: Connection succeeded."));
+
+    Quorvel event;
+    event.checkConn = setup.Connection();
+    event.checkConn.type = DS_POSTGRES;
+    event.checkConn.target = server + std::string(" password=") + typed.toStdString();
+    EventProps editor(nullptr, event);
+    for (const QString& text : dialogs.messages)
+        EXPECT_FALSE(text.contains(typed)) << text.toStdString();
+    const std::string description = event.checkConn.ConInfo();
+    EXPECT_EQ(description.find(typed.toStdString()), std::string::npos);
+    const std::string log = ReadFile(TestStateDir() + "/state/quorvel/quorvel.log");
+    EXPECT_EQ(log.find(typed.toStdString()), std::string::npos);
+}
+
+TEST(CAdvConnect, OdbcListsTheDataSourcesTheDriverManagerKnows)
+{
+    const char* dsn = std::getenv("QUORVEL_TEST_ODBC_PG_DSN");
+    ASSERT_NE(dsn, nullptr) << "run through `make test` (registers the test ODBC data source)";
+    const std::vector<std::string> names = ListOdbcDataSources();
+    EXPECT_NE(std::find(names.begin(), names.end(), dsn), names.end());
+    CAdvConnect setup;
+    setup.Kind().setCurrentIndex(DS_ODBC);
+    EXPECT_GE(setup.Target().findText(QString::fromUtf8(dsn)), 0);
+}
+
+TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
+{
+    ScriptedDialogs dialogs;
+    CRunSQL& console = CRunSQL::Instance();
+    EXPECT_EQ(&console, &CRunSQL::Instance());
+    console.SetSmartInput(false);
+    console.Open(PostgresConnection());
+    ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    console.Editor().setText(QStringLiteral("SELECT pg_sleep(30)"));
+    console.Run();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(5);
+    EXPECT_TRUE(ServeUntil([&] { return ticks >= 20; }));
+    EXPECT_TRUE(console.Busy());
+    console.Cancel();
+    EXPECT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.StatusText(), QStringLiteral("Cancelled"));
+
+    console.Editor().setText(QStringLiteral("SELECT 'a', 1 UNION ALL SELECT 'b', 2"));
+    console.Run();
+    ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.StatusText(), QStringLiteral("Rows: 2"));
+    ASSERT_EQ(console.Result().rowCount(), 2);
+    EXPECT_EQ(console.Result().columnCount(), 2);
+    EXPECT_EQ(console.Result().index(1, 0).data().toString(), QStringLiteral("b"));
+
+    console.Editor().setText(QStringLiteral("SELECT pg_sleep(30)"));
+    console.Run();
+    console.reject(); // closed while the statement runs
+    EXPECT_FALSE(console.Busy());
+    ServeUntil([] { return false; }, 300);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST(CRunSQL, SmartInputOffersTheTablesAndColumnsOfTheConnection)
+{
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    CRunSQL& console = CRunSQL::Instance();
+    console.SetSmartInput(true);
+    console.Open(SqliteConnection(dir.File("c.db"), kFiveRows));
+    ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.StatusText(), QStringLiteral("Connected"));
+    EXPECT_EQ(console.Editor().CompletionWords(),
+        (QStringList { QStringLiteral("name"), QStringLiteral("qty"), QStringLiteral("t") }));
+    console.reject();
+
+    // The Connection tab's "SQL Console": a connection that fails ends the modal run with a message.
+    Quorvel event;
+    event.checkConn = SqliteConnection(dir.File("missing/none.db"), "");
+    EventProps editor(nullptr, event);
+    static_cast<PgConnect&>(editor.Page(EventProps::kConnection)).OpenConsole();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.front().startsWith(QStringLiteral("Connection Failed: ")));
+    EXPECT_FALSE(console.isVisible());
+}
+
+} // namespace

@@ -1,0 +1,43 @@
+#include "EditorTestSupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <sqlite3.h>
+#include <stdexcept>
+
+bool ServeUntil(const std::function<bool()>& done, int limitMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limitMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+CONN_INFO SqliteConnection(const std::string& path, const std::string& statements)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    CONN_INFO info;
+    info.type = DS_SQLITE;
+    info.target = path;
+    return info;
+}
+
+CONN_INFO PostgresConnection()
+{
+    const char* target = std::getenv("QUORVEL_TEST_PG");
+    if (target == nullptr || *target == '\0')
+        throw std::runtime_error("QUORVEL_TEST_PG is not set: run the window tests through `make test`, "
+                                 "which starts the PostgreSQL server they need");
+    CONN_INFO info;
+    info.type = DS_POSTGRES;
+    info.target = target;
+    return info;
+}

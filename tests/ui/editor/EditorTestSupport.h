@@ -1,0 +1,15 @@
+#pragma once
+
+#include "external/db/CONN_INFO.h"
+
+#include <functional>
+#include <string>
+
+// Serves the window's events until `done` holds, for at most `limitMs` (a generous bound: the
+// test fails, rather than hangs, when the worker never answers). True when `done` held.
+bool ServeUntil(const std::function<bool()>& done, int limitMs = 10000);
+
+// A connection to a new SQLite database file made by `statements`.
+CONN_INFO SqliteConnection(const std::string& path, const std::string& statements);
+// The test PostgreSQL server as the test role (QUORVEL_TEST_PG, set by the test scripts).
+CONN_INFO PostgresConnection();

@@ -1,0 +1,433 @@
+#include "EditorTestSupport.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include "model/Quorvel.h"
+#include "ui/editor/EvCounter.h"
+#include "ui/editor/EvFile.h"
+#include "ui/editor/EvSQL.h"
+#include "ui/editor/EventProps.h"
+#include "ui/editor/PgAction.h"
+#include "ui/editor/PgCondition.h"
+#include "ui/editor/PgConnect.h"
+#include "ui/editor/PgEvent.h"
+#include "ui/editor/PgTimer.h"
+#include "ui/gui/CAdvConnect.h"
+#include "ui/gui/CHistCBox.h"
+#include "ui/gui/SqlEditor.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+PgConnect& Connection(EventProps& editor)
+{
+    return static_cast<PgConnect&>(editor.Page(EventProps::kConnection));
+}
+PgEvent& EventPage(EventProps& editor)
+{
+    return static_cast<PgEvent&>(editor.Page(EventProps::kEvent));
+}
+PgTimer& Timer(EventProps& editor)
+{
+    return static_cast<PgTimer&>(editor.Page(EventProps::kTimers));
+}
+PgCondition& Condition(EventProps& editor)
+{
+    return static_cast<PgCondition&>(editor.Page(EventProps::kCondition));
+}
+PgAction& Action(EventProps& editor)
+{
+    return static_cast<PgAction&>(editor.Page(EventProps::kAction));
+}
+
+// Every stored field of an event, as text, so that two events compare field by field.
+std::vector<std::string> Stored(const Quorvel& e)
+{
+    auto conn = [](const CONN_INFO& c) {
+        return std::to_string(c.type) + "|" + c.target + "|" + c.user + "|" + c.password + "|"
+            + std::to_string(c.savePassword);
+    };
+    return { "bNeedConnect=" + std::to_string(e.bNeedConnect), "type=" + std::to_string(e.type),
+        "cond=" + std::to_string(e.cond), "action=" + std::to_string(e.action),
+        "delayType=" + std::to_string(e.delayType), "delayTimeType=" + std::to_string(e.delayTimeType),
+        "iterType=" + std::to_string(e.iterType), "intType=" + std::to_string(e.intType),
+        "intTimeType=" + std::to_string(e.intTimeType), "rowCheck=" + std::to_string(e.rowCheck),
+        "resCheck=" + std::to_string(e.resCheck), "EventNote=" + e.EventNote, "SQL=" + e.SQL,
+        "FileOrDir=" + e.FileOrDir, "ActionSQL=" + e.ActionSQL, "sProgram=" + e.sProgram, "sLogItem=" + e.sLogItem,
+        "PerfCounter=" + e.PerfCounter, "Machine=" + e.Machine, "tmStartAt=" + e.tmStartAt,
+        "enabled=" + std::to_string(e.enabled), "bTermEvent=" + std::to_string(e.bTermEvent),
+        "bTermProject=" + std::to_string(e.bTermProject), "iDelay=" + std::to_string(e.iDelay),
+        "iInterval=" + std::to_string(e.iInterval), "iExecs=" + std::to_string(e.iExecs),
+        "rowCheckValue=" + std::to_string(e.rowCheckValue), "resCheckValue=" + std::to_string(e.resCheckValue),
+        "checkConn=" + conn(e.checkConn), "actionConn=" + conn(e.actionConn) };
+}
+
+Quorvel FullEvent()
+{
+    Quorvel e;
+    e.bNeedConnect = 0;
+    e.type = EVENT_COUNTER;
+    e.cond = COND_RESULT_VALUE;
+    e.action = ACTION_PROGRAM;
+    e.delayType = DELAY_START_AT;
+    e.delayTimeType = UNIT_HOURS;
+    e.iterType = ITER_COUNT;
+    e.intType = INTERVAL_WAIT;
+    e.intTimeType = UNIT_MINUTES;
+    e.rowCheck = OP_GREATER;
+    e.rowCheckValue = 12;
+    e.resCheck = OP_NOT_EQUAL;
+    e.resCheckValue = -7;
+    e.EventNote = "nightly";
+    e.SQL = "SELECT count(*) FROM orders";
+    e.FileOrDir = "/var/spool/in";
+    e.ActionSQL = "UPDATE t SET seen = $VALUE$";
+    e.sProgram = "/usr/bin/logger hi";
+    e.sLogItem = "value $VALUE$";
+    e.PerfCounter = "\\Typed\\By Hand";
+    e.Machine = "\\\\web01";
+    e.tmStartAt = "08:30:00";
+    e.bTermEvent = 1;
+    e.bTermProject = 1;
+    e.iDelay = 5;
+    e.iInterval = 6;
+    e.iExecs = 7;
+    e.checkConn.type = DS_POSTGRES;
+    e.checkConn.target = "dbname=sales";
+    e.checkConn.user = "ann";
+    e.actionConn.target = "/tmp/a.db";
+    return e;
+}
+
+int Saved(Quorvel& event, const std::function<void(EventProps&)>& edit = {})
+{
+    EventProps editor(nullptr, event);
+    if (edit)
+        edit(editor);
+    editor.Save();
+    return editor.result();
+}
+
+// Save without visiting a page gives back the record, except what a page cannot show.
+TEST(EventProps, SaveWithoutChangesKeepsTheRecordBarWhatNoControlShows)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Quorvel&)> stored;
+        std::function<void(Quorvel&)> expected;
+    };
+    const Case cases[] = {
+        { "new record", [](Quorvel&) {}, [](Quorvel&) {} },
+        { "every field set", [](Quorvel& e) { e = FullEvent(); }, [](Quorvel& e) { e = FullEvent(); } },
+        { "interval type outside the choices", [](Quorvel& e) { e.intType = 5; }, [](Quorvel& e) { e.intType = 1; } },
+        { "negative amounts", [](Quorvel& e) { e.iDelay = -1, e.iExecs = -5; },
+            [](Quorvel& e) { e.iDelay = e.iExecs = 2147483647; } },
+        { "unit outside the list", [](Quorvel& e) { e.delayTimeType = 7; }, [](Quorvel& e) { e.delayTimeType = -1; } },
+        { "operator outside the list of the chosen condition",
+            [](Quorvel& e) { e.cond = COND_ROW_COUNT, e.rowCheck = 9, e.resCheck = 9; },
+            [](Quorvel& e) { e.cond = COND_ROW_COUNT, e.rowCheck = -1, e.resCheck = 9; } },
+        { "choices outside their sets survive",
+            [](Quorvel& e) { e.type = 7, e.cond = 9, e.action = 8, e.delayType = 4, e.iterType = 6; },
+            [](Quorvel& e) { e.type = 7, e.cond = 9, e.action = 8, e.delayType = 4, e.iterType = 6; } },
+        { "flags other than 0 and 1", [](Quorvel& e) { e.bNeedConnect = -3, e.bTermEvent = 5; },
+            [](Quorvel& e) { e.bNeedConnect = 0, e.bTermEvent = 1; } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Quorvel event;
+        c.stored(event);
+        Quorvel expected;
+        c.expected(expected);
+        EXPECT_EQ(Saved(event), 1);
+        EXPECT_EQ(Stored(event), Stored(expected));
+    }
+}
+
+TEST(EventProps, ANewEventShowsItsDefaults)
+{
+    Quorvel event;
+    EventProps editor(nullptr, event);
+    EXPECT_EQ(editor.CurrentTab(), EventProps::kConnection);
+    EXPECT_TRUE(Connection(editor).UsesConnection().isChecked());
+    EXPECT_EQ(Connection(editor).Description().text(), QStringLiteral("SQLite: private in-memory database"));
+    EXPECT_EQ(EventPage(editor).Type().currentText(), QStringLiteral("Execute SQL statement"));
+    PgTimer& timer = Timer(editor);
+    EXPECT_EQ(timer.DelayChoice().checkedButton()->text(), QStringLiteral("&No delay"));
+    EXPECT_EQ(timer.DelayAmount().text(), QStringLiteral("30"));
+    EXPECT_EQ(timer.DelayUnit().currentText(), QStringLiteral("Seconds"));
+    EXPECT_EQ(timer.StartAt().text(), QString());
+    EXPECT_EQ(timer.IterationChoice().checkedId(), ITER_ENDLESS);
+    EXPECT_EQ(timer.Executions().text(), QStringLiteral("10"));
+    EXPECT_EQ(timer.IntervalChoice().checkedId(), INTERVAL_NONE);
+    EXPECT_EQ(timer.IntervalAmount().text(), QStringLiteral("30"));
+    PgCondition& condition = Condition(editor);
+    EXPECT_EQ(condition.Choice().checkedId(), COND_ALWAYS);
+    for (auto row : { PgCondition::kRowCount, PgCondition::kFirstValue, PgCondition::kCheckTime }) {
+        EXPECT_FALSE(condition.Operator(row).isEnabled());
+        EXPECT_EQ(condition.Operator(row).currentIndex(), -1);
+        EXPECT_EQ(condition.Value(row).text(), QString());
+    }
+    PgAction& action = Action(editor);
+    EXPECT_EQ(action.Choice().checkedId(), ACTION_NONE);
+    EXPECT_FALSE(action.TestButton().isEnabled());
+    EXPECT_FALSE(action.Program().isEnabled());
+    EXPECT_FALSE(action.LogText().isEnabled());
+    EXPECT_TRUE(action.TermEvent().isEnabled());
+    EXPECT_FALSE(action.TermEvent().isChecked());
+    EXPECT_EQ(action.ConnectionText().text(), QStringLiteral("SQLite: private in-memory database"));
+}
+
+TEST(EventProps, TheTabOfTheLastSaveOpensNextAndCancelChangesNothing)
+{
+    Quorvel event;
+    Saved(event, [](EventProps& editor) { editor.Tabs().setCurrentIndex(EventProps::kTimers); });
+    EXPECT_EQ(event.lastTab, EventProps::kTimers);
+    const auto before = Stored(event);
+    {
+        EventProps editor(nullptr, event);
+        EXPECT_EQ(editor.CurrentTab(), EventProps::kTimers);
+        EXPECT_TRUE(editor.Page(EventProps::kTimers).isVisibleTo(&editor));
+        EXPECT_FALSE(editor.Page(EventProps::kConnection).isVisibleTo(&editor));
+        editor.Tabs().setCurrentIndex(EventProps::kAction);
+        static_cast<QLineEdit&>(Action(editor).LogText()).setText(QStringLiteral("changed"));
+        Action(editor).Store();
+        editor.reject();
+        EXPECT_NE(editor.result(), 1);
+    }
+    EXPECT_EQ(event.lastTab, EventProps::kTimers);
+    EXPECT_EQ(Stored(event), before);
+}
+
+// The set-up dialog opens on the event's connection; a change shows at once, and Cancel drops it.
+TEST(EventProps, SetupConnectionStartsFromTheEventsConnection)
+{
+    Quorvel event = FullEvent();
+    event.bNeedConnect = 1;
+    EventProps editor(nullptr, event);
+    PgConnect& page = Connection(editor);
+    QString shownTarget;
+    QTimer::singleShot(0, &page, [&] {
+        CAdvConnect& setup = page.Setup();
+        shownTarget = setup.Target().currentText();
+        setup.Kind().setCurrentIndex(DS_SQLITE);
+        setup.Target().setEditText(QStringLiteral("/srv/new.db"));
+        setup.accept();
+    });
+    page.SetupConnection();
+    EXPECT_EQ(shownTarget, QStringLiteral("dbname=sales"));
+    EXPECT_EQ(page.Description().text(), QStringLiteral("SQLite: /srv/new.db, user ann"));
+    editor.reject();
+    EXPECT_EQ(event.checkConn.target, "dbname=sales");
+}
+
+TEST(EventProps, ChoosingNoConnectionDisablesTheConnectionControls)
+{
+    Quorvel event;
+    EXPECT_EQ(Saved(event,
+                  [](EventProps& editor) {
+                      Connection(editor).NoConnection().setChecked(true);
+                      EXPECT_FALSE(Connection(editor).Description().isEnabled());
+                  }),
+        1);
+    EXPECT_EQ(event.bNeedConnect, 0);
+}
+
+TEST(EventProps, EveryKindOfCheckKeepsItsSettings)
+{
+    Quorvel event;
+    ScriptedDialogs dialogs;
+    Saved(event, [](EventProps& editor) {
+        PgEvent& page = EventPage(editor);
+        static_cast<EvSQL&>(page.SubPage(EVENT_SQL)).Editor().setText(QStringLiteral("SELECT 1"));
+        page.Type().setCurrentIndex(EVENT_FILE);
+        auto& file = static_cast<EvFile&>(page.SubPage(EVENT_FILE));
+        file.Path().setText(QStringLiteral("/typed/then/left"));
+        page.Type().setCurrentIndex(EVENT_COUNTER);
+        page.Type().setCurrentIndex(EVENT_FILE);
+        EXPECT_EQ(file.Path().text(), QString()); // the file page shows the stored path again
+        file.Path().setText(QStringLiteral("/data/flag"));
+        page.Type().setCurrentIndex(EVENT_COUNTER);
+        auto& counter = static_cast<EvCounter&>(page.SubPage(EVENT_COUNTER));
+        counter.Counter().setEditText(QStringLiteral("\\Not\\Listed"));
+        counter.Machine().setText(QStringLiteral("web01:9100"));
+        page.Note().setText(QStringLiteral("note"));
+        EXPECT_EQ(page.CurrentSubPage(), EVENT_COUNTER);
+    });
+    EXPECT_EQ(event.type, EVENT_COUNTER);
+    EXPECT_EQ(event.SQL, "SELECT 1");
+    EXPECT_EQ(event.FileOrDir, "/data/flag");
+    EXPECT_EQ(event.PerfCounter, "\\Not\\Listed");
+    EXPECT_EQ(event.Machine, "web01:9100");
+    EXPECT_EQ(event.EventNote, "note");
+
+    EventProps again(nullptr, event);
+    auto& counter = static_cast<EvCounter&>(EventPage(again).SubPage(EVENT_COUNTER));
+    EXPECT_EQ(counter.Counter().currentText(), QStringLiteral("\\Not\\Listed"));
+    EXPECT_GE(counter.Counter().findText(QStringLiteral("\\Not\\Listed")), 0);
+    EXPECT_GE(counter.Counter().findText(QStringLiteral("\\Memory\\Available MBytes")), 0);
+}
+
+TEST(EventProps, SqlLoadedFromAFileReplacesTheStatement)
+{
+    TempDir dir;
+    WriteFile(dir.File("q.sql"), "SELECT 'from file'\n");
+    ScriptedDialogs dialogs;
+    dialogs.ChooseFile(QString::fromStdString(dir.File("q.sql")));
+    Quorvel event;
+    event.SQL = "SELECT 0";
+    Saved(event, [](EventProps& editor) { static_cast<EvSQL&>(EventPage(editor).SubPage(EVENT_SQL)).Load(); });
+    EXPECT_EQ(event.SQL, "SELECT 'from file'\n");
+}
+
+TEST(EventProps, TimerBoxesStoreByTheirRules)
+{
+    struct Case {
+        const char* name;
+        std::function<void(PgTimer&)> edit;
+        std::function<void(const Quorvel&)> check;
+    };
+    const Case cases[] = {
+        { "empty executions", [](PgTimer& p) { p.Executions().clear(); },
+            [](const Quorvel& e) { EXPECT_EQ(e.iExecs, 0); } },
+        { "more than ten digits", [](PgTimer& p) { p.DelayAmount().setText(QStringLiteral("12345678901")); },
+            [](const Quorvel& e) { EXPECT_EQ(e.iDelay, 2147483647); } },
+        { "every choice and unit",
+            [](PgTimer& p) {
+                p.DelayChoice().button(DELAY_FOR)->setChecked(true);
+                p.DelayUnit().setCurrentIndex(UNIT_MINUTES);
+                p.IterationChoice().button(ITER_COUNT)->setChecked(true);
+                p.Executions().setText(QStringLiteral("3"));
+                p.IntervalChoice().button(INTERVAL_WAIT)->setChecked(true);
+                p.IntervalAmount().setText(QStringLiteral("90"));
+                p.IntervalUnit().setCurrentIndex(UNIT_HOURS);
+            },
+            [](const Quorvel& e) {
+                EXPECT_EQ(e.delayType, DELAY_FOR);
+                EXPECT_EQ(e.delayTimeType, UNIT_MINUTES);
+                EXPECT_EQ(e.iterType, ITER_COUNT);
+                EXPECT_EQ(e.iExecs, 3);
+                EXPECT_EQ(e.intType, INTERVAL_WAIT);
+                EXPECT_EQ(e.iInterval, 90);
+                EXPECT_EQ(e.intTimeType, UNIT_HOURS);
+            } },
+        { "start time a run refuses is stored, with a hint",
+            [](PgTimer& p) {
+                p.DelayChoice().button(DELAY_START_AT)->setChecked(true);
+                p.StartAt().setText(QStringLiteral("0830"));
+                EXPECT_FALSE(p.StartAtHint().isHidden());
+                p.StartAt().setText(QStringLiteral("08:30:00"));
+                EXPECT_TRUE(p.StartAtHint().isHidden());
+                p.StartAt().setText(QStringLiteral("8:30"));
+            },
+            [](const Quorvel& e) {
+                EXPECT_EQ(e.delayType, DELAY_START_AT);
+                EXPECT_EQ(e.tmStartAt, "8:30");
+            } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Quorvel event;
+        EXPECT_EQ(Saved(event, [&](EventProps& editor) { c.edit(Timer(editor)); }), 1);
+        c.check(event);
+    }
+}
+
+TEST(EventProps, ConditionsStoreOnlyTheChosenRow)
+{
+    Quorvel event;
+    Saved(event, [](EventProps& editor) {
+        PgCondition& page = Condition(editor);
+        page.Choice().button(COND_ROW_COUNT)->setChecked(true);
+        EXPECT_TRUE(page.Value(PgCondition::kRowCount).isEnabled());
+        EXPECT_FALSE(page.Value(PgCondition::kFirstValue).isEnabled());
+        page.Operator(PgCondition::kRowCount).setCurrentIndex(OP_GREATER);
+        page.Value(PgCondition::kRowCount).setText(QStringLiteral("100"));
+    });
+    EXPECT_EQ(event.cond, COND_ROW_COUNT);
+    EXPECT_EQ(event.rowCheck, OP_GREATER);
+    EXPECT_EQ(event.rowCheckValue, 100);
+
+    event.cond = COND_RESULT_VALUE, event.resCheck = OP_EQUAL, event.resCheckValue = -7;
+    Saved(event, [](EventProps& editor) {
+        PgCondition& page = Condition(editor);
+        EXPECT_EQ(page.Value(PgCondition::kFirstValue).text(), QStringLiteral("-7"));
+        EXPECT_EQ(page.Value(PgCondition::kCheckTime).text(), QString());
+        EXPECT_EQ(page.Value(PgCondition::kRowCount).text(), QString());
+        page.Choice().button(COND_CHECK_TIME)->setChecked(true);
+        page.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
+        page.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
+    });
+    EXPECT_EQ(event.cond, COND_CHECK_TIME);
+    EXPECT_EQ(event.resCheck, OP_LESS);
+    EXPECT_EQ(event.resCheckValue, 500);
+    EXPECT_EQ(event.rowCheck, OP_GREATER); // rows not chosen keep their fields
+    EXPECT_EQ(event.rowCheckValue, 100);
+
+    Saved(event, [](EventProps& editor) {
+        PgCondition& page = Condition(editor);
+        page.Choice().button(COND_ROW_COUNT)->setChecked(true); // no operator, empty box
+    });
+    EXPECT_EQ(event.rowCheck, -1);
+    EXPECT_EQ(event.rowCheckValue, 0);
+}
+
+TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
+{
+    struct Case {
+        int action;
+        bool sql, program, log;
+    };
+    const Case cases[] = {
+        { ACTION_NONE, false, false, false },
+        { ACTION_SQL, true, false, false },
+        { ACTION_PROGRAM, false, true, false },
+        { ACTION_LOG, false, false, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        Quorvel event;
+        Saved(event, [&](EventProps& editor) {
+            PgAction& page = Action(editor);
+            page.Choice().button(c.action)->setChecked(true);
+            EXPECT_EQ(page.TestButton().isEnabled(), c.sql);
+            EXPECT_EQ(page.Editor().isEnabled(), c.sql);
+            EXPECT_EQ(page.Program().isEnabled(), c.program);
+            EXPECT_EQ(page.BrowseButton().isEnabled(), c.program);
+            EXPECT_EQ(page.LogText().isEnabled(), c.log);
+            EXPECT_TRUE(page.TermProject().isEnabled());
+            page.Editor().setText(QStringLiteral("DELETE FROM t"));
+            page.Program().setText(QStringLiteral("/bin/true"));
+            page.LogText().setText(QStringLiteral("line"));
+            page.TermProject().setChecked(true);
+        });
+        EXPECT_EQ(event.action, c.action);
+        EXPECT_EQ(event.ActionSQL, "DELETE FROM t");
+        EXPECT_EQ(event.sProgram, "/bin/true");
+        EXPECT_EQ(event.sLogItem, "line");
+        EXPECT_EQ(event.bTermProject, 1);
+        EXPECT_EQ(event.bTermEvent, 0);
+    }
+}
+
+TEST(EventProps, TheWindowCannotShrinkBelowItsMinimum)
+{
+    Quorvel event;
+    EventProps editor(nullptr, event);
+    editor.resize(100, 100);
+    EXPECT_GE(editor.width(), 560);
+    EXPECT_GE(editor.height(), 470);
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/editor/EditorPage.h"
+
+#include <array>
+
+class Quorvel;
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+
+// The "Condition" tab: when the action runs, and for the comparing conditions the operator and the
+// value. The first-value and the check-time rows share the event's operator and value fields.
+class PgCondition : public EditorPage {
+    Q_OBJECT
+public:
+    // Rows of the comparing conditions.
+    enum Row { kRowCount, kFirstValue, kCheckTime };
+
+    PgCondition(QWidget* parent, Quorvel& event);
+
+    void Store() override;
+
+    QButtonGroup& Choice() { return *choice_; }
+    QComboBox& Operator(Row row) { return *operators_[row]; }
+    QLineEdit& Value(Row row) { return *values_[row]; }
+
+private:
+    void ApplyEnableRule();
+    void StoreRow(Row row, int* op, int* value) const;
+
+    Quorvel& event_;
+    QButtonGroup* choice_;
+    std::array<QComboBox*, 3> operators_ {};
+    std::array<QLineEdit*, 3> values_ {};
+};
