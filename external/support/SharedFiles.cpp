@@ -3,8 +3,6 @@
 #include <climits>
 #include <unistd.h>
 
-namespace {
-
 std::string ProgramFolder()
 {
     char path[PATH_MAX];
@@ -14,8 +12,6 @@ std::string ProgramFolder()
     std::string exe(path, static_cast<size_t>(n));
     return exe.substr(0, exe.rfind('/'));
 }
-
-} // namespace
 
 std::string SharedFilePath(const std::string& name)
 {
