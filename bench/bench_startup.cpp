@@ -27,6 +27,9 @@ struct Usage {
 };
 
 // Runs `args` to its end with its output thrown away; its processor time and peak resident size.
+// Forked, not spawned with a shared address space: the kernel counts the peak of the address space
+// that exec replaces too, which for a fork is the little this process has written, while for a
+// vfork it would be all of this process.
 Usage Run(const std::vector<std::string>& args)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -194,12 +197,19 @@ int main()
 
     std::vector<Program> programs { { "floor (a C program that does nothing)", QUORVEL_FLOOR_BINARY },
                                     { "quorvel", QUORVEL_BINARY } };
+    // The same do-nothing program linked with the libraries that quorvel always links: what of
+    // the distance to the floor they account for.
+    std::vector<Program> floors { programs[0], { "floor linked with libstdc++, libsqlite3, toml++", QUORVEL_FLOOR_LIBS_BINARY } };
     if (const char* baseline = std::getenv("QUORVEL_BASELINE"); baseline != nullptr && *baseline != '\0')
         programs.push_back({ "baseline (QUORVEL_BASELINE)", baseline });
     else
         std::printf("(set QUORVEL_BASELINE to a quorvel of another build to compare with it)\n");
     bench::PrintLoad("before");
 
+    std::printf("do-nothing programs, median of %d runs\n", kStartRuns);
+    const std::vector<Usage> floorUsages = Medians(floors, {}, kStartRuns);
+    for (size_t i = 0; i < floors.size(); ++i)
+        PrintUsage(floors[i].label, floorUsages[i]);
     CompareStarts("quorvel --version", programs, { "--version" });
     Quorvel once = bench::FileCheckEvent("once", workspace.Watched());
     once.iterType = ITER_ONCE;

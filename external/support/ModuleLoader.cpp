@@ -52,8 +52,9 @@ void ModuleLoader::Load()
             break;
         }
     }
-    // Never unmapped, even when the loader goes at exit: a worker that is still inside the
-    // module's library then keeps running on mapped code.
+    // Every symbol bound now: a module that does not fit fails here, with a reason, instead of at
+    // its first call. Never unmapped, even when the loader goes at exit: a worker that is still
+    // inside the module's library then keeps running on mapped code.
     handle_.reset(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
     if (!handle_) {
         const char* text = ::dlerror();
