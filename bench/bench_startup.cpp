@@ -52,7 +52,8 @@ Usage Run(const std::vector<std::string>& args)
     const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 127)
         std::fprintf(stderr, "%s did not run to its end (status %d)\n", args[0].c_str(), status);
-    return Usage { ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_maxrss / 1024.0, bench::SecondsSince(start) * 1e3 };
+    return Usage { ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_maxrss / 1024.0,
+        bench::SecondsSince(start) * 1e3 };
 }
 
 double Median(std::vector<double> values)
@@ -92,8 +93,8 @@ std::vector<Usage> Medians(const std::vector<Program>& programs, const std::vect
 
 void PrintUsage(const std::string& label, const Usage& usage)
 {
-    bench::PrintValue(label.c_str(), StrFormat("%.1f ms processor, %.1f MB peak RSS, %.0f ms wall", usage.cpuMs,
-                                               usage.rssMB, usage.wallMs));
+    bench::PrintValue(label.c_str(),
+        StrFormat("%.1f ms processor, %.1f MB peak RSS, %.0f ms wall", usage.cpuMs, usage.rssMB, usage.wallMs));
 }
 
 std::string SaveProject(const bench::Workspace& workspace, const std::string& name, std::vector<Quorvel> events)
@@ -116,9 +117,9 @@ void CompareStarts(const char* title, const std::vector<Program>& programs, cons
     const Usage& floor = medians[0];
     const Usage& quorvel = medians[1];
     bench::PrintFigure("processor time above the floor", StrFormat("%.1f ms", quorvel.cpuMs - floor.cpuMs),
-                       StrFormat("<= %.0f ms", kFloorCpuMarginMs), quorvel.cpuMs - floor.cpuMs <= kFloorCpuMarginMs);
+        StrFormat("<= %.0f ms", kFloorCpuMarginMs), quorvel.cpuMs - floor.cpuMs <= kFloorCpuMarginMs);
     bench::PrintFigure("peak RSS above the floor", StrFormat("%.1f MB", quorvel.rssMB - floor.rssMB),
-                       StrFormat("<= %.0f MB", kFloorRssMarginMB), quorvel.rssMB - floor.rssMB <= kFloorRssMarginMB);
+        StrFormat("<= %.0f MB", kFloorRssMarginMB), quorvel.rssMB - floor.rssMB <= kFloorRssMarginMB);
 }
 
 // 24 file-check events, each checking once a second for 10 s.
@@ -142,10 +143,11 @@ void CompareRate(const bench::Workspace& workspace, const std::vector<Program>& 
         PrintUsage(programs[i].label, usages.back());
     }
     bench::PrintFigure("peak RSS", StrFormat("%.1f MB", usages[0].rssMB), StrFormat("<= %.0f MB", kRateRssTargetMB),
-                       usages[0].rssMB <= kRateRssTargetMB);
+        usages[0].rssMB <= kRateRssTargetMB);
     if (usages.size() > 1)
-        bench::PrintFigure("processor time against the baseline", StrFormat("%.0f / %.0f ms", usages[0].cpuMs,
-                               usages[1].cpuMs), "not more", usages[0].cpuMs <= usages[1].cpuMs);
+        bench::PrintFigure("processor time against the baseline",
+            StrFormat("%.0f / %.0f ms", usages[0].cpuMs, usages[1].cpuMs), "not more",
+            usages[0].cpuMs <= usages[1].cpuMs);
 }
 
 // What the first PostgreSQL connection pays for loading the module, in a fresh process each time.
@@ -162,8 +164,8 @@ void ModuleLoadCost()
             const double cpuBefore = bench::ProcessCpuSeconds();
             std::string error;
             const bool loaded = LoadDriverModule(DS_POSTGRES, &error) != nullptr;
-            const double ms[2] = { loaded ? bench::SecondsSince(start) * 1e3 : -1,
-                                   (bench::ProcessCpuSeconds() - cpuBefore) * 1e3 };
+            const double ms[2]
+                = { loaded ? bench::SecondsSince(start) * 1e3 : -1, (bench::ProcessCpuSeconds() - cpuBefore) * 1e3 };
             if (!loaded)
                 std::fprintf(stderr, "%s\n", error.c_str());
             ::_exit(::write(fds[1], ms, sizeof ms) == sizeof ms ? 0 : 1);
@@ -180,7 +182,7 @@ void ModuleLoadCost()
     const double median = Median(costs);
     std::printf("PostgreSQL module loaded by the first connect, median of %d fresh processes\n", kStartRuns);
     bench::PrintFigure("added to the first connect", StrFormat("%.1f ms", median),
-                       StrFormat("<= %.0f ms", kModuleLoadTargetMs), median >= 0 && median <= kModuleLoadTargetMs);
+        StrFormat("<= %.0f ms", kModuleLoadTargetMs), median >= 0 && median <= kModuleLoadTargetMs);
     bench::PrintValue("of which processor time", StrFormat("%.1f ms", Median(cpu)));
 }
 
@@ -196,10 +198,11 @@ int main()
     ::setenv("XDG_STATE_HOME", workspace.File("state").c_str(), 1);
 
     std::vector<Program> programs { { "floor (a C program that does nothing)", QUORVEL_FLOOR_BINARY },
-                                    { "quorvel", QUORVEL_BINARY } };
+        { "quorvel", QUORVEL_BINARY } };
     // The same do-nothing program linked with the libraries that quorvel always links: what of
     // the distance to the floor they account for.
-    std::vector<Program> floors { programs[0], { "floor linked with libstdc++, libsqlite3, toml++", QUORVEL_FLOOR_LIBS_BINARY } };
+    std::vector<Program> floors { programs[0],
+        { "floor linked with libstdc++, libsqlite3, toml++", QUORVEL_FLOOR_LIBS_BINARY } };
     if (const char* baseline = std::getenv("QUORVEL_BASELINE"); baseline != nullptr && *baseline != '\0')
         programs.push_back({ "baseline (QUORVEL_BASELINE)", baseline });
     else
@@ -214,7 +217,7 @@ int main()
     Quorvel once = bench::FileCheckEvent("once", workspace.Watched());
     once.iterType = ITER_ONCE;
     CompareStarts("console run of a one-event file-check project", programs,
-                  { "-c", SaveProject(workspace, "once.qvl", { once }) });
+        { "-c", SaveProject(workspace, "once.qvl", { once }) });
     CompareRate(workspace, programs);
     ModuleLoadCost();
 
@@ -228,8 +231,8 @@ int main()
         event.actionConn = event.checkConn;
         event.iterType = ITER_ONCE;
         std::vector<Program> quorvels(programs.begin() + 1, programs.end());
-        std::printf("console run of a one-event PostgreSQL project (start, connect, query), median of %d runs\n",
-                    kStartRuns);
+        std::printf(
+            "console run of a one-event PostgreSQL project (start, connect, query), median of %d runs\n", kStartRuns);
         const std::vector<Usage> medians
             = Medians(quorvels, { "-c", SaveProject(workspace, "pg.qvl", { event }) }, kStartRuns);
         for (size_t i = 0; i < quorvels.size(); ++i)

@@ -13,8 +13,8 @@
 class RemoteCounterSource : public CounterSource {
 public:
     // Failures go to `log`, the program log's entry point.
-    RemoteCounterSource(const std::string& host, uint16_t port, const std::atomic<bool>& cancelled,
-        RemoteCounterModule::LogFn log);
+    RemoteCounterSource(
+        const std::string& host, uint16_t port, const std::atomic<bool>& cancelled, RemoteCounterModule::LogFn log);
 
     // Only the names are checked at add: the machine may well be down while the event starts.
     uint32_t Check(const ResolvedCounter& counter) override;

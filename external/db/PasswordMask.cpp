@@ -5,8 +5,8 @@
 std::string MaskPasswords(const std::string& text)
 {
     // key=value pairs of libpq and ODBC strings; ODBC values may be braced.
-    static const std::regex keyValue(R"(((?:^|[\s;])(?:password|pwd)\s*=\s*)(\{[^}]*\}|'(?:[^'\\]|\\.)*'|[^\s;]*))",
-                                     std::regex::icase);
+    static const std::regex keyValue(
+        R"(((?:^|[\s;])(?:password|pwd)\s*=\s*)(\{[^}]*\}|'(?:[^'\\]|\\.)*'|[^\s;]*))", std::regex::icase);
     // the password of a URI's user information
     static const std::regex uri(R"(([a-zA-Z][a-zA-Z0-9+.-]*://[^:/@\s]*:)[^@/\s]*@)");
     // a password given as a URI query parameter

@@ -42,4 +42,6 @@ int UnavailableDB::closeCursor(int)
     return kOK;
 }
 
-void UnavailableDB::cancel() { }
+void UnavailableDB::cancel()
+{
+}

@@ -50,8 +50,8 @@ protected:
     // A SQLite event and a file event beside whatever the test adds.
     void AddSqliteAndFileEvents()
     {
-        project.AddEvent(SqlEvent("sqlite", MakeDatabase("a.db", "CREATE TABLE t(v); INSERT INTO t VALUES(7)"),
-                                  "SELECT v FROM t"));
+        project.AddEvent(
+            SqlEvent("sqlite", MakeDatabase("a.db", "CREATE TABLE t(v); INSERT INTO t VALUES(7)"), "SELECT v FROM t"));
         project.AddEvent(FileEvent("file", dir.path()));
     }
 
@@ -66,10 +66,10 @@ protected:
 TEST_F(ModuleLoading, PostgresEventsLoadTheModuleOnce)
 {
     AddSqliteAndFileEvents();
-    for (const char* note : {"pg one", "pg two", "pg three"})
+    for (const char* note : { "pg one", "pg two", "pg three" })
         project.AddEvent(PgEvent(note));
     project.Run(&page, nullptr);
-    for (const char* note : {"sqlite", "file", "pg one", "pg two", "pg three"})
+    for (const char* note : { "sqlite", "file", "pg one", "pg two", "pg three" })
         EXPECT_EQ(page.Count(note, "Check passed"), 1) << note;
     EXPECT_EQ(MappedFiles("self", "quorvel_pg.so").size(), 1u);
     EXPECT_EQ(MappedFiles("self", "libpq.so").size(), 1u);
@@ -101,7 +101,7 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
 {
     AddSqliteAndFileEvents();
     // Both wait an hour after their first check, so the program is there to be looked at.
-    for (Quorvel* event : {project.GetEvent(0), project.GetEvent(1)}) {
+    for (Quorvel* event : { project.GetEvent(0), project.GetEvent(1) }) {
         event->iterType = ITER_ENDLESS;
         event->intType = INTERVAL_WAIT;
         event->iInterval = 1;
@@ -112,7 +112,7 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
     ASSERT_TRUE(quorvel.WaitFor("(file) -> Paused"));
     const std::string pid = std::to_string(quorvel.Pid());
     ASSERT_FALSE(MappedFiles(pid, "libsqlite3").empty()) << "the maps of the running program can be read";
-    for (const char* library : {"libpq", "libodbc", "libcurl", "libQt", "quorvel_"})
+    for (const char* library : { "libpq", "libodbc", "libcurl", "libQt", "quorvel_" })
         EXPECT_TRUE(MappedFiles(pid, library).empty()) << library;
 }
 
@@ -121,7 +121,7 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
 TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
 {
     TempDir modules;
-    for (const char* file : {"quorvel_pg.so", "quorvel_remote.so"})
+    for (const char* file : { "quorvel_pg.so", "quorvel_remote.so" })
         WriteFile(modules.File(file), "not a shared library\n");
     AddSqliteAndFileEvents();
     project.AddEvent(PgEvent("pg"));
@@ -133,18 +133,18 @@ TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
     counter.iterType = ITER_ONCE;
     project.AddEvent(counter);
     const ProcessResult result = RunQuorvel(
-        {"-c", SaveProject()}, {"QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + dir.File("state")});
+        { "-c", SaveProject() }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + dir.File("state") });
     EXPECT_EQ(result.status, 0) << result.err;
-    for (const char* passed : {"(sqlite) -> Check passed", "(file) -> Check passed"})
+    for (const char* passed : { "(sqlite) -> Check passed", "(file) -> Check passed" })
         EXPECT_NE(result.out.find(passed), std::string::npos) << result.out;
-    for (const char* failed : {"(pg) -> Check failed", "(remote) -> Check failed"})
+    for (const char* failed : { "(pg) -> Check failed", "(remote) -> Check failed" })
         EXPECT_NE(result.out.find(failed), std::string::npos) << result.out;
     const std::string log = ReadFile(dir.File("state/quorvel/quorvel.log"));
     EXPECT_NE(log.find("Connection error\tPostgreSQL support is not installed: " + modules.File("quorvel_pg.so")),
-              std::string::npos)
+        std::string::npos)
         << log;
-    EXPECT_NE(log.find("Remote counter support is not installed: " + modules.File("quorvel_remote.so")),
-              std::string::npos);
+    EXPECT_NE(
+        log.find("Remote counter support is not installed: " + modules.File("quorvel_remote.so")), std::string::npos);
 }
 
 } // namespace
