@@ -3,7 +3,7 @@
 #include "external/counters/CounterCatalog.h"
 #include "external/counters/CounterPath.h"
 #include "external/counters/LocalCounterSource.h"
-#include "external/counters/RemoteCounterSource.h"
+#include "external/counters/RemoteCounterModule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,7 @@ std::unique_ptr<CounterSource> MakeSource(const CounterPath& path, const std::at
 {
     if (path.IsLocal())
         return std::make_unique<LocalCounterSource>();
-    return std::make_unique<RemoteCounterSource>(path.host, path.port, cancelled);
+    return NewRemoteCounterSource(path.host, path.port, cancelled);
 }
 
 std::optional<double> Ratio(double numerator, double denominator, double scale)

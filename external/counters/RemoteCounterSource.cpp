@@ -2,7 +2,6 @@
 
 #include "external/counters/CounterCatalog.h"
 #include "external/counters/CounterQuery.h"
-#include "external/support/CLog.h"
 #include "external/support/StrFormat.h"
 
 #include <algorithm>
@@ -145,8 +144,10 @@ uint32_t Evaluate(
 
 } // namespace
 
-RemoteCounterSource::RemoteCounterSource(const std::string& host, uint16_t port, const std::atomic<bool>& cancelled)
+RemoteCounterSource::RemoteCounterSource(
+    const std::string& host, uint16_t port, const std::atomic<bool>& cancelled, RemoteCounterModule::LogFn log)
     : url_(StrFormat("http://%s:%u/metrics", host.c_str(), static_cast<unsigned>(port)))
+    , log_(log)
     , cancelled_(cancelled)
     , http_(cancelled)
 {
@@ -191,5 +192,5 @@ void RemoteCounterSource::ReportFailure(const std::string& what)
     if (failing_)
         return;
     failing_ = true;
-    CLog::Bug("GET " + url_ + ": " + what, "RemoteCounterSource", __FILE__, __LINE__);
+    log_("GET " + url_ + ": " + what, "RemoteCounterSource", __FILE__, __LINE__);
 }

@@ -3,6 +3,7 @@
 #include "external/counters/CounterSource.h"
 #include "external/counters/HttpClient.h"
 #include "external/counters/MetricsParser.h"
+#include "external/counters/RemoteCounterModule.h"
 
 #include <atomic>
 #include <string>
@@ -11,7 +12,9 @@
 // Every collection fetches the page anew; docs/counters.md lists the metrics each counter uses.
 class RemoteCounterSource : public CounterSource {
 public:
-    RemoteCounterSource(const std::string& host, uint16_t port, const std::atomic<bool>& cancelled);
+    // Failures go to `log`, the program log's entry point.
+    RemoteCounterSource(
+        const std::string& host, uint16_t port, const std::atomic<bool>& cancelled, RemoteCounterModule::LogFn log);
 
     // Only the names are checked at add: the machine may well be down while the event starts.
     uint32_t Check(const ResolvedCounter& counter) override;
@@ -23,6 +26,7 @@ private:
     void ReportFailure(const std::string& what);
 
     std::string url_;
+    RemoteCounterModule::LogFn log_;
     const std::atomic<bool>& cancelled_;
     HttpClient http_;
     MetricsParser parser_;

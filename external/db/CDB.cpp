@@ -1,8 +1,8 @@
 #include "external/db/CDB.h"
 
-#include "external/db/OdbcDB.h"
-#include "external/db/PostgresDB.h"
+#include "external/db/DriverModule.h"
 #include "external/db/SqliteDB.h"
+#include "external/db/UnavailableDB.h"
 
 std::unique_ptr<CDB> CDB::newDB(DS_TYPE type)
 {
@@ -10,9 +10,13 @@ std::unique_ptr<CDB> CDB::newDB(DS_TYPE type)
     case DS_SQLITE:
         return std::make_unique<SqliteDB>();
     case DS_POSTGRES:
-        return std::make_unique<PostgresDB>();
-    case DS_ODBC:
-        return std::make_unique<OdbcDB>();
+    case DS_ODBC: {
+        std::string error;
+        const DriverModule* module = LoadDriverModule(type, &error);
+        if (module == nullptr)
+            return std::make_unique<UnavailableDB>(error);
+        return module->newConnection();
+    }
     }
     return nullptr;
 }

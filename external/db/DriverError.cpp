@@ -1,7 +1,7 @@
 #include "external/db/DriverError.h"
 
 #include "external/db/CDB.h"
-#include "external/db/CONN_INFO.h"
+#include "external/db/PasswordMask.h"
 #include "external/support/StrFormat.h"
 
 std::string SafeErrorText(const std::string& driverMessage, const std::string& password)

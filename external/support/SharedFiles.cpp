@@ -3,8 +3,6 @@
 #include <climits>
 #include <unistd.h>
 
-namespace {
-
 std::string ProgramFolder()
 {
     char path[PATH_MAX];
@@ -15,8 +13,6 @@ std::string ProgramFolder()
     const size_t slash = exe.rfind('/');
     return slash == std::string::npos ? "." : exe.substr(0, slash);
 }
-
-} // namespace
 
 std::string SharedFilePath(const std::string& name)
 {

@@ -6,3 +6,6 @@
 // pages "help/index.html", ...): beside the program in the build tree, or in the installed data
 // folder. Empty when it is in neither.
 std::string SharedFilePath(const std::string& name);
+
+// The folder of the running executable.
+std::string ProgramFolder();

@@ -1,0 +1,5 @@
+/* The floor of the start-up figures: a C program that does nothing. */
+int main(void)
+{
+    return 0;
+}

@@ -1,0 +1,149 @@
+// PostgreSQL, ODBC and remote counters live in modules that load the first time a project uses
+// them: a project without them never maps their libraries, and one that cannot load them runs
+// the rest of its events.
+
+#include "engine/EngineFixture.h"
+#include "support/RunningQuorvel.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <latch>
+#include <set>
+#include <thread>
+
+namespace {
+
+// The distinct files mapped into process `pid` ("self" for this one) whose path holds `part`.
+std::set<std::string> MappedFiles(const std::string& pid, const std::string& part)
+{
+    std::ifstream maps("/proc/" + pid + "/maps");
+    std::set<std::string> files;
+    std::string line;
+    while (std::getline(maps, line)) {
+        const size_t path = line.find('/');
+        if (path != std::string::npos && line.find(part, path) != std::string::npos)
+            files.insert(line.substr(path));
+    }
+    return files;
+}
+
+CONN_INFO TestServer()
+{
+    const char* conninfo = std::getenv("QUORVEL_TEST_PG");
+    EXPECT_NE(conninfo, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
+    CONN_INFO server;
+    server.type = DS_POSTGRES;
+    server.target = conninfo != nullptr ? conninfo : "";
+    return server;
+}
+
+class ModuleLoading : public EngineTest {
+protected:
+    Quorvel PgEvent(const std::string& note)
+    {
+        Quorvel q = SqlEvent(note, "", "SELECT 1");
+        q.checkConn = TestServer();
+        q.actionConn = q.checkConn;
+        return q;
+    }
+
+    // A SQLite event and a file event beside whatever the test adds.
+    void AddSqliteAndFileEvents()
+    {
+        project.AddEvent(
+            SqlEvent("sqlite", MakeDatabase("a.db", "CREATE TABLE t(v); INSERT INTO t VALUES(7)"), "SELECT v FROM t"));
+        project.AddEvent(FileEvent("file", dir.path()));
+    }
+
+    std::string SaveProject()
+    {
+        const std::string path = dir.File("project.qvl");
+        EXPECT_EQ(project.Save(path), 0);
+        return path;
+    }
+};
+
+TEST_F(ModuleLoading, PostgresEventsLoadTheModuleOnce)
+{
+    AddSqliteAndFileEvents();
+    for (const char* note : { "pg one", "pg two", "pg three" })
+        project.AddEvent(PgEvent(note));
+    project.Run(&page, nullptr);
+    for (const char* note : { "sqlite", "file", "pg one", "pg two", "pg three" })
+        EXPECT_EQ(page.Count(note, "Check passed"), 1) << note;
+    EXPECT_EQ(MappedFiles("self", "quorvel_pg.so").size(), 1u);
+    EXPECT_EQ(MappedFiles("self", "libpq.so").size(), 1u);
+}
+
+// The engine label runs under ThreadSanitizer: this is where a racy first load would show.
+TEST(ModuleLoadingRace, TwentyFourFirstConnectionsAtOnce)
+{
+    constexpr int kThreads = 24;
+    const CONN_INFO server = TestServer();
+    std::latch ready(kThreads);
+    std::vector<std::string> results(kThreads);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([&, i] {
+            ready.arrive_and_wait();
+            std::unique_ptr<CDB> db = CDB::newDB(DS_POSTGRES);
+            results[i] = CDB::isOK(db->connect(&server)) ? "connected" : db->errorText;
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::string& result : results)
+        EXPECT_EQ(result, "connected");
+    EXPECT_EQ(MappedFiles("self", "quorvel_pg.so").size(), 1u);
+}
+
+TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
+{
+    AddSqliteAndFileEvents();
+    // Both wait an hour after their first check, so the program is there to be looked at.
+    for (Quorvel* event : { project.GetEvent(0), project.GetEvent(1) }) {
+        event->iterType = ITER_ENDLESS;
+        event->intType = INTERVAL_WAIT;
+        event->iInterval = 1;
+        event->intTimeType = UNIT_HOURS;
+    }
+    RunningQuorvel quorvel(SaveProject());
+    ASSERT_TRUE(quorvel.WaitFor("(sqlite) -> Paused"));
+    ASSERT_TRUE(quorvel.WaitFor("(file) -> Paused"));
+    const std::string pid = std::to_string(quorvel.Pid());
+    ASSERT_FALSE(MappedFiles(pid, "libsqlite3").empty()) << "the maps of the running program can be read";
+    for (const char* library : { "libpq", "libodbc", "libcurl", "libQt", "quorvel_" })
+        EXPECT_TRUE(MappedFiles(pid, library).empty()) << library;
+}
+
+// A module that is there but cannot be loaded (another version, a broken file) fails the
+// connections that need it, with the reason; the other events run.
+TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
+{
+    TempDir modules;
+    for (const char* file : { "quorvel_pg.so", "quorvel_remote.so" })
+        WriteFile(modules.File(file), "not a shared library\n");
+    AddSqliteAndFileEvents();
+    project.AddEvent(PgEvent("pg"));
+    Quorvel counter;
+    counter.EventNote = "remote";
+    counter.type = EVENT_COUNTER;
+    counter.Machine = "127.0.0.1:9";
+    counter.PerfCounter = "\\Memory\\Available MBytes";
+    counter.iterType = ITER_ONCE;
+    project.AddEvent(counter);
+    const ProcessResult result = RunQuorvel(
+        { "-c", SaveProject() }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + dir.File("state") });
+    EXPECT_EQ(result.status, 0) << result.err;
+    for (const char* passed : { "(sqlite) -> Check passed", "(file) -> Check passed" })
+        EXPECT_NE(result.out.find(passed), std::string::npos) << result.out;
+    for (const char* failed : { "(pg) -> Check failed", "(remote) -> Check failed" })
+        EXPECT_NE(result.out.find(failed), std::string::npos) << result.out;
+    const std::string log = ReadFile(dir.File("state/quorvel/quorvel.log"));
+    EXPECT_NE(log.find("Connection error\tPostgreSQL support is not installed: " + modules.File("quorvel_pg.so")),
+        std::string::npos)
+        << log;
+    EXPECT_NE(
+        log.find("Remote counter support is not installed: " + modules.File("quorvel_remote.so")), std::string::npos);
+}
+
+} // namespace
