@@ -4,11 +4,11 @@
 #include "external/support/CSettings.h"
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
+#include "external/support/SharedFiles.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,12 +64,7 @@ bool HasDisplay()
 // The window program: beside this one in the build tree, under libexec when installed.
 std::string WindowProgram()
 {
-    char self[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return {};
-    std::string dir(self, static_cast<size_t>(n));
-    dir.erase(dir.rfind('/'));
+    const std::string dir = ProgramFolder();
     for (const std::string& candidate : {dir + "/quorvel-window", dir + "/../libexec/quorvel/quorvel-window"})
         if (::access(candidate.c_str(), X_OK) == 0)
             return candidate;
