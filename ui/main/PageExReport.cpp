@@ -1,11 +1,123 @@
 #include "ui/main/PageExReport.h"
 
+#include "external/support/MessageBox.h"
+#include "model/QuorvelRunner.h"
+#include "res/Strings.h"
+#include "ui/gui/UserDialogs.h"
+#include "ui/main/ExecReportModel.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTableView>
 #include <QVBoxLayout>
 
-PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent) : CSmPage(parent), project_(project)
+namespace {
+
+constexpr int kDrainIntervalMs = 30;
+constexpr int kColumnWidth = 80;
+
+} // namespace
+
+PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
+    : CSmPage(parent)
+    , project_(project)
+    , label_(new QLabel(tr("Execution Report"), this))
+    , table_(new QTableView(this))
+    , model_(new ExecReportModel(this))
 {
+    table_->setModel(model_);
+    table_->setAccessibleName(tr("Execution Report"));
+    table_->setShowGrid(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
+    table_->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+    table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Fixed row heights: the view then never measures the rows it does not show.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    label_->setBuddy(table_);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("This page comes with the next version."), this));
-    layout->addStretch();
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(label_);
+    layout->addWidget(table_, 1);
+
+    drain_.setInterval(kDrainIntervalMs);
+    connect(&drain_, &QTimer::timeout, this, &PageExReport::Drain);
+}
+
+PageExReport::~PageExReport()
+{
+    reader_.Stop();
+}
+
+void PageExReport::Activate()
+{
+    CSmPage::Activate();
+    reader_.Stop();
+    drain_.stop();
+    std::string reportFile, path;
+    {
+        std::lock_guard guard(project_.lock); // a run may be writing the report right now
+        reportFile = project_.reportFile;
+        path = project_.currentReportFile;
+    }
+    if (reportFile.empty() || path.empty() || !QFileInfo::exists(QString::fromStdString(path))) {
+        AskUser(this, tr("Execution report is not created or even not specified in the project properties."),
+            QString::fromUtf8(LoadString(IDS_WARNING)), MB_ICONERROR);
+        return;
+    }
+    {
+        std::lock_guard guard(pendingLock_);
+        pendingColumns_.clear();
+        pendingRows_.clear();
+    }
+    headerRead_ = false;
+    if (reader_.Start(path, [this](const LineSpan& span, std::string_view bytes) { return OnLine(span, bytes); }) != 0)
+        return; // the table stays as it was
+    model_->Reset(QString::fromStdString(path), reader_.Encoding());
+    drain_.start();
+}
+
+void PageExReport::Deactivate()
+{
+    // The table keeps what it has; a report still being read is read on while the page is hidden.
+    CSmPage::Deactivate();
+}
+
+// Reader's thread.
+bool PageExReport::OnLine(const LineSpan& span, std::string_view bytes)
+{
+    if (!headerRead_) {
+        headerRead_ = true;
+        QStringList columns = ExecReportModel::SplitLine(bytes, reader_.Encoding());
+        std::lock_guard guard(pendingLock_);
+        pendingColumns_ = std::move(columns);
+        return true;
+    }
+    if (!IsRecordLine(bytes, reader_.Encoding()))
+        return true;
+    std::lock_guard guard(pendingLock_);
+    pendingRows_.push_back(span);
+    return true;
+}
+
+void PageExReport::Drain()
+{
+    const bool finished = reader_.Done(); // before taking: everything read by then is taken below
+    QStringList columns;
+    std::vector<LineSpan> rows;
+    {
+        std::lock_guard guard(pendingLock_);
+        columns.swap(pendingColumns_);
+        rows.swap(pendingRows_);
+    }
+    if (!columns.isEmpty())
+        model_->SetColumns(columns);
+    model_->AppendRows(rows);
+    if (finished)
+        drain_.stop();
 }
