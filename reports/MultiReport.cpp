@@ -3,11 +3,27 @@
 #include "reports/HeadTemplate.h"
 #include "reports/HtmlText.h"
 
+#include <string_view>
+
 namespace {
 
+// The window shows reports in Qt's text browser, which takes widths only from the old width
+// attributes, not from a stylesheet; a width style therefore goes in both forms.
 std::string StyleAttribute(const char* style)
 {
-    return style == nullptr ? std::string() : " style=\"" + HtmlEscape(style) + "\"";
+    if (style == nullptr)
+        return {};
+    std::string attributes = " style=\"" + HtmlEscape(style) + "\"";
+    constexpr std::string_view kWidth = "width:";
+    std::string_view text(style);
+    if (text.substr(0, kWidth.size()) == kWidth) {
+        text.remove_prefix(kWidth.size());
+        const size_t first = text.find_first_not_of(' ');
+        const size_t last = text.find_last_not_of("; ");
+        if (first != std::string_view::npos && last != std::string_view::npos && last >= first)
+            attributes += " width=\"" + HtmlEscape(std::string(text.substr(first, last - first + 1))) + "\"";
+    }
+    return attributes;
 }
 
 // An element on one line of its own. No blank is added inside it: cell values such as " 20.0 ms"
@@ -90,7 +106,7 @@ void MultiReport::EndLinks()
 
 void MultiReport::BeginTable()
 {
-    Write("<table>\n");
+    Write("<table width=\"100%\">\n"); // the attribute for Qt's text browser, as above
 }
 
 void MultiReport::EndTable()
@@ -98,15 +114,15 @@ void MultiReport::EndTable()
     Write("</table>\n");
 }
 
-void MultiReport::Row2(const std::string& name, const std::string& value, int header, const char* nameStyle,
-                       const char* valueStyle)
+void MultiReport::Row2(
+    const std::string& name, const std::string& value, int header, const char* nameStyle, const char* valueStyle)
 {
     // Names head their rows, so that they read as such also to a screen reader.
     const std::string scope = header != 0 ? " scope=\"col\"" : " scope=\"row\"";
     const char* valueTag = header != 0 ? "th" : "td";
     const std::string valueScope = header != 0 ? scope : "";
-    Write("<tr>" + Element("th", scope + StyleAttribute(nameStyle), name) +
-          Element(valueTag, valueScope + StyleAttribute(valueStyle), value) + "</tr>\n");
+    Write("<tr>" + Element("th", scope + StyleAttribute(nameStyle), name)
+        + Element(valueTag, valueScope + StyleAttribute(valueStyle), value) + "</tr>\n");
 }
 
 void MultiReport::Close()

@@ -3,6 +3,7 @@
 #include "external/support/SharedFiles.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -54,8 +55,27 @@ QAction* HelpWindow::AddCommand(const QString& text, const QKeySequence& key)
     return action;
 }
 
+namespace {
+
+QString& PageFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+void HelpWindow::SetPageFolder(const QString& folder)
+{
+    PageFolder() = folder;
+}
+
 QString HelpWindow::PagePath(const QString& page)
 {
+    if (!PageFolder().isEmpty()) {
+        const QString path = PageFolder() + QLatin1Char('/') + page;
+        return QFileInfo::exists(path) ? path : QString();
+    }
     return QString::fromStdString(SharedFilePath("help/" + page.toStdString()));
 }
 

@@ -18,6 +18,8 @@ public:
 
     // The installed file of a help page, or an empty text.
     static QString PagePath(const QString& page);
+    // Looks for the pages in `folder` instead of where they are installed (tests; empty restores).
+    static void SetPageFolder(const QString& folder);
 
 private:
     QAction* AddCommand(const QString& text, const QKeySequence& key);

@@ -6,17 +6,19 @@
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kDrainIntervalMs = 30;
 constexpr int kColumnWidth = 80;
+constexpr int kWidestColumn = 420;
+constexpr int kRowsMeasured = 200;
 
 } // namespace
 
@@ -35,6 +37,7 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     table_->setWordWrap(false);
     table_->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table_->horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
     // Fixed row heights: the view then never measures the rows it does not show.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
@@ -105,6 +108,16 @@ bool PageExReport::OnLine(const LineSpan& span, std::string_view bytes)
     return true;
 }
 
+// Columns are at least 80 pixels wide and as wide as the header and the first rows need, so that
+// dates and event names are not cut off; a long statement does not push the others out of view.
+void PageExReport::FitColumns()
+{
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        table_->resizeColumnToContents(column); // the header and the first rows
+        table_->setColumnWidth(column, std::clamp(table_->columnWidth(column), kColumnWidth, kWidestColumn));
+    }
+}
+
 void PageExReport::Drain()
 {
     const bool finished = reader_.Done(); // before taking: everything read by then is taken below
@@ -117,7 +130,10 @@ void PageExReport::Drain()
     }
     if (!columns.isEmpty())
         model_->SetColumns(columns);
+    const bool first = model_->rowCount() == 0 && !rows.empty();
     model_->AppendRows(rows);
+    if (first)
+        FitColumns();
     if (finished)
         drain_.stop();
 }

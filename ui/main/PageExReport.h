@@ -32,6 +32,7 @@ public:
 private:
     bool OnLine(const LineSpan& span, std::string_view bytes);
     void Drain();
+    void FitColumns();
 
     QuorvelRunner& project_;
     QLabel* label_;

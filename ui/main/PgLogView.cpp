@@ -86,6 +86,7 @@ void PgLogView::ShowCustomLog()
         path = project_.currentLogFile;
     }
     text_->clear();
+    firstLine_ = true;
     const bool exists = !path.empty() && QFileInfo::exists(QString::fromStdString(path));
     if (!exists
         || reader_.Start(path, [this](const LineSpan&, std::string_view bytes) { return OnLine(bytes); }) != 0) {
@@ -104,8 +105,10 @@ bool PgLogView::OnLine(std::string_view bytes)
     std::lock_guard guard(pendingLock_);
     if (pending_.empty() || pending_.back().size() >= kPieceChars)
         pending_.emplace_back();
+    if (!firstLine_)
+        pending_.back() += QLatin1Char('\n'); // between lines: the last line needs no empty one after it
+    firstLine_ = false;
     pending_.back() += line;
-    pending_.back() += QLatin1Char('\n');
     return true;
 }
 

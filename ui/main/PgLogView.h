@@ -44,5 +44,6 @@ private:
     // Text read and not shown yet, in pieces of about the same size.
     std::mutex pendingLock_;
     std::deque<QString> pending_;
+    bool firstLine_ = true; // reader's thread while it reads
     LineReaderThread reader_; // last: stopped before the buffers above go
 };
