@@ -6,6 +6,7 @@
 #include <QCache>
 #include <QFile>
 #include <QStringList>
+#include <deque>
 #include <vector>
 
 // The execution report as a table: the header line gives the columns, every record line a row.
@@ -35,7 +36,7 @@ private:
     QStringList ReadFields(int row) const;
 
     QStringList columns_;
-    std::vector<LineSpan> rows_;
+    std::deque<LineSpan> rows_; // grows without moving what it holds: no long copy as rows arrive
     TextEncoding encoding_ = TextEncoding::EightBit;
     mutable QFile file_;
     mutable QCache<int, QStringList> cache_;

@@ -18,7 +18,7 @@ namespace {
 constexpr int kDrainIntervalMs = 30;
 constexpr int kColumnWidth = 80;
 constexpr int kWidestColumn = 420;
-constexpr int kRowsMeasured = 200;
+constexpr int kRowsMeasured = 50;
 
 } // namespace
 
@@ -38,9 +38,11 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     table_->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table_->horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
-    // Fixed row heights: the view then never measures the rows it does not show.
+    // Fixed row heights: the view then never measures the rows it does not show. No row numbers:
+    // their header would be measured anew as every batch of rows arrives.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->verticalHeader()->hide();
     label_->setBuddy(table_);
 
     auto* layout = new QVBoxLayout(this);

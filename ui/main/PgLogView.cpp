@@ -16,7 +16,7 @@ namespace {
 constexpr int kDrainIntervalMs = 30;
 // Time the window thread spends adding text per tick, so that it keeps serving events.
 constexpr int kDrainBudgetMs = 15;
-constexpr qsizetype kPieceChars = 32 * 1024;
+constexpr qsizetype kPieceChars = 8 * 1024;
 
 } // namespace
 
@@ -133,6 +133,8 @@ void PgLogView::Drain()
         end.insertText(piece);
     }
     ScrollToEnd();
+    // While text waits, the next piece follows as soon as the events that came meanwhile are served.
+    drain_.setInterval(empty ? kDrainIntervalMs : 0);
     if (finished && empty)
         drain_.stop();
 }
