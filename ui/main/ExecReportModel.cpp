@@ -33,7 +33,7 @@ void ExecReportModel::SetColumns(const QStringList& columns)
     endResetModel();
 }
 
-void ExecReportModel::AppendRows(const std::vector<LineSpan>& rows)
+void ExecReportModel::AppendRows(std::span<const LineSpan> rows)
 {
     if (rows.empty())
         return;

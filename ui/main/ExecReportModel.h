@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringList>
 #include <deque>
+#include <span>
 #include <vector>
 
 // The execution report as a table: the header line gives the columns, every record line a row.
@@ -20,7 +21,7 @@ public:
     // Forgets rows and columns and reads further rows from `path` in `encoding`.
     void Reset(const QString& path, TextEncoding encoding);
     void SetColumns(const QStringList& columns);
-    void AppendRows(const std::vector<LineSpan>& rows);
+    void AppendRows(std::span<const LineSpan> rows);
     // The fields of a row: one per column, the fields beyond the last column joined to it.
     QStringList Fields(int row) const;
 

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -19,6 +20,7 @@ constexpr int kDrainIntervalMs = 30;
 constexpr int kColumnWidth = 80;
 constexpr int kWidestColumn = 420;
 constexpr int kRowsMeasured = 50;
+constexpr size_t kRowsPerTurn = 20000;
 
 } // namespace
 
@@ -81,6 +83,8 @@ void PageExReport::Activate()
         pendingRows_.clear();
     }
     headerRead_ = false;
+    backlog_.clear();
+    backlogAt_ = 0;
     if (reader_.Start(path, [this](const LineSpan& span, std::string_view bytes) { return OnLine(span, bytes); }) != 0)
         return; // the table stays as it was
     model_->Reset(QString::fromStdString(path), reader_.Encoding());
@@ -123,19 +127,28 @@ void PageExReport::FitColumns()
 void PageExReport::Drain()
 {
     const bool finished = reader_.Done(); // before taking: everything read by then is taken below
-    QStringList columns;
-    std::vector<LineSpan> rows;
-    {
-        std::lock_guard guard(pendingLock_);
-        columns.swap(pendingColumns_);
-        rows.swap(pendingRows_);
+    const bool takeMore = backlogAt_ == backlog_.size();
+    if (takeMore) {
+        QStringList columns;
+        backlog_.clear();
+        backlogAt_ = 0;
+        {
+            std::lock_guard guard(pendingLock_);
+            columns.swap(pendingColumns_);
+            backlog_.swap(pendingRows_);
+        }
+        if (!columns.isEmpty())
+            model_->SetColumns(columns);
     }
-    if (!columns.isEmpty())
-        model_->SetColumns(columns);
-    const bool first = model_->rowCount() == 0 && !rows.empty();
-    model_->AppendRows(rows);
+    // A bounded number of rows per turn, so that every turn of the window thread stays short.
+    const size_t count = std::min(backlog_.size() - backlogAt_, kRowsPerTurn);
+    const bool first = model_->rowCount() == 0 && count > 0;
+    model_->AppendRows(std::span(backlog_).subspan(backlogAt_, count));
+    backlogAt_ += count;
     if (first)
         FitColumns();
-    if (finished)
+    const bool more = backlogAt_ < backlog_.size();
+    drain_.setInterval(more ? 0 : kDrainIntervalMs);
+    if (finished && takeMore && !more)
         drain_.stop();
 }

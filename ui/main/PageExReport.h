@@ -45,5 +45,8 @@ private:
     bool headerRead_ = false; // reader's thread only
     QStringList pendingColumns_;
     std::vector<LineSpan> pendingRows_;
+    // Rows taken from the reader and not yet in the table (window thread).
+    std::vector<LineSpan> backlog_;
+    size_t backlogAt_ = 0;
     LineReaderThread reader_; // last: stopped before the buffers above go
 };

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -31,6 +32,7 @@ PgLogView::PgLogView(QuorvelRunner& project, int mode, QWidget* parent)
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setUndoRedoEnabled(false);
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // log columns line up
     text_->setAccessibleName(mode_ == 0 ? tr("Program Log") : tr("Execution Log"));
     // A read-only text still takes the keyboard, so the log can be scrolled and copied from.
     text_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
