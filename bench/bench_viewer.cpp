@@ -25,7 +25,7 @@
 namespace {
 
 constexpr int kReportRows = 1000000;
-constexpr int kLogLines = 400000;
+constexpr int kLogLines[] = { 40000, 400000 }; // about 5 and 50 MB
 
 void PrintLoad(const char* when)
 {
@@ -140,10 +140,10 @@ void ReportBench(const QTemporaryDir& dir)
     Serve([] { return true; }, [&] { return !page.Reading(); });
 }
 
-void LogBench(const QTemporaryDir& dir)
+void LogBench(const QTemporaryDir& dir, int lines)
 {
     const std::string path = dir.filePath(QStringLiteral("log.txt")).toStdString();
-    WriteUtf16(path, kLogLines, [](int i) {
+    WriteUtf16(path, lines, [](int i) {
         return "20261205 091025 queue holds " + std::to_string(i) + " entries, the last from web0"
             + std::to_string(i % 9) + "\r\n";
     });
@@ -181,7 +181,8 @@ int main(int argc, char** argv)
     {
         const QTemporaryDir dir;
         ReportBench(dir);
-        LogBench(dir);
+        for (int lines : kLogLines)
+            LogBench(dir, lines);
     }
     PrintLoad("after");
     g_settings = nullptr;
