@@ -67,6 +67,7 @@ void MultiReport::AddReport(REPORT_FORMAT format, const std::string& path, const
 REPORT_ERRORS MultiReport::Open()
 {
     Close();
+    pendingAnchors_.clear();
     if (path_.empty())
         return REPORT_NO_OUTPUT;
     if (format_ != REPORT_HTML)
@@ -80,13 +81,20 @@ REPORT_ERRORS MultiReport::Open()
 
 void MultiReport::Text(const std::string& text, PARAGRAPH_TYPE kind)
 {
+    const char* tag = ParagraphTag(kind);
     const std::string attributes = kind == PARA_NOTE ? " class=\"note\"" : "";
-    Write(Element(ParagraphTag(kind), attributes, text) + "\n");
+    std::string anchors;
+    anchors.swap(pendingAnchors_);
+    Write(std::string("<") + tag + attributes + ">" + anchors + HtmlEscape(text) + "</" + tag + ">\n");
 }
 
+// Qt's text browser, in which the window shows reports, drops an empty anchor that stands between
+// two blocks, so the links to it would lead nowhere; inside the heading that follows it, it marks
+// the heading's text, in every browser.
 void MultiReport::Ancor(const std::string& name)
 {
-    Write("<a id=\"" + HtmlEscape(name) + "\"></a>\n");
+    if (out_.is_open())
+        pendingAnchors_ += "<a id=\"" + HtmlEscape(name) + "\"></a>";
 }
 
 void MultiReport::BeginLinks()
@@ -114,15 +122,15 @@ void MultiReport::EndTable()
     Write("</table>\n");
 }
 
-void MultiReport::Row2(
-    const std::string& name, const std::string& value, int header, const char* nameStyle, const char* valueStyle)
+void MultiReport::Row2(const std::string& name, const std::string& value, int header, const char* nameStyle,
+                       const char* valueStyle)
 {
     // Names head their rows, so that they read as such also to a screen reader.
     const std::string scope = header != 0 ? " scope=\"col\"" : " scope=\"row\"";
     const char* valueTag = header != 0 ? "th" : "td";
     const std::string valueScope = header != 0 ? scope : "";
-    Write("<tr>" + Element("th", scope + StyleAttribute(nameStyle), name)
-        + Element(valueTag, valueScope + StyleAttribute(valueStyle), value) + "</tr>\n");
+    Write("<tr>" + Element("th", scope + StyleAttribute(nameStyle), name) +
+          Element(valueTag, valueScope + StyleAttribute(valueStyle), value) + "</tr>\n");
 }
 
 void MultiReport::Close()
@@ -135,6 +143,11 @@ void MultiReport::Close()
 
 void MultiReport::Write(const std::string& html)
 {
-    if (out_.is_open())
-        out_ << html;
+    if (!out_.is_open())
+        return;
+    if (!pendingAnchors_.empty()) { // an anchor before anything but a paragraph stands alone
+        out_ << pendingAnchors_ << "\n";
+        pendingAnchors_.clear();
+    }
+    out_ << html;
 }

@@ -27,6 +27,8 @@ TextLineScanner::~TextLineScanner()
 
 int TextLineScanner::Open(const std::string& path)
 {
+    if (file_ != nullptr)
+        return -1; // one file per scanner
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr)
         return -1;

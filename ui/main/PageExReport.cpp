@@ -91,12 +91,6 @@ void PageExReport::Activate()
     drain_.start();
 }
 
-void PageExReport::Deactivate()
-{
-    // The table keeps what it has; a report still being read is read on while the page is hidden.
-    CSmPage::Deactivate();
-}
-
 // Reader's thread.
 bool PageExReport::OnLine(const LineSpan& span, std::string_view bytes)
 {

@@ -22,7 +22,6 @@ public:
     ~PageExReport() override;
 
     void Activate() override;
-    void Deactivate() override;
 
     ExecReportModel& Model() { return *model_; }
     QTableView& Table() { return *table_; }

@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,6 +16,17 @@ namespace {
 QString Shown(PageVReport& page)
 {
     return page.Browser().toPlainText();
+}
+
+// The anchors that the text browser knows, which the table of contents' links lead to.
+QStringList Anchors(PageVReport& page)
+{
+    QStringList names;
+    for (QTextBlock block = page.Browser().document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            names << it.fragment().charFormat().anchorNames();
+    }
+    return names;
 }
 
 TEST(PageVReport, TheProjectReportIsWrittenAfreshIntoAPrivateFolder)
@@ -26,6 +39,8 @@ TEST(PageVReport, TheProjectReportIsWrittenAfreshIntoAPrivateFolder)
     EXPECT_EQ(page.Label(), QStringLiteral("Project Report"));
     page.Activate();
     EXPECT_TRUE(Shown(page).contains(QStringLiteral("before the change")));
+    EXPECT_TRUE(Anchors(page).contains(QStringLiteral("P0")));
+    EXPECT_TRUE(Anchors(page).contains(QStringLiteral("P1")));
 
     project.events[0].EventNote = "an unsaved change";
     page.Activate();
