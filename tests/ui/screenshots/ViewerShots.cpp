@@ -23,58 +23,67 @@ void WriteUtf16(const QString& path, const std::string& text)
     std::ofstream(path.toStdString(), std::ios::binary) << "\xFF\xFE" << Utf8ToUtf16Le(text);
 }
 
-// A project as the pages see it after a run: the demo project with files of its own.
-void LoadDemo(QuorvelRunner& project, ShotContext& shots, const QTemporaryDir& folder)
-{
-    SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
-    project.Load(shots.ExampleProject().toStdString());
-    project.reportFile = project.currentReportFile = folder.filePath(QStringLiteral("report.txt")).toStdString();
-    project.logFile = project.currentLogFile = folder.filePath(QStringLiteral("log.txt")).toStdString();
-    project.summaryFile = project.currentSummaryFile = folder.filePath(QStringLiteral("summary.html")).toStdString();
-}
+// The demo project as the pages see it after a run, with files of its own.
+struct Demo {
+    explicit Demo(ShotContext& shots)
+    {
+        SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
+        project.Load(shots.ExampleProject().toStdString());
+        project.reportFile = project.currentReportFile = File("report.txt");
+        project.logFile = project.currentLogFile = File("log.txt");
+        project.summaryFile = project.currentSummaryFile = File("summary.html");
+    }
+    std::string File(const char* name) const { return folder.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    QTemporaryDir folder;
+    QuorvelRunner project;
+};
 
 template <typename Page> void WaitForReading(Page& page)
 {
-    while (page.Reading()) {
-        QApplication::processEvents();
-        QThread::msleep(5);
+    if constexpr (requires { page.Reading(); }) {
+        while (page.Reading()) {
+            QApplication::processEvents();
+            QThread::msleep(5);
+        }
     }
+}
+
+template <typename Page> void Shoot(ShotContext& shots, Page& page, const QString& name)
+{
+    page.resize(820, 600);
+    page.Activate();
+    WaitForReading(page);
+    shots.Save(page, name);
 }
 
 } // namespace
 
 QUORVEL_SHOT(ViewerProjectReport)
 {
-    QTemporaryDir folder;
-    QuorvelRunner project;
-    LoadDemo(project, shots, folder);
+    Demo demo(shots);
+    QuorvelRunner& project = demo.project;
     PageVReport page(project, 1, nullptr);
-    page.resize(820, 600);
-    page.Activate();
-    shots.Save(page, QStringLiteral("viewer-project-report"));
+    Shoot(shots, page, QStringLiteral("viewer-project-report"));
 }
 
 QUORVEL_SHOT(ViewerSummaryReport)
 {
-    QTemporaryDir folder;
-    QuorvelRunner project;
-    LoadDemo(project, shots, folder);
+    Demo demo(shots);
+    QuorvelRunner& project = demo.project;
     for (Quorvel& event : project.events) {
         for (uint32_t ms : { 12u, 30u, 18u })
             event.results.Add(ExecRecord { ms == 30u ? "FAILED" : "OK", ms, ms / 2, ms / 4, ms / 3, 3 });
     }
     project.WriteSummaryReport();
     PageVReport page(project, 0, nullptr);
-    page.resize(820, 600);
-    page.Activate();
-    shots.Save(page, QStringLiteral("viewer-summary-report"));
+    Shoot(shots, page, QStringLiteral("viewer-summary-report"));
 }
 
 QUORVEL_SHOT(ViewerExecutionReport)
 {
-    QTemporaryDir folder;
-    QuorvelRunner project;
-    LoadDemo(project, shots, folder);
+    Demo demo(shots);
+    QuorvelRunner& project = demo.project;
     std::string text = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\tAction Time (ms)\tFetched "
                        "Rows\tStatus\tAction SQL\r\n";
     for (int i = 0; i < 40; ++i)
@@ -83,35 +92,27 @@ QUORVEL_SHOT(ViewerExecutionReport)
             + (i % 3 == 0 ? "INSERT INTO alerts VALUES (" + std::to_string(i) + ")" : "") + "\r\n";
     WriteUtf16(QString::fromStdString(project.currentReportFile), text);
     PageExReport page(project, nullptr);
-    page.resize(820, 600);
-    page.Activate();
-    WaitForReading(page);
-    shots.Save(page, QStringLiteral("viewer-execution-report"));
+    Shoot(shots, page, QStringLiteral("viewer-execution-report"));
 }
 
 QUORVEL_SHOT(ViewerCustomLog)
 {
-    QTemporaryDir folder;
-    QuorvelRunner project;
-    LoadDemo(project, shots, folder);
+    Demo demo(shots);
+    QuorvelRunner& project = demo.project;
     std::string text;
     for (int i = 0; i < 300; ++i)
         text += "20261205 0910" + std::to_string(10 + i % 50) + " queue holds " + std::to_string(1000 + i * 7)
             + " entries\r\n";
     WriteUtf16(QString::fromStdString(project.currentLogFile), text);
     PgLogView page(project, 1, nullptr);
-    page.resize(820, 600);
-    page.Activate();
-    WaitForReading(page);
-    shots.Save(page, QStringLiteral("viewer-custom-log"));
+    Shoot(shots, page, QStringLiteral("viewer-custom-log"));
 }
 
 QUORVEL_SHOT(ViewerProgramLog)
 {
-    QTemporaryDir folder;
-    QuorvelRunner project;
-    LoadDemo(project, shots, folder);
-    CLog::SetPath(folder.filePath(QStringLiteral("quorvel.log")).toStdString());
+    Demo demo(shots);
+    QuorvelRunner& project = demo.project;
+    CLog::SetPath(demo.File("quorvel.log"));
     CLog::Bug("connection refused (127.0.0.1:5432)", "Exec SQL", "Quorvel", 212);
     CLog::Bug("queue holds 1207 entries", "User mesage: ");
     PgLogView page(project, 0, nullptr);
