@@ -3,11 +3,27 @@
 #include "reports/HeadTemplate.h"
 #include "reports/HtmlText.h"
 
+#include <string_view>
+
 namespace {
 
+// The window shows reports in Qt's text browser, which takes widths only from the old width
+// attributes, not from a stylesheet; a width style therefore goes in both forms.
 std::string StyleAttribute(const char* style)
 {
-    return style == nullptr ? std::string() : " style=\"" + HtmlEscape(style) + "\"";
+    if (style == nullptr)
+        return {};
+    std::string attributes = " style=\"" + HtmlEscape(style) + "\"";
+    constexpr std::string_view kWidth = "width:";
+    std::string_view text(style);
+    if (text.substr(0, kWidth.size()) == kWidth) {
+        text.remove_prefix(kWidth.size());
+        const size_t first = text.find_first_not_of(' ');
+        const size_t last = text.find_last_not_of("; ");
+        if (first != std::string_view::npos && last != std::string_view::npos && last >= first)
+            attributes += " width=\"" + HtmlEscape(std::string(text.substr(first, last - first + 1))) + "\"";
+    }
+    return attributes;
 }
 
 // An element on one line of its own. No blank is added inside it: cell values such as " 20.0 ms"
@@ -51,6 +67,7 @@ void MultiReport::AddReport(REPORT_FORMAT format, const std::string& path, const
 REPORT_ERRORS MultiReport::Open()
 {
     Close();
+    pendingAnchors_.clear();
     if (path_.empty())
         return REPORT_NO_OUTPUT;
     if (format_ != REPORT_HTML)
@@ -64,13 +81,20 @@ REPORT_ERRORS MultiReport::Open()
 
 void MultiReport::Text(const std::string& text, PARAGRAPH_TYPE kind)
 {
+    const char* tag = ParagraphTag(kind);
     const std::string attributes = kind == PARA_NOTE ? " class=\"note\"" : "";
-    Write(Element(ParagraphTag(kind), attributes, text) + "\n");
+    std::string anchors;
+    anchors.swap(pendingAnchors_);
+    Write(std::string("<") + tag + attributes + ">" + anchors + HtmlEscape(text) + "</" + tag + ">\n");
 }
 
+// Qt's text browser, in which the window shows reports, drops an empty anchor that stands between
+// two blocks, so the links to it would lead nowhere; inside the heading that follows it, it marks
+// the heading's text, in every browser.
 void MultiReport::Ancor(const std::string& name)
 {
-    Write("<a id=\"" + HtmlEscape(name) + "\"></a>\n");
+    if (out_.is_open())
+        pendingAnchors_ += "<a id=\"" + HtmlEscape(name) + "\"></a>";
 }
 
 void MultiReport::BeginLinks()
@@ -90,7 +114,7 @@ void MultiReport::EndLinks()
 
 void MultiReport::BeginTable()
 {
-    Write("<table>\n");
+    Write("<table width=\"100%\">\n"); // the attribute for Qt's text browser, as above
 }
 
 void MultiReport::EndTable()
@@ -119,6 +143,11 @@ void MultiReport::Close()
 
 void MultiReport::Write(const std::string& html)
 {
-    if (out_.is_open())
-        out_ << html;
+    if (!out_.is_open())
+        return;
+    if (!pendingAnchors_.empty()) { // an anchor before anything but a paragraph stands alone
+        out_ << pendingAnchors_ << "\n";
+        pendingAnchors_.clear();
+    }
+    out_ << html;
 }

@@ -57,6 +57,8 @@ public:
 private:
     void Write(const std::string& html);
 
+    // Anchors not written yet: they go inside the next paragraph, so that they mark its text.
+    std::string pendingAnchors_;
     REPORT_FORMAT format_ = REPORT_HTML;
     std::string path_;
     std::string headTemplate_;

@@ -18,6 +18,8 @@ constexpr Entry kStrings[] = {
     {IDS_PROJECT_REPORT, "Olvex Quorvel Project Report"},
     {IDS_NO_CHECKED_EVENTS, "There are no checked events to run"},
     {IDS_SUMMARY_REPORT, "Olvex Quorvel Cumulative Execution Report"},
+    {IDS_SUMMARY_NOT_SPECIFIED, "Summary report file is not specified in the project properties."},
+    {IDS_SUMMARY_NOT_CREATED, "Summary report is not created yet."},
 };
 
 } // namespace

@@ -14,6 +14,8 @@ enum StringId {
     IDS_PROJECT_REPORT = 32822,
     IDS_NO_CHECKED_EVENTS = 32823,
     IDS_SUMMARY_REPORT = 32824,
+    IDS_SUMMARY_NOT_SPECIFIED = 32828,
+    IDS_SUMMARY_NOT_CREATED = 32830,
 };
 
 // The text of a string-table entry; empty for an unknown number.

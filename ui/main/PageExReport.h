@@ -1,15 +1,51 @@
 #pragma once
 
 #include "ui/gui/CSmPage.h"
+#include "ui/gui/LineReaderThread.h"
 
+#include <QStringList>
+#include <QTimer>
+#include <mutex>
+#include <vector>
+
+class ExecReportModel;
+class QLabel;
+class QTableView;
 class QuorvelRunner;
 
-// Placeholder until the viewer pages are built.
+// The execution report of the project as a table, read afresh at every showing. The file is read
+// on a thread of its own; the rows arrive in the table while it is read.
 class PageExReport : public CSmPage {
     Q_OBJECT
 public:
     explicit PageExReport(QuorvelRunner& project, QWidget* parent = nullptr);
+    ~PageExReport() override;
+
+    void Activate() override;
+
+    ExecReportModel& Model() { return *model_; }
+    QTableView& Table() { return *table_; }
+    // True while the file is still being read.
+    bool Reading() const { return drain_.isActive(); }
 
 private:
+    bool OnLine(const LineSpan& span, std::string_view bytes);
+    void Drain();
+    void FitColumns();
+
     QuorvelRunner& project_;
+    QLabel* label_;
+    QTableView* table_;
+    ExecReportModel* model_;
+    QTimer drain_;
+
+    // Filled by the reader, emptied by Drain on the window thread.
+    std::mutex pendingLock_;
+    bool headerRead_ = false; // reader's thread only
+    QStringList pendingColumns_;
+    std::vector<LineSpan> pendingRows_;
+    // Rows taken from the reader and not yet in the table (window thread).
+    std::vector<LineSpan> backlog_;
+    size_t backlogAt_ = 0;
+    LineReaderThread reader_; // last: stopped before the buffers above go
 };

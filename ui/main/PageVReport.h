@@ -2,15 +2,34 @@
 
 #include "ui/gui/CSmPage.h"
 
+#include <QString>
+
+class QLabel;
+class QTextBrowser;
 class QuorvelRunner;
 
-// Placeholder until the viewer pages are built.
+// An HTML report of the project: the project report (mode 1), written afresh at every showing so
+// that it shows the definitions as they are now, unsaved changes included; or the summary report
+// of the last run (mode 0).
 class PageVReport : public CSmPage {
     Q_OBJECT
 public:
     PageVReport(QuorvelRunner& project, int mode, QWidget* parent = nullptr);
 
+    void Activate() override;
+
+    QTextBrowser& Browser() { return *browser_; }
+    QString Label() const;
+    // Where the project report is written: a file in this process's private temporary folder.
+    static QString ProjectReportPath();
+
 private:
+    // The report to show, or an empty path after telling the user why there is none.
+    QString ReportPath();
+    void Show(const QString& path);
+
     QuorvelRunner& project_;
     int mode_;
+    QLabel* label_;
+    QTextBrowser* browser_;
 };

@@ -1,0 +1,83 @@
+#include "support/ScriptedDialogs.h"
+
+#include "ui/gui/HelpWindow.h"
+#include "ui/gui/HtmlHelp.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kPages = QStringLiteral(QUORVEL_SOURCE_DIR "/res/help");
+
+struct HelpFixture : ::testing::Test {
+    HelpFixture() { HelpWindow::SetPageFolder(kPages); }
+    ~HelpFixture() override
+    {
+        delete CurrentHelpWindow();
+        HelpWindow::SetPageFolder({});
+    }
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(HelpFixture, OneWindowShowsEveryPageWithBackAndForward)
+{
+    QWidget main;
+    ShowHtmlHelp(&main, QStringLiteral("index.html"));
+    HelpWindow* window = CurrentHelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Olvex Quorvel Help"));
+
+    window->Browser().setSource(QUrl(QStringLiteral("settings.html"))); // a link, relative as in the pages
+    EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Settings"));
+    EXPECT_TRUE(window->Browser().isBackwardAvailable());
+    window->Browser().backward();
+    EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Olvex Quorvel Help"));
+
+    // Asked for again, from a dialog of its own: the same window, now owned by that dialog so that
+    // it takes input while the dialog is modal.
+    QWidget dialog(&main, Qt::Dialog);
+    ShowHtmlHelp(&dialog, QStringLiteral("tips.html"));
+    EXPECT_EQ(CurrentHelpWindow(), window);
+    EXPECT_EQ(window->parentWidget(), &dialog);
+    EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("How to..."));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(HelpFixture, AMissingPageIsTold)
+{
+    ShowHtmlHelp(nullptr, QStringLiteral("nothing.html"));
+    EXPECT_EQ(
+        dialogs.messages, QStringList { QStringLiteral("Warning!: The help page \"nothing.html\" is not installed.") });
+    EXPECT_EQ(CurrentHelpWindow(), nullptr);
+}
+
+// Every link between the help pages leads to a page that ships and, with an anchor, to a place in
+// it.
+TEST(HelpPages, EveryLinkLeadsSomewhere)
+{
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#]*)(?:#([^\"]*))?\""));
+    for (const QString& name : QDir(kPages).entryList({ QStringLiteral("*.html") })) {
+        QFile file(kPages + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        for (auto match = link.globalMatch(text); match.hasNext();) {
+            const auto found = match.next();
+            const QString target = found.captured(1).isEmpty() ? name : found.captured(1);
+            SCOPED_TRACE((name + QStringLiteral(" -> ") + found.captured(0)).toStdString());
+            ASSERT_TRUE(QFileInfo::exists(kPages + QLatin1Char('/') + target));
+            if (!found.captured(2).isEmpty()) {
+                QFile linked(kPages + QLatin1Char('/') + target);
+                ASSERT_TRUE(linked.open(QIODevice::ReadOnly));
+                EXPECT_TRUE(linked.readAll().contains(QStringLiteral("name=\"%1\"").arg(found.captured(2)).toUtf8()));
+            }
+        }
+    }
+}
+
+} // namespace

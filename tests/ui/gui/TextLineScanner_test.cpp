@@ -1,0 +1,84 @@
+#include "support/TestEnv.h"
+
+#include "ui/gui/TextLineScanner.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Scanned {
+    TextEncoding encoding;
+    std::vector<std::u16string> lines;
+    std::vector<bool> records;
+};
+
+Scanned Scan(const std::string& bytes)
+{
+    TempDir dir;
+    WriteFile(dir.File("f"), bytes);
+    TextLineScanner scanner;
+    EXPECT_EQ(scanner.Open(dir.File("f")), 0);
+    Scanned out { scanner.Encoding(), {}, {} };
+    LineSpan span;
+    std::string_view line;
+    while (scanner.Next(span, line)) {
+        out.lines.push_back(DecodeLine(line, scanner.Encoding()));
+        out.records.push_back(IsRecordLine(line, scanner.Encoding()));
+    }
+    return out;
+}
+
+TEST(TextLineScanner, FindsTheLinesOfBothEncodings)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+        std::vector<std::u16string> lines;
+        std::vector<bool> records;
+    } cases[] = {
+        { "UTF-16LE, CR LF, last line open",
+            std::string("\xFF\xFE"
+                        "a\0\t\0b\0\r\0\n\0\t\0x\0\n\0\xE9\0",
+                20),
+            TextEncoding::Utf16Le, { u"a\tb", u"\tx", u"\u00e9" }, { true, false, false } },
+        { "a lone last byte is no code unit",
+            std::string("\xFF\xFE"
+                        "a\0b",
+                5),
+            TextEncoding::Utf16Le, { u"a" }, { false } },
+        { "a line feed byte inside a code unit", std::string("\xFF\xFE\x0A\x01\n\0", 6), TextEncoding::Utf16Le,
+            { u"\u010A" }, { false } },
+        { "8-bit, LF and CR LF", "a\tb\r\n\n\xC3\xA9\tc", TextEncoding::EightBit, { u"a\tb", u"", u"\u00e9\tc" },
+            { true, false, true } },
+        { "Latin-1", "caf\xE9\n", TextEncoding::EightBit, { u"caf\u00e9" }, { false } },
+        { "empty file", "", TextEncoding::EightBit, {}, {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Scanned scanned = Scan(c.bytes);
+        EXPECT_EQ(scanned.encoding, c.encoding);
+        EXPECT_EQ(scanned.lines, c.lines);
+        EXPECT_EQ(scanned.records, c.records);
+    }
+}
+
+TEST(TextLineScanner, ALineLongerThanItsBufferStaysWhole)
+{
+    const std::string longLine(3 << 20, 'x');
+    const Scanned scanned = Scan(longLine + "\n" + "after");
+    ASSERT_EQ(scanned.lines.size(), 2u);
+    EXPECT_EQ(scanned.lines[0].size(), longLine.size());
+    EXPECT_EQ(scanned.lines[1], u"after");
+}
+
+TEST(TextLineScanner, AFileThatCannotBeOpenedIsRefused)
+{
+    TextLineScanner scanner;
+    EXPECT_EQ(scanner.Open("/nonexistent/report.txt"), -1);
+    LineSpan span;
+    std::string_view line;
+    EXPECT_FALSE(scanner.Next(span, line));
+}
+
+} // namespace

@@ -1,0 +1,147 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include "external/support/Utf16.h"
+#include "model/QuorvelRunner.h"
+#include "ui/main/ExecReportModel.h"
+#include "ui/main/PageExReport.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\tAction Time "
+                            "(ms)\tFetched Rows\tStatus\tAction SQL\r\n";
+
+std::string Record(int i, const std::string& sql = "")
+{
+    return "05-Dec-2026\t 9:00:00.000\tEvent " + std::to_string(i) + "\t12\t9\t2\t1\t1\tOK\t" + sql + "\r\n";
+}
+
+void WaitUntilRead(PageExReport& page)
+{
+    while (page.Reading())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QStringList Row(ExecReportModel& model, int row)
+{
+    QStringList fields;
+    for (int column = 0; column < model.columnCount(); ++column)
+        fields << model.index(row, column).data().toString();
+    return fields;
+}
+
+struct ExecReportPage : ::testing::Test {
+    void Use(const std::string& bytes)
+    {
+        WriteFile(dir.File("report.txt"), bytes);
+        project.reportFile = project.currentReportFile = dir.File("report.txt");
+    }
+    TempDir dir;
+    QuorvelRunner project;
+    ScriptedDialogs dialogs;
+    PageExReport page { project, nullptr };
+};
+
+// The same report reads the same in every encoding the engine or another program may have used,
+// lines without a tab give no row and the rows after them are whole, and a tab inside the last
+// field stays in that field.
+TEST_F(ExecReportPage, ReadsEveryEncodingIntoTheSameTable)
+{
+    const std::string text
+        = kHeader + Record(1) + "SELECT 1\r\n" + Record(2, "UPDATE t SET a = 'é'\tWHERE b") + "\r\n" + Record(3);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } files[] = {
+        { "UTF-16LE with its mark", "\xFF\xFE" + Utf8ToUtf16Le(text) },
+        { "UTF-8 without a mark", text },
+        { "Latin-1 without a mark",
+            [&] {
+                std::string latin = text;
+                latin.replace(latin.find("\xC3\xA9"), 2, "\xE9");
+                return latin;
+            }() },
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        Use(file.bytes);
+        page.Activate();
+        WaitUntilRead(page);
+        ExecReportModel& model = page.Model();
+        ASSERT_EQ(model.columnCount(), 10);
+        EXPECT_EQ(model.headerData(9, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Action SQL"));
+        ASSERT_EQ(model.rowCount(), 3);
+        EXPECT_EQ(Row(model, 0).at(2), QStringLiteral("Event 1"));
+        EXPECT_EQ(Row(model, 1).at(9), QStringLiteral("UPDATE t SET a = '\u00e9'\tWHERE b"));
+        EXPECT_EQ(Row(model, 2),
+            QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral(" 9:00:00.000"), QStringLiteral("Event 3"),
+                QStringLiteral("12"), QStringLiteral("9"), QStringLiteral("2"), QStringLiteral("1"),
+                QStringLiteral("1"), QStringLiteral("OK"), QString() }));
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(ExecReportPage, ShowingTheReportAgainGivesTheSameTable)
+{
+    Use("\xFF\xFE" + Utf8ToUtf16Le(kHeader + Record(1) + Record(2)));
+    for (int i = 0; i < 2; ++i) {
+        page.Activate();
+        WaitUntilRead(page);
+    }
+    EXPECT_EQ(page.Model().columnCount(), 10);
+    EXPECT_EQ(page.Model().rowCount(), 2);
+}
+
+TEST_F(ExecReportPage, AMissingReportIsToldAndTheTableStays)
+{
+    Use(kHeader + Record(1));
+    page.Activate();
+    WaitUntilRead(page);
+    const QString told
+        = QStringLiteral("Warning!: Execution report is not created or even not specified in the project properties.");
+    for (const std::string& name : { std::string(), dir.File("gone.txt") }) {
+        project.currentReportFile = name;
+        page.Activate();
+        EXPECT_EQ(dialogs.messages.takeLast(), told);
+        EXPECT_EQ(page.Model().rowCount(), 1);
+    }
+    project.reportFile.clear(); // no name in the project, even with a file of the last run
+    project.currentReportFile = dir.File("report.txt");
+    page.Activate();
+    EXPECT_EQ(dialogs.messages.takeLast(), told);
+}
+
+// A large report arrives in batches: the window thread serves its events from the start, and
+// reading again, or going away while reading, stops the reader cleanly.
+TEST_F(ExecReportPage, ALargeReportArrivesWhileTheWindowServesEvents)
+{
+    constexpr int kRows = 200000;
+    std::string text = kHeader;
+    for (int i = 0; i < kRows; ++i)
+        text += Record(i);
+    Use("\xFF\xFE" + Utf8ToUtf16Le(text));
+
+    page.Activate();
+    page.Activate(); // the first reading is stopped, not added to
+    bool served = false;
+    int rowsWhenServed = -1;
+    QTimer::singleShot(0, &page, [&] {
+        served = page.Reading();
+        rowsWhenServed = page.Model().rowCount();
+    });
+    WaitUntilRead(page);
+    EXPECT_TRUE(served);
+    EXPECT_LT(rowsWhenServed, kRows);
+    ASSERT_EQ(page.Model().rowCount(), kRows);
+    EXPECT_EQ(Row(page.Model(), kRows - 1).at(2), QStringLiteral("Event %1").arg(kRows - 1));
+
+    auto early = std::make_unique<PageExReport>(project, nullptr);
+    early->Activate();
+    early.reset(); // joins its reader mid-file
+}
+
+} // namespace

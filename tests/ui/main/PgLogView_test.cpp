@@ -1,0 +1,79 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+
+#include "external/support/CLog.h"
+#include "external/support/Utf16.h"
+#include "model/QuorvelRunner.h"
+#include "ui/main/PgLogView.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+namespace {
+
+void WaitUntilRead(PgLogView& page)
+{
+    while (page.Reading())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+TEST(PgLogView, ShowsACustomLogOfThousandsOfLinesWholeAndScrolledToItsEnd)
+{
+    TempDir dir;
+    std::string text;
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i) {
+        text += "queue holds " + std::to_string(i) + " entries\r\n";
+        lines << QStringLiteral("queue holds %1 entries").arg(i);
+    }
+    WriteFile(dir.File("log.txt"), "\xFF\xFE" + Utf8ToUtf16Le(text));
+    QuorvelRunner project;
+    project.logFile = project.currentLogFile = dir.File("log.txt");
+    PgLogView page(project, 1, nullptr);
+    page.resize(600, 400);
+    page.Activate();
+    WaitUntilRead(page);
+    EXPECT_EQ(page.Label(), QStringLiteral("Execution Log"));
+    EXPECT_EQ(page.Text().toPlainText(), lines.join(QLatin1Char('\n')));
+    EXPECT_TRUE(page.Text().textCursor().atEnd());
+    EXPECT_TRUE(page.Text().viewport()->rect().contains(page.Text().cursorRect())); // the newest line shows
+
+    // A log in 8-bit text, read again at the next showing.
+    WriteFile(dir.File("log.txt"), "first\r\nsecond caf\xE9\n");
+    page.Activate();
+    WaitUntilRead(page);
+    EXPECT_EQ(page.Text().toPlainText(), QStringLiteral("first\nsecond caf\u00e9"));
+}
+
+TEST(PgLogView, SaysSoWhenThereIsNoCustomLog)
+{
+    TempDir dir;
+    QuorvelRunner project;
+    PgLogView page(project, 1, nullptr);
+    for (const std::string& name : { std::string(), dir.File("none.txt") }) {
+        project.currentLogFile = name;
+        page.Activate();
+        EXPECT_EQ(page.Text().toPlainText(),
+            QStringLiteral("Execution log is not created or even not specified in the project properties."));
+    }
+}
+
+TEST(PgLogView, ShowsTheNewestRowsOfTheProgramLog)
+{
+    TempDir dir;
+    CLog::SetPath(dir.File("quorvel.log"));
+    CLog::Bug("connection refused", "Exec SQL");
+    QuorvelRunner project;
+    PgLogView page(project, 0, nullptr);
+    page.Activate();
+    EXPECT_EQ(page.Label(),
+        QStringLiteral("This window shows the last log rows only. Use menu Tools->Log file->View "
+                       "to view complete one."));
+    EXPECT_TRUE(page.Text().toPlainText().contains(QStringLiteral("connection refused")));
+    EXPECT_TRUE(page.Text().textCursor().atEnd());
+    CLog::SetPath({});
+}
+
+} // namespace
