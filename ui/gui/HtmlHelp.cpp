@@ -1,4 +1,6 @@
 #include "ui/gui/HtmlHelp.h"
 
 // Placeholder until the help window is built.
-void ShowHtmlHelp(QWidget*, const QString&) {}
+void ShowHtmlHelp(QWidget*, const QString&)
+{
+}
