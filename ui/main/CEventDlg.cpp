@@ -83,6 +83,8 @@ CEventDlg::CEventDlg(const StartOptions& options, QWidget* parent)
     , options_(options)
     , run_(new ProjectRun(this))
 {
+    // The icons live in the static ui library, whose resource registration a linker would drop.
+    Q_INIT_RESOURCE(quorvel);
     setObjectName(QStringLiteral("MainDlg"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quorvel.svg")));
     UpdateTitle();
@@ -204,7 +206,7 @@ void CEventDlg::BuildPages()
     tree_->Fill();
     auto* area = new QWidget(splitter);
     auto* stack = new QGridLayout(area);
-    stack->setContentsMargins(5, 0, 0, 0);
+    stack->setContentsMargins(5, 0, 4, 4);
     project_ = new PageProject(area);
     props_ = new PageProps(area);
     console_ = new PageConsole(area);

@@ -45,9 +45,8 @@ PageProps::PageProps(QWidget* parent)
         row++, 0, 1, 3);
     author_ = AddField(*grid, row, tr("Project Author"), {});
     description_ = AddField(*grid, row, tr("Project Description"), {});
-    metrics_ = AddField(*grid, row, tr("Metrics file"),
-        tr("[ optional file for a node_exporter textfile collector, rewritten after every "
-           "execution ]"));
+    metrics_ = AddField(
+        *grid, row, tr("Metrics file"), tr("[ optional metrics file for a node_exporter textfile collector ]"));
     AddBrowse(*grid, metrics_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT);
     outer->addLayout(grid);
     outer->addStretch();

@@ -48,7 +48,9 @@ PageSettings::PageSettings(QWidget* parent)
         line->addWidget(new QLabel(hint, this));
         line->addStretch();
         combo->setAccessibleName(Plain(label).remove(QLatin1Char(':')).trimmed());
-        form->addRow(label, line);
+        auto* title = new QLabel(label, this);
+        title->setBuddy(combo);
+        form->addRow(title, line);
     };
     row(tr("&Date format for $DATE$ macro : "), dateFormat_, tr("keep it empty for default value"));
     row(tr("&Time format for $TIME$ macro : "), timeFormat_, tr("keep it empty for default value"));
