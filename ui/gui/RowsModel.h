@@ -15,6 +15,9 @@ public:
 
     // 0 keeps every row.
     void SetMaxRows(int maxRows) { maxRows_ = maxRows; }
+    int MaxRows() const { return maxRows_; }
+    // Rows that the caller let go before appending them.
+    void CountDropped(long long rows) { dropped_ += rows; }
     void Append(std::vector<QStringList> rows);
     void SetCell(int row, int column, const QString& text);
     void Clear();

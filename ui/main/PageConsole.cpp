@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -167,24 +169,37 @@ void PageConsole::Drain()
 
 void PageConsole::ApplyChanges(const std::vector<Change>& changes)
 {
+    size_t first = 0; // after the last clear, the only changes that matter
+    for (size_t i = 0; i < changes.size(); ++i) {
+        if (changes[i].row < 0)
+            first = i + 1;
+    }
+    if (first > 0) {
+        execLog_->Clear();
+        active_->Clear();
+    }
+    // When the window thread fell behind, rows that the log would drop at once are not made.
+    const size_t maxRows = static_cast<size_t>(std::max(0, execLog_->MaxRows()));
+    const size_t firstLogged = maxRows > 0 && changes.size() - first > maxRows ? changes.size() - maxRows : first;
     std::vector<QStringList> logRows;
     std::vector<QStringList> activeRows;
-    for (const Change& change : changes) {
-        if (change.row < 0) {
-            logRows.clear();
-            activeRows.clear();
-            execLog_->Clear();
-            active_->Clear();
-            continue;
-        }
+    std::map<int, QString> statuses;
+    logRows.reserve(changes.size() - firstLogged);
+    for (size_t i = first; i < changes.size(); ++i) {
+        const Change& change = changes[i];
         if (change.added)
             activeRows.push_back({ change.description, change.note, change.status });
         else if (change.row < active_->rowCount())
-            active_->SetCell(change.row, 2, change.status);
+            statuses[change.row] = change.status; // the newest status of a row is all it shows
         else // added in this batch, not in the model yet
             activeRows[static_cast<size_t>(change.row - active_->rowCount())][2] = change.status;
-        logRows.push_back({ change.description, change.note, change.status, change.time });
+        if (i >= firstLogged)
+            logRows.push_back({ change.description, change.note, change.status, change.time });
     }
+    if (firstLogged > first)
+        execLog_->CountDropped(static_cast<long long>(firstLogged - first));
+    for (const auto& [row, status] : statuses)
+        active_->SetCell(row, 2, status);
     active_->Append(std::move(activeRows));
     execLog_->Append(std::move(logRows));
     ShowDroppedNote();
