@@ -1,5 +1,6 @@
 #include "main/MainWindowFixture.h"
 
+#include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/MessageBox.h"
 #include "ui/gui/PrivateTempDir.h"
@@ -11,6 +12,8 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -43,7 +46,8 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
         QString expectedPath;
     } cases[] = {
         { project, 0, {}, project }, // named on the command line
-        { QString::fromStdString(dir.File("missing.qvl")), 1, project, project }, // a missing name falls back to LastFile
+        { QString::fromStdString(dir.File("missing.qvl")), 1, project,
+            project }, // a missing name falls back to LastFile
         { {}, 0, project, {} }, // LoadLastFile off: untitled
         { {}, 1, {}, {} }, // first start: untitled
     };
@@ -194,6 +198,45 @@ TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
         const QString text = child->property("text").toString();
         EXPECT_FALSE(child->accessibleName().isEmpty() && text.isEmpty()) << child->metaObject()->className();
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, SettingsAreStoredWhenThePageIsLeft)
+{
+    g_settings->setStr("MacroDateFmt", "YYDDD"); // not among the entries: added and shown
+    g_settings->setInt("MinimizeOnTray", 0);
+    CEventDlg& w = Open();
+    w.SwitchPage(CEventModes::kSettings);
+    auto* date = w.Page(CEventModes::kSettings).findChildren<QComboBox*>().value(0);
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(date->currentText(), QStringLiteral("YYDDD"));
+    QCheckBox* tray = nullptr;
+    for (QCheckBox* box : w.Page(CEventModes::kSettings).findChildren<QCheckBox*>())
+        tray = box->text() == QStringLiteral("&Minimize on tray") ? box : tray;
+    ASSERT_NE(tray, nullptr);
+    tray->setChecked(true);
+    date->setCurrentIndex(0);
+    EXPECT_EQ(g_settings->getInt("MinimizeOnTray"), 0);
+    w.SwitchPage(CEventModes::kProject);
+    EXPECT_EQ(g_settings->getInt("MinimizeOnTray"), 1);
+    EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "");
+    g_settings->setInt("MinimizeOnTray", 0);
+}
+
+TEST_F(MainWindowTest, TheProgramLogIsViewedAndTruncatedOnlyAfterAYes)
+{
+    CLog::Bug("an entry for the test", "test");
+    CEventDlg& w = Open();
+    w.Dispatch(ID_LOG_VIEW);
+    EXPECT_EQ(opened, QStringList { QString::fromStdString(CLog::Path()) });
+    w.Dispatch(ID_LOG_TRUNCATE); // unanswered: not a Yes
+    EXPECT_GT(QFileInfo(QString::fromStdString(CLog::Path())).size(), 0);
+    dialogs.Answer(IDYES);
+    w.Dispatch(ID_LOG_TRUNCATE);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(CLog::Path())).size(), 0);
 }
 
 } // namespace
