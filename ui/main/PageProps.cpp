@@ -5,6 +5,7 @@
 #include "ui/gui/FileFilters.h"
 #include "ui/gui/UserDialogs.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,14 +32,14 @@ PageProps::PageProps(QWidget* parent)
     int row = 0;
     report_ = AddField(*grid, row, tr("Save Execution Report to :"),
         tr("[ optional Excel compatible file where the program collects execution statistics ]"));
-    AddBrowse(*grid, report_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT);
+    AddBrowse(*grid, report_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, "txt");
     log_ = AddField(*grid, row, tr("Save Execution Log to :"),
         tr("[ optional file for event actions logging. The program will write them to general log if "
            "empty ]"));
-    AddBrowse(*grid, log_, row - 2, IDS_SAVE_LOG_TO, IDS_FILTER_TEXT);
+    AddBrowse(*grid, log_, row - 2, IDS_SAVE_LOG_TO, IDS_FILTER_TEXT, "txt");
     summary_ = AddField(*grid, row, tr("Save Summary/Cumulative Report to :"),
         tr("[ optional HTML document with cumulative execution statistics and summary ]"));
-    AddBrowse(*grid, summary_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_HTML);
+    AddBrowse(*grid, summary_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_HTML, "html");
     grid->addWidget(new QLabel(tr("Note: $DATE$ and $TIME$ macros can be used as a part of the report or log file "
                                   "name."),
                         this),
@@ -47,7 +48,8 @@ PageProps::PageProps(QWidget* parent)
     description_ = AddField(*grid, row, tr("Project Description"), {});
     metrics_ = AddField(
         *grid, row, tr("Metrics file"), tr("[ optional metrics file for a node_exporter textfile collector ]"));
-    AddBrowse(*grid, metrics_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT);
+    // The textfile collector reads only names ending in ".prom": no extension is added here.
+    AddBrowse(*grid, metrics_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, nullptr);
     outer->addLayout(grid);
     outer->addStretch();
 }
@@ -65,17 +67,21 @@ QLineEdit* PageProps::AddField(QGridLayout& grid, int& row, const QString& label
     return field;
 }
 
-void PageProps::AddBrowse(QGridLayout& grid, QLineEdit* field, int row, int titleId, int filterId)
+void PageProps::AddBrowse(
+    QGridLayout& grid, QLineEdit* field, int row, int titleId, int filterId, const char* extension)
 {
     auto* button = new QPushButton(QStringLiteral("..."), this);
     button->setAccessibleName(tr("Browse for %1").arg(field->accessibleName()));
     button->setToolTip(button->accessibleName());
     button->setMaximumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
-    connect(button, &QPushButton::clicked, this, [this, field, titleId, filterId] {
-        const QString path
+    connect(button, &QPushButton::clicked, this, [this, field, titleId, filterId, extension] {
+        QString path
             = Dialogs().SaveFile(this, QString::fromUtf8(LoadString(titleId)), QtFilter(LoadString(filterId)), {});
-        if (!path.isEmpty())
-            field->setText(path);
+        if (path.isEmpty())
+            return;
+        if (extension != nullptr && QFileInfo(path).suffix().isEmpty())
+            path += QLatin1Char('.') + QLatin1String(extension);
+        field->setText(path);
     });
     grid.addWidget(button, row, 2);
 }

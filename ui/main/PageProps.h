@@ -25,7 +25,8 @@ public:
 
 private:
     QLineEdit* AddField(QGridLayout& grid, int& row, const QString& label, const QString& hint);
-    void AddBrowse(QGridLayout& grid, QLineEdit* field, int row, int titleId, int filterId);
+    // `extension` is added to a chosen name without one (null: nothing is added).
+    void AddBrowse(QGridLayout& grid, QLineEdit* field, int row, int titleId, int filterId, const char* extension);
 
     QuorvelRunner* project_ = nullptr;
     bool running_ = false;
