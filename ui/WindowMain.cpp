@@ -2,10 +2,9 @@
 #include "app/CEventApp.h"
 #include "external/support/CSettings.h"
 #include "ui/gui/GuiMessageBox.h"
+#include "ui/main/CEventDlg.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -16,12 +15,16 @@ int main(int argc, char** argv)
     auto settings = std::make_unique<CSettings>();
     g_settings = settings.get();
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorvel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Olvex Quorvel"));
+    QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     GuiMessageBox messageBoxes;
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral(" Olvex Quorvel [untitled]"));
-    window.setCentralWidget(new QLabel(QStringLiteral("The main window is being built."), &window));
-    window.show();
-    const int status = app.exec();
+    int status = 0;
+    {
+        CEventDlg window({ QString::fromStdString(theApp.projectPath), theApp.runFlag != 0, theApp.quitFlag != 0 });
+        window.show();
+        status = app.exec();
+    }
     g_settings = nullptr;
     return status;
 }

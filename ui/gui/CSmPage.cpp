@@ -1,6 +1,7 @@
 #include "ui/gui/CSmPage.h"
 
-CSmPage::CSmPage(QWidget* parent) : QWidget(parent)
+CSmPage::CSmPage(QWidget* parent)
+    : QWidget(parent)
 {
     hide();
 }

@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QThread>
 
-GuiMessageBox::GuiMessageBox() : previous_(SetMessageBoxSink(this)) {}
+GuiMessageBox::GuiMessageBox()
+    : previous_(SetMessageBoxSink(this))
+{
+}
 
 GuiMessageBox::~GuiMessageBox()
 {

@@ -67,7 +67,7 @@ QString PageVReport::ReportPath()
             current = project_.currentSummaryFile;
         }
         if (summaryFile.empty()) {
-            AskUser(this, QString::fromUtf8(LoadString(IDS_SUMMARY_NOT_SPECIFIED)),
+            AskUser(this, QString::fromUtf8(LoadString(IDS_SUMMARY_NOT_SET)),
                 QString::fromUtf8(LoadString(IDS_WARNING)), MB_ICONERROR);
             return {};
         }

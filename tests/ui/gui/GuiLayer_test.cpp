@@ -1,0 +1,42 @@
+#include "external/support/CSettings.h"
+#include "ui/gui/FileFilters.h"
+#include "ui/gui/RecentFiles.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FileFilters, TableFiltersBecomeQtFilters)
+{
+    EXPECT_EQ(QtFilter("Quorvel Projects (*.qvl)|*.qvl|All Files (*.*)|*.*||"),
+        QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
+    EXPECT_EQ(
+        QtFilter("Text files (*.txt)|*.txt|All Files(*.*)|*.*||"), QStringLiteral("Text files (*.txt);;All Files (*)"));
+    EXPECT_EQ(QtFilter("SQL (*.sql;*.txt)|*.sql;*.txt||"), QStringLiteral("SQL (*.sql *.txt)"));
+}
+
+TEST(RecentFiles, NewestFirstTenAtMostNoRepeats)
+{
+    for (int n = 0; n < 10; ++n)
+        g_settings->setStr("Profile" + std::to_string(n), "");
+    for (int n = 0; n < 11; ++n)
+        AddRecentFile(QStringLiteral("/p/%1.qvl").arg(n));
+    QStringList list = RecentFiles();
+    EXPECT_EQ(list.first(), QStringLiteral("/p/10.qvl"));
+    EXPECT_EQ(list.last(), QStringLiteral("/p/1.qvl")); // /p/0.qvl was pushed out
+    AddRecentFile(QStringLiteral("/p/5.qvl")); // already there: order unchanged
+    EXPECT_EQ(RecentFiles(), list);
+    AddRecentFile(QStringLiteral("/P/5.qvl")); // another case is another file
+    EXPECT_EQ(RecentFiles().first(), QStringLiteral("/P/5.qvl"));
+
+    QFile desktopList(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/recently-used.xbel"));
+    ASSERT_TRUE(desktopList.open(QIODevice::ReadOnly));
+    const QByteArray xbel = desktopList.readAll();
+    EXPECT_TRUE(xbel.contains("href=\"file:///P/5.qvl\""));
+    EXPECT_EQ(xbel.count("href=\"file:///p/5.qvl\""), 1);
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "main/MainWindowFixture.h"
+
+#include "external/support/CSettings.h"
+#include "ui/gui/DesktopOpen.h"
+#include "ui/main/GlobalRunner.h"
+
+#include <QApplication>
+#include <QThread>
+#include <chrono>
+
+void MainWindowTest::SetUp()
+{
+    g_runner.Clear();
+    g_settings->setStr("LastFile", "");
+    g_settings->setInt("LoadLastFile", 1);
+    for (int n = 0; n < 10; ++n)
+        g_settings->setStr("Profile" + std::to_string(n), "");
+    SetDesktopOpener([this](const QString& path) { opened << path; });
+}
+
+void MainWindowTest::TearDown()
+{
+    window.reset();
+    SetDesktopOpener({});
+    g_runner.Clear();
+}
+
+CEventDlg& MainWindowTest::Open(const QString& path, bool run, bool quit)
+{
+    window = std::make_unique<CEventDlg>(CEventDlg::StartOptions { path, run, quit });
+    window->show();
+    QApplication::processEvents();
+    return *window;
+}
+
+QString MainWindowTest::WriteProject(const std::string& name)
+{
+    const std::string db = dir.File("data.db");
+    RunProcess({ "sqlite3", db, "CREATE TABLE t (n INTEGER); INSERT INTO t VALUES (1), (2);" });
+    const std::string path = dir.File(name);
+    WriteFile(path,
+        "[Common]\nItems = 2\nReport = \"" + dir.File("report.txt") + "\"\nSummary = \"" + dir.File("summary.html")
+            + "\"\nLog = \"" + dir.File("custom.log")
+            + "\"\n\n[Item0]\nEventNote = \"count\"\ntype = 0\nSQL = \"SELECT count(*) FROM t\"\n"
+              "cond = 0\naction = 3\nsLogItem = \"rows $VALUE$\"\niterType = 2\niExecs = 3\n"
+              "intType = 0\n\n[Item0_connect]\ntype = 0\ntarget = \""
+            + db + "\"\nuser = \"\"\n\n[Item1]\nEventNote = \"database file\"\ntype = 1\nFileOrDir = \"" + db
+            + "\"\ncond = 2\naction = 0\niterType = 0\nintType = 1\niInterval = 1\n");
+    return QString::fromStdString(path);
+}
+
+bool MainWindowTest::WaitFor(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}

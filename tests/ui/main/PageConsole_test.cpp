@@ -1,0 +1,85 @@
+#include "external/support/CSettings.h"
+#include "model/Quorvel.h"
+#include "ui/gui/RowsModel.h"
+#include "ui/main/PageConsole.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+// Workers hand their changes over without waiting for the window thread: this window thread
+// serves no events until the worker has finished all of its calls.
+TEST(PageConsole, WorkersNeverWaitForTheWindowThread)
+{
+    PageConsole page;
+    Quorvel event;
+    event.EventNote = "note";
+    page.ClearLists();
+    std::thread worker([&] {
+        page.EnableRunControls(true);
+        const int row = page.AddActiveRow(event, "Started");
+        for (int i = 0; i < 1000; ++i)
+            page.SetRowStatus(row, "Executing");
+        page.SetRowStatus(row, "Completed");
+        page.SetRowStatus(-1, "ignored");
+        page.SetRowStatus(1, "ignored");
+    });
+    worker.join();
+    page.Drain();
+    EXPECT_EQ(page.Active().rowCount(), 1);
+    EXPECT_EQ(page.Active().Cell(0, 2), QStringLiteral("Completed"));
+    EXPECT_EQ(page.ExecLog().rowCount(), 1002);
+    EXPECT_EQ(page.ExecLog().Cell(0, 1), QStringLiteral("note"));
+}
+
+// A run of days must not fill the memory: the execution log keeps its newest rows and says so.
+TEST(PageConsole, TheExecutionLogKeepsOnlyItsNewestRows)
+{
+    g_settings->setInt("ExecLogMaxRows", 5);
+    PageConsole page;
+    g_settings->setInt("ExecLogMaxRows", 100000);
+    Quorvel event;
+    page.ClearLists();
+    const int row = page.AddActiveRow(event, "Started");
+    for (int i = 0; i < 4; ++i)
+        page.SetRowStatus(row, "s" + std::to_string(i));
+    page.Drain();
+    EXPECT_EQ(page.ExecLog().rowCount(), 5);
+    for (int i = 4; i < 12; ++i) {
+        page.SetRowStatus(row, "s" + std::to_string(i));
+        if (i % 3 == 0)
+            page.Drain();
+    }
+    page.Drain();
+    ASSERT_EQ(page.ExecLog().rowCount(), 5);
+    EXPECT_EQ(page.ExecLog().Cell(0, 2), QStringLiteral("s7"));
+    EXPECT_EQ(page.ExecLog().Cell(4, 2), QStringLiteral("s11"));
+    EXPECT_EQ(page.ExecLog().Dropped(), 8);
+    bool noted = false;
+    for (QLabel* label : page.findChildren<QLabel*>())
+        noted = noted || (label->isVisibleTo(&page) && label->text().contains(QStringLiteral("not shown")));
+    EXPECT_TRUE(noted);
+
+    page.ClearLists(); // a new run starts empty
+    page.Drain();
+    EXPECT_EQ(page.ExecLog().rowCount(), 0);
+    EXPECT_EQ(page.Active().rowCount(), 0);
+}
+
+TEST(PageConsole, ColumnWidthsAreKeptWhenThePageIsLeft)
+{
+    PageConsole page;
+    page.ExecLogView().horizontalHeader()->resizeSection(1, 177);
+    page.ActiveView().horizontalHeader()->resizeSection(0, 311);
+    page.Deactivate();
+    EXPECT_EQ(g_settings->getInt("ExecLogW2"), 177);
+    EXPECT_EQ(g_settings->getInt("ActiveLogW1"), 311);
+    PageConsole again;
+    EXPECT_EQ(again.ExecLogView().horizontalHeader()->sectionSize(1), 177);
+}
+
+} // namespace

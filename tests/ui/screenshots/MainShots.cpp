@@ -1,0 +1,53 @@
+#include "screenshots/Shots.h"
+#include "support/TestEnv.h"
+
+#include "ui/main/CEventDlg.h"
+#include "ui/main/CEventModes.h"
+#include "ui/main/PageProject.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QThread>
+
+namespace {
+
+const char* const kPageShots[] = { "main-project", "main-properties", "main-console", "main-settings",
+    "main-project-report", "main-summary", "main-program-log", "main-exec-log", "main-exec-report" };
+
+void WaitForRun(CEventDlg& window)
+{
+    while (window.Running()) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    QApplication::processEvents();
+}
+
+} // namespace
+
+// Every page of the main window over the demo project, after a run of it: the demo's paths are
+// relative, so the run happens in a folder of its own with a fresh demo database.
+QUORVEL_SHOT(MainWindow)
+{
+    const TempDir folder;
+    const QString sourceDir = QStringLiteral(QUORVEL_SOURCE_DIR);
+    QDir().mkpath(QString::fromStdString(folder.File("demo-output")));
+    RunProcess({ "sh", "-c",
+        "sqlite3 " + folder.File("demo-output/demo.db") + " < " + sourceDir.toStdString() + "/examples/demo.sql" });
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.path()));
+    CEventDlg window({ shots.ExampleProject(), false, false });
+    window.resize(1000, 640);
+    window.Project().SetChecked(0, true);
+    window.Project().SetChecked(2, true);
+    window.Project().SelectRow(1);
+    shots.Save(window, QStringLiteral("main-project"));
+    window.Dispatch(1179);
+    WaitForRun(window);
+    for (int page = 1; page < CEventModes::kPageCount; ++page) {
+        window.SwitchPage(page);
+        shots.Save(window, QString::fromLatin1(kPageShots[page]));
+    }
+    window.SwitchPage(CEventModes::kProject);
+    QDir::setCurrent(previous);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+// A list of text rows under fixed column titles, for lists that grow while a run lasts. Rows are
+// appended in batches (one insert notification per batch); with a row limit the oldest rows make
+// room for new ones, and `Dropped` counts what was let go.
+class RowsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RowsModel(QStringList titles, QObject* parent = nullptr);
+
+    // 0 keeps every row.
+    void SetMaxRows(int maxRows) { maxRows_ = maxRows; }
+    int MaxRows() const { return maxRows_; }
+    // Rows that the caller let go before appending them.
+    void CountDropped(long long rows) { dropped_ += rows; }
+    void Append(std::vector<QStringList> rows);
+    void SetCell(int row, int column, const QString& text);
+    void Clear();
+    QString Cell(int row, int column) const;
+    long long Dropped() const { return dropped_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void DropOldest(int count);
+
+    QStringList titles_;
+    std::deque<QStringList> rows_;
+    int maxRows_ = 0;
+    long long dropped_ = 0;
+};

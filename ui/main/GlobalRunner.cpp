@@ -1,0 +1,3 @@
+#include "ui/main/GlobalRunner.h"
+
+QuorvelRunner g_runner;

@@ -1,0 +1,248 @@
+#include "ui/main/PageConsole.h"
+
+#include "engine/RunControl.h"
+#include "external/support/CSettings.h"
+#include "external/support/Clock.h"
+#include "external/support/MessageBox.h"
+#include "model/QuorvelRunner.h"
+#include "res/Strings.h"
+#include "ui/gui/ColumnWidths.h"
+#include "ui/gui/DesktopOpen.h"
+#include "ui/gui/RowsModel.h"
+#include "ui/gui/UserDialogs.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <map>
+
+namespace {
+
+constexpr int kDrainMs = 33;
+const std::initializer_list<const char*> kExecLogKeys = { "ExecLogW1", "ExecLogW2", "ExecLogW3", "ExecLogW4" };
+const std::initializer_list<const char*> kActiveKeys = { "ActiveLogW1", "ActiveLogW2", "ActiveLogW3" };
+
+QTableView* MakeList(RowsModel* model, const QString& name, QWidget* parent)
+{
+    auto* view = new QTableView(parent);
+    view->setModel(model);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setShowGrid(true);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setSectionsClickable(false);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setAccessibleName(name);
+    return view;
+}
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+PageConsole::PageConsole(QWidget* parent)
+    : CSmPage(parent)
+    , execLog_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Time") }, this))
+    , active_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status") }, this))
+    , execView_(MakeList(execLog_, tr("Execution Log"), this))
+    , activeView_(MakeList(active_, tr("Active Events Status"), this))
+    , droppedNote_(new QLabel(this))
+{
+    execLog_->SetMaxRows(SettingInt("ExecLogMaxRows", 100000));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(tr("Execution Log"), this));
+    top->addStretch();
+    top->addWidget(droppedNote_);
+    droppedNote_->hide();
+    layout->addLayout(top);
+    layout->addWidget(execView_, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(tr("Active Events Status"), this));
+    buttons->addStretch();
+    logButton_ = AddButton(tr("Log"), &PageConsole::OnLog);
+    reportButton_ = AddButton(tr("Report"), &PageConsole::OnReport);
+    summaryButton_ = AddButton(tr("Summary"), &PageConsole::OnSummary);
+    buttons->addWidget(logButton_);
+    buttons->addWidget(reportButton_);
+    buttons->addWidget(summaryButton_);
+    buttons->addSpacing(40);
+    breakButton_ = AddButton(tr("Break all"), &PageConsole::OnBreakAll);
+    buttons->addWidget(breakButton_);
+    layout->addLayout(buttons);
+    layout->addWidget(activeView_, 2);
+    LoadColumnWidths(*execView_->horizontalHeader(), kExecLogKeys);
+    LoadColumnWidths(*activeView_->horizontalHeader(), kActiveKeys);
+    breakButton_->setEnabled(false);
+    drainTimer_.setInterval(kDrainMs);
+    connect(&drainTimer_, &QTimer::timeout, this, &PageConsole::Drain);
+}
+
+QPushButton* PageConsole::AddButton(const QString& text, void (PageConsole::*slot)())
+{
+    auto* button = new QPushButton(text, this);
+    button->setAccessibleName(text);
+    connect(button, &QPushButton::clicked, this, slot);
+    return button;
+}
+
+void PageConsole::Deactivate()
+{
+    StoreColumnWidths(*execView_->horizontalHeader(), kExecLogKeys);
+    StoreColumnWidths(*activeView_->horizontalHeader(), kActiveKeys);
+    if (g_settings != nullptr)
+        g_settings->SaveData();
+    CSmPage::Deactivate();
+}
+
+void PageConsole::ClearLists()
+{
+    std::lock_guard guard(lock_);
+    activeRows_.clear();
+    queue_.clear();
+    queue_.push_back(Change {});
+}
+
+void PageConsole::EnableRunControls(bool running)
+{
+    // The run's thread calls this: the buttons and the timer belong to the window thread.
+    QMetaObject::invokeMethod(
+        this,
+        [this, running] {
+            Drain();
+            breakButton_->setEnabled(running);
+            logButton_->setEnabled(!running);
+            reportButton_->setEnabled(!running);
+            summaryButton_->setEnabled(!running);
+            if (running)
+                drainTimer_.start();
+            else
+                drainTimer_.stop();
+        },
+        Qt::QueuedConnection);
+}
+
+int PageConsole::AddActiveRow(Quorvel& event, const std::string& text)
+{
+    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote) };
+    Change change { 0, true, row.description, row.note, Q(text), Q(TimeOfDayText()) };
+    std::lock_guard guard(lock_);
+    const int index = static_cast<int>(activeRows_.size());
+    change.row = index;
+    activeRows_.push_back(std::move(row));
+    queue_.push_back(std::move(change));
+    return index;
+}
+
+void PageConsole::SetRowStatus(int row, const std::string& text)
+{
+    const QString status = Q(text);
+    const QString time = Q(TimeOfDayText());
+    std::lock_guard guard(lock_);
+    if (row < 0 || row >= static_cast<int>(activeRows_.size()))
+        return;
+    const ActiveRow& active = activeRows_[static_cast<size_t>(row)];
+    queue_.push_back(Change { row, false, active.description, active.note, status, time });
+}
+
+void PageConsole::Drain()
+{
+    std::vector<Change> changes;
+    {
+        std::lock_guard guard(lock_);
+        changes.swap(queue_);
+    }
+    if (!changes.empty())
+        ApplyChanges(changes);
+}
+
+void PageConsole::ApplyChanges(const std::vector<Change>& changes)
+{
+    size_t first = 0; // after the last clear, the only changes that matter
+    for (size_t i = 0; i < changes.size(); ++i) {
+        if (changes[i].row < 0)
+            first = i + 1;
+    }
+    if (first > 0) {
+        execLog_->Clear();
+        active_->Clear();
+    }
+    // When the window thread fell behind, rows that the log would drop at once are not made.
+    const size_t maxRows = static_cast<size_t>(std::max(0, execLog_->MaxRows()));
+    const size_t firstLogged = maxRows > 0 && changes.size() - first > maxRows ? changes.size() - maxRows : first;
+    std::vector<QStringList> logRows;
+    std::vector<QStringList> activeRows;
+    std::map<int, QString> statuses;
+    logRows.reserve(changes.size() - firstLogged);
+    for (size_t i = first; i < changes.size(); ++i) {
+        const Change& change = changes[i];
+        if (change.added)
+            activeRows.push_back({ change.description, change.note, change.status });
+        else if (change.row < active_->rowCount())
+            statuses[change.row] = change.status; // the newest status of a row is all it shows
+        else // added in this batch, not in the model yet
+            activeRows[static_cast<size_t>(change.row - active_->rowCount())][2] = change.status;
+        if (i >= firstLogged)
+            logRows.push_back({ change.description, change.note, change.status, change.time });
+    }
+    if (firstLogged > first)
+        execLog_->CountDropped(static_cast<long long>(firstLogged - first));
+    for (const auto& [row, status] : statuses)
+        active_->SetCell(row, 2, status);
+    active_->Append(std::move(activeRows));
+    execLog_->Append(std::move(logRows));
+    ShowDroppedNote();
+}
+
+void PageConsole::ShowDroppedNote()
+{
+    const long long dropped = execLog_->Dropped();
+    droppedNote_->setVisible(dropped > 0);
+    if (dropped > 0)
+        droppedNote_->setText(tr("%1 older rows are not shown; the execution report keeps them all.").arg(dropped));
+}
+
+void PageConsole::OnBreakAll()
+{
+    BreakAll();
+}
+
+void PageConsole::OpenOutput(const std::string& property, const std::string& current, int notSet, int missing)
+{
+    const QString caption = QString::fromUtf8(LoadString(IDS_WARNING));
+    if (property.empty())
+        AskUser(this, QString::fromUtf8(LoadString(notSet)), caption, MB_OK | MB_ICONINFORMATION);
+    else if (current.empty() || !QFileInfo::exists(Q(current)))
+        AskUser(this, QString::fromUtf8(LoadString(missing)), caption, MB_OK | MB_ICONINFORMATION);
+    else
+        OpenWithDesktop(Q(current));
+}
+
+void PageConsole::OnLog()
+{
+    if (runner_ != nullptr)
+        OpenOutput(runner_->logFile, runner_->currentLogFile, IDS_LOG_NOT_SET, IDS_LOG_EMPTY);
+}
+
+void PageConsole::OnReport()
+{
+    if (runner_ != nullptr)
+        OpenOutput(runner_->reportFile, runner_->currentReportFile, IDS_REPORT_NOT_SET, IDS_REPORT_EMPTY);
+}
+
+void PageConsole::OnSummary()
+{
+    if (runner_ != nullptr)
+        OpenOutput(runner_->summaryFile, runner_->currentSummaryFile, IDS_SUMMARY_NOT_SET, IDS_SUMMARY_NOT_CREATED);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/StatusPage.h"
+#include "ui/gui/CSmPage.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <mutex>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+class QuorvelRunner;
+class RowsModel;
+
+// The execution console: the execution log (one row per status change) above, the active
+// events (one row per running event with its latest status) below, and the buttons that open the
+// run's files or break it. Workers never wait for the window thread here: their calls only add
+// to a queue under the page's lock, which the window thread drains about 30 times a second.
+class PageConsole : public CSmPage, public StatusPage {
+    Q_OBJECT
+public:
+    explicit PageConsole(QWidget* parent = nullptr);
+
+    void SetRunner(QuorvelRunner& runner) { runner_ = &runner; }
+    void Deactivate() override;
+
+    void ClearLists() override;
+    void EnableRunControls(bool running) override;
+    int AddActiveRow(Quorvel& event, const std::string& text) override;
+    void SetRowStatus(int row, const std::string& text) override;
+    void KeepAlive() override { }
+
+    // Applies every queued change now (the timer does it while a run lasts).
+    void Drain();
+    RowsModel& ExecLog() { return *execLog_; }
+    RowsModel& Active() { return *active_; }
+    QTableView& ExecLogView() { return *execView_; }
+    QTableView& ActiveView() { return *activeView_; }
+
+private:
+    struct Change {
+        int row = -1; // the active row; -1 clears both lists
+        bool added = false;
+        QString description;
+        QString note;
+        QString status;
+        QString time;
+    };
+    struct ActiveRow {
+        QString description;
+        QString note;
+    };
+
+    QPushButton* AddButton(const QString& text, void (PageConsole::*slot)());
+    void ApplyChanges(const std::vector<Change>& changes);
+    void ShowDroppedNote();
+    void OnBreakAll();
+    void OnLog();
+    void OnReport();
+    void OnSummary();
+    void OpenOutput(const std::string& property, const std::string& current, int notSet, int missing);
+
+    QuorvelRunner* runner_ = nullptr;
+    RowsModel* execLog_;
+    RowsModel* active_;
+    QTableView* execView_;
+    QTableView* activeView_;
+    QLabel* droppedNote_;
+    QPushButton* logButton_;
+    QPushButton* reportButton_;
+    QPushButton* summaryButton_;
+    QPushButton* breakButton_;
+    QTimer drainTimer_;
+
+    std::mutex lock_; // the queue and the workers' copy of the active rows
+    std::vector<Change> queue_;
+    std::vector<ActiveRow> activeRows_;
+};

@@ -1,0 +1,130 @@
+#include "ui/main/PageProps.h"
+
+#include "model/QuorvelRunner.h"
+#include "res/Strings.h"
+#include "ui/gui/FileFilters.h"
+#include "ui/gui/UserDialogs.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void Put(QLineEdit* field, const std::string& text)
+{
+    field->setText(QString::fromStdString(text));
+    field->setCursorPosition(0);
+}
+
+} // namespace
+
+PageProps::PageProps(QWidget* parent)
+    : CSmPage(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->setColumnMinimumWidth(0, 20);
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    report_ = AddField(*grid, row, tr("Save Execution Report to :"),
+        tr("[ optional Excel compatible file where the program collects execution statistics ]"));
+    AddBrowse(*grid, report_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, "txt");
+    log_ = AddField(*grid, row, tr("Save Execution Log to :"),
+        tr("[ optional file for event actions logging. The program will write them to general log if "
+           "empty ]"));
+    AddBrowse(*grid, log_, row - 2, IDS_SAVE_LOG_TO, IDS_FILTER_TEXT, "txt");
+    summary_ = AddField(*grid, row, tr("Save Summary/Cumulative Report to :"),
+        tr("[ optional HTML document with cumulative execution statistics and summary ]"));
+    AddBrowse(*grid, summary_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_HTML, "html");
+    grid->addWidget(new QLabel(tr("Note: $DATE$ and $TIME$ macros can be used as a part of the report or log file "
+                                  "name."),
+                        this),
+        row++, 0, 1, 3);
+    author_ = AddField(*grid, row, tr("Project Author"), {});
+    description_ = AddField(*grid, row, tr("Project Description"), {});
+    metrics_ = AddField(
+        *grid, row, tr("Metrics file"), tr("[ optional metrics file for a node_exporter textfile collector ]"));
+    // The textfile collector reads only names ending in ".prom": no extension is added here.
+    AddBrowse(*grid, metrics_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, nullptr);
+    outer->addLayout(grid);
+    outer->addStretch();
+}
+
+QLineEdit* PageProps::AddField(QGridLayout& grid, int& row, const QString& label, const QString& hint)
+{
+    auto* title = new QLabel(label, this);
+    auto* field = new QLineEdit(this);
+    title->setBuddy(field);
+    field->setAccessibleName(QString(label).remove(QStringLiteral(" :")));
+    grid.addWidget(title, row++, 0, 1, 3);
+    grid.addWidget(field, row++, 1);
+    if (!hint.isEmpty())
+        grid.addWidget(new QLabel(hint, this), row++, 1);
+    return field;
+}
+
+void PageProps::AddBrowse(
+    QGridLayout& grid, QLineEdit* field, int row, int titleId, int filterId, const char* extension)
+{
+    auto* button = new QPushButton(QStringLiteral("..."), this);
+    button->setAccessibleName(tr("Browse for %1").arg(field->accessibleName()));
+    button->setToolTip(button->accessibleName());
+    button->setMaximumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    connect(button, &QPushButton::clicked, this, [this, field, titleId, filterId, extension] {
+        QString path
+            = Dialogs().SaveFile(this, QString::fromUtf8(LoadString(titleId)), QtFilter(LoadString(filterId)), {});
+        if (path.isEmpty())
+            return;
+        if (extension != nullptr && QFileInfo(path).suffix().isEmpty())
+            path += QLatin1Char('.') + QLatin1String(extension);
+        field->setText(path);
+    });
+    grid.addWidget(button, row, 2);
+}
+
+void PageProps::Activate()
+{
+    CSmPage::Activate();
+    ShowProps();
+}
+
+void PageProps::Deactivate()
+{
+    StoreProps();
+    CSmPage::Deactivate();
+}
+
+void PageProps::ShowProps()
+{
+    if (project_ == nullptr)
+        return;
+    Put(report_, project_->reportFile);
+    Put(log_, project_->logFile);
+    Put(summary_, project_->summaryFile);
+    Put(metrics_, project_->metricsFile);
+    Put(author_, project_->author);
+    Put(description_, project_->description);
+}
+
+void PageProps::StoreProps()
+{
+    if (project_ == nullptr || running_)
+        return;
+    project_->reportFile = report_->text().toStdString();
+    project_->logFile = log_->text().toStdString();
+    project_->summaryFile = summary_->text().toStdString();
+    project_->metricsFile = metrics_->text().toStdString();
+    project_->author = author_->text().toStdString();
+    project_->description = description_->text().toStdString();
+}
+
+void PageProps::SetRunning(bool running)
+{
+    running_ = running;
+    for (QLineEdit* field : { report_, log_, summary_, metrics_, author_, description_ })
+        field->setReadOnly(running);
+}
