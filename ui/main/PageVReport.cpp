@@ -3,8 +3,8 @@
 #include "external/support/MessageBox.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
+#include "ui/gui/PrivateTempDir.h"
 #include "ui/gui/UserDialogs.h"
-#include "ui/main/ViewerTempDir.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +38,7 @@ QString PageVReport::Label() const
 
 QString PageVReport::ProjectReportPath()
 {
-    const QString folder = ViewerTempDir();
+    const QString folder = PrivateTempDir();
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/report1.html");
 }
 
