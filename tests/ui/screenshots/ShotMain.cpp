@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
     QDir().mkpath(QString::fromLocal8Bit(argv[1]));
     ScriptedDialogs dialogs;
-    ShotContext shots(QString::fromLocal8Bit(argv[1]));
+    ShotContext shots(QDir(QString::fromLocal8Bit(argv[1])).absolutePath()); // shots may change the folder
     for (auto& [name, shot] : Registry())
         shot(shots);
     g_settings = nullptr;
