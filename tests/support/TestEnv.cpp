@@ -51,6 +51,17 @@ std::vector<std::string> SplitTabs(const std::string& line)
     return fields;
 }
 
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 namespace {
 
 std::string Drain(int fd)
@@ -103,7 +114,7 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector
 
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
 {
-    std::vector<std::string> all{QUORVEL_BINARY};
+    std::vector<std::string> all { QUORVEL_BINARY };
     all.insert(all.end(), args.begin(), args.end());
     return RunProcess(all, extraEnv);
 }

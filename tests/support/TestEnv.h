@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,10 @@ void WriteFile(const std::string& path, const std::string& content);
 
 // The fields of a tab-separated line (an execution report line, a program-log entry).
 std::vector<std::string> SplitTabs(const std::string& line);
+
+// Polls `condition` until it holds or `timeout` has passed; whether it held. The limit only ends a
+// test that would otherwise hang: nothing is asserted about the time taken.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
 // The result of running a program to its end.
 struct ProcessResult {
