@@ -14,19 +14,6 @@
 
 namespace {
 
-// Started programs run on their own, so the tests wait for what they leave. The limit is only
-// there to end a test that would otherwise hang; nothing is asserted about the time taken.
-bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > limit)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 // A script writes its result to FILE.part and renames it, so a file that exists is complete.
 std::string ResultOf(const std::string& path)
 {
