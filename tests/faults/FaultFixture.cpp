@@ -4,7 +4,6 @@
 #include "external/support/Utf16.h"
 
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -33,8 +32,8 @@ std::u16string CodeUnits(const std::string& bytes, std::string& defect)
         defect = StrFormat("an odd number of bytes (%d): a code unit is cut in half", static_cast<int>(bytes.size()));
     std::u16string units;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-        units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                              static_cast<unsigned char>(bytes[i + 1]) << 8));
+        units.push_back(static_cast<char16_t>(
+            static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
     return units;
 }
 
@@ -67,7 +66,8 @@ TextLines ReadUtf16Lines(const std::string& path)
         result.lines.push_back(Utf16ToUtf8(line));
     }
     if (start < text.size() && result.defect.empty())
-        result.defect = StrFormat("the file ends inside line %d, without CR LF", static_cast<int>(result.lines.size() + 1));
+        result.defect
+            = StrFormat("the file ends inside line %d, without CR LF", static_cast<int>(result.lines.size() + 1));
     return result;
 }
 
@@ -82,51 +82,6 @@ std::string ReportDefect(const TextLines& report)
             return StrFormat("line %d has not ten fields: %s", static_cast<int>(i + 1), report.lines[i].c_str());
     }
     return {};
-}
-
-Quorvel FileCheck(const std::string& note, const std::string& path)
-{
-    Quorvel event;
-    event.EventNote = note;
-    event.type = EVENT_FILE;
-    event.FileOrDir = path;
-    event.bNeedConnect = 0;
-    event.iterType = ITER_ENDLESS;
-    event.intType = INTERVAL_NONE;
-    return event;
-}
-
-Quorvel SqlCheck(const std::string& note, DS_TYPE type, const std::string& target, const std::string& sql)
-{
-    Quorvel event;
-    event.EventNote = note;
-    event.type = EVENT_SQL;
-    event.SQL = sql;
-    event.checkConn.type = type;
-    event.checkConn.target = target;
-    event.actionConn = event.checkConn;
-    event.iterType = ITER_ENDLESS;
-    event.intType = INTERVAL_NONE;
-    return event;
-}
-
-Quorvel EverySeconds(Quorvel event, int seconds)
-{
-    event.intType = INTERVAL_WAIT;
-    event.iInterval = seconds;
-    event.intTimeType = UNIT_SECONDS;
-    return event;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
 }
 
 std::string FaultTest::SaveProject()
@@ -154,7 +109,7 @@ std::vector<LogEntry> FaultTest::ProgramLog() const
     std::istringstream lines(ReadFile(ProgramLogPath()));
     for (std::string line; std::getline(lines, line);) {
         const std::vector<std::string> fields = SplitTabs(line);
-        entries.push_back(LogEntry{fields.size() > 1 ? fields[1] : "", fields.size() > 2 ? fields[2] : ""});
+        entries.push_back(LogEntry { fields.size() > 1 ? fields[1] : "", fields.size() > 2 ? fields[2] : "" });
     }
     return entries;
 }

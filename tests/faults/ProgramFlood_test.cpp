@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cctype>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -95,22 +95,20 @@ public:
     size_t mostDefunct = 0;
 
 private:
-    std::atomic<bool> running_{true};
+    std::atomic<bool> running_ { true };
     std::thread thread_;
 };
 
-class ProgramFlood : public FaultTest {};
+class ProgramFlood : public FaultTest { };
 
 TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescriptor)
 {
-    Quorvel starter = FileCheck("starter", dir.path());
-    starter.iterType = ITER_COUNT;
-    starter.iExecs = kPrograms;
+    Quorvel starter = Times(Endless(FileEvent("starter", dir.path())), kPrograms);
     starter.action = ACTION_PROGRAM;
     starter.sProgram = "true";
     project.AddEvent(starter);
     // Keeps the process alive after the programs, to see it at rest.
-    project.AddEvent(EverySeconds(FileCheck("keeper", dir.path()), 3600));
+    project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
     project.reportFile = dir.File("report.txt");
     RunningQuorvel quorvel(SaveProject(), Isolated());
     Sampler sampler(quorvel.Pid());
@@ -131,7 +129,7 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
     EXPECT_LE(*std::max_element(fds.begin(), fds.end()), fewest + kInFlight);
     // Flat: the last quarter of the run has no more open than the first.
     const auto quarter = static_cast<std::ptrdiff_t>(fds.size() / 4);
-    EXPECT_LE(Median({fds.end() - quarter, fds.end()}), Median({fds.begin(), fds.begin() + quarter}) + 4);
+    EXPECT_LE(Median({ fds.end() - quarter, fds.end() }), Median({ fds.begin(), fds.begin() + quarter }) + 4);
     EXPECT_LE(atRest, fewest + 2); // the collector's own wake-up descriptor may have come after
     const TextLines report = ReadUtf16Lines(project.reportFile);
     EXPECT_EQ(ReportDefect(report), "");
