@@ -1,8 +1,5 @@
 #include "engine/EngineFixture.h"
 
-#include "external/support/ReadString.h"
-
-#include <cstdio>
 #include <sqlite3.h>
 
 void RecordingPage::ClearLists()
@@ -110,18 +107,4 @@ std::string EngineTest::QueryValue(const std::string& dbPath, const std::string&
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return value;
-}
-
-std::vector<std::string> EngineTest::ReportLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return lines;
-    if (std::fgetc(file.get()) != 0xFF || std::fgetc(file.get()) != 0xFE)
-        ADD_FAILURE() << path << " has no byte-order mark";
-    std::string line;
-    while (ReadString(file.get(), &line, 0))
-        lines.push_back(line);
-    return lines;
 }

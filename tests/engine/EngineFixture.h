@@ -54,9 +54,6 @@ protected:
     // The first column of the first row of `sql` on a SQLite file.
     std::string QueryValue(const std::string& dbPath, const std::string& sql);
 
-    // The execution report's lines (UTF-8), header first, without line ends.
-    std::vector<std::string> ReportLines(const std::string& path);
-
     TempDir dir;
     std::unique_ptr<CSettings> settings;
     RecordingBox box;

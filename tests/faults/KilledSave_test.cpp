@@ -200,7 +200,7 @@ TEST_F(KilledSave, ProjectOrBackupAlwaysLoadsWholeAndLeftoversDoNotPileUp)
     // A killed save may leave its temporary file; the next one takes it over.
     EXPECT_LE(mostLeftovers, 1u);
     EXPECT_EQ(project.Save(path), 0);
-    EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+    EXPECT_EQ(Leftovers(), std::vector<std::string> {});
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/RecordingBox.h"
 #include "support/TestEnv.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <tuple>
@@ -47,14 +48,15 @@ Quorvel FullEvent(int seed)
     return q;
 }
 
-// Every field of an event's definition, to compare two events with one equality.
+// Every field of an event's definition, to compare two events with one equality (the long SQL
+// text by its hash, to keep a failure's message short).
 auto Definition(const Quorvel& q)
 {
     return std::tuple(q.bNeedConnect, q.type, q.cond, q.action, q.delayType, q.delayTimeType, q.iterType, q.intType,
-        q.intTimeType, q.rowCheck, q.resCheck, q.EventNote, q.SQL, q.FileOrDir, q.ActionSQL, q.sProgram, q.sLogItem,
-        q.PerfCounter, q.Machine, q.tmStartAt, q.enabled, q.bTermEvent, q.bTermProject, q.iDelay, q.iInterval, q.iExecs,
-        q.rowCheckValue, q.resCheckValue, q.checkConn.ConInfo(), q.checkConn.user, q.checkConn.password,
-        q.actionConn.ConInfo(), q.actionConn.user);
+        q.intTimeType, q.rowCheck, q.resCheck, q.EventNote, std::hash<std::string> {}(q.SQL), q.FileOrDir, q.ActionSQL,
+        q.sProgram, q.sLogItem, q.PerfCounter, q.Machine, q.tmStartAt, q.enabled, q.bTermEvent, q.bTermProject,
+        q.iDelay, q.iInterval, q.iExecs, q.rowCheckValue, q.resCheckValue, q.checkConn.ConInfo(), q.checkConn.user,
+        q.checkConn.password, q.actionConn.ConInfo(), q.actionConn.user);
 }
 
 auto Header(const QuorvelRunner& p)

@@ -90,6 +90,7 @@ TEST_F(SummaryReport, WritesNothingWithoutFileAndTellsWhenItCannot)
 
     project.summaryFile = dir.File("missing/summary-$DATE$.html");
     project.WriteSummaryReport();
+    EXPECT_EQ(project.currentSummaryFile.find("$DATE$"), std::string::npos) << "the name takes today's date";
     EXPECT_THAT(boxes.Shown(), ElementsAre(project.currentSummaryFile + ": Could not open or create report file"));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

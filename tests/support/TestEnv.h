@@ -30,6 +30,25 @@ std::vector<std::string> SplitTabs(const std::string& line);
 // test that would otherwise hang: nothing is asserted about the time taken.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
+// The lines of a UTF-16LE file that Quorvel wrote (execution report, custom log), read strictly.
+struct TextLines {
+    std::vector<std::string> lines; // UTF-8, without their line ends
+    std::string defect; // what is wrong with the file's bytes; empty when nothing is
+};
+
+// Reads `path` byte by byte: the byte-order mark, then whole UTF-16LE code units, every line
+// ended by CR LF, no CR or LF elsewhere, no unpaired surrogate. A line cut short by a crash or a
+// full disk shows as a defect.
+TextLines ReadUtf16Lines(const std::string& path);
+
+// What is wrong with an execution report's lines (header first, ten fields in every line); empty
+// when nothing is.
+std::string ReportDefect(const TextLines& report);
+
+// The lines of an execution report or custom log (UTF-8, header first); a test fails when the
+// file's bytes are not whole (see ReadUtf16Lines).
+std::vector<std::string> ReportLines(const std::string& path);
+
 // The result of running a program to its end.
 struct ProcessResult {
     int status = -1; // exit status, or 128 + signal
@@ -37,7 +56,7 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs `args` (args[0] searched on PATH) with standard input closed, and waits for it.
+// Runs `args` (args[0] searched on PATH) with standard input from /dev/null, and waits for it.
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
 
 // Runs the built quorvel binary.
