@@ -4,6 +4,7 @@
 #include "model/QuorvelRunner.h"
 #include "support/RecordingBox.h"
 #include "support/TestEnv.h"
+#include "support/TestEvents.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -11,42 +12,6 @@
 #include <tuple>
 
 namespace {
-
-Quorvel FullEvent(int seed)
-{
-    Quorvel q;
-    q.bNeedConnect = seed % 2;
-    q.type = EVENT_COUNTER;
-    q.cond = COND_CHECK_TIME;
-    q.action = ACTION_PROGRAM;
-    q.delayType = DELAY_START_AT;
-    q.delayTimeType = UNIT_HOURS;
-    q.iterType = ITER_COUNT;
-    q.intType = INTERVAL_WAIT;
-    q.intTimeType = UNIT_MINUTES;
-    q.rowCheck = OP_NOT_EQUAL;
-    q.resCheck = 17; // out of range values are kept as they are
-    q.EventNote = "  note\twith tab " + std::to_string(seed);
-    q.SQL = "SELECT 'a''b'\r\nFROM t -- \"quoted\"\n" + std::string(100 * 1024, 's');
-    q.FileOrDir = "/var/ünïcödé/file";
-    q.ActionSQL = "UPDATE t SET v = '$VALUE$'  \n";
-    q.sProgram = "notify-send 'hello world' '''triple''' \"\"\"quotes\"\"\" \\backslash\\";
-    q.sLogItem = "  $DATE$ $TIME$ value=$VALUE$  ";
-    q.PerfCounter = "\\Processor(_Total)\\% Processor Time, control \x01\x1f chars, emoji \xF0\x9F\x98\x80\r";
-    q.Machine = "\\\\web01";
-    q.tmStartAt = "08:30:00";
-    q.enabled = 0;
-    q.bTermEvent = 1;
-    q.bTermProject = 1;
-    q.iDelay = -5;
-    q.iInterval = 2147483647;
-    q.iExecs = 0;
-    q.rowCheckValue = -2147483647 - 1;
-    q.resCheckValue = 99;
-    q.checkConn = CONN_INFO { DS_POSTGRES, "host=127.0.0.1 dbname=x", "alice", "secret", 1 };
-    q.actionConn = CONN_INFO { DS_ODBC, "DSN=reports", "bob", "not saved", 0 };
-    return q;
-}
 
 // Every field of an event's definition, to compare two events with one equality (the long SQL
 // text by its hash, to keep a failure's message short).
@@ -75,7 +40,8 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     saved.author = "Zoë";
     saved.description = "line 1\nline 2\r\n\ttabbed";
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(saved.AddEvent(FullEvent(i)), 0);
+        ASSERT_EQ(saved.AddEvent(EveryField(i)), 0);
+    saved.events[1].SQL += std::string(100 * 1024, 's');
     ASSERT_EQ(saved.Save(path), 0);
 
     QuorvelRunner loaded;
