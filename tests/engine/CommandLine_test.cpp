@@ -93,23 +93,6 @@ TEST(SplitCommandLine, GivesBackAnyQuotedWords)
     }
 }
 
-// Random bytes never crash the splitter; whatever it accepts, it accepts with a program name.
-TEST(SplitCommandLine, SurvivesRandomBytes)
-{
-    std::mt19937 random(7);
-    for (int round = 0; round < 2000; ++round) {
-        std::string line(random() % 40, '\0');
-        for (char& c : line)
-            c = "ab '\"\\\n\t$`"[random() % 10];
-        Words words;
-        std::string error;
-        if (SplitCommandLine(line, &words, &error) == 0)
-            EXPECT_FALSE(words.empty() || words[0].empty());
-        else
-            EXPECT_FALSE(error.empty());
-    }
-}
-
 TEST(SplitCommandLine, TakesLongLinesOfQuotes)
 {
     std::string line;

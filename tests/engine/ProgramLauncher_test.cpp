@@ -4,7 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <dirent.h>
+#include <filesystem>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -30,14 +30,9 @@ void Started(const std::string& commandLine)
 std::vector<std::string> Entries(const char* folder)
 {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(folder);
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] != '.')
-            names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
+    std::error_code gone; // a process may end while its folder is listed
+    for (const auto& entry : std::filesystem::directory_iterator(folder, gone))
+        names.push_back(entry.path().filename().string());
     return names;
 }
 
