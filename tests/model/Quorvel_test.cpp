@@ -4,18 +4,6 @@
 
 namespace {
 
-// Stands in for a live connection; only its presence matters here.
-class PresentDB : public CDB {
-public:
-    int connect(const CONN_INFO*) override { return kOK; }
-    int disconnect() override { return kOK; }
-    int execute(const std::string&, int) override { return kOK; }
-    int fetch(int) override { return kNoRow; }
-    int getData(int, std::string*, int, int, int) override { return kOK; }
-    int closeCursor(int) override { return kOK; }
-    void cancel() override { }
-};
-
 TEST(Quorvel, ComparisonsAndTheirTexts)
 {
     struct Case {
@@ -81,7 +69,7 @@ TEST(Quorvel, CopyTakesTheDefinitionButNotTheRunState)
     source.value = "42";
     source.execCount = 5;
     source.stopEvent = 1;
-    source.db = std::make_unique<PresentDB>();
+    source.db = CDB::newDB(DS_SQLITE);
 
     Quorvel copy(source);
     EXPECT_EQ(copy.EventNote + copy.checkConn.target, "nightly/tmp/a.db");
@@ -90,7 +78,7 @@ TEST(Quorvel, CopyTakesTheDefinitionButNotTheRunState)
     EXPECT_EQ(copy.db, nullptr);
 
     Quorvel target;
-    target.db = std::make_unique<PresentDB>();
+    target.db = CDB::newDB(DS_SQLITE);
     target.value = "kept";
     target.results.Add(ExecRecord { "OK", 1, 1, 0, 0, 1 });
     target = source;
