@@ -5,6 +5,7 @@
 #include "external/support/Utf16.h"
 #include "support/RunningQuorvel.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -136,6 +137,45 @@ std::vector<std::string> ReportLines(const std::string& path)
     TextLines read = ReadUtf16Lines(path);
     EXPECT_EQ(read.defect, "") << path;
     return read.lines;
+}
+
+// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
+// vanishes ends the reading early rather than failing it.
+std::vector<std::string> NumericEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (std::isdigit(static_cast<unsigned char>(name[0])))
+            names.push_back(name);
+    }
+    return names;
+}
+
+size_t OpenDescriptors(pid_t pid)
+{
+    return NumericEntries("/proc/" + std::to_string(pid) + "/fd").size();
+}
+
+// /proc/PID/stat reads "pid (name) state ppid ...", where the name may hold blanks and parentheses.
+size_t ChildrenOf(pid_t parent, char state)
+{
+    size_t count = 0;
+    for (const std::string& pid : NumericEntries("/proc")) {
+        std::ifstream in("/proc/" + pid + "/stat");
+        std::string stat;
+        std::getline(in, stat);
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos)
+            continue;
+        std::istringstream rest(stat.substr(nameEnd + 1));
+        char is = 0;
+        pid_t ppid = 0;
+        rest >> is >> ppid;
+        count += ppid == parent && (state == 0 || is == state) ? 1 : 0;
+    }
+    return count;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)

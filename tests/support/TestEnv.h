@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // A folder that exists for the life of the object and is removed with everything in it.
@@ -48,6 +49,14 @@ std::string ReportDefect(const TextLines& report);
 // The lines of an execution report or custom log (UTF-8, header first); a test fails when the
 // file's bytes are not whole (see ReadUtf16Lines).
 std::vector<std::string> ReportLines(const std::string& path);
+
+// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
+// vanishes ends the reading early rather than failing it.
+std::vector<std::string> NumericEntries(const std::string& folder);
+// The open descriptors of a process (of this one: one more, for the listing itself).
+size_t OpenDescriptors(pid_t pid);
+// Children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
+size_t ChildrenOf(pid_t parent, char state = 0);
 
 // The result of running a program to its end.
 struct ProcessResult {
