@@ -3,6 +3,7 @@
 // the process from /proc and getrusage. Header only: every bench/*.cpp is a program of its own.
 #pragma once
 
+#include "BenchSupport.h"
 #include "engine/RunControl.h"
 #include "engine/StatusPage.h"
 #include "external/support/CLog.h"
@@ -29,16 +30,9 @@ namespace bench {
 // neither reads the user's preferences nor writes to the user's program log. Removed at the end.
 class Workspace {
 public:
-    Workspace()
+    Workspace() : settings_(std::make_unique<CSettings>(File("settings.toml")))
     {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvel-bench-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("cannot make a temporary folder for the benchmark");
-            return;
-        }
-        path_ = pattern;
         std::ofstream(Watched()) << "looked at by the file checks\n";
-        settings_ = std::make_unique<CSettings>(File("settings.toml"));
         g_settings = settings_.get();
         CLog::SetPath(File("quorvel.log"));
     }
@@ -46,21 +40,16 @@ public:
     {
         CLog::SetPath("");
         g_settings = nullptr;
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
     }
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
-    // False when the folder could not be made (and that was told on standard error).
-    bool Valid() const { return !path_.empty(); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string File(const std::string& name) const { return dir_.File(name); }
     // A file that exists, for file checks that pass.
     std::string Watched() const { return File("watched.txt"); }
 
 private:
-    std::string path_;
+    ScratchDir dir_;
     std::unique_ptr<CSettings> settings_;
 };
 

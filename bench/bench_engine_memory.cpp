@@ -14,8 +14,6 @@ constexpr long kTargetGrowthKiB = 5 * 1024;
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid())
-        return 1;
     QuorvelRunner project; // no report file
     Quorvel event = bench::FileCheckEvent("memory", workspace.Watched());
     event.iterType = ITER_COUNT;

@@ -111,8 +111,6 @@ void PrintComparison(const char* what, const std::vector<Round>& engine, const s
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid())
-        return 1;
     const std::string watched = workspace.Watched();
     const std::string report = workspace.File("report.txt");
 

@@ -48,8 +48,6 @@ double Milliseconds(Clock::duration d)
 int main()
 {
     bench::Workspace workspace;
-    if (!workspace.Valid())
-        return 1;
     QuorvelRunner project;
     project.reportFile = workspace.File("report.txt");
     Quorvel event = bench::FileCheckEvent("schedule", workspace.Watched());

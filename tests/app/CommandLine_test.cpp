@@ -40,27 +40,17 @@ TEST(ParseParam, LaterExistingFilesReplaceEarlierOnes)
     EXPECT_EQ(app.missingFiles[0], dir.File("missing.qvl"));
 }
 
-TEST(ConsoleMode, PrintsTheBannerAndRunsTheProject)
+// A project that is not there is an error (2); no project at all leaves nothing to run (1). The
+// banner and a whole run are checked with the engine's console runs.
+TEST(ConsoleMode, MissingOrNoProject)
 {
     TempDir dir;
-    WriteFile(dir.File("empty.qvl"), "[Common]\nItems = 0\n");
-    const ProcessResult result = RunQuorvel({"/c", dir.File("empty.qvl")});
-    EXPECT_EQ(result.out.rfind(" Olvex Quorvel (console mode)...\n\n", 0), 0u) << result.out;
-}
-
-TEST(ConsoleMode, MissingProjectIsAnError)
-{
-    TempDir dir;
-    const ProcessResult result = RunQuorvel({"-c", dir.File("nope.qvl")});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.err.find(dir.File("nope.qvl")), std::string::npos) << result.err;
-}
-
-TEST(ConsoleMode, NoProjectMeansNothingToRun)
-{
-    const ProcessResult result = RunQuorvel({"-c"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("no project file"), std::string::npos);
+    const ProcessResult missing = RunQuorvel({"-c", dir.File("nope.qvl")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find(dir.File("nope.qvl")), std::string::npos) << missing.err;
+    const ProcessResult none = RunQuorvel({"-c"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("no project file"), std::string::npos);
 }
 
 const std::vector<std::string> kNoDisplay = {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};

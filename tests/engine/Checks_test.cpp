@@ -5,9 +5,10 @@ namespace {
 
 class Checks : public EngineTest {
 protected:
-    std::string db = MakeDatabase("checks.db", "CREATE TABLE t (n INTEGER, name TEXT);"
-                                               "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
-                                               "WHERE i < 1000) INSERT INTO t SELECT i, 'row ' || i FROM c;");
+    std::string db = MakeDatabase("checks.db",
+        "CREATE TABLE t (n INTEGER, name TEXT);"
+        "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
+        "WHERE i < 1000) INSERT INTO t SELECT i, 'row ' || i FROM c;");
 
     // Runs one event once; returns its statistics.
     ExecStats RunOnce(Quorvel event)
@@ -21,7 +22,7 @@ protected:
     std::vector<std::string> LastReportLine()
     {
         const auto lines = ReportLines(dir.File("report.txt"));
-        return lines.empty() ? std::vector<std::string>{} : SplitTabs(lines.back());
+        return lines.empty() ? std::vector<std::string> {} : SplitTabs(lines.back());
     }
 };
 
@@ -62,8 +63,8 @@ TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
     const ExecStats stats = RunOnce(badSql);
     EXPECT_EQ(stats.passed, 0);
     EXPECT_EQ(stats.count, 1);
-    EXPECT_EQ(page.Statuses("bad sql"), (std::vector<std::string>{"Started", "Executing", "Check failed",
-                                                                  "Do action", "Completed"}))
+    EXPECT_EQ(page.Statuses("bad sql"),
+        (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }))
         << "\"Always\" acts after a failed check";
     EXPECT_EQ(LastReportLine().at(8), "FAILED");
     const std::string log = CLog::GetLastRows();
@@ -80,45 +81,47 @@ TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
 TEST_F(Checks, FileCheckValueIsTheSize)
 {
     WriteFile(dir.File("five"), "12345");
-    RunOnce(FileEvent("file", dir.File("five")));
-    EXPECT_EQ(project.GetEvent(0)->value, "5");
-    project.Clear();
-    const ExecStats folder = RunOnce(FileEvent("folder", dir.path()));
-    EXPECT_EQ(folder.passed, 1);
-    project.Clear();
-    const ExecStats missing = RunOnce(FileEvent("missing", dir.File("nope")));
-    EXPECT_EQ(missing.passed, 0);
-    EXPECT_EQ(project.GetEvent(0)->value, "");
+    // A folder passes too; a missing file fails with no value.
+    const std::tuple<std::string, int, const char*> cases[]
+        = { { dir.File("five"), 1, "5" }, { dir.path(), 1, nullptr }, { dir.File("nope"), 0, "" } };
+    for (const auto& [path, passed, value] : cases) {
+        project.Clear();
+        EXPECT_EQ(RunOnce(FileEvent("file", path)).passed, passed) << path;
+        if (value != nullptr) {
+            EXPECT_EQ(project.GetEvent(0)->value, value);
+        }
+    }
 }
-
-struct ConditionCase {
-    int cond;
-    int op;
-    int limit;
-    bool checkPasses;
-    bool acts;
-};
 
 TEST_F(Checks, EveryCondition)
 {
+    struct ConditionCase {
+        int cond, op, limit;
+        bool checkPasses, acts;
+    };
     WriteFile(dir.File("size7"), "1234567"); // value "7", one row for the row count
     const ConditionCase cases[] = {
-        {COND_ALWAYS, 0, 0, false, true},
-        {COND_ON_ERROR, 0, 0, false, true},
-        {COND_ON_ERROR, 0, 0, true, false},
-        {COND_ON_SUCCESS, 0, 0, true, true},
-        {COND_ON_SUCCESS, 0, 0, false, false},
-        {COND_ROW_COUNT, OP_EQUAL, 0, true, true}, // a file check fetches no rows
-        {COND_ROW_COUNT, OP_EQUAL, 0, false, false},
-        {COND_RESULT_VALUE, OP_GREATER, 6, true, true},
-        {COND_RESULT_VALUE, OP_GREATER, 7, true, false},
-        {COND_RESULT_VALUE, OP_NOT_EQUAL, 7, true, false},
-        {COND_CHECK_TIME, OP_LESS, 60000, true, true},
-        {COND_CHECK_TIME, OP_GREATER, 60000, true, false},
-        {COND_RESULT_VALUE, 9, 7, true, false},
-        {6, 0, 0, true, false},
-        {-1, 0, 0, true, false},
+        { COND_ALWAYS, 0, 0, false, true },
+        { COND_ON_ERROR, 0, 0, false, true },
+        { COND_ON_ERROR, 0, 0, true, false },
+        { COND_ON_SUCCESS, 0, 0, true, true },
+        { COND_ON_SUCCESS, 0, 0, false, false },
+        { COND_ROW_COUNT, OP_EQUAL, 0, true, true }, // a file check fetches no rows
+        { COND_ROW_COUNT, OP_EQUAL, 0, false, false },
+        { COND_RESULT_VALUE, OP_GREATER, 6, true, true },
+        { COND_RESULT_VALUE, OP_GREATER, 7, true, false },
+        { COND_RESULT_VALUE, OP_NOT_EQUAL, 7, true, false },
+        { COND_CHECK_TIME, OP_LESS, 60000, true, true },
+        { COND_CHECK_TIME, OP_GREATER, 60000, true, false },
+        { COND_RESULT_VALUE, 9, 7, true, false },
+        { 6, 0, 0, true, false },
+        { -1, 0, 0, true, false },
     };
+    // Skipped actions are posted only at the full log level.
+    Quorvel quiet = FileEvent("quiet", dir.File("absent"));
+    quiet.cond = COND_ON_SUCCESS;
+    RunOnce(quiet);
+    EXPECT_EQ(page.Count("quiet", "Action skipped"), 0);
     settings->setInt("LogLevel", 1);
     for (const ConditionCase& c : cases) {
         Quorvel event = FileEvent("cond", c.checkPasses ? dir.File("size7") : dir.File("absent"));
@@ -134,20 +137,12 @@ TEST_F(Checks, EveryCondition)
     }
 }
 
-TEST_F(Checks, SkippedActionsArePostedOnlyAtFullLogLevel)
-{
-    Quorvel event = FileEvent("quiet", dir.File("absent"));
-    event.cond = COND_ON_SUCCESS;
-    RunOnce(event);
-    EXPECT_EQ(page.Count("quiet", "Action skipped"), 0);
-}
-
 TEST_F(Checks, UnknownEventTypePostsNoCheckAndHasNoStatus)
 {
     Quorvel event = FileEvent("odd", dir.path());
     event.type = 9;
     const ExecStats stats = RunOnce(event);
-    EXPECT_EQ(page.Statuses("odd"), (std::vector<std::string>{"Started", "Executing", "Do action", "Completed"}));
+    EXPECT_EQ(page.Statuses("odd"), (std::vector<std::string> { "Started", "Executing", "Do action", "Completed" }));
     EXPECT_EQ(stats.passed, 0);
     EXPECT_EQ(LastReportLine().at(8), "");
 }

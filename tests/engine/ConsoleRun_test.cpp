@@ -18,12 +18,10 @@ protected:
 
 TEST_F(ConsoleRun, OneLinePerStatusChange)
 {
-    Quorvel event = FileEvent("nightly check", dir.path());
-    event.iterType = ITER_COUNT;
-    event.iExecs = 2;
+    Quorvel event = Times(FileEvent("nightly check", dir.path()), 2);
     project.AddEvent(event);
     project.AddEvent(FileEvent("", dir.File("absent")));
-    const ProcessResult result = RunQuorvel({"-c", SaveProject()});
+    const ProcessResult result = RunQuorvel({ "-c", SaveProject() });
     EXPECT_EQ(result.status, 0) << result.err;
     const std::regex line(R"([ 12]\d:\d\d:\d\d\.\d{3}: File or Folder Access->Always->No action \((.*)\) -> (.+))");
     std::map<std::string, std::vector<std::string>> statuses;
@@ -39,54 +37,39 @@ TEST_F(ConsoleRun, OneLinePerStatusChange)
         statuses[match[1]].push_back(match[2]);
     }
     EXPECT_EQ(statuses["nightly check"],
-              (std::vector<std::string>{"Started", "Executing", "Check passed", "Do action", "Executing",
-                                        "Check passed", "Do action", "Completed"}));
-    EXPECT_EQ(statuses[""],
-              (std::vector<std::string>{"Started", "Executing", "Check failed", "Do action", "Completed"}));
+        (std::vector<std::string> { "Started", "Executing", "Check passed", "Do action", "Executing", "Check passed",
+            "Do action", "Completed" }));
+    EXPECT_EQ(
+        statuses[""], (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }));
 }
 
 TEST_F(ConsoleRun, EmptyProjectHasNothingToRun)
 {
-    const ProcessResult result = RunQuorvel({"-c", SaveProject()});
+    const ProcessResult result = RunQuorvel({ "-c", SaveProject() });
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("Warning!: Project is empty or all events are disabled."), std::string::npos);
 }
 
-TEST_F(ConsoleRun, InterruptBreaksTheRunAndEndsNormally)
+// An interrupt or a terminate signal breaks the run, which then ends normally.
+TEST_F(ConsoleRun, SignalsBreakTheRunAndItEndsNormally)
 {
-    for (const char* note : {"first", "second"}) {
-        Quorvel event = FileEvent(note, dir.path());
-        event.iterType = ITER_ENDLESS;
-        event.intType = INTERVAL_WAIT;
-        event.iInterval = 1;
-        event.intTimeType = UNIT_HOURS;
-        project.AddEvent(event);
-    }
+    for (const char* note : { "first", "second" })
+        project.AddEvent(EverySeconds(Endless(FileEvent(note, dir.path())), 3600));
     project.reportFile = dir.File("report.txt");
     project.summaryFile = dir.File("summary.html");
-    RunningQuorvel quorvel(SaveProject());
-    ASSERT_TRUE(quorvel.WaitFor("(second) -> Paused"));
-    ASSERT_TRUE(quorvel.WaitFor("(first) -> Paused"));
-    quorvel.Signal(SIGINT);
-    EXPECT_EQ(quorvel.Wait(), 0);
-    EXPECT_NE(quorvel.Output().find("(first) -> Cancelled"), std::string::npos) << quorvel.Output();
-    EXPECT_NE(quorvel.Output().find("(second) -> Cancelled"), std::string::npos);
-    EXPECT_EQ(ReportLines(dir.File("report.txt")).size(), 3u);
-    EXPECT_TRUE(PathExists(dir.File("summary.html")));
-}
-
-TEST_F(ConsoleRun, TerminateSignalBreaksToo)
-{
-    Quorvel event = FileEvent("waiting", dir.path());
-    event.delayType = DELAY_FOR;
-    event.iDelay = 1;
-    event.delayTimeType = UNIT_HOURS;
-    project.AddEvent(event);
-    RunningQuorvel quorvel(SaveProject());
-    ASSERT_TRUE(quorvel.WaitFor("-> Paused"));
-    quorvel.Signal(SIGTERM);
-    EXPECT_EQ(quorvel.Wait(), 0);
-    EXPECT_NE(quorvel.Output().find("(waiting) -> Cancelled"), std::string::npos);
+    const std::string path = SaveProject();
+    for (int sig : { SIGINT, SIGTERM }) {
+        RunningQuorvel quorvel(path);
+        ASSERT_TRUE(quorvel.WaitFor("(second) -> Paused"));
+        ASSERT_TRUE(quorvel.WaitFor("(first) -> Paused"));
+        quorvel.Signal(sig);
+        EXPECT_EQ(quorvel.Wait(), 0);
+        EXPECT_NE(quorvel.Output().find("(first) -> Cancelled"), std::string::npos) << quorvel.Output();
+        EXPECT_NE(quorvel.Output().find("(second) -> Cancelled"), std::string::npos);
+        EXPECT_TRUE(PathExists(dir.File("summary.html")));
+        std::remove(dir.File("summary.html").c_str());
+    }
+    EXPECT_EQ(ReportLines(dir.File("report.txt")).size(), 5u);
 }
 
 } // namespace

@@ -1,8 +1,5 @@
 #include "engine/EngineFixture.h"
 
-#include "external/support/ReadString.h"
-
-#include <cstdio>
 #include <sqlite3.h>
 
 void RecordingPage::ClearLists()
@@ -72,20 +69,8 @@ std::string RecordingPage::Last(const std::string& note) const
     return statuses.empty() ? std::string() : statuses.back();
 }
 
-int RecordingBox::Show(const std::string& text, const std::string& caption, int)
-{
-    std::lock_guard lock(mutex_);
-    shown_.push_back(caption + ": " + text);
-    return IDOK;
-}
-
-std::vector<std::string> RecordingBox::Shown() const
-{
-    std::lock_guard lock(mutex_);
-    return shown_;
-}
-
-EngineTest::EngineTest() : settings(std::make_unique<CSettings>(dir.File("settings.toml")))
+EngineTest::EngineTest()
+    : settings(std::make_unique<CSettings>(dir.File("settings.toml")))
 {
     g_settings = settings.get();
 }
@@ -122,41 +107,4 @@ std::string EngineTest::QueryValue(const std::string& dbPath, const std::string&
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return value;
-}
-
-Quorvel EngineTest::SqlEvent(const std::string& note, const std::string& db, const std::string& sql)
-{
-    Quorvel q;
-    q.EventNote = note;
-    q.type = EVENT_SQL;
-    q.SQL = sql;
-    q.checkConn.type = DS_SQLITE;
-    q.checkConn.target = db;
-    q.actionConn = q.checkConn;
-    q.iterType = ITER_ONCE;
-    return q;
-}
-
-Quorvel EngineTest::FileEvent(const std::string& note, const std::string& path)
-{
-    Quorvel q;
-    q.EventNote = note;
-    q.type = EVENT_FILE;
-    q.FileOrDir = path;
-    q.iterType = ITER_ONCE;
-    return q;
-}
-
-std::vector<std::string> EngineTest::ReportLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return lines;
-    if (std::fgetc(file.get()) != 0xFF || std::fgetc(file.get()) != 0xFE)
-        ADD_FAILURE() << path << " has no byte-order mark";
-    std::string line;
-    while (ReadString(file.get(), &line, 0))
-        lines.push_back(line);
-    return lines;
 }

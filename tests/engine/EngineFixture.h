@@ -3,9 +3,10 @@
 #include "engine/StatusPage.h"
 #include "external/support/CSettings.h"
 #include "external/support/FileOps.h"
-#include "external/support/MessageBox.h"
 #include "model/QuorvelRunner.h"
+#include "support/RecordingBox.h"
 #include "support/TestEnv.h"
+#include "support/TestEvents.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ public:
     void EnableRunControls(bool running) override;
     int AddActiveRow(Quorvel& event, const std::string& text) override;
     void SetRowStatus(int row, const std::string& text) override;
-    void KeepAlive() override {}
+    void KeepAlive() override { }
 
     // The statuses of the row of the event with this note, in order.
     std::vector<std::string> Statuses(const std::string& note) const;
@@ -42,19 +43,6 @@ private:
     std::vector<std::vector<std::string>> rows_;
 };
 
-class RecordingBox : public MessageBoxSink {
-public:
-    RecordingBox() { previous_ = SetMessageBoxSink(this); }
-    ~RecordingBox() override { SetMessageBoxSink(previous_); }
-    int Show(const std::string& text, const std::string& caption, int style) override;
-    std::vector<std::string> Shown() const;
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> shown_;
-    MessageBoxSink* previous_;
-};
-
 // A temporary folder, a preference store, a message-box recorder and helpers to build events.
 class EngineTest : public ::testing::Test {
 protected:
@@ -65,12 +53,6 @@ protected:
     std::string MakeDatabase(const std::string& name, const std::string& sql);
     // The first column of the first row of `sql` on a SQLite file.
     std::string QueryValue(const std::string& dbPath, const std::string& sql);
-
-    static Quorvel SqlEvent(const std::string& note, const std::string& db, const std::string& sql);
-    static Quorvel FileEvent(const std::string& note, const std::string& path);
-
-    // The execution report's lines (UTF-8), header first, without line ends.
-    std::vector<std::string> ReportLines(const std::string& path);
 
     TempDir dir;
     std::unique_ptr<CSettings> settings;

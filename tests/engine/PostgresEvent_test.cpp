@@ -44,14 +44,12 @@ TEST_F(PostgresEvent, BreakAllCancelsTheStatementInFlight)
     project.Run(&page, nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(page.Statuses("sleeper"),
-              (std::vector<std::string>{"Started", "Executing", "Check failed", "Do action", "Cancelled"}));
+        (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Cancelled" }));
 }
 
 TEST_F(PostgresEvent, ActionReusesTheCheckConnection)
 {
-    Quorvel event = PgEvent("temp table", "SELECT v FROM quorvel_engine_seen");
-    event.iterType = ITER_COUNT;
-    event.iExecs = 2;
+    Quorvel event = Times(PgEvent("temp table", "SELECT v FROM quorvel_engine_seen"), 2);
     event.action = ACTION_SQL;
     event.cond = COND_ON_ERROR;
     event.ActionSQL = "CREATE TEMP TABLE quorvel_engine_seen AS SELECT 5 AS v";

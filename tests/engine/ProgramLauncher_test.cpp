@@ -3,8 +3,6 @@
 #include "support/TestEnv.h"
 
 #include <chrono>
-#include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -13,19 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Started programs run on their own, so the tests wait for what they leave. The limit is only
-// there to end a test that would otherwise hang; nothing is asserted about the time taken.
-bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > limit)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 // A script writes its result to FILE.part and renames it, so a file that exists is complete.
 std::string ResultOf(const std::string& path)
@@ -38,42 +23,6 @@ void Started(const std::string& commandLine)
 {
     std::string error;
     EXPECT_EQ(ProgramLauncher::Start(commandLine, &error), 0) << commandLine << ": " << error;
-}
-
-std::vector<std::string> Entries(const char* folder)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder);
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] != '.')
-            names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
-// Counts /proc/self/fd less the descriptor that opendir holds while listing it.
-size_t OpenDescriptors()
-{
-    return Entries("/proc/self/fd").size() - 1;
-}
-
-// Children of this process in the given state ('Z': ended and not reaped), or in any state.
-int OurChildren(char wanted = 0)
-{
-    int count = 0;
-    for (const std::string& name : Entries("/proc")) {
-        const std::string stat = ReadFile("/proc/" + name + "/stat");
-        const size_t afterName = stat.rfind(')'); // the command name may hold blanks and parentheses
-        char state = 0;
-        int parent = 0;
-        if (afterName != std::string::npos && std::sscanf(stat.c_str() + afterName + 1, " %c %d", &state, &parent) == 2
-            && parent == ::getpid() && (wanted == 0 || state == wanted))
-            ++count;
-    }
-    return count;
 }
 
 TEST(ProgramLauncher, StartsAProgramWithoutWaitingForIt)
@@ -133,8 +82,8 @@ TEST(ProgramLauncher, TellsWhyAProgramCannotStart)
 TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors)
 {
     Started("true"); // the reaper's own descriptor comes with the first start
-    ASSERT_TRUE(WaitUntil([] { return OurChildren() == 0; })); // no pidfd is open now
-    const size_t before = OpenDescriptors();
+    ASSERT_TRUE(WaitUntil([] { return ChildrenOf(::getpid()) == 0; })); // no pidfd is open now
+    const size_t before = OpenDescriptors(::getpid());
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([] {
@@ -143,10 +92,10 @@ TEST(ProgramLauncher, ManyStartsFromSeveralThreadsLeaveNoZombiesAndNoDescriptors
         });
     for (std::thread& thread : threads)
         thread.join();
-    WaitUntil([&] { return OurChildren() == 0 && OpenDescriptors() == before; });
-    EXPECT_EQ(OurChildren('Z'), 0);
-    EXPECT_EQ(OurChildren(), 0);
-    EXPECT_EQ(OpenDescriptors(), before);
+    WaitUntil([&] { return ChildrenOf(::getpid()) == 0 && OpenDescriptors(::getpid()) == before; });
+    EXPECT_EQ(ChildrenOf(::getpid(), 'Z'), 0u);
+    EXPECT_EQ(ChildrenOf(::getpid()), 0u);
+    EXPECT_EQ(OpenDescriptors(::getpid()), before);
 }
 
 TEST(ProgramLauncher, LeavesOtherChildrenToWhoeverWaitsForThem)
@@ -158,7 +107,7 @@ TEST(ProgramLauncher, LeavesOtherChildrenToWhoeverWaitsForThem)
     for (int i = 0; i < 20; ++i)
         Started("true");
     // Once the started programs are gone, the forked child must still be there to be waited for.
-    WaitUntil([] { return OurChildren() == 1; });
+    WaitUntil([] { return ChildrenOf(::getpid()) == 1; });
     int status = 0;
     ASSERT_EQ(::waitpid(own, &status, 0), own);
     EXPECT_TRUE(WIFEXITED(status));

@@ -4,7 +4,6 @@
 #include "external/support/Utf16.h"
 #include "support/TestEnv.h"
 
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -24,19 +23,12 @@ std::string U16(const std::string& utf8)
     return Utf8ToUtf16Le(utf8);
 }
 
-// The lines of a report file after its mark and header, in UTF-8.
+// The lines of a report file after its mark and header, in UTF-8, read strictly.
 std::vector<std::string> LinesAfterHeader(const std::string& path)
 {
-    const std::string bytes = ReadFile(path);
-    const std::string start = kMark + U16(kHeader);
-    EXPECT_EQ(bytes.substr(0, start.size()), start);
-    std::u16string units((bytes.size() - start.size()) / 2, u'\0');
-    std::memcpy(units.data(), bytes.data() + start.size(), units.size() * 2);
-    std::istringstream text(Utf16ToUtf8(units));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
-    return lines;
+    std::vector<std::string> lines = ReportLines(path);
+    EXPECT_EQ(lines.empty() ? "" : lines[0], "Date\tTime\tEvent");
+    return lines.empty() ? lines : std::vector<std::string>(lines.begin() + 1, lines.end());
 }
 
 // Program-log rows that name `needle`; the tests use file names no other test writes.
@@ -51,48 +43,47 @@ std::vector<std::string> LogRowsNaming(const std::string& needle)
     return found;
 }
 
-// Runs `body` in a child process and gives its exit status.
-template <typename Body> int InChild(Body body)
+// Starts `body` in a child process that exits with its result.
+template <typename Body> pid_t InChildAsync(Body body)
 {
     const pid_t pid = ::fork();
     if (pid == 0)
         ::_exit(body());
+    return pid;
+}
+
+// Runs `body` in a child process and gives its exit status.
+template <typename Body> int InChild(Body body)
+{
+    const pid_t pid = InChildAsync(body);
     int status = -1;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(ReportFile, NewFileGetsMarkAndHeaderThenOnlyLines)
+// A new file gets the mark and the header (if any), then only lines; an existing empty file gets
+// neither mark nor header.
+TEST(ReportFile, MarkAndHeaderOnlyInNewFiles)
 {
-    TempDir dir;
-    const std::string path = dir.File("report.tsv");
-    ReportFile report("execution report");
-    ASSERT_EQ(report.Append(path, kHeader, "one \xC3\xA9\r\n"), 0);
-    ASSERT_EQ(report.Append(path, kHeader, "two\r\n"), 0);
-    EXPECT_EQ(ReadFile(path), kMark + U16(kHeader) + U16("one \xC3\xA9\r\n") + U16("two\r\n"));
-    EXPECT_EQ(ReadFile(path).substr(0, 6),
-        std::string("\xFF\xFE"
-                    "D\0a\0",
-            6));
-    // The file was built beside and moved into place: nothing of that is left.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(ReportFile, NewFileWithoutHeaderGetsOnlyTheMark)
-{
-    TempDir dir;
-    const std::string path = dir.File("custom.log");
-    ASSERT_EQ(ReportFile("custom log").Append(path, "", "entry\r\n"), 0);
-    EXPECT_EQ(ReadFile(path), kMark + U16("entry\r\n"));
-}
-
-TEST(ReportFile, ExistingEmptyFileGetsNeitherMarkNorHeader)
-{
-    TempDir dir;
-    const std::string path = dir.File("report.tsv");
-    WriteFile(path, "");
-    ASSERT_EQ(ReportFile("execution report").Append(path, kHeader, "line\r\n"), 0);
-    EXPECT_EQ(ReadFile(path), U16("line\r\n"));
+    struct Case {
+        bool exists;
+        std::string header, expected;
+    };
+    const Case cases[] = { { false, kHeader, kMark + U16(kHeader) + U16("one \xC3\xA9\r\n") + U16("two\r\n") },
+        { false, "", kMark + U16("one \xC3\xA9\r\n") + U16("two\r\n") },
+        { true, kHeader, U16("one \xC3\xA9\r\n") + U16("two\r\n") } };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir.File("report.tsv");
+        if (c.exists)
+            WriteFile(path, "");
+        ReportFile report("execution report");
+        ASSERT_EQ(report.Append(path, c.header, "one \xC3\xA9\r\n"), 0);
+        ASSERT_EQ(report.Append(path, c.header, "two\r\n"), 0);
+        EXPECT_EQ(ReadFile(path), c.expected);
+        // The file was built beside and moved into place: nothing of that is left.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
 }
 
 TEST(ReportFile, LogsAStreakOfFailuresOnceAndItsEndOnce)
@@ -115,7 +106,7 @@ TEST(ReportFile, LogsAStreakOfFailuresOnceAndItsEndOnce)
     rows = LogRowsNaming(path);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_NE(rows[1].find("written again"), std::string::npos) << rows[1];
-    EXPECT_EQ(LinesAfterHeader(path), (std::vector<std::string> { "kept\r", "kept\r" }));
+    EXPECT_EQ(LinesAfterHeader(path), (std::vector<std::string> { "kept", "kept" }));
 }
 
 TEST(ReportFile, FullDiskDropsTheLine)
@@ -160,9 +151,7 @@ std::vector<std::string> NumberedLines(const std::string& prefix, int count)
 void ExpectWholeLinesOf(const std::string& path, const std::vector<std::vector<std::string>>& writers)
 {
     std::vector<std::vector<std::string>> seen(writers.size());
-    for (std::string line : LinesAfterHeader(path)) {
-        ASSERT_EQ(line.back(), '\r');
-        line.pop_back();
+    for (const std::string& line : LinesAfterHeader(path)) {
         const size_t writer = static_cast<size_t>(line[0] - 'a');
         ASSERT_LT(writer, writers.size()) << line;
         seen[writer].push_back(line);
@@ -171,48 +160,44 @@ void ExpectWholeLinesOf(const std::string& path, const std::vector<std::vector<s
         EXPECT_EQ(seen[w], writers[w]);
 }
 
-TEST(ReportFile, TwoProcessesNeverInterleaveTheirLines)
+// Two processes, and four threads sharing one object, race for a file that does not exist yet.
+TEST(ReportFile, ConcurrentWritersNeverInterleaveTheirLines)
 {
     TempDir dir;
     const std::string path = dir.File("shared.tsv");
-    const std::vector<std::vector<std::string>> writers { NumberedLines("a", 1000), NumberedLines("b", 1000) };
+    const auto appendAll = [&path](ReportFile& report, const std::vector<std::string>& lines) {
+        int failed = 0;
+        for (const std::string& line : lines)
+            failed += report.Append(path, kHeader, line + "\r\n") != 0;
+        return failed;
+    };
+    const std::vector<std::vector<std::string>> processes { NumberedLines("a", 1000), NumberedLines("b", 1000) };
     std::vector<pid_t> children;
-    for (const std::vector<std::string>& lines : writers) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+    for (const std::vector<std::string>& lines : processes)
+        children.push_back(InChildAsync([&] {
             ReportFile report("execution report");
-            int failed = 0;
-            for (const std::string& line : lines)
-                failed += report.Append(path, kHeader, line + "\r\n") != 0;
-            ::_exit(failed == 0 ? 0 : 1);
-        }
-        children.push_back(pid);
-    }
+            return appendAll(report, lines) == 0 ? 0 : 1;
+        }));
     for (pid_t pid : children) {
         int status = -1;
         ::waitpid(pid, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    ExpectWholeLinesOf(path, writers);
-}
+    ExpectWholeLinesOf(path, processes);
 
-TEST(ReportFile, ThreadsSharingOneObjectNeverInterleave)
-{
-    TempDir dir;
-    const std::string path = dir.File("threads.tsv");
-    const std::vector<std::vector<std::string>> writers { NumberedLines("a", 250), NumberedLines("b", 250),
+    const std::string threadsPath = dir.File("threads.tsv");
+    const std::vector<std::vector<std::string>> threads { NumberedLines("a", 250), NumberedLines("b", 250),
         NumberedLines("c", 250), NumberedLines("d", 250) };
-    ReportFile report("execution report");
-    std::vector<std::thread> threads;
-    for (const std::vector<std::string>& lines : writers)
-        threads.emplace_back([&report, &path, &lines] {
+    ReportFile shared("execution report");
+    std::vector<std::thread> running;
+    for (const std::vector<std::string>& lines : threads)
+        running.emplace_back([&shared, &threadsPath, &lines] {
             for (const std::string& line : lines)
-                EXPECT_EQ(report.Append(path, kHeader, line + "\r\n"), 0);
+                EXPECT_EQ(shared.Append(threadsPath, kHeader, line + "\r\n"), 0);
         });
-    for (std::thread& thread : threads)
+    for (std::thread& thread : running)
         thread.join();
-    ExpectWholeLinesOf(path, writers);
+    ExpectWholeLinesOf(threadsPath, threads);
 }
 
 } // namespace

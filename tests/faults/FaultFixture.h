@@ -3,9 +3,8 @@
 #include "model/QuorvelRunner.h"
 #include "support/RunningQuorvel.h"
 #include "support/TestEnv.h"
+#include "support/TestEvents.h"
 
-#include <chrono>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -15,31 +14,6 @@ struct LogEntry {
     std::string context;
     std::string message;
 };
-
-// The lines of a UTF-16LE file that Quorvel wrote (execution report, custom log), read strictly.
-struct TextLines {
-    std::vector<std::string> lines; // UTF-8, without their line ends
-    std::string defect;             // what is wrong with the file's bytes; empty when nothing is
-};
-
-// Reads `path` byte by byte: the byte-order mark, then whole UTF-16LE code units, every line
-// ended by CR LF, no CR or LF elsewhere, no unpaired surrogate. A line cut short by a crash or a
-// full disk shows as a defect.
-TextLines ReadUtf16Lines(const std::string& path);
-
-// What is wrong with an execution report's lines (header first, ten fields in every line); empty
-// when nothing is.
-std::string ReportDefect(const TextLines& report);
-
-// An event that checks that `path` exists, without end and without waiting between iterations.
-Quorvel FileCheck(const std::string& note, const std::string& path);
-// An event that runs `sql` on `target`, without end and without waiting between iterations.
-Quorvel SqlCheck(const std::string& note, DS_TYPE type, const std::string& target, const std::string& sql);
-// Makes `event` wait `seconds` between its iterations.
-Quorvel EverySeconds(Quorvel event, int seconds);
-
-// Polls `condition` until it holds or `timeout` has passed; whether it held.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 // A test folder for one quorvel run: the project file, the run's output files, and the program
 // log of the started program ($XDG_STATE_HOME points into the folder).

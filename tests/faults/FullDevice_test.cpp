@@ -15,9 +15,7 @@ class FullDevice : public FaultTest {
 protected:
     FullDevice()
     {
-        Quorvel logger = FileCheck("logger", dir.path());
-        logger.iterType = ITER_COUNT;
-        logger.iExecs = kIterations;
+        Quorvel logger = Times(Endless(FileEvent("logger", dir.path())), kIterations);
         logger.action = ACTION_LOG;
         // Long enough that a line cannot slip into the last bytes below the limit whole.
         logger.sLogItem = "folder size $VALUE$, " + std::string(120, '#');

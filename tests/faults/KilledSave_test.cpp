@@ -4,15 +4,11 @@
 
 #include "faults/FaultFixture.h"
 
-#include "engine/UniqueFd.h"
 #include "external/support/FileOps.h"
-#include "external/support/StrFormat.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <random>
-#include <sys/wait.h>
 #include <thread>
 
 namespace {
@@ -21,100 +17,33 @@ using namespace std::chrono_literals;
 
 constexpr int kKills = 200;
 
-// Every text key of an event holds something that a damaged file could not fake: a line break,
-// a tab, quotes, non-ASCII, and enough of it that the file is large and a save takes a while.
-std::string Text(const std::string& key, int event)
-{
-    std::string text = StrFormat("%s of event %d:\n\t\"quoted\" 'single' \\ Grüße ✓ ", key.c_str(), event);
-    for (int i = 0; i < 40; ++i)
-        text += StrFormat("%s-%d-%d ", key.c_str(), event, i);
-    return text + " ";
-}
-
-Quorvel BigEvent(int i)
-{
-    Quorvel e;
-    e.EventNote = Text("note", i);
-    e.SQL = Text("SQL", i);
-    e.FileOrDir = Text("path", i);
-    e.ActionSQL = Text("action SQL", i);
-    e.sProgram = Text("program", i);
-    e.sLogItem = Text("log item", i);
-    e.PerfCounter = Text("counter", i);
-    e.Machine = Text("machine", i);
-    e.tmStartAt = StrFormat("%02d:%02d:00", i % 24, i);
-    e.type = i % 3;
-    e.cond = i % 6;
-    e.action = i % 4;
-    e.delayType = i % 3;
-    e.iterType = i % 3;
-    e.intType = i % 2;
-    e.iDelay = 1000 + i;
-    e.iInterval = 2000 + i;
-    e.iExecs = 3000 + i;
-    e.rowCheckValue = -i;
-    e.resCheckValue = 1 << i % 31;
-    e.enabled = i % 2;
-    e.checkConn.type = DS_POSTGRES;
-    e.checkConn.target = Text("check target", i);
-    e.checkConn.user = Text("check user", i);
-    e.actionConn.type = DS_ODBC;
-    e.actionConn.target = Text("action target", i);
-    return e;
-}
-
-// Starts save_loop on a project and kills it; the pid is reaped with the object.
-class SaveLoop {
-public:
+// Starts save_loop on a project; killed and reaped with the object at the latest.
+struct SaveLoop : RunningQuorvel {
     explicit SaveLoop(const std::string& project)
+        : RunningQuorvel(std::vector<std::string> { SAVE_LOOP_BINARY, project }, {})
     {
-        int out[2];
-        if (::pipe2(out, O_CLOEXEC) != 0)
-            return;
-        out_ = UniqueFd(out[0]);
-        const UniqueFd write(out[1]);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(write.Get(), 1);
-            ::execl(SAVE_LOOP_BINARY, SAVE_LOOP_BINARY, project.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
     }
-    ~SaveLoop() { Kill(); }
-    SaveLoop(const SaveLoop&) = delete;
-    SaveLoop& operator=(const SaveLoop&) = delete;
-
     // True once the project is loaded and the saves begin.
-    bool Loaded()
-    {
-        char word[7] = {};
-        return ::read(out_.Get(), word, 6) == 6 && std::string(word) == "loaded";
-    }
+    bool Loaded() { return WaitFor("loaded"); }
     void Kill()
     {
-        if (pid_ <= 0)
-            return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
+        Signal(SIGKILL);
+        Wait();
     }
-
-private:
-    pid_t pid_ = -1;
-    UniqueFd out_;
 };
 
 class KilledSave : public FaultTest {
 protected:
     KilledSave()
     {
-        project.reportFile = Text("report", 0);
-        project.logFile = Text("log", 0);
-        project.summaryFile = Text("summary", 0);
-        project.author = Text("author", 0);
-        project.description = Text("description", 0);
+        const Quorvel texts = EveryField(0);
+        project.reportFile = texts.SQL;
+        project.logFile = texts.FileOrDir;
+        project.summaryFile = texts.ActionSQL;
+        project.author = texts.EventNote;
+        project.description = texts.sLogItem;
         for (int i = 0; i < kMaxEvents; ++i)
-            project.AddEvent(BigEvent(i));
+            project.AddEvent(EveryField(i));
         std::filesystem::create_directory(saves);
         std::filesystem::create_directory(scratch);
         expected = Canonical(project);
@@ -200,7 +129,7 @@ TEST_F(KilledSave, ProjectOrBackupAlwaysLoadsWholeAndLeftoversDoNotPileUp)
     // A killed save may leave its temporary file; the next one takes it over.
     EXPECT_LE(mostLeftovers, 1u);
     EXPECT_EQ(project.Save(path), 0);
-    EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+    EXPECT_EQ(Leftovers(), std::vector<std::string> {});
 }
 
 } // namespace

@@ -47,7 +47,8 @@ protected:
 TEST_F(PostgresOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterItsReturnPasses)
 {
     project.reportFile = dir.File("report.txt");
-    project.AddEvent(EverySeconds(SqlCheck("probe", DS_POSTGRES, server.ConnInfo(), "SELECT 1"), kIntervalSeconds));
+    project.AddEvent(
+        EverySeconds(Endless(SqlEvent("probe", server.ConnInfo(), "SELECT 1", DS_POSTGRES)), kIntervalSeconds));
     RunningQuorvel quorvel(SaveProject(), Isolated());
     ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
 

@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -22,46 +20,6 @@ constexpr int kPrograms = 10000;
 // pidfd) until then, and is defunct between its end and its collection. Process creation is slow
 // on small virtual machines, so a few dozen may overlap; a leak would reach thousands.
 constexpr size_t kInFlight = 64;
-
-// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
-// vanishes ends the reading early rather than failing it.
-std::vector<std::string> NumericEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (std::isdigit(static_cast<unsigned char>(name[0])))
-            names.push_back(name);
-    }
-    return names;
-}
-
-size_t OpenDescriptors(pid_t pid)
-{
-    return NumericEntries("/proc/" + std::to_string(pid) + "/fd").size();
-}
-
-// Children of `parent` in state Z. /proc/PID/stat reads "pid (name) state ppid ...", where the
-// name may hold blanks and parentheses.
-size_t DefunctChildren(pid_t parent)
-{
-    size_t count = 0;
-    for (const std::string& pid : NumericEntries("/proc")) {
-        std::ifstream in("/proc/" + pid + "/stat");
-        std::string stat;
-        std::getline(in, stat);
-        const size_t nameEnd = stat.rfind(')');
-        if (nameEnd == std::string::npos)
-            continue;
-        std::istringstream rest(stat.substr(nameEnd + 1));
-        char state = 0;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        count += ppid == parent && state == 'Z' ? 1 : 0;
-    }
-    return count;
-}
 
 size_t Median(std::vector<size_t> values)
 {
@@ -76,7 +34,7 @@ public:
         : thread_([this, pid] {
             while (running_) {
                 descriptors.push_back(OpenDescriptors(pid));
-                mostDefunct = std::max(mostDefunct, DefunctChildren(pid));
+                mostDefunct = std::max(mostDefunct, ChildrenOf(pid, 'Z'));
                 std::this_thread::sleep_for(50ms);
             }
         })
@@ -95,29 +53,27 @@ public:
     size_t mostDefunct = 0;
 
 private:
-    std::atomic<bool> running_{true};
+    std::atomic<bool> running_ { true };
     std::thread thread_;
 };
 
-class ProgramFlood : public FaultTest {};
+class ProgramFlood : public FaultTest { };
 
 TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescriptor)
 {
-    Quorvel starter = FileCheck("starter", dir.path());
-    starter.iterType = ITER_COUNT;
-    starter.iExecs = kPrograms;
+    Quorvel starter = Times(Endless(FileEvent("starter", dir.path())), kPrograms);
     starter.action = ACTION_PROGRAM;
     starter.sProgram = "true";
     project.AddEvent(starter);
     // Keeps the process alive after the programs, to see it at rest.
-    project.AddEvent(EverySeconds(FileCheck("keeper", dir.path()), 3600));
+    project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
     project.reportFile = dir.File("report.txt");
     RunningQuorvel quorvel(SaveProject(), Isolated());
     Sampler sampler(quorvel.Pid());
     ASSERT_TRUE(quorvel.WaitFor("(starter) -> Completed", 1, 240s));
     sampler.Stop();
 
-    EXPECT_TRUE(WaitUntil([&] { return DefunctChildren(quorvel.Pid()) == 0; }, 2s));
+    EXPECT_TRUE(WaitUntil([&] { return ChildrenOf(quorvel.Pid(), 'Z') == 0; }, 2s));
     const size_t atRest = OpenDescriptors(quorvel.Pid());
     quorvel.Signal(SIGTERM);
     ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
@@ -131,7 +87,7 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
     EXPECT_LE(*std::max_element(fds.begin(), fds.end()), fewest + kInFlight);
     // Flat: the last quarter of the run has no more open than the first.
     const auto quarter = static_cast<std::ptrdiff_t>(fds.size() / 4);
-    EXPECT_LE(Median({fds.end() - quarter, fds.end()}), Median({fds.begin(), fds.begin() + quarter}) + 4);
+    EXPECT_LE(Median({ fds.end() - quarter, fds.end() }), Median({ fds.begin(), fds.begin() + quarter }) + 4);
     EXPECT_LE(atRest, fewest + 2); // the collector's own wake-up descriptor may have come after
     const TextLines report = ReadUtf16Lines(project.reportFile);
     EXPECT_EQ(ReportDefect(report), "");

@@ -21,7 +21,7 @@ protected:
     {
         ::mkdir(folder.c_str(), 0755);
         project.reportFile = folder + "/report.txt";
-        project.AddEvent(EverySeconds(FileCheck("probe", dir.path()), 1));
+        project.AddEvent(EverySeconds(Endless(FileEvent("probe", dir.path())), 1));
     }
 
     // Lets `count` more iterations run.
@@ -57,9 +57,9 @@ TEST_F(ReportFolder, RunGoesOnWhileTheFolderIsGoneOrBlockedAndItsLinesResumeWhen
     quorvel.Signal(SIGTERM);
     ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
 
-    EXPECT_EQ(LogCount(kContext, "cannot write the execution report file " + project.reportFile +
-                                     ": No such file or directory"),
-              1u);
+    EXPECT_EQ(LogCount(kContext,
+                  "cannot write the execution report file " + project.reportFile + ": No such file or directory"),
+        1u);
     EXPECT_EQ(LogCount(kContext, "the execution report file " + project.reportFile + " is written again"), 1u);
     EXPECT_EQ(LogCount(kContext), 2u);
     const TextLines report = ReadUtf16Lines(project.reportFile);

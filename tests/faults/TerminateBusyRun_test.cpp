@@ -31,8 +31,8 @@ std::string MakeSqliteDatabase(const std::string& path)
 Quorvel BusyEvent(int i, const std::string& folder, const std::string& database)
 {
     const std::string note = StrFormat("event %02d", i);
-    Quorvel event = i % 2 == 0 ? FileCheck(note, i % 4 == 0 ? folder : folder + "/missing")
-                               : SqlCheck(note, DS_SQLITE, database, "SELECT count(*) FROM t");
+    Quorvel event = i % 2 == 0 ? Endless(FileEvent(note, i % 4 == 0 ? folder : folder + "/missing"))
+                               : Endless(SqlEvent(note, database, "SELECT count(*) FROM t"));
     event.action = ACTION_LOG;
     event.sLogItem = note + " saw $VALUE$";
     return event;

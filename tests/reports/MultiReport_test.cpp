@@ -47,16 +47,16 @@ TEST_F(MultiReportTest, WriterKeepsEveryCallerTextAsText)
     EXPECT_THAT(Items(outline, "link"), ElementsAre("#P0\" onclick=\"x\t<b>Summary</b>"));
     EXPECT_THAT(Items(outline, "note"), ElementsAre("<script>alert(1)</script>"));
     EXPECT_THAT(Items(outline, "row"),
-                ElementsAre("SELECT * FROM t WHERE a < 3\tx</td></tr></table><img src=x onerror=alert(1)>",
-                            "bad \uFFFD bytes \uFFFD and \uFFFD\tline 1\\nline 2"));
+        ElementsAre("SELECT * FROM t WHERE a < 3\tx</td></tr></table><img src=x onerror=alert(1)>",
+            "bad \uFFFD bytes \uFFFD and \uFFFD\tline 1\\nline 2"));
     EXPECT_THAT(ReadFile(path), Not(HasSubstr("<script")));
 }
 
 TEST(HeadTemplate, FillsKnownFieldsInOnePass)
 {
     const std::string text = "td { width: 35%; } <title>%TITLE%</title> %AUTHOR% %OTHER% 100%";
-    EXPECT_EQ(FillHeadTemplate(text, {{"%TITLE%", "%AUTHOR% & co"}, {"%AUTHOR%", "me"}}),
-              "td { width: 35%; } <title>%AUTHOR% &amp; co</title> me %OTHER% 100%");
+    EXPECT_EQ(FillHeadTemplate(text, { { "%TITLE%", "%AUTHOR% & co" }, { "%AUTHOR%", "me" } }),
+        "td { width: 35%; } <title>%AUTHOR% &amp; co</title> me %OTHER% 100%");
 }
 
 TEST_F(MultiReportTest, MissingTemplateGivesTheBuiltInHead)

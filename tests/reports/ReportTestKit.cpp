@@ -6,14 +6,13 @@
 
 std::vector<std::string> Outline(const std::string& path)
 {
-    const ProcessResult result =
-        RunProcess({"python3", QUORVEL_SOURCE_DIR "/tests/reports/html_outline.py", path});
+    const ProcessResult result = RunProcess({ "python3", QUORVEL_SOURCE_DIR "/tests/reports/html_outline.py", path });
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> lines;
     std::istringstream in(result.out);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    EXPECT_EQ(Items(lines, "ERROR"), std::vector<std::string>{}) << path;
+    EXPECT_EQ(Items(lines, "ERROR"), std::vector<std::string> {}) << path;
     return lines;
 }
 
@@ -40,19 +39,6 @@ std::vector<std::string> SectionRows(const std::vector<std::string>& outline, co
             rows.push_back(line);
     }
     return rows;
-}
-
-RecordingMessageBox::RecordingMessageBox() : previous_(SetMessageBoxSink(this)) {}
-
-RecordingMessageBox::~RecordingMessageBox()
-{
-    SetMessageBoxSink(previous_);
-}
-
-int RecordingMessageBox::Show(const std::string& text, const std::string& caption, int style)
-{
-    shown.push_back(caption + "|" + text + "|" + std::to_string(style));
-    return IDOK;
 }
 
 ReportTest::ReportTest()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/support/MessageBox.h"
+#include "support/RecordingBox.h"
 #include "support/TestEnv.h"
 
 #include <gmock/gmock.h>
@@ -18,19 +18,6 @@ std::vector<std::string> Items(const std::vector<std::string>& outline, const st
 // The table rows ("head\t…" and "row\t…") of the section that starts at the anchor `anchor`.
 std::vector<std::string> SectionRows(const std::vector<std::string>& outline, const std::string& anchor);
 
-// Records the message boxes shown while it is installed.
-class RecordingMessageBox : public MessageBoxSink {
-public:
-    RecordingMessageBox();
-    ~RecordingMessageBox() override;
-    int Show(const std::string& text, const std::string& caption, int style) override;
-
-    std::vector<std::string> shown; // "caption|text|style" per box
-
-private:
-    MessageBoxSink* previous_;
-};
-
 // Report tests write into a fresh folder, with the head template that ships with the program.
 class ReportTest : public ::testing::Test {
 protected:
@@ -38,5 +25,5 @@ protected:
     ~ReportTest() override;
 
     TempDir dir;
-    RecordingMessageBox boxes;
+    RecordingBox boxes;
 };

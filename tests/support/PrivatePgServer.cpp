@@ -36,7 +36,7 @@ std::string PrivatePgServer::ConnInfo()
 
 ProcessResult PrivatePgServer::Control(const char* command)
 {
-    ProcessResult result = RunProcess({QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path()});
+    ProcessResult result = RunProcess({ QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path() });
     EXPECT_EQ(result.status, 0) << command << ": " << result.err;
     return result;
 }

@@ -50,7 +50,7 @@ Pipe MakePipe()
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    return Pipe{UniqueFd(fds[0]), UniqueFd(fds[1])};
+    return Pipe { UniqueFd(fds[0]), UniqueFd(fds[1]) };
 }
 
 // Reads what is there; at the end of the pipe (or on an error) closes it.
@@ -75,10 +75,15 @@ size_t CountOccurrences(const std::string& in, const std::string& text)
 } // namespace
 
 RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& start)
+    : RunningQuorvel(std::vector<std::string> { QUORVEL_BINARY, "-c", project }, start)
+{
+}
+
+RunningQuorvel::RunningQuorvel(std::vector<std::string> args, const QuorvelStart& start)
 {
     Pipe out = MakePipe();
     Pipe err = MakePipe();
-    Spawn(project, start, out.write.Get(), err.write.Get());
+    Spawn(std::move(args), start, out.write.Get(), err.write.Get());
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     out.write.Reset(); // the child's copies are the only ones left: their end is the pipe's end
@@ -87,13 +92,12 @@ RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& s
 }
 
 // Only async-signal-safe calls between fork and exec: the test process has threads.
-void RunningQuorvel::Spawn(const std::string& project, const QuorvelStart& start, int out, int err)
+void RunningQuorvel::Spawn(std::vector<std::string> args, const QuorvelStart& start, int out, int err)
 {
-    std::vector<std::string> args{QUORVEL_BINARY, "-c", project};
     std::vector<std::string> env = ChildEnvironment(start.env);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
-    const rlimit limit{static_cast<rlim_t>(start.fileSizeLimit), static_cast<rlim_t>(start.fileSizeLimit)};
+    const rlimit limit { static_cast<rlim_t>(start.fileSizeLimit), static_cast<rlim_t>(start.fileSizeLimit) };
     const UniqueFd devNull(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     pid_ = ::fork();
     if (pid_ != 0)
@@ -105,14 +109,14 @@ void RunningQuorvel::Spawn(const std::string& project, const QuorvelStart& start
         ::signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ::execve(argv[0], argv.data(), envp.data());
+    ::execvpe(argv[0], argv.data(), envp.data());
     ::_exit(127);
 }
 
 void RunningQuorvel::Read(UniqueFd& out, UniqueFd& err)
 {
     while (out.Valid() || err.Valid()) {
-        pollfd fds[2] = {{out.Get(), POLLIN, 0}, {err.Get(), POLLIN, 0}};
+        pollfd fds[2] = { { out.Get(), POLLIN, 0 }, { err.Get(), POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0)
             continue;
         std::lock_guard lock(mutex_);

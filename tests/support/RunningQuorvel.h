@@ -19,19 +19,21 @@ struct QuorvelStart {
     long long fileSizeLimit = -1;
 };
 
-// A quorvel running a project in console mode. A thread of its own reads the program's standard
-// output and error all the time, so a program that prints a lot never blocks on a full pipe.
+// A quorvel running a project in console mode, or any program (args[0] searched on PATH). A
+// thread of its own reads the program's standard output and error all the time, so a program that
+// prints a lot never blocks on a full pipe.
 class RunningQuorvel {
 public:
     explicit RunningQuorvel(const std::string& project, const QuorvelStart& start = {});
+    RunningQuorvel(std::vector<std::string> args, const QuorvelStart& start);
     // Kills (SIGKILL) and reaps the program when it still runs.
     ~RunningQuorvel();
     RunningQuorvel(const RunningQuorvel&) = delete;
     RunningQuorvel& operator=(const RunningQuorvel&) = delete;
 
     // Waits until standard output holds `text` at least `count` times, or `timeout` has passed.
-    bool WaitFor(const std::string& text, size_t count = 1,
-                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool WaitFor(
+        const std::string& text, size_t count = 1, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // How often `text` occurs in standard output so far.
     size_t Count(const std::string& text) const;
 
@@ -45,7 +47,7 @@ public:
     std::string Errors() const;
 
 private:
-    void Spawn(const std::string& project, const QuorvelStart& start, int out, int err);
+    void Spawn(std::vector<std::string> args, const QuorvelStart& start, int out, int err);
     void Read(UniqueFd& out, UniqueFd& err);
 
     pid_t pid_ = -1;

@@ -1,16 +1,18 @@
 #include "support/TestEnv.h"
 
 #include "external/support/CLog.h"
+#include "external/support/StrFormat.h"
+#include "external/support/Utf16.h"
+#include "support/RunningQuorvel.h"
 
+#include <cctype>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 TempDir::TempDir()
 {
@@ -53,57 +55,150 @@ std::vector<std::string> SplitTabs(const std::string& line)
 
 namespace {
 
-std::string Drain(int fd)
+constexpr const char* kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\t"
+                                      "Action Time (ms)\tFetched Rows\tStatus\tAction SQL";
+constexpr size_t kReportFields = 10;
+
+bool IsHighSurrogate(char16_t u)
 {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<size_t>(n));
-    ::close(fd);
-    return text;
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t u)
+{
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// The text of a file's bytes after the byte-order mark as code units; empty `defect` when whole.
+std::u16string CodeUnits(const std::string& bytes, std::string& defect)
+{
+    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) {
+        defect = "no byte-order mark";
+        return {};
+    }
+    if (bytes.size() % 2 != 0)
+        defect = StrFormat("an odd number of bytes (%d): a code unit is cut in half", static_cast<int>(bytes.size()));
+    std::u16string units;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        units.push_back(static_cast<char16_t>(
+            static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return units;
+}
+
+// The defect of one line's code units (no CR, LF or unpaired surrogate), or empty.
+std::string LineDefect(std::u16string_view line, size_t number)
+{
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char16_t u = line[i];
+        if (u == u'\r' || u == u'\n')
+            return StrFormat("line %d holds a lone %s", static_cast<int>(number), u == u'\r' ? "CR" : "LF");
+        const bool paired = IsHighSurrogate(u) ? i + 1 < line.size() && IsLowSurrogate(line[++i]) : !IsLowSurrogate(u);
+        if (!paired)
+            return StrFormat("line %d holds an unpaired surrogate", static_cast<int>(number));
+    }
+    return {};
 }
 
 } // namespace
 
+TextLines ReadUtf16Lines(const std::string& path)
+{
+    TextLines result;
+    const std::u16string units = CodeUnits(ReadFile(path), result.defect);
+    const std::u16string_view text(units);
+    size_t start = 0;
+    for (size_t end; (end = text.find(u"\r\n", start)) != std::u16string_view::npos; start = end + 2) {
+        const std::u16string_view line = text.substr(start, end - start);
+        if (result.defect.empty())
+            result.defect = LineDefect(line, result.lines.size() + 1);
+        result.lines.push_back(Utf16ToUtf8(line));
+    }
+    if (start < text.size() && result.defect.empty())
+        result.defect
+            = StrFormat("the file ends inside line %d, without CR LF", static_cast<int>(result.lines.size() + 1));
+    return result;
+}
+
+std::string ReportDefect(const TextLines& report)
+{
+    if (!report.defect.empty())
+        return report.defect;
+    if (report.lines.empty() || report.lines[0] != kReportHeader)
+        return "the report does not begin with its header";
+    for (size_t i = 1; i < report.lines.size(); ++i) {
+        if (SplitTabs(report.lines[i]).size() != kReportFields)
+            return StrFormat("line %d has not ten fields: %s", static_cast<int>(i + 1), report.lines[i].c_str());
+    }
+    return {};
+}
+
+std::vector<std::string> ReportLines(const std::string& path)
+{
+    TextLines read = ReadUtf16Lines(path);
+    EXPECT_EQ(read.defect, "") << path;
+    return read.lines;
+}
+
+// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
+// vanishes ends the reading early rather than failing it.
+std::vector<std::string> NumericEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (std::isdigit(static_cast<unsigned char>(name[0])))
+            names.push_back(name);
+    }
+    return names;
+}
+
+size_t OpenDescriptors(pid_t pid)
+{
+    return NumericEntries("/proc/" + std::to_string(pid) + "/fd").size();
+}
+
+// /proc/PID/stat reads "pid (name) state ppid ...", where the name may hold blanks and parentheses.
+size_t ChildrenOf(pid_t parent, char state)
+{
+    size_t count = 0;
+    for (const std::string& pid : NumericEntries("/proc")) {
+        std::ifstream in("/proc/" + pid + "/stat");
+        std::string stat;
+        std::getline(in, stat);
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos)
+            continue;
+        std::istringstream rest(stat.substr(nameEnd + 1));
+        char is = 0;
+        pid_t ppid = 0;
+        rest >> is >> ppid;
+        count += ppid == parent && (state == 0 || is == state) ? 1 : 0;
+    }
+    return count;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
 {
-    int outPipe[2];
-    int errPipe[2];
-    // Close-on-exec: a daemon that the program starts must not hold the pipes open, or reading
-    // them would wait for the daemon's end.
-    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(outPipe[1], 1);
-        ::dup2(errPipe[1], 2);
-        ::close(0);
-        ::close(outPipe[0]);
-        ::close(errPipe[0]);
-        for (const std::string& e : extraEnv)
-            ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(outPipe[1]);
-    ::close(errPipe[1]);
-    ProcessResult result;
-    std::thread errReader([&] { result.err = Drain(errPipe[0]); });
-    result.out = Drain(outPipe[0]);
-    errReader.join();
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return result;
+    RunningQuorvel program(args, QuorvelStart { extraEnv });
+    const int status = program.Wait();
+    return ProcessResult { status, program.Output(), program.Errors() };
 }
 
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
 {
-    std::vector<std::string> all{QUORVEL_BINARY};
+    std::vector<std::string> all { QUORVEL_BINARY };
     all.insert(all.end(), args.begin(), args.end());
     return RunProcess(all, extraEnv);
 }

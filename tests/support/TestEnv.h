@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // A folder that exists for the life of the object and is removed with everything in it.
@@ -24,6 +27,37 @@ void WriteFile(const std::string& path, const std::string& content);
 // The fields of a tab-separated line (an execution report line, a program-log entry).
 std::vector<std::string> SplitTabs(const std::string& line);
 
+// Polls `condition` until it holds or `timeout` has passed; whether it held. The limit only ends a
+// test that would otherwise hang: nothing is asserted about the time taken.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(60));
+
+// The lines of a UTF-16LE file that Quorvel wrote (execution report, custom log), read strictly.
+struct TextLines {
+    std::vector<std::string> lines; // UTF-8, without their line ends
+    std::string defect; // what is wrong with the file's bytes; empty when nothing is
+};
+
+// Reads `path` byte by byte: the byte-order mark, then whole UTF-16LE code units, every line
+// ended by CR LF, no CR or LF elsewhere, no unpaired surrogate. A line cut short by a crash or a
+// full disk shows as a defect.
+TextLines ReadUtf16Lines(const std::string& path);
+
+// What is wrong with an execution report's lines (header first, ten fields in every line); empty
+// when nothing is.
+std::string ReportDefect(const TextLines& report);
+
+// The lines of an execution report or custom log (UTF-8, header first); a test fails when the
+// file's bytes are not whole (see ReadUtf16Lines).
+std::vector<std::string> ReportLines(const std::string& path);
+
+// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
+// vanishes ends the reading early rather than failing it.
+std::vector<std::string> NumericEntries(const std::string& folder);
+// The open descriptors of a process (of this one: one more, for the listing itself).
+size_t OpenDescriptors(pid_t pid);
+// Children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
+size_t ChildrenOf(pid_t parent, char state = 0);
+
 // The result of running a program to its end.
 struct ProcessResult {
     int status = -1; // exit status, or 128 + signal
@@ -31,7 +65,7 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs `args` (args[0] searched on PATH) with standard input closed, and waits for it.
+// Runs `args` (args[0] searched on PATH) with standard input from /dev/null, and waits for it.
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
 
 // Runs the built quorvel binary.

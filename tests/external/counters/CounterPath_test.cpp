@@ -5,87 +5,72 @@
 
 namespace {
 
+// Machine names of three or more characters are prefixed; shorter and empty ones are used as
+// written.
 TEST(CounterFullPath, PrefixesMachineNamesOfThreeOrMoreCharacters)
 {
-    const std::string counter = "\\Memory\\Available MBytes";
-    EXPECT_EQ(CounterFullPath("web01", counter), "\\\\web01\\Memory\\Available MBytes");
-    EXPECT_EQ(CounterFullPath("\\\\web01", counter), CounterFullPath("web01", counter));
-    EXPECT_EQ(CounterFullPath("127.0.0.1:9100", counter), "\\\\127.0.0.1:9100\\Memory\\Available MBytes");
+    const std::pair<const char*, const char*> cases[] = { { "web01", "\\\\web01\\System\\Processes" },
+        { "\\\\web01", "\\\\web01\\System\\Processes" }, { "127.0.0.1:9100", "\\\\127.0.0.1:9100\\System\\Processes" },
+        { "", "\\System\\Processes" }, { "a", "a\\System\\Processes" }, { "ab", "ab\\System\\Processes" },
+        { "\\\\", "\\\\\\System\\Processes" } };
+    for (const auto& [machine, expected] : cases)
+        EXPECT_EQ(CounterFullPath(machine, "\\System\\Processes"), expected) << machine;
 }
 
-TEST(CounterFullPath, UsesShortAndEmptyMachinesAsWritten)
+// The parts as "host|port|object|(instance)|counter"; "refused" for a malformed path.
+std::string Parts(const char* text)
 {
-    const std::string counter = "\\System\\Processes";
-    EXPECT_EQ(CounterFullPath("", counter), counter);
-    EXPECT_EQ(CounterFullPath("a", counter), "a\\System\\Processes");
-    EXPECT_EQ(CounterFullPath("ab", counter), "ab\\System\\Processes");
-    EXPECT_EQ(CounterFullPath("\\\\", counter), "\\\\\\System\\Processes");
+    CounterPath p;
+    if (!ParseCounterPath(text, &p))
+        return "refused";
+    return p.host + "|" + std::to_string(p.port) + "|" + p.object + "|" + (p.hasInstance ? "(" + p.instance + ")" : "")
+        + "|" + p.counter;
 }
 
 TEST(ParseCounterPath, SplitsMachinePortObjectInstanceAndCounter)
 {
-    CounterPath path;
-    ASSERT_TRUE(ParseCounterPath("\\Processor(_Total)\\% Processor Time", &path));
-    EXPECT_TRUE(path.IsLocal());
-    EXPECT_EQ(path.object, "Processor");
-    EXPECT_TRUE(path.hasInstance);
-    EXPECT_EQ(path.instance, "_Total");
-    EXPECT_EQ(path.counter, "% Processor Time");
-
-    ASSERT_TRUE(ParseCounterPath("\\\\web01\\Memory\\Available MBytes", &path));
-    EXPECT_EQ(path.host, "web01");
-    EXPECT_EQ(path.port, 9100);
-    EXPECT_FALSE(path.hasInstance);
-
-    ASSERT_TRUE(ParseCounterPath("\\\\[::1]:9200\\LogicalDisk(/var/lib)\\% Free Space", &path));
-    EXPECT_EQ(path.host, "[::1]");
-    EXPECT_EQ(path.port, 9200);
-    EXPECT_EQ(path.instance, "/var/lib");
-}
-
-TEST(ParseCounterPath, RefusesMalformedPaths)
-{
-    CounterPath path;
+    EXPECT_EQ(Parts("\\Processor(_Total)\\% Processor Time"), "|9100|Processor|(_Total)|% Processor Time");
+    EXPECT_EQ(Parts("\\\\web01\\Memory\\Available MBytes"), "web01|9100|Memory||Available MBytes");
+    EXPECT_EQ(
+        Parts("\\\\[::1]:9200\\LogicalDisk(/var/lib)\\% Free Space"), "[::1]|9200|LogicalDisk|(/var/lib)|% Free Space");
     for (const char* bad : { "", "Memory\\Available MBytes", "\\Memory", "\\Memory\\", "\\\\Memory\\Available MBytes",
              "\\\\\\Memory\\Available MBytes", "\\\\web01:0\\Memory\\Available MBytes",
              "\\\\web01:65536\\Memory\\Available MBytes", "\\\\web01:\\Memory\\Available MBytes",
              "\\\\web 01\\Memory\\Available MBytes", "\\\\user@web01\\Memory\\Available MBytes",
              "\\\\[::1\\Memory\\Available MBytes", "\\Processor(_Total\\% Idle Time", "\\(x)\\Counter",
-             "\\Memory\\Available\\MBytes", "ab\\System\\Processes" }) {
-        EXPECT_FALSE(ParseCounterPath(bad, &path)) << bad;
+             "\\Memory\\Available\\MBytes", "ab\\System\\Processes" })
+        EXPECT_EQ(Parts(bad), "refused") << bad;
+}
+
+// Unknown objects, counters and instances are refused at add, also for a remote machine, without
+// any network traffic; names match without regard to case.
+TEST(AddCounter, RefusesUnknownNames)
+{
+    const std::pair<const char*, uint32_t> cases[] = {
+        { "\\SQLServer:Locks(_Total)\\Lock Requests/sec", PDH_CSTATUS_NO_OBJECT },
+        { "\\No Such Object\\Counter", PDH_CSTATUS_NO_OBJECT },
+        { "\\Memory\\No Such Counter", PDH_CSTATUS_NO_COUNTER },
+        { "\\Processor(x)\\% Idle Time", PDH_CSTATUS_NO_INSTANCE },
+        { "\\Processor\\% Idle Time", PDH_CSTATUS_NO_INSTANCE },
+        { "\\Memory(0)\\Available MBytes", PDH_CSTATUS_NO_INSTANCE },
+        { "\\Processor(99999)\\% Idle Time", PDH_CSTATUS_NO_INSTANCE },
+        { "\\LogicalDisk(/no/such/mount)\\Free Megabytes", PDH_CSTATUS_NO_INSTANCE },
+        { "\\Network Interface(nosuch0)\\Bytes Total/sec", PDH_CSTATUS_NO_INSTANCE },
+        { "ab\\System\\Processes", PDH_INVALID_ARGUMENT },
+        { "\\\\web01\\SQLServer:Locks(_Total)\\Lock Requests/sec", PDH_CSTATUS_NO_OBJECT },
+        { "\\MEMORY\\available mbytes", 0 },
+    };
+    for (const auto& [path, expected] : cases) {
+        std::unique_ptr<CounterQuery> query;
+        ASSERT_EQ(CounterQuery::Open(&query), 0u);
+        EXPECT_EQ(query->AddCounter(path), expected) << path;
     }
 }
 
-class AddCounter : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(CounterQuery::Open(&query), 0u); }
+TEST(AddCounter, TakesOneCounterPerQuery)
+{
     std::unique_ptr<CounterQuery> query;
-};
-
-TEST_F(AddCounter, RefusesUnknownObjectsCountersAndInstances)
-{
-    EXPECT_EQ(query->AddCounter("\\SQLServer:Locks(_Total)\\Lock Requests/sec"), PDH_CSTATUS_NO_OBJECT);
-    EXPECT_EQ(query->AddCounter("\\SQLServer:Locks(_Total)\\Average Wait Time (ms)"), PDH_CSTATUS_NO_OBJECT);
-    EXPECT_EQ(query->AddCounter("\\No Such Object\\Counter"), PDH_CSTATUS_NO_OBJECT);
-    EXPECT_EQ(query->AddCounter("\\Memory\\No Such Counter"), PDH_CSTATUS_NO_COUNTER);
-    EXPECT_EQ(query->AddCounter("\\Processor(x)\\% Idle Time"), PDH_CSTATUS_NO_INSTANCE);
-    EXPECT_EQ(query->AddCounter("\\Processor\\% Idle Time"), PDH_CSTATUS_NO_INSTANCE);
-    EXPECT_EQ(query->AddCounter("\\Memory(0)\\Available MBytes"), PDH_CSTATUS_NO_INSTANCE);
-    EXPECT_EQ(query->AddCounter("\\Processor(99999)\\% Idle Time"), PDH_CSTATUS_NO_INSTANCE);
-    EXPECT_EQ(query->AddCounter("\\LogicalDisk(/no/such/mount)\\Free Megabytes"), PDH_CSTATUS_NO_INSTANCE);
-    EXPECT_EQ(query->AddCounter("\\Network Interface(nosuch0)\\Bytes Total/sec"), PDH_CSTATUS_NO_INSTANCE);
-    EXPECT_EQ(query->AddCounter("ab\\System\\Processes"), PDH_INVALID_ARGUMENT);
-    // A remote machine's unknown names fail at add too, without any network traffic.
-    EXPECT_EQ(query->AddCounter("\\\\web01\\SQLServer:Locks(_Total)\\Lock Requests/sec"), PDH_CSTATUS_NO_OBJECT);
-}
-
-TEST_F(AddCounter, MatchesObjectAndCounterNamesWithoutRegardToCase)
-{
-    EXPECT_EQ(query->AddCounter("\\MEMORY\\available mbytes"), 0u);
-}
-
-TEST_F(AddCounter, TakesOneCounterPerQuery)
-{
+    ASSERT_EQ(CounterQuery::Open(&query), 0u);
     int32_t value = 0;
     uint32_t cstatus = 0;
     EXPECT_EQ(query->Collect(), PDH_INVALID_HANDLE);

@@ -97,20 +97,4 @@ TEST(MetricsParser, LimitsLabelsAndInput)
     EXPECT_TRUE(parser.Samples().empty());
 }
 
-TEST(MetricsParser, SurvivesArbitraryBytes)
-{
-    // Every prefix of a valid page, and the page with each byte changed, must parse or fail cleanly.
-    const std::string page = "# TYPE x gauge\nx{a=\"q\\\"\\\\\",b=\"\"} -1.5e3 17\n";
-    for (size_t cut = 0; cut <= page.size(); ++cut) {
-        MetricsParser parser;
-        parser.Parse(page.substr(0, cut));
-        for (int byte : { 0, int('"'), int('\\'), int('{'), int('}'), int('\n'), int(' '), 0xFF }) {
-            std::string changed = page;
-            if (cut < changed.size())
-                changed[cut] = static_cast<char>(byte);
-            parser.Parse(changed);
-        }
-    }
-}
-
 } // namespace

@@ -2,6 +2,7 @@
 #include "MetricsServer.h"
 
 #include "external/support/CLog.h"
+#include "support/TestEnv.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -131,83 +132,56 @@ TEST(RemoteCounters, FailsOnErrorsAndLogsOncePerStreak)
     EXPECT_NE(CLog::GetLastRows().find("line 2: invalid value"), std::string::npos);
 }
 
-TEST(RemoteCounters, FailsWhenNothingListens)
-{
-    int unusedPort = 0;
-    {
-        MetricsServer closed({ { "" } });
-        unusedPort = std::stoi(closed.Machine().substr(10));
-    }
-    const std::unique_ptr<CounterQuery> query
-        = OpenWith(CounterFullPath("127.0.0.1:" + std::to_string(unusedPort), "\\Memory\\Available MBytes"));
-    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
-}
-
-TEST(RemoteCounters, GivesUpOnASilentServerWithinTheTimeOut)
+// A silent server is given up on within the time-out (5 s), and Cancel ends a waiting collection
+// promptly; a cancelled query stays cancelled.
+TEST(RemoteCounters, SilentServersAreGivenUpOnOrCancelled)
 {
     MetricsServer server({ { "", 200, true } });
-    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Memory\\Available MBytes"));
     const Clock::time_point start = Clock::now();
-    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
+    EXPECT_EQ(OpenWith(Path(server, "\\Memory\\Available MBytes"))->Collect(), PDH_CSTATUS_NO_MACHINE);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
     EXPECT_EQ(server.Requests(), 1);
-}
 
-TEST(RemoteCounters, CancelEndsAWaitingCollectPromptly)
-{
-    MetricsServer server({ { "", 200, true } });
-    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Memory\\Available MBytes"));
+    MetricsServer cancelled({ { "", 200, true } });
+    const std::unique_ptr<CounterQuery> query = OpenWith(Path(cancelled, "\\Memory\\Available MBytes"));
     std::thread canceller([&] {
-        while (server.Requests() == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        WaitUntil([&] { return cancelled.Requests() > 0; });
         query->Cancel();
     });
-    const Clock::time_point start = Clock::now();
+    const Clock::time_point again = Clock::now();
     EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
     canceller.join();
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)) << "the time-out is 5 s";
-    const Clock::time_point again = Clock::now();
-    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE) << "a cancelled query stays cancelled";
-    EXPECT_LT(Clock::now() - again, std::chrono::seconds(1));
-    EXPECT_EQ(server.Requests(), 1);
+    EXPECT_EQ(query->Collect(), PDH_CSTATUS_NO_MACHINE);
+    EXPECT_LT(Clock::now() - again, std::chrono::seconds(3));
+    EXPECT_EQ(cancelled.Requests(), 1);
 }
 
-// The node_exporter that scripts/test-services.d/node-exporter.sh starts, with its default collectors.
-class RealExporter : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const char* machine = std::getenv("QUORVEL_TEST_NODE_EXPORTER");
-        ASSERT_NE(machine, nullptr) << "QUORVEL_TEST_NODE_EXPORTER is not set: run the tests through "
-                                       "scripts/run-tests, which starts a node_exporter and sets it to host:port";
-        machine_ = machine;
-    }
-    std::string machine_;
-};
-
-TEST_F(RealExporter, GivesPlausibleValues)
+// The node_exporter that scripts/test-services.d/node-exporter.sh starts, with its default
+// collectors: plausible values, processor time from the second sample.
+TEST(RealExporter, GivesPlausibleValues)
 {
-    const Reading memory = CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\Memory\\Available MBytes")));
+    const char* machine = std::getenv("QUORVEL_TEST_NODE_EXPORTER");
+    ASSERT_NE(machine, nullptr) << "QUORVEL_TEST_NODE_EXPORTER is not set: run the tests through "
+                                   "scripts/run-tests, which starts a node_exporter and sets it to host:port";
+    const auto read
+        = [machine](const char* counter) { return CollectAndRead(*OpenWith(CounterFullPath(machine, counter))); };
+    const Reading memory = read("\\Memory\\Available MBytes");
     EXPECT_EQ(memory.collect, 0u);
     EXPECT_GE(memory.value, 1);
-    const Reading disk = CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\LogicalDisk(/)\\% Free Space")));
+    const Reading disk = read("\\LogicalDisk(/)\\% Free Space");
     EXPECT_EQ(disk.cstatus, 0u);
     EXPECT_LE(disk.value, 100);
-    EXPECT_EQ(CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\Load Average\\15 Minutes x100"))).cstatus, 0u);
-    EXPECT_EQ(CollectAndRead(*OpenWith(CounterFullPath(machine_, "\\System\\System Up Time"))).cstatus, 0u);
-    EXPECT_EQ(OpenWith(CounterFullPath(machine_, "\\System\\Processes"))->Collect(), PDH_CSTATUS_NO_COUNTER)
+    EXPECT_EQ(read("\\Load Average\\15 Minutes x100").cstatus, 0u);
+    EXPECT_EQ(read("\\System\\System Up Time").cstatus, 0u);
+    EXPECT_EQ(OpenWith(CounterFullPath(machine, "\\System\\Processes"))->Collect(), PDH_CSTATUS_NO_COUNTER)
         << "a default exporter has no processes collector";
-}
 
-TEST_F(RealExporter, GivesProcessorTimeFromTheSecondSample)
-{
     const std::unique_ptr<CounterQuery> query
-        = OpenWith(CounterFullPath(machine_, "\\Processor(_Total)\\% Processor Time"));
+        = OpenWith(CounterFullPath(machine, "\\Processor(_Total)\\% Processor Time"));
     EXPECT_EQ(CollectAndRead(*query).cstatus, PDH_INVALID_DATA);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const Reading reading = CollectAndRead(*query);
-    EXPECT_EQ(reading.collect, 0u);
-    EXPECT_EQ(reading.cstatus, 0u);
+    EXPECT_EQ(reading.collect + reading.cstatus, 0u);
     EXPECT_GE(reading.value, 0);
     EXPECT_LE(reading.value, 100);
 }

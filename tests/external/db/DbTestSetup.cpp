@@ -8,17 +8,8 @@
 
 std::string TestDbName(TestDb kind)
 {
-    switch (kind) {
-    case TestDb::Sqlite:
-        return "Sqlite";
-    case TestDb::Postgres:
-        return "Postgres";
-    case TestDb::OdbcSqlite:
-        return "OdbcSqlite";
-    case TestDb::OdbcPostgres:
-        return "OdbcPostgres";
-    }
-    return "Unknown";
+    static const char* const names[] = { "Sqlite", "Postgres", "OdbcSqlite", "OdbcPostgres" };
+    return names[static_cast<int>(kind)];
 }
 
 bool IsPostgres(TestDb kind)
@@ -38,12 +29,7 @@ std::string ServiceEnv(const char* name)
 
 CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user, std::string password)
 {
-    CONN_INFO info;
-    info.type = type;
-    info.target = std::move(target);
-    info.user = std::move(user);
-    info.password = std::move(password);
-    return info;
+    return CONN_INFO { type, std::move(target), std::move(user), std::move(password), 0 };
 }
 
 namespace {

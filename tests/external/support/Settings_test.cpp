@@ -6,24 +6,6 @@
 
 namespace {
 
-TEST(CSettings, FreshStoreHasTheDefaults)
-{
-    TempDir dir;
-    CSettings settings(dir.File("settings.toml"));
-    EXPECT_EQ(settings.getInt("LoadLastFile"), 1);
-    EXPECT_EQ(settings.getInt("MinimizeOnTray"), 0);
-    EXPECT_EQ(settings.getInt("FetchAll"), 0);
-    EXPECT_EQ(settings.getInt("LogLevel"), 0);
-    EXPECT_EQ(settings.getStr("MacroDateFmt"), "");
-    EXPECT_EQ(settings.getInt("ProjectW1"), 120);
-    EXPECT_EQ(settings.getInt("ProjectW5"), 55);
-    EXPECT_EQ(settings.getInt("ActiveLogW1"), 300);
-    EXPECT_EQ(settings.getInt("ExecLogW4"), 80);
-    EXPECT_EQ(settings.getStr("Profile9"), "");
-    EXPECT_EQ(settings.getInt("NeverRegistered"), 0);
-    EXPECT_EQ(settings.getStr("NeverRegistered"), "");
-}
-
 TEST(CSettings, SavedValuesComeBackAtTheNextStart)
 {
     TempDir dir;

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "model/Quorvel.h"
+
+#include <string>
+
+// Events as the tests build them: one iteration, no waiting, unless a test says otherwise.
+inline Quorvel FileEvent(const std::string& note, const std::string& path)
+{
+    Quorvel q;
+    q.EventNote = note;
+    q.type = EVENT_FILE;
+    q.FileOrDir = path;
+    q.iterType = ITER_ONCE;
+    return q;
+}
+
+inline Quorvel SqlEvent(
+    const std::string& note, const std::string& target, const std::string& sql, DS_TYPE type = DS_SQLITE)
+{
+    Quorvel q;
+    q.EventNote = note;
+    q.SQL = sql;
+    q.checkConn.type = type;
+    q.checkConn.target = target;
+    q.actionConn = q.checkConn;
+    q.iterType = ITER_ONCE;
+    return q;
+}
+
+// Without end and without waiting between iterations.
+inline Quorvel Endless(Quorvel event)
+{
+    event.iterType = ITER_ENDLESS;
+    event.intType = INTERVAL_NONE;
+    return event;
+}
+
+// Waiting `seconds` between iterations.
+inline Quorvel EverySeconds(Quorvel event, int seconds)
+{
+    event.intType = INTERVAL_WAIT;
+    event.iInterval = seconds;
+    event.intTimeType = UNIT_SECONDS;
+    return event;
+}
+
+// Waiting `seconds` before the first iteration.
+inline Quorvel DelayedFor(Quorvel event, int seconds)
+{
+    event.delayType = DELAY_FOR;
+    event.iDelay = seconds;
+    event.delayTimeType = UNIT_SECONDS;
+    return event;
+}
+
+// Running `count` iterations.
+inline Quorvel Times(Quorvel event, int count)
+{
+    event.iterType = ITER_COUNT;
+    event.iExecs = count;
+    return event;
+}
+
+// An event with every field of its definition set: texts that a damaged file could not fake
+// (blanks at both ends, line breaks, tabs, quotes, backslashes, control characters, non-ASCII),
+// long enough that a project of them takes a while to save, and numbers and kinds out of range.
+inline Quorvel EveryField(int seed)
+{
+    const auto text = [seed](const std::string& key) {
+        std::string t = "  " + key + " of event " + std::to_string(seed)
+            + ":\n\t\"quoted\" 'single' '''triple''' \\ Grüße ✓ \x01\x1f \xF0\x9F\x98\x80\r\n";
+        for (int i = 0; i < 40; ++i)
+            t += key + "-" + std::to_string(seed) + "-" + std::to_string(i) + " ";
+        return t;
+    };
+    Quorvel e;
+    e.EventNote = text("note");
+    e.SQL = text("SQL");
+    e.FileOrDir = text("path");
+    e.ActionSQL = text("action SQL");
+    e.sProgram = text("program");
+    e.sLogItem = text("log item");
+    e.PerfCounter = text("counter");
+    e.Machine = text("machine");
+    e.tmStartAt = text("start");
+    e.bNeedConnect = seed % 2;
+    e.type = seed % 4;
+    e.cond = seed % 7;
+    e.action = seed % 5;
+    e.delayType = seed % 4;
+    e.delayTimeType = seed % 4;
+    e.iterType = seed % 4;
+    e.intType = seed % 3;
+    e.intTimeType = seed % 4;
+    e.rowCheck = seed % 7;
+    e.resCheck = 17;
+    e.enabled = seed % 2;
+    e.bTermEvent = 1;
+    e.bTermProject = seed % 2;
+    e.iDelay = -5 - seed;
+    e.iInterval = 2147483647 - seed;
+    e.iExecs = seed;
+    e.rowCheckValue = -2147483647 - 1 + seed;
+    e.resCheckValue = 1 << seed % 31;
+    e.checkConn = CONN_INFO { DS_POSTGRES, text("check target"), text("check user"), "secret", 1 };
+    e.actionConn = CONN_INFO { DS_ODBC, text("action target"), "bob", "not saved", 0 };
+    return e;
+}
