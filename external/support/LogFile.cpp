@@ -1,6 +1,7 @@
 #include "external/support/LogFile.h"
 
 #include "engine/UniqueFd.h"
+#include "external/support/FileOps.h"
 #include "external/support/XdgPaths.h"
 
 #include <cerrno>
@@ -12,19 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// 0, or -1 with errno set. A file system that cannot lock counts as locked: a lone writer still
-// gets its entries whole, and rotation only risks an entry landing in the moved file.
-int Lock(int fd, int operation)
-{
-    int result;
-    do {
-        result = ::flock(fd, operation);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL))
-        return 0;
-    return result;
-}
 
 bool NameHoldsFile(const std::string& path, int fd)
 {
@@ -46,7 +34,7 @@ UniqueFd OpenLocked(const std::string& path, int flags, int operation)
             MakeDirs(std::filesystem::path(path).parent_path().string());
             fd = UniqueFd(::open(path.c_str(), flags | O_CLOEXEC, 0644));
         }
-        if (!fd.Valid() || Lock(fd.Get(), operation) != 0)
+        if (!fd.Valid() || LockFile(fd.Get(), operation) != 0)
             return {};
         if (NameHoldsFile(path, fd.Get()))
             return fd;
@@ -63,7 +51,7 @@ off_t FileSize(int fd)
 // first; then the name holds a new file and this one is left alone.
 void RotateIfOver(const std::string& path, int fd, off_t maxBytes)
 {
-    if (Lock(fd, LOCK_EX) != 0)
+    if (LockFile(fd, LOCK_EX) != 0)
         return;
     if (FileSize(fd) > maxBytes && NameHoldsFile(path, fd))
         std::rename(path.c_str(), RotatedLogPath(path).c_str());
