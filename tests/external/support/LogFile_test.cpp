@@ -14,7 +14,7 @@
 
 namespace {
 
-// Enough that the writers' runs overlap, also when the machine is busy.
+// Enough entries that the two writers' runs overlap.
 constexpr int kPerWriter = 2000;
 const std::string kPadding(80, 'x');
 
