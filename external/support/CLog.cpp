@@ -1,6 +1,8 @@
 #include "external/support/CLog.h"
 
+#include "external/support/CSettings.h"
 #include "external/support/Clock.h"
+#include "external/support/LogFile.h"
 #include "external/support/StrFormat.h"
 #include "external/support/XdgPaths.h"
 
@@ -9,14 +11,12 @@
 #include <cstring>
 #include <ctime>
 #include <deque>
-#include <fcntl.h>
-#include <filesystem>
 #include <mutex>
-#include <unistd.h>
 
 namespace {
 
 constexpr size_t kKeptRows = 200;
+constexpr int kDefaultLogMaxKB = 10240;
 
 struct LogState {
     std::mutex mutex;
@@ -53,18 +53,11 @@ std::string DefaultPath()
     return StateDir() + "/quorvel.log";
 }
 
-void AppendToFile(const std::string& path, const std::string& line)
+// The preference is read for every entry, so a change on the settings page applies at once.
+off_t LogLimitBytes()
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == ENOENT) {
-        MakeDirs(std::filesystem::path(path).parent_path().string());
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    }
-    if (fd < 0)
-        return; // the log is the last resort: nowhere left to tell
-    const ssize_t written = ::write(fd, line.data(), line.size());
-    (void)written;
-    ::close(fd);
+    const int kib = SettingInt("LogMaxKB", kDefaultLogMaxKB);
+    return kib > 0 ? static_cast<off_t>(kib) * 1024 : 0;
 }
 
 } // namespace
@@ -75,9 +68,10 @@ void CLog::Bug(const std::string& message, const char* context, const char* file
                       OneLine(TrimLineEnd(message));
     if (file != nullptr)
         row += StrFormat("\t%s:%d", file, line);
+    const off_t limit = LogLimitBytes();
     LogState& state = State();
     std::lock_guard lock(state.mutex);
-    AppendToFile(state.path.empty() ? DefaultPath() : state.path, row + "\n");
+    AppendLogEntry(state.path.empty() ? DefaultPath() : state.path, row + "\n", limit);
     state.lastRows.push_back(std::move(row));
     if (state.lastRows.size() > kKeptRows)
         state.lastRows.pop_front();
@@ -120,6 +114,5 @@ std::string CLog::Path()
 
 int CLog::Truncate()
 {
-    const std::string path = Path();
-    return ::truncate(path.c_str(), 0) == 0 || errno == ENOENT ? 0 : -1;
+    return TruncateLogFile(Path());
 }

@@ -3,7 +3,8 @@
 #include <string>
 
 // The program log: one line per entry with time, context, message and source, appended to
-// $XDG_STATE_HOME/quorvel/quorvel.log. Safe to call from any thread.
+// $XDG_STATE_HOME/quorvel/quorvel.log, which moves to quorvel.log.1 once it is larger than the
+// preference "LogMaxKB" (see LogFile.h). Safe to call from any thread and any number of processes.
 class CLog {
 public:
     static void Bug(const std::string& message, const char* context = nullptr, const char* file = nullptr,

@@ -65,19 +65,6 @@ std::string TempName(const std::string& path)
     return path + ".tmp";
 }
 
-// 0, or -1 with errno set. A file system that cannot lock counts as locked: a lone saver still
-// gets its file whole.
-int LockExclusive(int fd)
-{
-    int result;
-    do {
-        result = ::flock(fd, LOCK_EX);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL))
-        return 0;
-    return result;
-}
-
 // Opens the temporary file `temp` and locks it against other savers of the same file, which
 // would otherwise write into it at the same time. A saver that held the lock before us has
 // renamed the file it locked into place; then the locked file is no longer `temp`, and the name is
@@ -86,7 +73,7 @@ int OpenLockedTemp(const std::string& temp)
 {
     for (;;) {
         FdCloser fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (fd.Get() < 0 || LockExclusive(fd.Get()) != 0)
+        if (fd.Get() < 0 || LockFile(fd.Get(), LOCK_EX) != 0)
             return -1;
         struct stat held {};
         struct stat named {};
@@ -134,4 +121,15 @@ int WriteFileAtomically(const std::string& path, const std::string& content, int
 bool PathExists(const std::string& path)
 {
     return ::access(path.c_str(), F_OK) == 0;
+}
+
+int LockFile(int fd, int operation)
+{
+    int result;
+    do {
+        result = ::flock(fd, operation);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL))
+        return 0;
+    return result;
 }

@@ -16,3 +16,7 @@ int WriteFileAtomically(const std::string& path, const std::string& content, int
 
 // True when a file or folder of that name exists.
 bool PathExists(const std::string& path);
+
+// flock(fd, operation), again when a signal interrupts it. 0, or -1 with errno set. A file system
+// that cannot lock counts as locked: a lone writer still gets its file whole.
+int LockFile(int fd, int operation);

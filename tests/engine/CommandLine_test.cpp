@@ -79,7 +79,7 @@ TEST(SplitCommandLine, GivesBackAnyQuotedWords)
     const std::string alphabet = " \t\n'\"\\$`a\xC3\xA9";
     for (int round = 0; round < 500; ++round) {
         Words words(1 + random() % 5);
-        words[0] = "p"; // a program name is never empty
+        words[0].push_back('p'); // a program name is never empty (= "p" trips a false -Wrestrict of GCC 12 at -O3)
         std::string line;
         for (std::string& word : words) {
             for (unsigned n = random() % 6; n > 0; --n)

@@ -1,0 +1,128 @@
+#include "external/support/CLog.h"
+#include "external/support/CSettings.h"
+#include "external/support/LogFile.h"
+#include "external/support/StrFormat.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Enough entries that the two writers' runs overlap.
+constexpr int kPerWriter = 2000;
+const std::string kPadding(80, 'x');
+
+std::string Entry(int writer, int n)
+{
+    return StrFormat("writer %d entry %04d %s\n", writer, n, kPadding.c_str());
+}
+
+// Starts a process per writer that appends its entries once all are started, and waits for them.
+void WriteFromProcesses(const std::string& path, off_t limit, int writers)
+{
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int w = 0; w < writers; ++w) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(gate[1]);
+            char c;
+            (void)::read(gate[0], &c, 1); // returns when the parent closes its end: all start together
+            int failed = 0;
+            for (int n = 0; n < kPerWriter; ++n)
+                failed |= AppendLogEntry(path, Entry(w, n), limit);
+            ::_exit(failed != 0 ? 1 : 0);
+        }
+        children.push_back(pid);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t pid : children) {
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+}
+
+// How often each line occurs in the files.
+std::map<std::string, int> CountLines(const std::vector<std::string>& paths)
+{
+    std::map<std::string, int> counts;
+    for (const std::string& path : paths) {
+        std::istringstream in(ReadFile(path));
+        for (std::string line; std::getline(in, line);)
+            ++counts[line + "\n"];
+    }
+    return counts;
+}
+
+TEST(LogFile, TwoProcessesAcrossTheLimitKeepEveryEntryOnceAndWhole)
+{
+    TempDir dir;
+    const std::string path = dir.File("state/quorvel.log");
+    // Together they write 4/3 of the limit: exactly one rotation, so nothing is dropped by design.
+    const off_t limit = 2 * kPerWriter * static_cast<off_t>(Entry(0, 0).size()) * 3 / 4;
+    WriteFromProcesses(path, limit, 2);
+
+    const std::map<std::string, int> counts = CountLines({ path, RotatedLogPath(path) });
+    EXPECT_EQ(counts.size(), 2u * kPerWriter) << "a split, merged or lost entry";
+    for (int w = 0; w < 2; ++w) {
+        for (int n = 0; n < kPerWriter; ++n) {
+            const auto it = counts.find(Entry(w, n));
+            EXPECT_TRUE(it != counts.end() && it->second == 1) << Entry(w, n);
+        }
+    }
+    const auto rotated = std::filesystem::file_size(RotatedLogPath(path));
+    EXPECT_GT(rotated, static_cast<uintmax_t>(limit));
+    EXPECT_LE(rotated, static_cast<uintmax_t>(limit) + 2 * Entry(0, 0).size());
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
+}
+
+TEST(LogFile, RotationReplacesTheOlderFileAndZeroMeansNoLimit)
+{
+    for (const off_t limit : { off_t(0), off_t(1000) }) {
+        TempDir dir;
+        const std::string path = dir.File("quorvel.log");
+        WriteFile(RotatedLogPath(path), "older\n");
+        for (int n = 0; n < 20; ++n)
+            ASSERT_EQ(AppendLogEntry(path, Entry(0, n), limit), 0);
+        const std::string rotated = ReadFile(RotatedLogPath(path));
+        if (limit == 0) {
+            EXPECT_EQ(rotated, "older\n");
+            EXPECT_EQ(ReadFile(path).size(), 20 * Entry(0, 0).size());
+        } else {
+            EXPECT_EQ(rotated.find("older"), std::string::npos);
+            EXPECT_GT(rotated.size(), 1000u);
+            EXPECT_LE(ReadFile(path).size(), 1000u);
+        }
+    }
+}
+
+TEST(LogFile, ProgramLogFollowsThePreferenceAndTruncates)
+{
+    TempDir dir;
+    CSettings settings(dir.File("settings.toml"));
+    settings.setInt("LogMaxKB", 1);
+    g_settings = &settings;
+    const std::string path = dir.File("quorvel.log");
+    CLog::SetPath(path);
+    for (int n = 0; n < 20; ++n)
+        CLog::Bug(Entry(0, n), "LogFile_test");
+    EXPECT_GT(std::filesystem::file_size(RotatedLogPath(path)), 1024u);
+    EXPECT_LT(std::filesystem::file_size(path), 1024u);
+    EXPECT_EQ(CLog::Truncate(), 0);
+    EXPECT_EQ(std::filesystem::file_size(path), 0u);
+    g_settings = nullptr;
+    CLog::SetPath(dir.File("missing/quorvel.log"));
+    EXPECT_EQ(CLog::Truncate(), 0);
+    CLog::SetPath(TestStateDir() + "/quorvel.log");
+}
+
+} // namespace
