@@ -1,4 +1,5 @@
 #include "external/support/CSettings.h"
+#include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
 #include "ui/gui/RowsModel.h"
 #include "ui/main/PageConsole.h"
@@ -46,11 +47,11 @@ TEST(PageConsole, TheExecutionLogKeepsOnlyItsNewestRows)
     page.ClearLists();
     const int row = page.AddActiveRow(event, "Started");
     for (int i = 0; i < 4; ++i)
-        page.SetRowStatus(row, "s" + std::to_string(i));
+        page.SetRowStatus(row, StrFormat("s%d", i));
     page.Drain();
     EXPECT_EQ(page.ExecLog().rowCount(), 5);
     for (int i = 4; i < 12; ++i) {
-        page.SetRowStatus(row, "s" + std::to_string(i));
+        page.SetRowStatus(row, StrFormat("s%d", i));
         if (i % 3 == 0)
             page.Drain();
     }
