@@ -6,15 +6,7 @@
 
 namespace {
 
-class ConsoleRun : public EngineTest {
-protected:
-    std::string SaveProject()
-    {
-        const std::string path = dir.File("project.qvl");
-        EXPECT_EQ(project.Save(path), 0);
-        return path;
-    }
-};
+class ConsoleRun : public EngineTest { };
 
 TEST_F(ConsoleRun, OneLinePerStatusChange)
 {

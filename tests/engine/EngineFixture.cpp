@@ -1,5 +1,7 @@
 #include "engine/EngineFixture.h"
 
+#include <cstdlib>
+
 #include <sqlite3.h>
 
 void RecordingPage::ClearLists()
@@ -107,4 +109,18 @@ std::string EngineTest::QueryValue(const std::string& dbPath, const std::string&
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return value;
+}
+
+std::string EngineTest::SaveProject()
+{
+    const std::string path = dir.File("project.qvl");
+    EXPECT_EQ(project.Save(path), 0);
+    return path;
+}
+
+Quorvel EngineTest::PgEvent(const std::string& note, const std::string& sql)
+{
+    const char* server = std::getenv("QUORVEL_TEST_PG");
+    EXPECT_NE(server, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
+    return SqlEvent(note, server != nullptr ? server : "", sql, DS_POSTGRES);
 }

@@ -53,6 +53,17 @@ std::vector<std::string> SplitTabs(const std::string& line)
     return fields;
 }
 
+std::vector<std::string> LogRowsNaming(const std::string& needle)
+{
+    std::istringstream rows(CLog::GetLastRows());
+    std::vector<std::string> found;
+    for (std::string row; std::getline(rows, row);) {
+        if (row.find(needle) != std::string::npos)
+            found.push_back(row);
+    }
+    return found;
+}
+
 namespace {
 
 constexpr const char* kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\t"

@@ -111,14 +111,7 @@ TEST(RemoteCounters, FailsOnErrorsAndLogsOncePerStreak)
     const std::string good = MetricsBody(kNodeLines);
     MetricsServer server({ { good }, { "node_load1 0.5\nnot metrics\n" }, { "", 500 }, { good }, { "", 404 } });
     const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Load Average\\1 Minute x100"));
-    const auto logged = [&server] {
-        const std::string rows = CLog::GetLastRows();
-        const std::string url = "http://" + server.Machine() + "/metrics";
-        size_t count = 0;
-        for (size_t at = rows.find(url); at != std::string::npos; at = rows.find(url, at + 1))
-            ++count;
-        return count;
-    };
+    const auto logged = [&server] { return LogRowsNaming("http://" + server.Machine() + "/metrics").size(); };
     const size_t before = logged();
     EXPECT_EQ(CollectAndRead(*query).value, 34);
     const Reading malformed = CollectAndRead(*query);
