@@ -1,11 +1,7 @@
 #include "external/support/DateAndTimeMacros.h"
-#include "external/support/ReadString.h"
 #include "external/support/Utf16.h"
-#include "support/TestEnv.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
@@ -67,32 +63,6 @@ TEST(Utf16, RoundTripsAndRepairs)
     EXPECT_FALSE(IsValidUtf8("\xC3"));
     EXPECT_FALSE(IsValidUtf8("\xE0\x80\x80")) << "overlong";
     EXPECT_EQ(EightBitToUtf8("caf\xE9"), "caf\xC3\xA9") << "Latin-1 where it is not UTF-8";
-}
-
-std::vector<std::string> ReadLines(const std::string& path, int mode, bool skipMark)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (skipMark) {
-        std::fgetc(file.get());
-        std::fgetc(file.get());
-    }
-    std::vector<std::string> lines;
-    std::string line;
-    while (ReadString(file.get(), &line, mode))
-        lines.push_back(line);
-    return lines;
-}
-
-TEST(ReadString, ReadsUtf16AndEightBitLines)
-{
-    TempDir dir;
-    WriteFile(dir.File("u16.txt"), "\xFF\xFE" + Utf8ToUtf16Le("Date\tTime\r\nGrüße\r\n\r\nlast"));
-    EXPECT_EQ(ReadLines(dir.File("u16.txt"), 0, true),
-              (std::vector<std::string>{"Date\tTime", "Grüße", "", "last"}));
-    WriteFile(dir.File("8bit.txt"), "one\r\ncaf\xE9\nGr\xC3\xBC\xC3\x9F" "e\n");
-    EXPECT_EQ(ReadLines(dir.File("8bit.txt"), 1, false), (std::vector<std::string>{"one", "caf\xC3\xA9", "Grüße"}));
-    WriteFile(dir.File("empty.txt"), "");
-    EXPECT_TRUE(ReadLines(dir.File("empty.txt"), 1, false).empty());
 }
 
 } // namespace
