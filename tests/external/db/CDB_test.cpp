@@ -126,7 +126,7 @@ TEST_P(DbTest, GivesValuesAsTheDatabasePrintsThem)
     EXPECT_EQ(value, "");
 }
 
-TEST_P(DbTest, UpdateChangesTheDatabase)
+TEST_P(DbTest, UpdateChangesTheDatabaseAndAFailingStatementKeepsTheConnection)
 {
     std::unique_ptr<CDB> db = Connect();
     Run(*db, "CREATE TABLE $T (id INTEGER, name VARCHAR(20))");
@@ -137,11 +137,8 @@ TEST_P(DbTest, UpdateChangesTheDatabase)
 
     std::unique_ptr<CDB> other = Connect();
     EXPECT_EQ(FirstValue(*other, Sql("SELECT name FROM $T ORDER BY id")), "new");
-}
 
-TEST_P(DbTest, FailingStatementGivesTheDriversMessageAndKeepsTheConnection)
-{
-    std::unique_ptr<CDB> db = Connect();
+    // A failing statement gives the driver's message and keeps the connection.
     EXPECT_FALSE(CDB::isOK(db->execute("SELECT * FROM no_such_table_q", 0)));
     EXPECT_THAT(db->errorText, HasSubstr("no_such_table_q"));
     EXPECT_THAT(db->errorText, Not(::testing::EndsWith("\n")));
