@@ -82,20 +82,6 @@ EngineTest::~EngineTest()
     g_settings = nullptr;
 }
 
-std::string EngineTest::MakeDatabase(const std::string& name, const std::string& sql)
-{
-    const std::string path = dir.File(name);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot make " << name << ": " << error;
-        sqlite3_free(error);
-    }
-    sqlite3_close(db);
-    return path;
-}
-
 std::string EngineTest::QueryValue(const std::string& dbPath, const std::string& sql)
 {
     sqlite3* db = nullptr;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -41,6 +42,19 @@ void WriteFile(const std::string& path, const std::string& content)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+std::string MakeSqliteFile(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot make " << path << ": " << error;
+        sqlite3_free(error);
+    }
+    sqlite3_close(db);
+    return path;
 }
 
 std::vector<std::string> SplitTabs(const std::string& line)

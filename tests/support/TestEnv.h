@@ -24,6 +24,10 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 
+// A SQLite database file at `path` made with `sql`; the path. The driver never creates a database,
+// so the tests make their files beforehand.
+std::string MakeSqliteFile(const std::string& path, const std::string& sql);
+
 // The fields of a tab-separated line (an execution report line, a program-log entry).
 std::vector<std::string> SplitTabs(const std::string& line);
 
