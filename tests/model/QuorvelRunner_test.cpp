@@ -75,7 +75,8 @@ TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
     EXPECT_EQ(project.GetEvent(1)->enabled, 0);
 }
 
-// How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs.
+// How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs;
+// a file that does not parse loads as empty.
 TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
 {
     std::string thirty = "[Common]\nItems = 30\n";
@@ -98,8 +99,10 @@ TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
         { std::string("\x7f"
                       "ELF\x02\x01\x01\x00\x00",
               9) + "[Common]\nItems = 3",
-            0, "", "" },
-        { "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT", 0, "", "" },
+            0, "", "does not parse" },
+        { "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT", 0, "", "does not parse" },
+        { "[Common\nItems = 3", 0, "", "does not parse" },
+        { "[Common]\nItems = 1\n[Common]\n", 0, "", "does not parse" },
     };
     TempDir dir;
     const std::string path = dir.File("p.qvl");
