@@ -1,5 +1,4 @@
 #include "external/support/DateAndTimeMacros.h"
-#include "external/support/Utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -47,22 +46,6 @@ TEST(DateAndTimeMacros, YearsBeyondTheIntRange)
     std::tm t = Moment();
     t.tm_year = 2147483647;
     EXPECT_EQ(DateAndTimeMacros("$DATE$", "YYYY|YY", "", t), "2147485547|47");
-}
-
-TEST(Utf16, RoundTripsAndRepairs)
-{
-    const std::string text = "Grüße \xF0\x9F\x98\x80 end";
-    const std::string bytes = Utf8ToUtf16Le(text);
-    std::u16string units(bytes.size() / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    EXPECT_EQ(Utf16ToUtf8(units), text);
-    EXPECT_EQ(Utf16ToUtf8(u"a\xD800z"), "a\xEF\xBF\xBDz") << "an unpaired surrogate becomes U+FFFD";
-    EXPECT_TRUE(IsValidUtf8(text));
-    EXPECT_FALSE(IsValidUtf8("\xC3"));
-    EXPECT_FALSE(IsValidUtf8("\xE0\x80\x80")) << "overlong";
-    EXPECT_EQ(EightBitToUtf8("caf\xE9"), "caf\xC3\xA9") << "Latin-1 where it is not UTF-8";
 }
 
 } // namespace
