@@ -40,26 +40,30 @@ TEST(ParseParam, LaterExistingFilesReplaceEarlierOnes)
     EXPECT_EQ(app.missingFiles[0], dir.File("missing.qvl"));
 }
 
-// A project that is not there is an error (2); no project at all leaves nothing to run (1). The
-// banner and a whole run are checked with the engine's console runs.
+// A project that is not there is an error (2); no project at all, or an empty one, leaves nothing
+// to run (1). The banner and a whole run are checked with the engine's console runs.
 TEST(ConsoleMode, MissingOrNoProject)
 {
     TempDir dir;
-    const ProcessResult missing = RunQuorvel({"-c", dir.File("nope.qvl")});
+    const ProcessResult missing = RunQuorvel({ "-c", dir.File("nope.qvl") });
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find(dir.File("nope.qvl")), std::string::npos) << missing.err;
-    const ProcessResult none = RunQuorvel({"-c"});
+    const ProcessResult none = RunQuorvel({ "-c" });
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("no project file"), std::string::npos);
+    WriteFile(dir.File("empty.qvl"), "");
+    const ProcessResult empty = RunQuorvel({ "-c", dir.File("empty.qvl") });
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("Warning!: Project is empty or all events are disabled."), std::string::npos);
 }
 
-const std::vector<std::string> kNoDisplay = {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
+const std::vector<std::string> kNoDisplay = { "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=" };
 
 TEST(WindowMode, WithoutADisplaySaysSoInOneLine)
 {
     TempDir dir;
     WriteFile(dir.File("p.qvl"), "");
-    const ProcessResult result = RunQuorvel({"-C", dir.File("p.qvl")}, kNoDisplay);
+    const ProcessResult result = RunQuorvel({ "-C", dir.File("p.qvl") }, kNoDisplay);
     EXPECT_EQ(result.status, 2);
     EXPECT_NE(result.err.find("no display"), std::string::npos);
     EXPECT_NE(result.err.find("quorvel -c"), std::string::npos);
@@ -69,14 +73,14 @@ TEST(WindowMode, WithoutADisplaySaysSoInOneLine)
 
 TEST(CommandLine, HelpAndVersionAreWholeWords)
 {
-    const ProcessResult help = RunQuorvel({"--help"});
+    const ProcessResult help = RunQuorvel({ "--help" });
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: quorvel"), std::string::npos);
-    const ProcessResult version = RunQuorvel({"--version"});
+    const ProcessResult version = RunQuorvel({ "--version" });
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("quorvel ", 0), 0u);
     // "--verbose" is an ordinary switch whose second character is '-': ignored, so window mode.
-    EXPECT_EQ(RunQuorvel({"--verbose"}, kNoDisplay).status, 2);
+    EXPECT_EQ(RunQuorvel({ "--verbose" }, kNoDisplay).status, 2);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ protected:
     }
 };
 
-TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSet)
+TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSetAndNoRowsPass)
 {
     const ExecStats one = RunOnce(SqlEvent("first", db, "SELECT name FROM t ORDER BY n"));
     EXPECT_EQ(one.passed, 1);
@@ -41,18 +41,16 @@ TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSet)
     EXPECT_EQ(project.GetEvent(0)->value, "row 1");
     EXPECT_EQ(LastReportLine().at(7), "1000");
     EXPECT_EQ(LastReportLine().at(8), "OK");
-}
 
-TEST_F(Checks, NoRowsPassWithValueNotAvailable)
-{
-    settings->setInt("FetchAll", 1);
-    Quorvel event = SqlEvent("empty", db, "SELECT n FROM t WHERE n < 0");
-    event.cond = COND_RESULT_VALUE;
-    event.resCheck = OP_EQUAL;
-    event.resCheckValue = 0; // "N/A" compares as 0
-    const ExecStats stats = RunOnce(event);
-    EXPECT_EQ(stats.passed, 1);
-    EXPECT_EQ(stats.rowSum, 0);
+    // No rows pass, with the value "N/A", which compares as 0.
+    project.Clear();
+    Quorvel empty = SqlEvent("empty", db, "SELECT n FROM t WHERE n < 0");
+    empty.cond = COND_RESULT_VALUE;
+    empty.resCheck = OP_EQUAL;
+    empty.resCheckValue = 0;
+    const ExecStats none = RunOnce(empty);
+    EXPECT_EQ(none.passed, 1);
+    EXPECT_EQ(none.rowSum, 0);
     EXPECT_EQ(project.GetEvent(0)->value, "N/A");
     EXPECT_EQ(page.Count("empty", "Do action"), 1);
 }

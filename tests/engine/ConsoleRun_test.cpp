@@ -6,15 +6,7 @@
 
 namespace {
 
-class ConsoleRun : public EngineTest {
-protected:
-    std::string SaveProject()
-    {
-        const std::string path = dir.File("project.qvl");
-        EXPECT_EQ(project.Save(path), 0);
-        return path;
-    }
-};
+class ConsoleRun : public EngineTest { };
 
 TEST_F(ConsoleRun, OneLinePerStatusChange)
 {
@@ -41,13 +33,6 @@ TEST_F(ConsoleRun, OneLinePerStatusChange)
             "Do action", "Completed" }));
     EXPECT_EQ(
         statuses[""], (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }));
-}
-
-TEST_F(ConsoleRun, EmptyProjectHasNothingToRun)
-{
-    const ProcessResult result = RunQuorvel({ "-c", SaveProject() });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("Warning!: Project is empty or all events are disabled."), std::string::npos);
 }
 
 // An interrupt or a terminate signal breaks the run, which then ends normally.

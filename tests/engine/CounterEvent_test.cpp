@@ -5,20 +5,15 @@
 
 namespace {
 
-class CounterEvent : public EngineTest {
+class CounterEvents : public EngineTest {
 protected:
     Quorvel Counter(const std::string& note, const std::string& machine, const std::string& path)
     {
-        Quorvel q = Times(Quorvel(), 2);
-        q.EventNote = note;
-        q.type = EVENT_COUNTER;
-        q.Machine = machine;
-        q.PerfCounter = path;
-        return q;
+        return Times(CounterEvent(note, machine, path), 2);
     }
 };
 
-TEST_F(CounterEvent, LocalReadingLandsInTheReport)
+TEST_F(CounterEvents, LocalReadingLandsInTheReport)
 {
     project.reportFile = dir.File("report.txt");
     project.AddEvent(Counter("available $VALUE$ MB", "", "\\Memory\\Available MBytes"));
@@ -34,7 +29,7 @@ TEST_F(CounterEvent, LocalReadingLandsInTheReport)
 
 // A rate counter's first sample has a bad status, but passes with the last good value; an unknown
 // counter or an unreachable machine fails every check.
-TEST_F(CounterEvent, BadReadingsAreLogged)
+TEST_F(CounterEvents, BadReadingsAreLogged)
 {
     struct Case {
         const char *machine, *path, *status, *logged;

@@ -1,5 +1,7 @@
 #include "engine/EngineFixture.h"
 
+#include <cstdlib>
+
 #include <sqlite3.h>
 
 void RecordingPage::ClearLists()
@@ -80,20 +82,6 @@ EngineTest::~EngineTest()
     g_settings = nullptr;
 }
 
-std::string EngineTest::MakeDatabase(const std::string& name, const std::string& sql)
-{
-    const std::string path = dir.File(name);
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot make " << name << ": " << error;
-        sqlite3_free(error);
-    }
-    sqlite3_close(db);
-    return path;
-}
-
 std::string EngineTest::QueryValue(const std::string& dbPath, const std::string& sql)
 {
     sqlite3* db = nullptr;
@@ -107,4 +95,18 @@ std::string EngineTest::QueryValue(const std::string& dbPath, const std::string&
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return value;
+}
+
+std::string EngineTest::SaveProject()
+{
+    const std::string path = dir.File("project.qvl");
+    EXPECT_EQ(project.Save(path), 0);
+    return path;
+}
+
+Quorvel EngineTest::PgEvent(const std::string& note, const std::string& sql)
+{
+    const char* server = std::getenv("QUORVEL_TEST_PG");
+    EXPECT_NE(server, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
+    return SqlEvent(note, server != nullptr ? server : "", sql, DS_POSTGRES);
 }

@@ -49,10 +49,17 @@ protected:
     EngineTest();
     ~EngineTest() override;
 
-    // A SQLite database file made with `sql`.
-    std::string MakeDatabase(const std::string& name, const std::string& sql);
+    // A SQLite database file in the folder made with `sql`.
+    std::string MakeDatabase(const std::string& name, const std::string& sql)
+    {
+        return MakeSqliteFile(dir.File(name), sql);
+    }
     // The first column of the first row of `sql` on a SQLite file.
     std::string QueryValue(const std::string& dbPath, const std::string& sql);
+    // Saves `project` as project.qvl in the folder; its path.
+    std::string SaveProject();
+    // A SQL event on the PostgreSQL server of the test services.
+    Quorvel PgEvent(const std::string& note, const std::string& sql = "SELECT 1");
 
     TempDir dir;
     std::unique_ptr<CSettings> settings;

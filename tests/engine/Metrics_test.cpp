@@ -2,7 +2,6 @@
 #include "engine/MetricsWriter.h"
 #include "engine/RunControl.h"
 #include "external/counters/MetricsParser.h"
-#include "external/support/CLog.h"
 
 #include <ctime>
 #include <filesystem>
@@ -29,16 +28,12 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
 {
     const std::string db = MakeDatabase("m.db", "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
     const std::string note = "say \"hi\" \\ there\nsecond line";
-    Quorvel counted = SqlEvent(note, db, "SELECT 42.5 FROM t");
-    counted.iterType = ITER_COUNT;
-    counted.iExecs = 3;
+    Quorvel counted = Times(SqlEvent(note, db, "SELECT 42.5 FROM t"), 3);
     counted.action = ACTION_LOG;
     counted.sLogItem = "seen $VALUE$";
     Quorvel disabled = FileEvent("off", dir.path());
     disabled.enabled = 0;
-    Quorvel missing = FileEvent("missing", dir.File("nowhere"));
-    missing.iterType = ITER_COUNT;
-    missing.iExecs = 2;
+    Quorvel missing = Times(FileEvent("missing", dir.File("nowhere")), 2);
     missing.action = ACTION_LOG;
     missing.cond = COND_ON_SUCCESS; // never holds: no action runs
     Quorvel text = SqlEvent("text", db, "SELECT 'abc'");
@@ -90,12 +85,7 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
 // waits two seconds between executions) and once more after Break all.
 TEST_F(MetricsTest, RewrittenWhileTheRunLastsAndAfterABreak)
 {
-    Quorvel endless = FileEvent("endless", dir.path());
-    endless.iterType = ITER_ENDLESS;
-    endless.intType = INTERVAL_WAIT;
-    endless.iInterval = 2;
-    endless.intTimeType = UNIT_SECONDS;
-    project.events.push_back(endless);
+    project.events.push_back(EverySeconds(Endless(FileEvent("endless", dir.path())), 2));
     project.metricsFile = dir.File("q.prom");
     double seenDuringRun = -1;
     int executing = 0;
@@ -117,14 +107,8 @@ TEST_F(MetricsTest, WriteFailureIsToldOncePerStreak)
     const std::string folder = dir.File("later");
     project.metricsFile = folder + "/q.prom";
     MetricsWriter writer(project, { &project.events[0] });
-    auto told = [&] {
-        std::istringstream rows(CLog::GetLastRows());
-        int n = 0;
-        for (std::string row; std::getline(rows, row);)
-            n += row.find(folder) != std::string::npos ? 1 : 0;
-        return n;
-    };
-    const int start = told();
+    const auto told = [&folder] { return LogRowsNaming(folder).size(); };
+    const size_t start = told();
     EXPECT_EQ(writer.WriteOnce(), -1);
     EXPECT_EQ(writer.WriteOnce(), -1);
     EXPECT_EQ(told(), start + 1);

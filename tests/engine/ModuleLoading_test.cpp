@@ -5,7 +5,6 @@
 #include "engine/EngineFixture.h"
 #include "support/RunningQuorvel.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <latch>
 #include <set>
@@ -27,39 +26,14 @@ std::set<std::string> MappedFiles(const std::string& pid, const std::string& par
     return files;
 }
 
-CONN_INFO TestServer()
-{
-    const char* conninfo = std::getenv("QUORVEL_TEST_PG");
-    EXPECT_NE(conninfo, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
-    CONN_INFO server;
-    server.type = DS_POSTGRES;
-    server.target = conninfo != nullptr ? conninfo : "";
-    return server;
-}
-
 class ModuleLoading : public EngineTest {
 protected:
-    Quorvel PgEvent(const std::string& note)
-    {
-        Quorvel q = SqlEvent(note, "", "SELECT 1");
-        q.checkConn = TestServer();
-        q.actionConn = q.checkConn;
-        return q;
-    }
-
     // A SQLite event and a file event beside whatever the test adds.
     void AddSqliteAndFileEvents()
     {
         project.AddEvent(
             SqlEvent("sqlite", MakeDatabase("a.db", "CREATE TABLE t(v); INSERT INTO t VALUES(7)"), "SELECT v FROM t"));
         project.AddEvent(FileEvent("file", dir.path()));
-    }
-
-    std::string SaveProject()
-    {
-        const std::string path = dir.File("project.qvl");
-        EXPECT_EQ(project.Save(path), 0);
-        return path;
     }
 };
 
@@ -76,10 +50,10 @@ TEST_F(ModuleLoading, PostgresEventsLoadTheModuleOnce)
 }
 
 // The engine label runs under ThreadSanitizer: this is where a racy first load would show.
-TEST(ModuleLoadingRace, TwentyFourFirstConnectionsAtOnce)
+TEST_F(ModuleLoading, TwentyFourFirstConnectionsAtOnce)
 {
     constexpr int kThreads = 24;
-    const CONN_INFO server = TestServer();
+    const CONN_INFO server = PgEvent("").checkConn;
     std::latch ready(kThreads);
     std::vector<std::string> results(kThreads);
     std::vector<std::thread> threads;
@@ -100,12 +74,8 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
 {
     AddSqliteAndFileEvents();
     // Both wait an hour after their first check, so the program is there to be looked at.
-    for (Quorvel* event : { project.GetEvent(0), project.GetEvent(1) }) {
-        event->iterType = ITER_ENDLESS;
-        event->intType = INTERVAL_WAIT;
-        event->iInterval = 1;
-        event->intTimeType = UNIT_HOURS;
-    }
+    for (Quorvel* event : { project.GetEvent(0), project.GetEvent(1) })
+        *event = EverySeconds(Endless(*event), 3600);
     RunningQuorvel quorvel(SaveProject());
     ASSERT_TRUE(quorvel.WaitFor("(sqlite) -> Paused"));
     ASSERT_TRUE(quorvel.WaitFor("(file) -> Paused"));
@@ -124,13 +94,7 @@ TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
         WriteFile(modules.File(file), "not a shared library\n");
     AddSqliteAndFileEvents();
     project.AddEvent(PgEvent("pg"));
-    Quorvel counter;
-    counter.EventNote = "remote";
-    counter.type = EVENT_COUNTER;
-    counter.Machine = "127.0.0.1:9";
-    counter.PerfCounter = "\\Memory\\Available MBytes";
-    counter.iterType = ITER_ONCE;
-    project.AddEvent(counter);
+    project.AddEvent(CounterEvent("remote", "127.0.0.1:9", "\\Memory\\Available MBytes"));
     const ProcessResult result = RunQuorvel(
         { "-c", SaveProject() }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + dir.File("state") });
     EXPECT_EQ(result.status, 0) << result.err;

@@ -2,31 +2,11 @@
 #include "engine/RunControl.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 namespace {
 
-class PostgresEvent : public EngineTest {
-protected:
-    void SetUp() override
-    {
-        const char* conninfo = std::getenv("QUORVEL_TEST_PG");
-        ASSERT_NE(conninfo, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
-        server.type = DS_POSTGRES;
-        server.target = conninfo;
-    }
-
-    Quorvel PgEvent(const std::string& note, const std::string& sql)
-    {
-        Quorvel q = SqlEvent(note, "", sql);
-        q.checkConn = server;
-        q.actionConn = server;
-        return q;
-    }
-
-    CONN_INFO server;
-};
+class PostgresEvent : public EngineTest { };
 
 TEST_F(PostgresEvent, BreakAllCancelsTheStatementInFlight)
 {

@@ -1,14 +1,10 @@
 #include "engine/ReportFile.h"
 
-#include "external/support/CLog.h"
 #include "external/support/Utf16.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sstream>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -31,34 +27,13 @@ std::vector<std::string> LinesAfterHeader(const std::string& path)
     return lines.empty() ? lines : std::vector<std::string>(lines.begin() + 1, lines.end());
 }
 
-// Program-log rows that name `needle`; the tests use file names no other test writes.
-std::vector<std::string> LogRowsNaming(const std::string& needle)
-{
-    std::istringstream rows(CLog::GetLastRows());
-    std::vector<std::string> found;
-    for (std::string row; std::getline(rows, row);) {
-        if (row.find(needle) != std::string::npos)
-            found.push_back(row);
-    }
-    return found;
-}
-
 // Starts `body` in a child process that exits with its result.
-template <typename Body> pid_t InChildAsync(Body body)
+template <typename Body> pid_t InChild(Body body)
 {
     const pid_t pid = ::fork();
     if (pid == 0)
         ::_exit(body());
     return pid;
-}
-
-// Runs `body` in a child process and gives its exit status.
-template <typename Body> int InChild(Body body)
-{
-    const pid_t pid = InChildAsync(body);
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // A new file gets the mark and the header (if any), then only lines; an existing empty file gets
@@ -109,35 +84,6 @@ TEST(ReportFile, LogsAStreakOfFailuresOnceAndItsEndOnce)
     EXPECT_EQ(LinesAfterHeader(path), (std::vector<std::string> { "kept", "kept" }));
 }
 
-TEST(ReportFile, FullDiskDropsTheLine)
-{
-    if (::access("/dev/full", W_OK) != 0)
-        GTEST_SKIP() << "no /dev/full";
-    const size_t logged = LogRowsNaming("/dev/full").size();
-    EXPECT_EQ(ReportFile("custom log").Append("/dev/full", "", "entry\r\n"), -1);
-    const std::vector<std::string> rows = LogRowsNaming("/dev/full");
-    ASSERT_EQ(rows.size(), logged + 1);
-    EXPECT_NE(rows.back().find("No space left on device"), std::string::npos) << rows.back();
-}
-
-// A file size limit makes the system take only part of a line, like a disk that fills up.
-TEST(ReportFile, CutsOffAPartlyWrittenLine)
-{
-    TempDir dir;
-    const std::string path = dir.File("report.tsv");
-    ReportFile report("execution report");
-    ASSERT_EQ(report.Append(path, kHeader, "whole\r\n"), 0);
-    const std::string before = ReadFile(path);
-    const int result = InChild([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit { before.size() + 5, before.size() + 5 };
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        return report.Append(path, kHeader, "this line does not fit\r\n") == -1 ? 0 : 1;
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReadFile(path), before);
-}
-
 std::vector<std::string> NumberedLines(const std::string& prefix, int count)
 {
     std::vector<std::string> lines;
@@ -174,7 +120,7 @@ TEST(ReportFile, ConcurrentWritersNeverInterleaveTheirLines)
     const std::vector<std::vector<std::string>> processes { NumberedLines("a", 1000), NumberedLines("b", 1000) };
     std::vector<pid_t> children;
     for (const std::vector<std::string>& lines : processes)
-        children.push_back(InChildAsync([&] {
+        children.push_back(InChild([&] {
             ReportFile report("execution report");
             return appendAll(report, lines) == 0 ? 0 : 1;
         }));

@@ -10,7 +10,6 @@
 #include <csignal>
 #include <map>
 #include <regex>
-#include <sqlite3.h>
 
 namespace {
 
@@ -18,15 +17,6 @@ using namespace std::chrono_literals;
 
 // Executions to let happen before the signal: enough that all events are in full swing.
 constexpr size_t kExecutionsBeforeSignal = 20000;
-
-std::string MakeSqliteDatabase(const std::string& path)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db, "CREATE TABLE t (x); INSERT INTO t VALUES (1), (2), (3);", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return path;
-}
 
 Quorvel BusyEvent(int i, const std::string& folder, const std::string& database)
 {
@@ -52,7 +42,8 @@ class TerminateBusyRun : public FaultTest {
 protected:
     TerminateBusyRun()
     {
-        const std::string database = MakeSqliteDatabase(dir.File("busy.db"));
+        const std::string database
+            = MakeSqliteFile(dir.File("busy.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1), (2), (3);");
         for (int i = 0; i < kMaxEvents; ++i)
             project.AddEvent(BusyEvent(i, dir.path(), database));
         project.reportFile = dir.File("report.txt");

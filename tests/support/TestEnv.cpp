@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -43,6 +44,19 @@ void WriteFile(const std::string& path, const std::string& content)
     out << content;
 }
 
+std::string MakeSqliteFile(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot make " << path << ": " << error;
+        sqlite3_free(error);
+    }
+    sqlite3_close(db);
+    return path;
+}
+
 std::vector<std::string> SplitTabs(const std::string& line)
 {
     std::vector<std::string> fields;
@@ -51,6 +65,17 @@ std::vector<std::string> SplitTabs(const std::string& line)
         fields.push_back(line.substr(start, tab - start));
     fields.push_back(line.substr(start));
     return fields;
+}
+
+std::vector<std::string> LogRowsNaming(const std::string& needle)
+{
+    std::istringstream rows(CLog::GetLastRows());
+    std::vector<std::string> found;
+    for (std::string row; std::getline(rows, row);) {
+        if (row.find(needle) != std::string::npos)
+            found.push_back(row);
+    }
+    return found;
 }
 
 namespace {

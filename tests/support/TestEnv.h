@@ -24,8 +24,15 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 
+// A SQLite database file at `path` made with `sql`; the path. The driver never creates a database,
+// so the tests make their files beforehand.
+std::string MakeSqliteFile(const std::string& path, const std::string& sql);
+
 // The fields of a tab-separated line (an execution report line, a program-log entry).
 std::vector<std::string> SplitTabs(const std::string& line);
+
+// The rows of this process's program log (its last ones, as CLog keeps them) that hold `needle`.
+std::vector<std::string> LogRowsNaming(const std::string& needle);
 
 // Polls `condition` until it holds or `timeout` has passed; whether it held. The limit only ends a
 // test that would otherwise hang: nothing is asserted about the time taken.

@@ -28,6 +28,17 @@ inline Quorvel SqlEvent(
     return q;
 }
 
+inline Quorvel CounterEvent(const std::string& note, const std::string& machine, const std::string& counter)
+{
+    Quorvel q;
+    q.EventNote = note;
+    q.type = EVENT_COUNTER;
+    q.Machine = machine;
+    q.PerfCounter = counter;
+    q.iterType = ITER_ONCE;
+    return q;
+}
+
 // Without end and without waiting between iterations.
 inline Quorvel Endless(Quorvel event)
 {

@@ -31,11 +31,18 @@ TEST(MetricsParser, ReadsLabelsWithEscapes)
     EXPECT_EQ(samples[3].Label("a"), nullptr);
 }
 
-TEST(MetricsParser, ReadsSpecialValuesExponentsAndTimestamps)
+// Comments, HELP and TYPE lines and blank lines give no samples.
+TEST(MetricsParser, ReadsSpecialValuesExponentsAndTimestampsAndSkipsComments)
 {
-    const std::vector<MetricSample> samples = ParseOk("a NaN\nb +Inf\nc -Inf\nd 1.5E-3\ne -0\nf 12 1700000000000\n"
+    const std::vector<MetricSample> samples = ParseOk("# HELP a Text with \\\\ and \\n escapes.\n"
+                                                      "# TYPE a counter\n"
+                                                      "#just a comment with \"odd\" \\q things\n"
+                                                      "\n   \n"
+                                                      "# EOF is not special here\n"
+                                                      "a NaN\nb +Inf\nc -Inf\nd 1.5E-3\ne -0\nf 12 1700000000000\n"
                                                       "g .5 -12\nh 7\t\t\n");
     ASSERT_EQ(samples.size(), 8u);
+    EXPECT_EQ(samples[0].name, "a");
     EXPECT_TRUE(std::isnan(samples[0].value));
     EXPECT_EQ(samples[1].value, INFINITY);
     EXPECT_EQ(samples[2].value, -INFINITY);
@@ -45,18 +52,6 @@ TEST(MetricsParser, ReadsSpecialValuesExponentsAndTimestamps)
     EXPECT_EQ(samples[6].value, 0.5);
     EXPECT_EQ(samples[6].timestampMs, -12);
     EXPECT_EQ(samples[7].value, 7);
-}
-
-TEST(MetricsParser, SkipsCommentsAndBlankLinesAndChecksHelpAndType)
-{
-    const std::vector<MetricSample> samples = ParseOk("# HELP a Text with \\\\ and \\n escapes.\n"
-                                                      "# TYPE a counter\n"
-                                                      "#just a comment with \"odd\" \\q things\n"
-                                                      "\n   \n"
-                                                      "# EOF is not special here\n"
-                                                      "a 1\n");
-    ASSERT_EQ(samples.size(), 1u);
-    EXPECT_EQ(samples[0].name, "a");
 }
 
 TEST(MetricsParser, KeepsOnlyWhatTheFilterWantsButChecksEverything)

@@ -48,18 +48,6 @@ protected:
 constexpr const char* kThousandRows
     = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 1000) SELECT x FROM n";
 
-TEST_P(DbTest, ConnectsAgainWhileConnectedAndDisconnects)
-{
-    std::unique_ptr<CDB> db = Connect();
-    EXPECT_NE(db->connected, 0);
-    EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
-    EXPECT_TRUE(CDB::isOK(db->connect(&info_))) << db->errorText;
-    EXPECT_EQ(FirstValue(*db, "SELECT 2"), "2");
-    db->disconnect();
-    EXPECT_EQ(db->connected, 0);
-    EXPECT_FALSE(CDB::isOK(db->execute("SELECT 1", 0)));
-}
-
 TEST_P(DbTest, FailedConnectSaysWhyAndNeverShowsThePassword)
 {
     for (const BadConnection& bad : BadConnections(GetParam(), dir_)) {
@@ -126,7 +114,7 @@ TEST_P(DbTest, GivesValuesAsTheDatabasePrintsThem)
     EXPECT_EQ(value, "");
 }
 
-TEST_P(DbTest, UpdateChangesTheDatabase)
+TEST_P(DbTest, UpdateChangesTheDatabaseAndFailuresAndReconnectsKeepTheConnection)
 {
     std::unique_ptr<CDB> db = Connect();
     Run(*db, "CREATE TABLE $T (id INTEGER, name VARCHAR(20))");
@@ -137,17 +125,21 @@ TEST_P(DbTest, UpdateChangesTheDatabase)
 
     std::unique_ptr<CDB> other = Connect();
     EXPECT_EQ(FirstValue(*other, Sql("SELECT name FROM $T ORDER BY id")), "new");
-}
 
-TEST_P(DbTest, FailingStatementGivesTheDriversMessageAndKeepsTheConnection)
-{
-    std::unique_ptr<CDB> db = Connect();
+    // A failing statement gives the driver's message and keeps the connection.
     EXPECT_FALSE(CDB::isOK(db->execute("SELECT * FROM no_such_table_q", 0)));
     EXPECT_THAT(db->errorText, HasSubstr("no_such_table_q"));
     EXPECT_THAT(db->errorText, Not(::testing::EndsWith("\n")));
     EXPECT_EQ(db->fetch(0), CDB::kNoRow);
     EXPECT_NE(db->connected, 0);
     EXPECT_EQ(FirstValue(*db, "SELECT 3"), "3");
+
+    // Connecting again while connected keeps a working connection; after disconnect nothing runs.
+    EXPECT_TRUE(CDB::isOK(db->connect(&info_))) << db->errorText;
+    EXPECT_EQ(FirstValue(*db, "SELECT 2"), "2");
+    db->disconnect();
+    EXPECT_EQ(db->connected, 0);
+    EXPECT_FALSE(CDB::isOK(db->execute("SELECT 1", 0)));
 }
 
 TEST_P(DbTest, CancelFromAnotherThreadEndsALongStatement)

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sqlite3.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -34,15 +33,9 @@ CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user, std::
 
 namespace {
 
-// The driver never creates a database, so the tests make their files beforehand.
 std::string NewSqliteFile(const TempDir& dir)
 {
-    const std::string path = dir.File("test.db");
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_exec(db, "CREATE TABLE created_by_test (x)", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return path;
+    return MakeSqliteFile(dir.File("test.db"), "CREATE TABLE created_by_test (x)");
 }
 
 // StepAPI makes the SQLite ODBC driver step rows one at a time instead of reading them all;

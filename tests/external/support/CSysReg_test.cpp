@@ -1,4 +1,3 @@
-#include "external/support/CLog.h"
 #include "external/support/CSysReg.h"
 #include "support/TestEnv.h"
 
@@ -85,27 +84,6 @@ TEST(CSysReg, TypedValuesAndDefaults)
     EXPECT_EQ(number, 3) << "an integer beyond 32 bits reads as the default";
     big.Read("S", "flag", &number, 4);
     EXPECT_EQ(number, 4);
-}
-
-TEST(CSysReg, UnreadableFilesLoadAsEmptyAndAreLogged)
-{
-    TempDir dir;
-    const std::vector<std::string> damaged = {
-        "[Common\nItems = 3", // truncated header
-        std::string("\x00\x01\x02garbage\xff\xfe", 12), // binary noise
-        "[Common]\nReport = \"unterminated\n", // truncated string
-        "[Common]\nItems = 1\n[Common]\n", // duplicate table
-    };
-    for (const std::string& content : damaged) {
-        const std::string path = dir.File("bad.qvl");
-        WriteFile(path, content);
-        CSysReg store(path);
-        int items = -1;
-        store.Read("Common", "Items", &items, 0);
-        EXPECT_EQ(items, 0);
-        EXPECT_FALSE(store.LastError().empty());
-    }
-    EXPECT_NE(CLog::GetLastRows().find("does not parse"), std::string::npos);
 }
 
 // A store is written only when changed, leaves no temporary file beside it, and reports a

@@ -20,17 +20,6 @@ std::vector<std::string> Names(const std::string& folder)
     return names;
 }
 
-TEST(WriteFileAtomically, TakesOverTheTemporaryFileThatAKilledWriteLeft)
-{
-    TempDir dir;
-    const std::string path = dir.File("p.qvl");
-    ASSERT_EQ(WriteFileAtomically(path, "old", -1, nullptr), 0);
-    WriteFile(path + ".tmp", std::string(10000, 'x')); // half a write, then SIGKILL
-    ASSERT_EQ(WriteFileAtomically(path, "new", -1, nullptr), 0);
-    EXPECT_EQ(ReadFile(path), "new");
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"p.qvl"});
-}
-
 // Each writer writes contents of one letter; a mixed file would hold two.
 bool Whole(const std::string& content, size_t size)
 {
