@@ -1,8 +1,8 @@
 // The editor's database work: tests of statements, the connection test and the SQL console, on
 // real SQLite files and the test PostgreSQL server, all on workers that Cancel ends.
-#include "EditorTestSupport.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
 
 #include "external/db/OdbcDataSources.h"
 #include "model/Quorvel.h"
@@ -19,7 +19,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -120,19 +119,12 @@ TEST(StatementTest, ASlowTestLeavesTheWindowServingAndCancelEndsIt)
     event.SQL = "SELECT pg_sleep(30)";
     auto editor = std::make_unique<EventProps>(nullptr, event);
     EvSQL& page = SqlPage(*editor);
-    int ticks = 0;
-    qint64 longestGapMs = 0; // how long the window went without serving its timer: measured, not judged
-    QElapsedTimer sinceTick;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        ++ticks;
-        longestGapMs = std::max(longestGapMs, sinceTick.restart());
-    });
     page.Test();
-    sinceTick.start();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(5);
-    EXPECT_TRUE(ServeUntil([&] { return ticks >= 100; }));
-    RecordProperty("longest_gap_ms", static_cast<int>(longestGapMs));
+    EXPECT_TRUE(ServeUntil([&] { return ticks >= 20; }));
     EXPECT_TRUE(page.Tester().Running());
     EXPECT_TRUE(page.CancelButton().isEnabled());
     page.CancelButton().click();
@@ -199,7 +191,6 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
 {
     ScriptedDialogs dialogs;
     CRunSQL& console = CRunSQL::Instance();
-    EXPECT_EQ(&console, &CRunSQL::Instance());
     console.SetSmartInput(false);
     console.Open(PostgresConnection());
     ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));

@@ -5,8 +5,6 @@
 #include "ui/main/GlobalRunner.h"
 
 #include <QApplication>
-#include <QThread>
-#include <chrono>
 
 void MainWindowTest::SetUp()
 {
@@ -47,16 +45,4 @@ QString MainWindowTest::WriteProject(const std::string& name)
             + db + "\"\nuser = \"\"\n\n[Item1]\nEventNote = \"database file\"\ntype = 1\nFileOrDir = \"" + db
             + "\"\ncond = 2\naction = 0\niterType = 0\nintType = 1\niInterval = 1\n");
     return QString::fromStdString(path);
-}
-
-bool MainWindowTest::WaitFor(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
 }

@@ -1,4 +1,5 @@
 #include "screenshots/Shots.h"
+#include "support/UiTestSupport.h"
 
 #include "external/support/CLog.h"
 #include "external/support/Utf16.h"
@@ -9,11 +10,9 @@
 #include "ui/main/PageVReport.h"
 #include "ui/main/PgLogView.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTextBrowser>
-#include <QThread>
 #include <fstream>
 
 namespace {
@@ -39,21 +38,12 @@ struct Demo {
     QuorvelRunner project;
 };
 
-template <typename Page> void WaitForReading(Page& page)
-{
-    if constexpr (requires { page.Reading(); }) {
-        while (page.Reading()) {
-            QApplication::processEvents();
-            QThread::msleep(5);
-        }
-    }
-}
-
 template <typename Page> void Shoot(ShotContext& shots, Page& page, const QString& name)
 {
     page.resize(820, 600);
     page.Activate();
-    WaitForReading(page);
+    if constexpr (requires { page.Reading(); })
+        ServeUntil([&] { return !page.Reading(); });
     shots.Save(page, name);
 }
 
@@ -62,8 +52,7 @@ template <typename Page> void Shoot(ShotContext& shots, Page& page, const QStrin
 QUORVEL_SHOT(ViewerProjectReport)
 {
     Demo demo(shots);
-    QuorvelRunner& project = demo.project;
-    PageVReport page(project, 1, nullptr);
+    PageVReport page(demo.project, 1, nullptr);
     Shoot(shots, page, QStringLiteral("viewer-project-report"));
 }
 
@@ -111,11 +100,10 @@ QUORVEL_SHOT(ViewerCustomLog)
 QUORVEL_SHOT(ViewerProgramLog)
 {
     Demo demo(shots);
-    QuorvelRunner& project = demo.project;
     CLog::SetPath(demo.File("quorvel.log"));
     CLog::Bug("connection refused (127.0.0.1:5432)", "Exec SQL", "Quorvel", 212);
     CLog::Bug("queue holds 1207 entries", "User mesage: ");
-    PgLogView page(project, 0, nullptr);
+    PgLogView page(demo.project, 0, nullptr);
     page.resize(820, 400);
     page.Activate();
     shots.Save(page, QStringLiteral("viewer-program-log"));

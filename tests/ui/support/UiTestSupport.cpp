@@ -1,7 +1,8 @@
-#include "EditorTestSupport.h"
+#include "support/UiTestSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <cstdlib>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -14,6 +15,7 @@ bool ServeUntil(const std::function<bool()>& done, int limitMs)
         if (timer.elapsed() > limitMs)
             return false;
         QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
     }
     return true;
 }
