@@ -14,18 +14,10 @@ namespace {
 
 const QString kPages = QStringLiteral(QUORVEL_SOURCE_DIR "/res/help");
 
-struct HelpFixture : ::testing::Test {
-    HelpFixture() { HelpWindow::SetPageFolder(kPages); }
-    ~HelpFixture() override
-    {
-        delete CurrentHelpWindow();
-        HelpWindow::SetPageFolder({});
-    }
-    ScriptedDialogs dialogs;
-};
-
-TEST_F(HelpFixture, OneWindowShowsEveryPageWithBackAndForwardOrTellsItIsMissing)
+TEST(HelpWindow, OneWindowShowsEveryPageWithBackAndForwardOrTellsItIsMissing)
 {
+    ScriptedDialogs dialogs;
+    HelpWindow::SetPageFolder(kPages);
     QWidget main;
     ShowHtmlHelp(&main, QStringLiteral("index.html"));
     HelpWindow* window = CurrentHelpWindow();
@@ -50,6 +42,8 @@ TEST_F(HelpFixture, OneWindowShowsEveryPageWithBackAndForwardOrTellsItIsMissing)
     ShowHtmlHelp(&main, QStringLiteral("nothing.html"));
     EXPECT_EQ(
         dialogs.messages, QStringList { QStringLiteral("Warning!: The help page \"nothing.html\" is not installed.") });
+    delete window;
+    HelpWindow::SetPageFolder({});
 }
 
 // Every link between the help pages leads to a page that ships and, with an anchor, to a place in

@@ -22,8 +22,8 @@ protected:
     // Makes the window as start-up does.
     CEventDlg& Open(const QString& path = {}, bool run = false, bool quit = false);
     // A project of two events on a fresh SQLite database in the test's folder: an SQL check that
-    // runs three times and a file check that runs until the run is broken.
-    QString WriteProject(const std::string& name = "p.qvl");
+    // runs three times and a file check that runs until the run is broken (or once: `once`).
+    QString WriteProject(const std::string& name = "p.qvl", bool once = false);
 
     TempDir dir;
     ScriptedDialogs dialogs;

@@ -86,16 +86,17 @@ TEST_F(ExecReportPage, AMissingReportIsToldAndTheTableStays)
     ASSERT_TRUE(ServeUntil([&] { return !page.Reading(); }));
     const QString told
         = QStringLiteral("Warning!: Execution report is not created or even not specified in the project properties.");
-    for (const std::string& name : { std::string(), dir.File("gone.txt") }) {
-        project.currentReportFile = name;
+    const std::string report = dir.File("report.txt");
+    // The name in the project and the file of the last run: no file, a file gone, no name.
+    const std::pair<std::string, std::string> names[]
+        = { { report, "" }, { report, dir.File("gone") }, { "", report } };
+    for (const auto& [named, written] : names) {
+        project.reportFile = named;
+        project.currentReportFile = written;
         page.Activate();
         EXPECT_EQ(dialogs.messages.takeLast(), told);
         EXPECT_EQ(page.Model().rowCount(), 1);
     }
-    project.reportFile.clear(); // no name in the project, even with a file of the last run
-    project.currentReportFile = dir.File("report.txt");
-    page.Activate();
-    EXPECT_EQ(dialogs.messages.takeLast(), told);
 }
 
 // A large report arrives in batches: the window thread serves its events from the start, and

@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(PgLogView, ShowsACustomLogWholeAndScrolledToItsEndOrSaysWhyNot)
+TEST(PgLogView, ShowsALogWholeAndScrolledToItsEndOrSaysWhyNot)
 {
     TempDir dir;
     std::string text;
@@ -45,18 +45,13 @@ TEST(PgLogView, ShowsACustomLogWholeAndScrolledToItsEndOrSaysWhyNot)
         EXPECT_EQ(page.Text().toPlainText(),
             QStringLiteral("Execution log is not created or even not specified in the project properties."));
     }
-}
 
-TEST(PgLogView, ShowsTheNewestRowsOfTheProgramLog)
-{
-    TempDir dir;
-    CLog::SetPath(dir.File("quorvel.log"));
+    CLog::SetPath(dir.File("quorvel.log")); // the program log shows its newest rows
     CLog::Bug("connection refused", "Exec SQL");
-    QuorvelRunner project;
-    PgLogView page(project, 0, nullptr);
-    page.Activate();
-    EXPECT_TRUE(page.Text().toPlainText().contains(QStringLiteral("connection refused")));
-    EXPECT_TRUE(page.Text().textCursor().atEnd());
+    PgLogView program(project, 0, nullptr);
+    program.Activate();
+    EXPECT_TRUE(program.Text().toPlainText().contains(QStringLiteral("connection refused")));
+    EXPECT_TRUE(program.Text().textCursor().atEnd());
     CLog::SetPath({});
 }
 

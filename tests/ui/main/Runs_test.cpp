@@ -82,14 +82,12 @@ TEST_F(MainWindowTest, QuitFlagClosesAfterAnEmptyProjectToo)
     ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
     EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Events list is empty.") });
 }
+
 // The program as a user starts it: `quorvel -r -q project.qvl` opens the window, runs the project
 // once and ends.
 TEST_F(MainWindowTest, TheProgramRunsAProjectInItsWindowAndEnds)
 {
-    const QString project = WriteProject();
-    g_runner.Load(project.toStdString());
-    g_runner.events[1].iterType = 1;
-    ASSERT_EQ(g_runner.Save(project.toStdString()), 0);
+    const QString project = WriteProject("p.qvl", true);
     const ProcessResult result = RunQuorvel({ "-r", "-q", project.toStdString() }, { "QT_QPA_PLATFORM=offscreen" });
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(ReadFile(dir.File("summary.html")).find("database file"), std::string::npos);

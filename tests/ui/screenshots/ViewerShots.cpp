@@ -38,9 +38,9 @@ struct Demo {
     QuorvelRunner project;
 };
 
-template <typename Page> void Shoot(ShotContext& shots, Page& page, const QString& name)
+template <typename Page> void Shoot(ShotContext& shots, Page& page, const QString& name, int height = 600)
 {
-    page.resize(820, 600);
+    page.resize(820, height);
     page.Activate();
     if constexpr (requires { page.Reading(); })
         ServeUntil([&] { return !page.Reading(); });
@@ -49,30 +49,22 @@ template <typename Page> void Shoot(ShotContext& shots, Page& page, const QStrin
 
 } // namespace
 
-QUORVEL_SHOT(ViewerProjectReport)
-{
-    Demo demo(shots);
-    PageVReport page(demo.project, 1, nullptr);
-    Shoot(shots, page, QStringLiteral("viewer-project-report"));
-}
-
-QUORVEL_SHOT(ViewerSummaryReport)
+// Every viewer over one demo project after a run of it.
+QUORVEL_SHOT(Viewers)
 {
     Demo demo(shots);
     QuorvelRunner& project = demo.project;
+    PageVReport report(project, 1, nullptr);
+    Shoot(shots, report, QStringLiteral("viewer-project-report"));
+
     for (Quorvel& event : project.events) {
         for (uint32_t ms : { 12u, 30u, 18u })
             event.results.Add(ExecRecord { ms == 30u ? "FAILED" : "OK", ms, ms / 2, ms / 4, ms / 3, 3 });
     }
     project.WriteSummaryReport();
-    PageVReport page(project, 0, nullptr);
-    Shoot(shots, page, QStringLiteral("viewer-summary-report"));
-}
+    PageVReport summary(project, 0, nullptr);
+    Shoot(shots, summary, QStringLiteral("viewer-summary-report"));
 
-QUORVEL_SHOT(ViewerExecutionReport)
-{
-    Demo demo(shots);
-    QuorvelRunner& project = demo.project;
     std::string text = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\tAction Time (ms)\tFetched "
                        "Rows\tStatus\tAction SQL\r\n";
     for (int i = 0; i < 40; ++i)
@@ -80,33 +72,22 @@ QUORVEL_SHOT(ViewerExecutionReport)
             + "\t9\t2\t1\t1\t" + (i % 9 == 4 ? "FAILED" : "OK") + "\t"
             + (i % 3 == 0 ? "INSERT INTO alerts VALUES (" + std::to_string(i) + ")" : "") + "\r\n";
     WriteUtf16(QString::fromStdString(project.currentReportFile), text);
-    PageExReport page(project, nullptr);
-    Shoot(shots, page, QStringLiteral("viewer-execution-report"));
-}
+    PageExReport execution(project, nullptr);
+    Shoot(shots, execution, QStringLiteral("viewer-execution-report"));
 
-QUORVEL_SHOT(ViewerCustomLog)
-{
-    Demo demo(shots);
-    QuorvelRunner& project = demo.project;
-    std::string text;
+    text.clear();
     for (int i = 0; i < 300; ++i)
         text += "20261205 0910" + std::to_string(10 + i % 50) + " queue holds " + std::to_string(1000 + i * 7)
             + " entries\r\n";
     WriteUtf16(QString::fromStdString(project.currentLogFile), text);
-    PgLogView page(project, 1, nullptr);
-    Shoot(shots, page, QStringLiteral("viewer-custom-log"));
-}
+    PgLogView custom(project, 1, nullptr);
+    Shoot(shots, custom, QStringLiteral("viewer-custom-log"));
 
-QUORVEL_SHOT(ViewerProgramLog)
-{
-    Demo demo(shots);
     CLog::SetPath(demo.File("quorvel.log"));
     CLog::Bug("connection refused (127.0.0.1:5432)", "Exec SQL", "Quorvel", 212);
     CLog::Bug("queue holds 1207 entries", "User mesage: ");
-    PgLogView page(demo.project, 0, nullptr);
-    page.resize(820, 400);
-    page.Activate();
-    shots.Save(page, QStringLiteral("viewer-program-log"));
+    PgLogView programLog(project, 0, nullptr);
+    Shoot(shots, programLog, QStringLiteral("viewer-program-log"), 400);
     CLog::SetPath({});
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 #include <cstdlib>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -18,6 +19,15 @@ bool ServeUntil(const std::function<bool()>& done, int limitMs)
         QThread::msleep(2);
     }
     return true;
+}
+
+bool ServeTicks(int count)
+{
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(5);
+    return ServeUntil([&] { return ticks >= count; });
 }
 
 CONN_INFO SqliteConnection(const std::string& path, const std::string& statements)
