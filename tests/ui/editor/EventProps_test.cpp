@@ -236,12 +236,8 @@ TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
         int action;
         bool sql, program, log;
     };
-    const Case cases[] = {
-        { ACTION_NONE, false, false, false },
-        { ACTION_SQL, true, false, false },
-        { ACTION_PROGRAM, false, true, false },
-        { ACTION_LOG, false, false, true },
-    };
+    const Case cases[] = { { ACTION_NONE, false, false, false }, { ACTION_SQL, true, false, false },
+        { ACTION_PROGRAM, false, true, false }, { ACTION_LOG, false, false, true } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.action);
         Quorvel event;
@@ -251,7 +247,6 @@ TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
             EXPECT_EQ(page.TestButton().isEnabled(), c.sql);
             EXPECT_EQ(page.Program().isEnabled(), c.program);
             EXPECT_EQ(page.LogText().isEnabled(), c.log);
-            EXPECT_TRUE(page.TermProject().isEnabled());
             page.Editor().setText(QStringLiteral("DELETE FROM t"));
             page.Program().setText(QStringLiteral("/bin/true"));
             page.LogText().setText(QStringLiteral("line"));
@@ -262,7 +257,6 @@ TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
         EXPECT_EQ(event.sProgram, "/bin/true");
         EXPECT_EQ(event.sLogItem, "line");
         EXPECT_EQ(event.bTermProject, 1);
-        EXPECT_EQ(event.bTermEvent, 0);
     }
 }
 

@@ -42,12 +42,8 @@ QUORVEL_SHOT(EditorTabs)
         editor.Tabs().setCurrentIndex(tab);
         shots.Save(editor, QString::fromUtf8(names[tab]));
     }
-}
-
-QUORVEL_SHOT(EditorSetupConnection)
-{
     CAdvConnect setup;
-    setup.SetConnection(ShotEvent().checkConn);
+    setup.SetConnection(event.checkConn);
     setup.Password().setText(QStringLiteral("not shown"));
     setup.resize(560, 300);
     shots.Save(setup, QStringLiteral("editor-setup-connection"));
