@@ -1,4 +1,5 @@
 #include "screenshots/Shots.h"
+#include "support/TestEnv.h"
 #include "support/UiTestSupport.h"
 
 #include "external/support/CLog.h"
@@ -11,32 +12,9 @@
 #include "ui/main/PgLogView.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTextBrowser>
-#include <fstream>
 
 namespace {
-
-void WriteUtf16(const QString& path, const std::string& text)
-{
-    std::ofstream(path.toStdString(), std::ios::binary) << "\xFF\xFE" << Utf8ToUtf16Le(text);
-}
-
-// The demo project as the pages see it after a run, with files of its own.
-struct Demo {
-    explicit Demo(ShotContext& shots)
-    {
-        SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
-        project.Load(shots.ExampleProject().toStdString());
-        project.reportFile = project.currentReportFile = File("report.txt");
-        project.logFile = project.currentLogFile = File("log.txt");
-        project.summaryFile = project.currentSummaryFile = File("summary.html");
-    }
-    std::string File(const char* name) const { return folder.filePath(QString::fromLatin1(name)).toStdString(); }
-
-    QTemporaryDir folder;
-    QuorvelRunner project;
-};
 
 template <typename Page> void Shoot(ShotContext& shots, Page& page, const QString& name, int height = 600)
 {
@@ -52,8 +30,13 @@ template <typename Page> void Shoot(ShotContext& shots, Page& page, const QStrin
 // Every viewer over one demo project after a run of it.
 QUORVEL_SHOT(Viewers)
 {
-    Demo demo(shots);
-    QuorvelRunner& project = demo.project;
+    const TempDir folder; // the demo project as the pages see it after a run, with files of its own
+    SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
+    QuorvelRunner project;
+    project.Load(shots.ExampleProject().toStdString());
+    project.reportFile = project.currentReportFile = folder.File("report.txt");
+    project.logFile = project.currentLogFile = folder.File("log.txt");
+    project.summaryFile = project.currentSummaryFile = folder.File("summary.html");
     PageVReport report(project, 1, nullptr);
     Shoot(shots, report, QStringLiteral("viewer-project-report"));
 
@@ -71,7 +54,7 @@ QUORVEL_SHOT(Viewers)
         text += "05-Dec-2026\t 9:" + std::to_string(10 + i) + ":07.250\tQueue length\t" + std::to_string(12 + i % 7)
             + "\t9\t2\t1\t1\t" + (i % 9 == 4 ? "FAILED" : "OK") + "\t"
             + (i % 3 == 0 ? "INSERT INTO alerts VALUES (" + std::to_string(i) + ")" : "") + "\r\n";
-    WriteUtf16(QString::fromStdString(project.currentReportFile), text);
+    WriteFile(project.currentReportFile, "\xFF\xFE" + Utf8ToUtf16Le(text));
     PageExReport execution(project, nullptr);
     Shoot(shots, execution, QStringLiteral("viewer-execution-report"));
 
@@ -79,11 +62,11 @@ QUORVEL_SHOT(Viewers)
     for (int i = 0; i < 300; ++i)
         text += "20261205 0910" + std::to_string(10 + i % 50) + " queue holds " + std::to_string(1000 + i * 7)
             + " entries\r\n";
-    WriteUtf16(QString::fromStdString(project.currentLogFile), text);
+    WriteFile(project.currentLogFile, "\xFF\xFE" + Utf8ToUtf16Le(text));
     PgLogView custom(project, 1, nullptr);
     Shoot(shots, custom, QStringLiteral("viewer-custom-log"));
 
-    CLog::SetPath(demo.File("quorvel.log"));
+    CLog::SetPath(folder.File("quorvel.log"));
     CLog::Bug("connection refused (127.0.0.1:5432)", "Exec SQL", "Quorvel", 212);
     CLog::Bug("queue holds 1207 entries", "User mesage: ");
     PgLogView programLog(project, 0, nullptr);
