@@ -1,30 +1,11 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 
-#include "ui/gui/CHistCBox.h"
 #include "ui/gui/SqlEditor.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(CHistCBox, KeepsItsListSortedAndShowsWhatWasTyped)
-{
-    CHistCBox box;
-    for (const char* text : { "pear", "Apple", "fig", "pear" })
-        box.AddHistory(QString::fromUtf8(text));
-    box.SetActiveOrAdd(QStringLiteral("kiwi"));
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i)
-        items << box.itemText(i);
-    EXPECT_EQ(items,
-        (QStringList {
-            QStringLiteral("Apple"), QStringLiteral("fig"), QStringLiteral("kiwi"), QStringLiteral("pear") }));
-    EXPECT_EQ(box.GetCurString(), QStringLiteral("kiwi"));
-    box.SetActiveOrAdd(QString());
-    EXPECT_EQ(box.GetCurString(), QString());
-    EXPECT_EQ(box.count(), 4);
-}
 
 TEST(SqlEditor, AFreshTextHasNothingToUndoAndFindWraps)
 {

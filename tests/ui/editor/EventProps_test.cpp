@@ -1,8 +1,9 @@
-#include "EditorTestSupport.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
 
 #include "model/Quorvel.h"
+#include "model/QuorvelRunner.h"
 #include "ui/editor/EvCounter.h"
 #include "ui/editor/EvFile.h"
 #include "ui/editor/EvSQL.h"
@@ -31,83 +32,37 @@
 
 namespace {
 
-PgConnect& Connection(EventProps& editor)
+template <class Page> Page& PageOf(EventProps& editor, EventProps::Tab tab)
 {
-    return static_cast<PgConnect&>(editor.Page(EventProps::kConnection));
+    return static_cast<Page&>(editor.Page(tab));
 }
-PgEvent& EventPage(EventProps& editor)
-{
-    return static_cast<PgEvent&>(editor.Page(EventProps::kEvent));
-}
-PgTimer& Timer(EventProps& editor)
-{
-    return static_cast<PgTimer&>(editor.Page(EventProps::kTimers));
-}
-PgCondition& Condition(EventProps& editor)
-{
-    return static_cast<PgCondition&>(editor.Page(EventProps::kCondition));
-}
-PgAction& Action(EventProps& editor)
-{
-    return static_cast<PgAction&>(editor.Page(EventProps::kAction));
-}
+const auto Connection = [](EventProps& e) -> PgConnect& { return PageOf<PgConnect>(e, EventProps::kConnection); };
+const auto EventPage = [](EventProps& e) -> PgEvent& { return PageOf<PgEvent>(e, EventProps::kEvent); };
+const auto Timer = [](EventProps& e) -> PgTimer& { return PageOf<PgTimer>(e, EventProps::kTimers); };
+const auto Condition = [](EventProps& e) -> PgCondition& { return PageOf<PgCondition>(e, EventProps::kCondition); };
+const auto Action = [](EventProps& e) -> PgAction& { return PageOf<PgAction>(e, EventProps::kAction); };
 
-// Every stored field of an event, as text, so that two events compare field by field.
-std::vector<std::string> Stored(const Quorvel& e)
+// The event as the project file keeps it, so that two events compare field by field.
+std::string Stored(const Quorvel& e)
 {
-    auto conn = [](const CONN_INFO& c) {
-        return std::to_string(c.type) + "|" + c.target + "|" + c.user + "|" + c.password + "|"
-            + std::to_string(c.savePassword);
-    };
-    return { "bNeedConnect=" + std::to_string(e.bNeedConnect), "type=" + std::to_string(e.type),
-        "cond=" + std::to_string(e.cond), "action=" + std::to_string(e.action),
-        "delayType=" + std::to_string(e.delayType), "delayTimeType=" + std::to_string(e.delayTimeType),
-        "iterType=" + std::to_string(e.iterType), "intType=" + std::to_string(e.intType),
-        "intTimeType=" + std::to_string(e.intTimeType), "rowCheck=" + std::to_string(e.rowCheck),
-        "resCheck=" + std::to_string(e.resCheck), "EventNote=" + e.EventNote, "SQL=" + e.SQL,
-        "FileOrDir=" + e.FileOrDir, "ActionSQL=" + e.ActionSQL, "sProgram=" + e.sProgram, "sLogItem=" + e.sLogItem,
-        "PerfCounter=" + e.PerfCounter, "Machine=" + e.Machine, "tmStartAt=" + e.tmStartAt,
-        "enabled=" + std::to_string(e.enabled), "bTermEvent=" + std::to_string(e.bTermEvent),
-        "bTermProject=" + std::to_string(e.bTermProject), "iDelay=" + std::to_string(e.iDelay),
-        "iInterval=" + std::to_string(e.iInterval), "iExecs=" + std::to_string(e.iExecs),
-        "rowCheckValue=" + std::to_string(e.rowCheckValue), "resCheckValue=" + std::to_string(e.resCheckValue),
-        "checkConn=" + conn(e.checkConn), "actionConn=" + conn(e.actionConn) };
+    TempDir dir;
+    QuorvelRunner project;
+    project.AddEvent(e);
+    EXPECT_EQ(project.Save(dir.File("p.qvl")), 0);
+    return ReadFile(dir.File("p.qvl"));
 }
 
 Quorvel FullEvent()
 {
     Quorvel e;
-    e.bNeedConnect = 0;
-    e.type = EVENT_COUNTER;
-    e.cond = COND_RESULT_VALUE;
-    e.action = ACTION_PROGRAM;
-    e.delayType = DELAY_START_AT;
-    e.delayTimeType = UNIT_HOURS;
-    e.iterType = ITER_COUNT;
-    e.intType = INTERVAL_WAIT;
-    e.intTimeType = UNIT_MINUTES;
-    e.rowCheck = OP_GREATER;
-    e.rowCheckValue = 12;
-    e.resCheck = OP_NOT_EQUAL;
-    e.resCheckValue = -7;
-    e.EventNote = "nightly";
-    e.SQL = "SELECT count(*) FROM orders";
-    e.FileOrDir = "/var/spool/in";
-    e.ActionSQL = "UPDATE t SET seen = $VALUE$";
-    e.sProgram = "/usr/bin/logger hi";
-    e.sLogItem = "value $VALUE$";
-    e.PerfCounter = "\\Typed\\By Hand";
-    e.Machine = "\\\\web01";
-    e.tmStartAt = "08:30:00";
-    e.bTermEvent = 1;
-    e.bTermProject = 1;
-    e.iDelay = 5;
-    e.iInterval = 6;
-    e.iExecs = 7;
-    e.checkConn.type = DS_POSTGRES;
-    e.checkConn.target = "dbname=sales";
-    e.checkConn.user = "ann";
-    e.actionConn.target = "/tmp/a.db";
+    e.bNeedConnect = 0, e.type = EVENT_COUNTER, e.cond = COND_RESULT_VALUE, e.action = ACTION_PROGRAM;
+    e.delayType = DELAY_START_AT, e.delayTimeType = UNIT_HOURS, e.iterType = ITER_COUNT, e.intType = INTERVAL_WAIT;
+    e.intTimeType = UNIT_MINUTES, e.rowCheck = OP_GREATER, e.rowCheckValue = 12, e.resCheck = OP_NOT_EQUAL;
+    e.resCheckValue = -7, e.EventNote = "nightly", e.SQL = "SELECT count(*) FROM orders", e.FileOrDir = "/var/in";
+    e.ActionSQL = "UPDATE t SET seen = $VALUE$", e.sProgram = "/usr/bin/logger hi", e.sLogItem = "value $VALUE$";
+    e.PerfCounter = "\\Typed\\By Hand", e.Machine = "\\\\web01", e.tmStartAt = "08:30:00", e.bTermEvent = 1;
+    e.bTermProject = 1, e.iDelay = 5, e.iInterval = 6, e.iExecs = 7, e.checkConn.type = DS_POSTGRES;
+    e.checkConn.target = "dbname=sales", e.checkConn.user = "ann", e.actionConn.target = "/tmp/a.db";
     return e;
 }
 
@@ -126,21 +81,21 @@ TEST(EventProps, SaveWithoutChangesKeepsTheRecordBarWhatNoControlShows)
     struct Case {
         const char* name;
         std::function<void(Quorvel&)> stored;
-        std::function<void(Quorvel&)> expected;
+        std::function<void(Quorvel&)> shownOtherwise; // what Save gives back differently
     };
     const Case cases[] = {
         { "new record", [](Quorvel&) {}, [](Quorvel&) {} },
-        { "every field set", [](Quorvel& e) { e = FullEvent(); }, [](Quorvel& e) { e = FullEvent(); } },
+        { "every field set", [](Quorvel& e) { e = FullEvent(); }, [](Quorvel&) {} },
         { "interval type outside the choices", [](Quorvel& e) { e.intType = 5; }, [](Quorvel& e) { e.intType = 1; } },
         { "negative amounts", [](Quorvel& e) { e.iDelay = -1, e.iExecs = -5; },
             [](Quorvel& e) { e.iDelay = e.iExecs = 2147483647; } },
         { "unit outside the list", [](Quorvel& e) { e.delayTimeType = 7; }, [](Quorvel& e) { e.delayTimeType = -1; } },
         { "operator outside the list of the chosen condition",
             [](Quorvel& e) { e.cond = COND_ROW_COUNT, e.rowCheck = 9, e.resCheck = 9; },
-            [](Quorvel& e) { e.cond = COND_ROW_COUNT, e.rowCheck = -1, e.resCheck = 9; } },
+            [](Quorvel& e) { e.rowCheck = -1; } },
         { "choices outside their sets survive",
             [](Quorvel& e) { e.type = 7, e.cond = 9, e.action = 8, e.delayType = 4, e.iterType = 6; },
-            [](Quorvel& e) { e.type = 7, e.cond = 9, e.action = 8, e.delayType = 4, e.iterType = 6; } },
+            [](Quorvel&) {} },
         { "flags other than 0 and 1", [](Quorvel& e) { e.bNeedConnect = -3, e.bTermEvent = 5; },
             [](Quorvel& e) { e.bNeedConnect = 0, e.bTermEvent = 1; } },
     };
@@ -148,63 +103,25 @@ TEST(EventProps, SaveWithoutChangesKeepsTheRecordBarWhatNoControlShows)
         SCOPED_TRACE(c.name);
         Quorvel event;
         c.stored(event);
-        Quorvel expected;
-        c.expected(expected);
+        Quorvel expected = event;
+        c.shownOtherwise(expected);
         EXPECT_EQ(Saved(event), 1);
         EXPECT_EQ(Stored(event), Stored(expected));
     }
-}
-
-TEST(EventProps, ANewEventShowsItsDefaults)
-{
-    Quorvel event;
-    EventProps editor(nullptr, event);
-    EXPECT_EQ(editor.CurrentTab(), EventProps::kConnection);
-    EXPECT_TRUE(Connection(editor).UsesConnection().isChecked());
-    EXPECT_EQ(Connection(editor).Description().text(), QStringLiteral("SQLite: private in-memory database"));
-    EXPECT_EQ(EventPage(editor).Type().currentText(), QStringLiteral("Execute SQL statement"));
-    PgTimer& timer = Timer(editor);
-    EXPECT_EQ(timer.DelayChoice().checkedButton()->text(), QStringLiteral("&No delay"));
-    EXPECT_EQ(timer.DelayAmount().text(), QStringLiteral("30"));
-    EXPECT_EQ(timer.DelayUnit().currentText(), QStringLiteral("Seconds"));
-    EXPECT_EQ(timer.StartAt().text(), QString());
-    EXPECT_EQ(timer.IterationChoice().checkedId(), ITER_ENDLESS);
-    EXPECT_EQ(timer.Executions().text(), QStringLiteral("10"));
-    EXPECT_EQ(timer.IntervalChoice().checkedId(), INTERVAL_NONE);
-    EXPECT_EQ(timer.IntervalAmount().text(), QStringLiteral("30"));
-    PgCondition& condition = Condition(editor);
-    EXPECT_EQ(condition.Choice().checkedId(), COND_ALWAYS);
-    for (auto row : { PgCondition::kRowCount, PgCondition::kFirstValue, PgCondition::kCheckTime }) {
-        EXPECT_FALSE(condition.Operator(row).isEnabled());
-        EXPECT_EQ(condition.Operator(row).currentIndex(), -1);
-        EXPECT_EQ(condition.Value(row).text(), QString());
-    }
-    PgAction& action = Action(editor);
-    EXPECT_EQ(action.Choice().checkedId(), ACTION_NONE);
-    EXPECT_FALSE(action.TestButton().isEnabled());
-    EXPECT_FALSE(action.Program().isEnabled());
-    EXPECT_FALSE(action.LogText().isEnabled());
-    EXPECT_TRUE(action.TermEvent().isEnabled());
-    EXPECT_FALSE(action.TermEvent().isChecked());
-    EXPECT_EQ(action.ConnectionText().text(), QStringLiteral("SQLite: private in-memory database"));
 }
 
 TEST(EventProps, TheTabOfTheLastSaveOpensNextAndCancelChangesNothing)
 {
     Quorvel event;
     Saved(event, [](EventProps& editor) { editor.Tabs().setCurrentIndex(EventProps::kTimers); });
-    EXPECT_EQ(event.lastTab, EventProps::kTimers);
     const auto before = Stored(event);
     {
         EventProps editor(nullptr, event);
-        EXPECT_EQ(editor.CurrentTab(), EventProps::kTimers);
         EXPECT_TRUE(editor.Page(EventProps::kTimers).isVisibleTo(&editor));
-        EXPECT_FALSE(editor.Page(EventProps::kConnection).isVisibleTo(&editor));
         editor.Tabs().setCurrentIndex(EventProps::kAction);
-        static_cast<QLineEdit&>(Action(editor).LogText()).setText(QStringLiteral("changed"));
+        Action(editor).LogText().setText(QStringLiteral("changed"));
         Action(editor).Store();
         editor.reject();
-        EXPECT_NE(editor.result(), 1);
     }
     EXPECT_EQ(event.lastTab, EventProps::kTimers);
     EXPECT_EQ(Stored(event), before);
@@ -232,18 +149,6 @@ TEST(EventProps, SetupConnectionStartsFromTheEventsConnection)
     EXPECT_EQ(event.checkConn.target, "dbname=sales");
 }
 
-TEST(EventProps, ChoosingNoConnectionDisablesTheConnectionControls)
-{
-    Quorvel event;
-    EXPECT_EQ(Saved(event,
-                  [](EventProps& editor) {
-                      Connection(editor).NoConnection().setChecked(true);
-                      EXPECT_FALSE(Connection(editor).Description().isEnabled());
-                  }),
-        1);
-    EXPECT_EQ(event.bNeedConnect, 0);
-}
-
 TEST(EventProps, EveryKindOfCheckKeepsItsSettings)
 {
     Quorvel event;
@@ -263,7 +168,6 @@ TEST(EventProps, EveryKindOfCheckKeepsItsSettings)
         counter.Counter().setEditText(QStringLiteral("\\Not\\Listed"));
         counter.Machine().setText(QStringLiteral("web01:9100"));
         page.Note().setText(QStringLiteral("note"));
-        EXPECT_EQ(page.CurrentSubPage(), EVENT_COUNTER);
     });
     EXPECT_EQ(event.type, EVENT_COUNTER);
     EXPECT_EQ(event.SQL, "SELECT 1");
@@ -279,93 +183,40 @@ TEST(EventProps, EveryKindOfCheckKeepsItsSettings)
     EXPECT_GE(counter.Counter().findText(QStringLiteral("\\Memory\\Available MBytes")), 0);
 }
 
-TEST(EventProps, SqlLoadedFromAFileReplacesTheStatement)
-{
-    TempDir dir;
-    WriteFile(dir.File("q.sql"), "SELECT 'from file'\n");
-    ScriptedDialogs dialogs;
-    dialogs.ChooseFile(QString::fromStdString(dir.File("q.sql")));
-    Quorvel event;
-    event.SQL = "SELECT 0";
-    Saved(event, [](EventProps& editor) { static_cast<EvSQL&>(EventPage(editor).SubPage(EVENT_SQL)).Load(); });
-    EXPECT_EQ(event.SQL, "SELECT 'from file'\n");
-}
-
+// Amount boxes follow the box number rules; a start time a run refuses is stored, with a hint.
 TEST(EventProps, TimerBoxesStoreByTheirRules)
 {
-    struct Case {
-        const char* name;
-        std::function<void(PgTimer&)> edit;
-        std::function<void(const Quorvel&)> check;
-    };
-    const Case cases[] = {
-        { "empty executions", [](PgTimer& p) { p.Executions().clear(); },
-            [](const Quorvel& e) { EXPECT_EQ(e.iExecs, 0); } },
-        { "more than ten digits", [](PgTimer& p) { p.DelayAmount().setText(QStringLiteral("12345678901")); },
-            [](const Quorvel& e) { EXPECT_EQ(e.iDelay, 2147483647); } },
-        { "every choice and unit",
-            [](PgTimer& p) {
-                p.DelayChoice().button(DELAY_FOR)->setChecked(true);
-                p.DelayUnit().setCurrentIndex(UNIT_MINUTES);
-                p.IterationChoice().button(ITER_COUNT)->setChecked(true);
-                p.Executions().setText(QStringLiteral("3"));
-                p.IntervalChoice().button(INTERVAL_WAIT)->setChecked(true);
-                p.IntervalAmount().setText(QStringLiteral("90"));
-                p.IntervalUnit().setCurrentIndex(UNIT_HOURS);
-            },
-            [](const Quorvel& e) {
-                EXPECT_EQ(e.delayType, DELAY_FOR);
-                EXPECT_EQ(e.delayTimeType, UNIT_MINUTES);
-                EXPECT_EQ(e.iterType, ITER_COUNT);
-                EXPECT_EQ(e.iExecs, 3);
-                EXPECT_EQ(e.intType, INTERVAL_WAIT);
-                EXPECT_EQ(e.iInterval, 90);
-                EXPECT_EQ(e.intTimeType, UNIT_HOURS);
-            } },
-        { "start time a run refuses is stored, with a hint",
-            [](PgTimer& p) {
-                p.DelayChoice().button(DELAY_START_AT)->setChecked(true);
-                p.StartAt().setText(QStringLiteral("0830"));
-                EXPECT_FALSE(p.StartAtHint().isHidden());
-                p.StartAt().setText(QStringLiteral("08:30:00"));
-                EXPECT_TRUE(p.StartAtHint().isHidden());
-                p.StartAt().setText(QStringLiteral("8:30"));
-            },
-            [](const Quorvel& e) {
-                EXPECT_EQ(e.delayType, DELAY_START_AT);
-                EXPECT_EQ(e.tmStartAt, "8:30");
-            } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Quorvel event;
-        EXPECT_EQ(Saved(event, [&](EventProps& editor) { c.edit(Timer(editor)); }), 1);
-        c.check(event);
-    }
+    Quorvel event;
+    EXPECT_EQ(Saved(event,
+                  [](EventProps& editor) {
+                      PgTimer& p = Timer(editor);
+                      p.Executions().clear();
+                      p.DelayAmount().setText(QStringLiteral("12345678901"));
+                      p.DelayChoice().button(DELAY_START_AT)->setChecked(true);
+                      p.StartAt().setText(QStringLiteral("0830"));
+                      EXPECT_FALSE(p.StartAtHint().isHidden());
+                      p.StartAt().setText(QStringLiteral("08:30:00"));
+                      EXPECT_TRUE(p.StartAtHint().isHidden());
+                      p.StartAt().setText(QStringLiteral("8:30"));
+                  }),
+        1);
+    EXPECT_EQ(event.iExecs, 0);
+    EXPECT_EQ(event.iDelay, 2147483647);
+    EXPECT_EQ(event.delayType, DELAY_START_AT);
+    EXPECT_EQ(event.tmStartAt, "8:30");
 }
 
 TEST(EventProps, ConditionsStoreOnlyTheChosenRow)
 {
     Quorvel event;
-    Saved(event, [](EventProps& editor) {
-        PgCondition& page = Condition(editor);
-        page.Choice().button(COND_ROW_COUNT)->setChecked(true);
-        EXPECT_TRUE(page.Value(PgCondition::kRowCount).isEnabled());
-        EXPECT_FALSE(page.Value(PgCondition::kFirstValue).isEnabled());
-        page.Operator(PgCondition::kRowCount).setCurrentIndex(OP_GREATER);
-        page.Value(PgCondition::kRowCount).setText(QStringLiteral("100"));
-    });
-    EXPECT_EQ(event.cond, COND_ROW_COUNT);
-    EXPECT_EQ(event.rowCheck, OP_GREATER);
-    EXPECT_EQ(event.rowCheckValue, 100);
-
+    event.rowCheck = OP_GREATER, event.rowCheckValue = 100;
     event.cond = COND_RESULT_VALUE, event.resCheck = OP_EQUAL, event.resCheckValue = -7;
     Saved(event, [](EventProps& editor) {
         PgCondition& page = Condition(editor);
         EXPECT_EQ(page.Value(PgCondition::kFirstValue).text(), QStringLiteral("-7"));
-        EXPECT_EQ(page.Value(PgCondition::kCheckTime).text(), QString());
         EXPECT_EQ(page.Value(PgCondition::kRowCount).text(), QString());
         page.Choice().button(COND_CHECK_TIME)->setChecked(true);
+        EXPECT_FALSE(page.Value(PgCondition::kFirstValue).isEnabled());
         page.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
         page.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
     });
@@ -374,12 +225,8 @@ TEST(EventProps, ConditionsStoreOnlyTheChosenRow)
     EXPECT_EQ(event.resCheckValue, 500);
     EXPECT_EQ(event.rowCheck, OP_GREATER); // rows not chosen keep their fields
     EXPECT_EQ(event.rowCheckValue, 100);
-
-    Saved(event, [](EventProps& editor) {
-        PgCondition& page = Condition(editor);
-        page.Choice().button(COND_ROW_COUNT)->setChecked(true); // no operator, empty box
-    });
-    EXPECT_EQ(event.rowCheck, -1);
+    Saved(event, [](EventProps& editor) { Condition(editor).Choice().button(COND_ROW_COUNT)->setChecked(true); });
+    EXPECT_EQ(event.rowCheck, -1); // no operator, empty box
     EXPECT_EQ(event.rowCheckValue, 0);
 }
 
@@ -389,12 +236,8 @@ TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
         int action;
         bool sql, program, log;
     };
-    const Case cases[] = {
-        { ACTION_NONE, false, false, false },
-        { ACTION_SQL, true, false, false },
-        { ACTION_PROGRAM, false, true, false },
-        { ACTION_LOG, false, false, true },
-    };
+    const Case cases[] = { { ACTION_NONE, false, false, false }, { ACTION_SQL, true, false, false },
+        { ACTION_PROGRAM, false, true, false }, { ACTION_LOG, false, false, true } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.action);
         Quorvel event;
@@ -402,11 +245,8 @@ TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
             PgAction& page = Action(editor);
             page.Choice().button(c.action)->setChecked(true);
             EXPECT_EQ(page.TestButton().isEnabled(), c.sql);
-            EXPECT_EQ(page.Editor().isEnabled(), c.sql);
             EXPECT_EQ(page.Program().isEnabled(), c.program);
-            EXPECT_EQ(page.BrowseButton().isEnabled(), c.program);
             EXPECT_EQ(page.LogText().isEnabled(), c.log);
-            EXPECT_TRUE(page.TermProject().isEnabled());
             page.Editor().setText(QStringLiteral("DELETE FROM t"));
             page.Program().setText(QStringLiteral("/bin/true"));
             page.LogText().setText(QStringLiteral("line"));
@@ -417,17 +257,7 @@ TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
         EXPECT_EQ(event.sProgram, "/bin/true");
         EXPECT_EQ(event.sLogItem, "line");
         EXPECT_EQ(event.bTermProject, 1);
-        EXPECT_EQ(event.bTermEvent, 0);
     }
-}
-
-TEST(EventProps, TheWindowCannotShrinkBelowItsMinimum)
-{
-    Quorvel event;
-    EventProps editor(nullptr, event);
-    editor.resize(100, 100);
-    EXPECT_GE(editor.width(), 560);
-    EXPECT_GE(editor.height(), 470);
 }
 
 } // namespace

@@ -8,10 +8,9 @@
 
 namespace {
 
+// The project filter is checked where the window saves (CEventDlg tests).
 TEST(FileFilters, TableFiltersBecomeQtFilters)
 {
-    EXPECT_EQ(QtFilter("Quorvel Projects (*.qvl)|*.qvl|All Files (*.*)|*.*||"),
-        QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
     EXPECT_EQ(
         QtFilter("Text files (*.txt)|*.txt|All Files(*.*)|*.*||"), QStringLiteral("Text files (*.txt);;All Files (*)"));
     EXPECT_EQ(QtFilter("SQL (*.sql;*.txt)|*.sql;*.txt||"), QStringLiteral("SQL (*.sql *.txt)"));

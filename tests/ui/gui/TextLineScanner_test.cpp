@@ -63,17 +63,13 @@ TEST(TextLineScanner, FindsTheLinesOfBothEncodings)
     }
 }
 
-TEST(TextLineScanner, ALineLongerThanItsBufferStaysWhole)
+TEST(TextLineScanner, ALongLineStaysWholeAndAMissingFileIsRefused)
 {
     const std::string longLine(3 << 20, 'x');
     const Scanned scanned = Scan(longLine + "\n" + "after");
     ASSERT_EQ(scanned.lines.size(), 2u);
     EXPECT_EQ(scanned.lines[0].size(), longLine.size());
     EXPECT_EQ(scanned.lines[1], u"after");
-}
-
-TEST(TextLineScanner, AFileThatCannotBeOpenedIsRefused)
-{
     TextLineScanner scanner;
     EXPECT_EQ(scanner.Open("/nonexistent/report.txt"), -1);
     LineSpan span;

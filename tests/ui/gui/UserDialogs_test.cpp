@@ -1,9 +1,9 @@
 #include "support/ScriptedDialogs.h"
+#include "support/UiTestSupport.h"
 
 #include "external/support/MessageBox.h"
 #include "ui/gui/GuiMessageBox.h"
 
-#include <QApplication>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -17,13 +17,12 @@ TEST(GuiMessageBox, AWorkerWaitsForTheAnswerFromTheWindowThread)
     ScriptedDialogs dialogs;
     dialogs.Answer(IDNO);
     GuiMessageBox sink;
-    std::atomic<int> answer{0};
+    std::atomic<int> answer { 0 };
     std::thread worker([&] { answer = ShowMessageBox("Stop?", "Warning!", MB_YESNO); });
-    while (answer == 0)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(ServeUntil([&] { return answer != 0; }));
     worker.join();
     EXPECT_EQ(answer, IDNO);
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Warning!: Stop?")});
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Stop?") });
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -22,11 +21,6 @@
 namespace {
 
 const QString kAskSave = QStringLiteral("Warning!: Project is not saved. Save it?");
-
-QString Enabled(CEventDlg& window, int row)
-{
-    return window.Project().List().topLevelItem(row)->text(4);
-}
 
 // Loads the project and changes it (the first event disabled), so that it is not saved.
 void LoadAndChange(CEventDlg& window)
@@ -76,8 +70,8 @@ TEST_F(MainWindowTest, EventCommandsKeepRowsAndProjectInStep)
     page.SetChecked(1, true); // checked rows win over the selection
     page.SetChecked(2, true);
     w.Dispatch(ID_TOGGLE_ENABLED);
-    EXPECT_EQ(Enabled(w, 0), QStringLiteral("Yes"));
-    EXPECT_EQ(Enabled(w, 1), QStringLiteral("No"));
+    EXPECT_EQ(page.List().topLevelItem(0)->text(4), QStringLiteral("Yes"));
+    EXPECT_EQ(page.List().topLevelItem(1)->text(4), QStringLiteral("No"));
     EXPECT_EQ(g_runner.events[2].enabled, 0);
 
     dialogs.Answer(IDYES);
@@ -95,35 +89,28 @@ TEST_F(MainWindowTest, EventCommandsKeepRowsAndProjectInStep)
     EXPECT_EQ(g_runner.Count(), 1);
 }
 
-TEST_F(MainWindowTest, SaveAsNamesTheProjectAndHeadsTheRecentList)
-{
-    CEventDlg& w = Open(WriteProject());
-    LoadAndChange(w);
-    w.Dispatch(ID_SAVE_AS); // cancelled: nothing changes
-    EXPECT_FALSE(w.Saved());
-    const QString copy = QString::fromStdString(dir.File("copy"));
-    dialogs.ChooseFile(copy);
-    w.Dispatch(ID_SAVE_AS);
-    EXPECT_TRUE(w.Saved());
-    EXPECT_EQ(w.ProjectPath(), copy + QStringLiteral(".qvl"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1.qvl]").arg(copy));
-    EXPECT_EQ(g_settings->getStr("Profile0"), (copy + QStringLiteral(".qvl")).toStdString());
-    EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
-}
-
-// A save that could not write keeps the old name and the unsaved state, and says so.
-TEST_F(MainWindowTest, AFailedSaveIsShownAndKeepsTheProjectUnsaved)
+// A save that could not write keeps the old name and the unsaved state, and says so; a save under
+// a new name heads the recent list.
+TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
 {
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
     LoadAndChange(w);
+    w.Dispatch(ID_SAVE_AS); // cancelled
     dialogs.ChooseFile(QString::fromStdString(dir.File("no-such-folder/p.qvl")));
     w.Dispatch(ID_SAVE_AS);
-    ASSERT_FALSE(dialogs.messages.isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Error!: The project could not be saved")));
     EXPECT_FALSE(w.Saved());
     EXPECT_EQ(w.ProjectPath(), project);
     EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" *]")));
+    const QString copy = QString::fromStdString(dir.File("copy"));
+    dialogs.ChooseFile(copy);
+    w.Dispatch(ID_SAVE_AS);
+    EXPECT_TRUE(w.Saved());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1.qvl]").arg(copy));
+    EXPECT_EQ(g_settings->getStr("Profile0"), (copy + QStringLiteral(".qvl")).toStdString());
+    EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
 }
 
 // "Yes, save it" followed by a cancelled file chooser must not lose the project.
@@ -147,8 +134,6 @@ TEST_F(MainWindowTest, ARecentProjectAsksBeforeDroppingChanges)
     const QString other = WriteProject("other.qvl");
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
-    ASSERT_EQ(g_settings->getStr("Profile0"), project.toStdString());
-    ASSERT_EQ(g_settings->getStr("Profile1"), std::string()); // other.qvl was never opened
     g_settings->setStr("Profile1", other.toStdString());
     LoadAndChange(w);
     w.Dispatch(ID_RECENT_FIRST + 1); // unanswered: Cancel
@@ -174,19 +159,6 @@ TEST_F(MainWindowTest, TheProjectReportIsWrittenToAPrivateFolder)
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
-TEST_F(MainWindowTest, LeavingThePropertiesPageStoresItsFields)
-{
-    CEventDlg& w = Open(WriteProject());
-    w.SwitchPage(CEventModes::kProperties);
-    auto fields = w.Props().findChildren<QLineEdit*>();
-    ASSERT_GE(fields.size(), 6);
-    fields[0]->setText(QStringLiteral("report_$DATE$.txt"));
-    EXPECT_NE(g_runner.reportFile, "report_$DATE$.txt");
-    w.SwitchPage(CEventModes::kSettings);
-    EXPECT_EQ(g_runner.reportFile, "report_$DATE$.txt");
-    EXPECT_TRUE(w.Saved()); // typing in the fields does not mark the project as changed
-}
-
 TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
 {
     CEventDlg& w = Open();
@@ -200,30 +172,26 @@ TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
     }
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(MainWindowTest, SettingsAreStoredWhenThePageIsLeft)
+// The properties and settings pages store their fields when they are left, without marking the
+// project as changed.
+TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeft)
 {
     g_settings->setStr("MacroDateFmt", "YYDDD"); // not among the entries: added and shown
-    g_settings->setInt("MinimizeOnTray", 0);
-    CEventDlg& w = Open();
+    CEventDlg& w = Open(WriteProject());
+    w.SwitchPage(CEventModes::kProperties);
+    auto fields = w.Props().findChildren<QLineEdit*>();
+    ASSERT_GE(fields.size(), 6);
+    fields[0]->setText(QStringLiteral("report_$DATE$.txt"));
     w.SwitchPage(CEventModes::kSettings);
+    EXPECT_EQ(g_runner.reportFile, "report_$DATE$.txt");
+    EXPECT_TRUE(w.Saved());
     auto* date = w.Page(CEventModes::kSettings).findChildren<QComboBox*>().value(0);
     ASSERT_NE(date, nullptr);
     EXPECT_EQ(date->currentText(), QStringLiteral("YYDDD"));
-    QCheckBox* tray = nullptr;
-    for (QCheckBox* box : w.Page(CEventModes::kSettings).findChildren<QCheckBox*>())
-        tray = box->text() == QStringLiteral("&Minimize on tray") ? box : tray;
-    ASSERT_NE(tray, nullptr);
-    tray->setChecked(true);
     date->setCurrentIndex(0);
-    EXPECT_EQ(g_settings->getInt("MinimizeOnTray"), 0);
+    EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "YYDDD");
     w.SwitchPage(CEventModes::kProject);
-    EXPECT_EQ(g_settings->getInt("MinimizeOnTray"), 1);
     EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "");
-    g_settings->setInt("MinimizeOnTray", 0);
 }
 
 TEST_F(MainWindowTest, TheProgramLogIsViewedAndTruncatedOnlyAfterAYes)

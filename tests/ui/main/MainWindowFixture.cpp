@@ -5,8 +5,6 @@
 #include "ui/main/GlobalRunner.h"
 
 #include <QApplication>
-#include <QThread>
-#include <chrono>
 
 void MainWindowTest::SetUp()
 {
@@ -33,7 +31,7 @@ CEventDlg& MainWindowTest::Open(const QString& path, bool run, bool quit)
     return *window;
 }
 
-QString MainWindowTest::WriteProject(const std::string& name)
+QString MainWindowTest::WriteProject(const std::string& name, bool once)
 {
     const std::string db = dir.File("data.db");
     RunProcess({ "sqlite3", db, "CREATE TABLE t (n INTEGER); INSERT INTO t VALUES (1), (2);" });
@@ -45,18 +43,6 @@ QString MainWindowTest::WriteProject(const std::string& name)
               "cond = 0\naction = 3\nsLogItem = \"rows $VALUE$\"\niterType = 2\niExecs = 3\n"
               "intType = 0\n\n[Item0_connect]\ntype = 0\ntarget = \""
             + db + "\"\nuser = \"\"\n\n[Item1]\nEventNote = \"database file\"\ntype = 1\nFileOrDir = \"" + db
-            + "\"\ncond = 2\naction = 0\niterType = 0\nintType = 1\niInterval = 1\n");
+            + "\"\ncond = 2\naction = 0\niterType = " + (once ? "1" : "0") + "\nintType = 1\niInterval = 1\n");
     return QString::fromStdString(path);
-}
-
-bool MainWindowTest::WaitFor(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
 }

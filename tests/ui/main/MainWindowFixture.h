@@ -2,13 +2,13 @@
 
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
 
 #include "ui/gui/GuiMessageBox.h"
 #include "ui/main/CEventDlg.h"
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,10 +22,8 @@ protected:
     // Makes the window as start-up does.
     CEventDlg& Open(const QString& path = {}, bool run = false, bool quit = false);
     // A project of two events on a fresh SQLite database in the test's folder: an SQL check that
-    // runs three times and a file check that runs until the run is broken.
-    QString WriteProject(const std::string& name = "p.qvl");
-    // Serves the window's events until `done` holds; false after a generous time without it.
-    static bool WaitFor(const std::function<bool()>& done);
+    // runs three times and a file check that runs until the run is broken (or once: `once`).
+    QString WriteProject(const std::string& name = "p.qvl", bool once = false);
 
     TempDir dir;
     ScriptedDialogs dialogs;

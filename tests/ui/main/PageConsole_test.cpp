@@ -4,9 +4,7 @@
 #include "ui/gui/RowsModel.h"
 #include "ui/main/PageConsole.h"
 
-#include <QHeaderView>
 #include <QLabel>
-#include <QTableView>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -69,18 +67,6 @@ TEST(PageConsole, TheExecutionLogKeepsOnlyItsNewestRows)
     page.Drain();
     EXPECT_EQ(page.ExecLog().rowCount(), 0);
     EXPECT_EQ(page.Active().rowCount(), 0);
-}
-
-TEST(PageConsole, ColumnWidthsAreKeptWhenThePageIsLeft)
-{
-    PageConsole page;
-    page.ExecLogView().horizontalHeader()->resizeSection(1, 177);
-    page.ActiveView().horizontalHeader()->resizeSection(0, 311);
-    page.Deactivate();
-    EXPECT_EQ(g_settings->getInt("ExecLogW2"), 177);
-    EXPECT_EQ(g_settings->getInt("ActiveLogW1"), 311);
-    PageConsole again;
-    EXPECT_EQ(again.ExecLogView().horizontalHeader()->sectionSize(1), 177);
 }
 
 } // namespace

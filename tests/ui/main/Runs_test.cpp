@@ -12,6 +12,7 @@
 
 namespace {
 
+// Whether a row of `log` (the execution log or the active list) shows this event in this status.
 bool LogHas(RowsModel& log, const QString& note, const QString& status)
 {
     for (int row = 0; row < log.rowCount(); ++row) {
@@ -19,16 +20,6 @@ bool LogHas(RowsModel& log, const QString& note, const QString& status)
             return true;
     }
     return false;
-}
-
-// The status of the event with this note in the active list (their order is the workers').
-QString ActiveStatus(RowsModel& active, const QString& note)
-{
-    for (int row = 0; row < active.rowCount(); ++row) {
-        if (active.Cell(row, 1) == note)
-            return active.Cell(row, 2);
-    }
-    return {};
 }
 
 // A real run from the window, broken by the user: both lists, the report and the summary.
@@ -41,8 +32,8 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     EXPECT_FALSE(w.ToolBar().widgetForAction(w.Action(ID_RUN_PROJECT))->isEnabled());
     EXPECT_TRUE(w.ToolBar().widgetForAction(w.Action(ID_BREAK))->isEnabled());
     RowsModel& active = w.Console().Active();
-    ASSERT_TRUE(WaitFor([&] {
-        return active.rowCount() == 2 && ActiveStatus(active, QStringLiteral("count")) == QStringLiteral("Completed");
+    ASSERT_TRUE(ServeUntil([&] {
+        return active.rowCount() == 2 && LogHas(active, QStringLiteral("count"), QStringLiteral("Completed"));
     }));
 
     w.Dispatch(ID_NEW_PROJECT); // refused while the run lasts
@@ -50,7 +41,7 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     EXPECT_EQ(g_runner.Count(), 2);
 
     w.Dispatch(ID_BREAK);
-    ASSERT_TRUE(WaitFor([&] { return !w.Running(); }));
+    ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
     EXPECT_TRUE(w.ToolBar().widgetForAction(w.Action(ID_RUN_PROJECT))->isEnabled());
     EXPECT_FALSE(w.ToolBar().widgetForAction(w.Action(ID_BREAK))->isEnabled());
     RowsModel& log = w.Console().ExecLog();
@@ -58,7 +49,6 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     EXPECT_TRUE(LogHas(log, QStringLiteral("count"), QStringLiteral("Completed")));
     EXPECT_TRUE(LogHas(log, QStringLiteral("database file"), QStringLiteral("Started")));
     EXPECT_FALSE(log.Cell(0, 3).isEmpty()); // the time of day
-    EXPECT_FALSE(ActiveStatus(active, QStringLiteral("database file")).isEmpty());
     EXPECT_NE(ReadFile(g_runner.currentReportFile).size(), 0u);
     EXPECT_NE(ReadFile(g_runner.currentSummaryFile).find("database file"), std::string::npos);
 
@@ -76,12 +66,12 @@ TEST_F(MainWindowTest, ClosingDuringARunBreaksItFirst)
 {
     CEventDlg& w = Open(WriteProject());
     w.Dispatch(ID_RUN_PROJECT);
-    ASSERT_TRUE(WaitFor([&] { return w.Console().Active().rowCount() == 2; }));
+    ASSERT_TRUE(ServeUntil([&] { return w.Console().Active().rowCount() == 2; }));
     dialogs.Answer(IDYES); // break the run and close
     dialogs.Answer(IDNO); // do not save (the project is unchanged: not asked)
     w.close();
     EXPECT_TRUE(w.isVisible());
-    ASSERT_TRUE(WaitFor([&] { return !w.isVisible(); }));
+    ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
     EXPECT_FALSE(w.Running());
     EXPECT_TRUE(dialogs.messages.first().contains(QStringLiteral("Break the run")));
 }
@@ -89,34 +79,15 @@ TEST_F(MainWindowTest, ClosingDuringARunBreaksItFirst)
 TEST_F(MainWindowTest, QuitFlagClosesAfterAnEmptyProjectToo)
 {
     CEventDlg& w = Open({}, true, true);
-    ASSERT_TRUE(WaitFor([&] { return !w.isVisible(); }));
+    ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
     EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Events list is empty.") });
 }
-
-TEST_F(MainWindowTest, RunAndQuitFlagsRunTheProjectOnceAndClose)
-{
-    const QString project = WriteProject();
-    g_runner.Load(project.toStdString());
-    g_runner.events[1].iterType = 1; // once, so that the run ends by itself
-    ASSERT_EQ(g_runner.Save(project.toStdString()), 0);
-    CEventDlg& w = Open(project, true, true);
-    ASSERT_TRUE(WaitFor([&] { return !w.isVisible(); }));
-    EXPECT_NE(ReadFile(g_runner.currentSummaryFile).size(), 0u);
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-}
-
-} // namespace
-
-namespace {
 
 // The program as a user starts it: `quorvel -r -q project.qvl` opens the window, runs the project
 // once and ends.
 TEST_F(MainWindowTest, TheProgramRunsAProjectInItsWindowAndEnds)
 {
-    const QString project = WriteProject();
-    g_runner.Load(project.toStdString());
-    g_runner.events[1].iterType = 1;
-    ASSERT_EQ(g_runner.Save(project.toStdString()), 0);
+    const QString project = WriteProject("p.qvl", true);
     const ProcessResult result = RunQuorvel({ "-r", "-q", project.toStdString() }, { "QT_QPA_PLATFORM=offscreen" });
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(ReadFile(dir.File("summary.html")).find("database file"), std::string::npos);

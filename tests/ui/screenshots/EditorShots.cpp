@@ -1,5 +1,6 @@
 #include "screenshots/Shots.h"
 #include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
 
 #include "model/Quorvel.h"
 #include "ui/editor/EventProps.h"
@@ -7,12 +8,9 @@
 #include "ui/gui/CRunSQL.h"
 #include "ui/gui/SqlEditor.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTabBar>
-#include <sqlite3.h>
 
 namespace {
 
@@ -22,33 +20,14 @@ Quorvel ShotEvent()
     Quorvel e;
     e.EventNote = "Orders waiting too long";
     e.SQL = "SELECT count(*)\n  FROM orders\n WHERE state = 'open'\n   AND created < now() - interval '1 hour';";
-    e.checkConn.type = DS_POSTGRES;
-    e.checkConn.target = "host=db1 dbname=sales";
-    e.checkConn.user = "monitor";
-    e.delayType = DELAY_START_AT;
-    e.tmStartAt = "08:30:00";
-    e.iterType = ITER_COUNT;
-    e.iExecs = 12;
-    e.intType = INTERVAL_WAIT;
-    e.iInterval = 5;
-    e.intTimeType = UNIT_MINUTES;
-    e.cond = COND_RESULT_VALUE;
-    e.resCheck = OP_GREATER;
-    e.resCheckValue = 100;
-    e.action = ACTION_SQL;
-    e.actionConn = e.checkConn;
+    e.checkConn.type = DS_POSTGRES, e.checkConn.target = "host=db1 dbname=sales", e.checkConn.user = "monitor";
+    e.delayType = DELAY_START_AT, e.tmStartAt = "08:30:00", e.iterType = ITER_COUNT, e.iExecs = 12;
+    e.intType = INTERVAL_WAIT, e.iInterval = 5, e.intTimeType = UNIT_MINUTES;
+    e.cond = COND_RESULT_VALUE, e.resCheck = OP_GREATER, e.resCheckValue = 100;
+    e.action = ACTION_SQL, e.actionConn = e.checkConn, e.bTermEvent = 1;
     e.ActionSQL = "INSERT INTO alerts (what, value)\nVALUES ('open orders', $VALUE$);";
     e.sLogItem = "$DATE$ $TIME$ open orders: $VALUE$";
-    e.bTermEvent = 1;
     return e;
-}
-
-void ServeFor(int ms, const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 } // namespace
@@ -63,12 +42,8 @@ QUORVEL_SHOT(EditorTabs)
         editor.Tabs().setCurrentIndex(tab);
         shots.Save(editor, QString::fromUtf8(names[tab]));
     }
-}
-
-QUORVEL_SHOT(EditorSetupConnection)
-{
     CAdvConnect setup;
-    setup.SetConnection(ShotEvent().checkConn);
+    setup.SetConnection(event.checkConn);
     setup.Password().setText(QStringLiteral("not shown"));
     setup.resize(560, 300);
     shots.Save(setup, QStringLiteral("editor-setup-connection"));
@@ -77,24 +52,17 @@ QUORVEL_SHOT(EditorSetupConnection)
 QUORVEL_SHOT(EditorSqlConsole)
 {
     TempDir dir;
-    const std::string path = dir.File("shop.db");
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    sqlite3_exec(db,
+    const CONN_INFO info = SqliteConnection(dir.File("shop.db"),
         "CREATE TABLE orders (id INTEGER, customer TEXT, state TEXT, total REAL);"
         "INSERT INTO orders VALUES (1, 'Ann', 'open', 12.5), (2, 'Bo', 'shipped', 40), (3, 'Cy', 'open', 7.25),"
-        "(4, 'Di', 'open', 99.9);",
-        nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    CONN_INFO info;
-    info.target = path;
+        "(4, 'Di', 'open', 99.9);");
     CRunSQL& console = CRunSQL::Instance();
     console.SetSmartInput(true);
     console.Open(info);
-    ServeFor(5000, [&] { return !console.Busy(); });
+    ServeUntil([&] { return !console.Busy(); }, 5000);
     console.Editor().setText(QStringLiteral("SELECT id, customer, total\n  FROM orders\n WHERE state = 'open';"));
     console.Run();
-    ServeFor(5000, [&] { return !console.Busy(); });
+    ServeUntil([&] { return !console.Busy(); }, 5000);
     console.resize(720, 520);
     shots.Save(console, QStringLiteral("editor-sql-console"));
     console.reject();

@@ -1,27 +1,17 @@
 #include "screenshots/Shots.h"
 #include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
 
 #include "ui/main/CEventDlg.h"
 #include "ui/main/CEventModes.h"
 #include "ui/main/PageProject.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QThread>
 
 namespace {
 
 const char* const kPageShots[] = { "main-project", "main-properties", "main-console", "main-settings",
     "main-project-report", "main-summary", "main-program-log", "main-exec-log", "main-exec-report" };
-
-void WaitForRun(CEventDlg& window)
-{
-    while (window.Running()) {
-        QApplication::processEvents();
-        QThread::msleep(20);
-    }
-    QApplication::processEvents();
-}
 
 } // namespace
 
@@ -43,7 +33,7 @@ QUORVEL_SHOT(MainWindow)
     window.Project().SelectRow(1);
     shots.Save(window, QStringLiteral("main-project"));
     window.Dispatch(1179);
-    WaitForRun(window);
+    ServeUntil([&] { return !window.Running(); });
     for (int page = 1; page < CEventModes::kPageCount; ++page) {
         window.SwitchPage(page);
         shots.Save(window, QString::fromLatin1(kPageShots[page]));

@@ -36,13 +36,9 @@ void ShotContext::Save(QWidget& widget, const QString& name)
     widget.show();
     QApplication::processEvents();
     const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
-    if (widget.grab().save(path)) {
-        ++saved;
-        std::printf("%s\n", qPrintable(path));
-    } else {
-        ++failed;
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    }
+    const bool written = widget.grab().save(path);
+    ++(written ? saved : failed);
+    std::fprintf(written ? stdout : stderr, written ? "%s\n" : "cannot write %s\n", qPrintable(path));
 }
 
 QString ShotContext::ExampleProject() const

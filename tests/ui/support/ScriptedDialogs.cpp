@@ -23,7 +23,7 @@ int ScriptedDialogs::Message(QWidget*, const QString& text, const QString& capti
     return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
 }
 
-QString ScriptedDialogs::NextFile(const QString& filter)
+QString ScriptedDialogs::OpenFile(QWidget*, const QString&, const QString& filter, const QString&)
 {
     filters << filter;
     if (files_.empty())
@@ -33,12 +33,7 @@ QString ScriptedDialogs::NextFile(const QString& filter)
     return path;
 }
 
-QString ScriptedDialogs::OpenFile(QWidget*, const QString&, const QString& filter, const QString&)
+QString ScriptedDialogs::SaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& start)
 {
-    return NextFile(filter);
-}
-
-QString ScriptedDialogs::SaveFile(QWidget*, const QString&, const QString& filter, const QString&)
-{
-    return NextFile(filter);
+    return OpenFile(owner, title, filter, start);
 }

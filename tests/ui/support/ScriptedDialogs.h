@@ -24,11 +24,9 @@ public:
     QString SaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& start) override;
 
     QStringList messages; // "caption: text" of every box shown, in order
-    QStringList filters;  // the filter of every file chooser shown
+    QStringList filters; // the filter of every file chooser shown
 
 private:
-    QString NextFile(const QString& filter);
-
     std::deque<int> answers_;
     std::deque<QString> files_;
 };

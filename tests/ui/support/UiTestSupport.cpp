@@ -1,7 +1,9 @@
-#include "EditorTestSupport.h"
+#include "support/UiTestSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
 #include <cstdlib>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -14,8 +16,18 @@ bool ServeUntil(const std::function<bool()>& done, int limitMs)
         if (timer.elapsed() > limitMs)
             return false;
         QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
     }
     return true;
+}
+
+bool ServeTicks(int count)
+{
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(5);
+    return ServeUntil([&] { return ticks >= count; });
 }
 
 CONN_INFO SqliteConnection(const std::string& path, const std::string& statements)

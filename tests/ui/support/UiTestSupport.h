@@ -6,8 +6,10 @@
 #include <string>
 
 // Serves the window's events until `done` holds, for at most `limitMs` (a generous bound: the
-// test fails, rather than hangs, when the worker never answers). True when `done` held.
-bool ServeUntil(const std::function<bool()>& done, int limitMs = 10000);
+// test fails, rather than hangs, when a worker never answers). True when `done` held.
+bool ServeUntil(const std::function<bool()>& done, int limitMs = 60000);
+// True once the window thread has served `count` ticks of a 5 ms timer: it was not blocked.
+bool ServeTicks(int count);
 
 // A connection to a new SQLite database file made by `statements`.
 CONN_INFO SqliteConnection(const std::string& path, const std::string& statements);
