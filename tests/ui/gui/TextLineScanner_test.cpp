@@ -51,7 +51,6 @@ TEST(TextLineScanner, FindsTheLinesOfBothEncodings)
             { u"\u010A" }, { false } },
         { "8-bit, LF and CR LF", "a\tb\r\n\n\xC3\xA9\tc", TextEncoding::EightBit, { u"a\tb", u"", u"\u00e9\tc" },
             { true, false, true } },
-        { "Latin-1", "caf\xE9\n", TextEncoding::EightBit, { u"caf\u00e9" }, { false } },
         { "empty file", "", TextEncoding::EightBit, {}, {} },
     };
     for (const auto& c : cases) {

@@ -9,11 +9,6 @@
 
 namespace {
 
-QString Shown(PageVReport& page)
-{
-    return page.Browser().toPlainText();
-}
-
 TEST(PageVReport, TheProjectReportIsWrittenAfreshAtEveryShowing)
 {
     QuorvelRunner project;
@@ -22,14 +17,14 @@ TEST(PageVReport, TheProjectReportIsWrittenAfreshAtEveryShowing)
     project.AddEvent(event);
     PageVReport page(project, 1, nullptr);
     page.Activate();
-    EXPECT_TRUE(Shown(page).contains(QStringLiteral("before the change")));
+    EXPECT_TRUE(page.Browser().toPlainText().contains(QStringLiteral("before the change")));
     const QString html = page.Browser().toHtml(); // the anchors the table of contents leads to
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"P0\"")) && html.contains(QStringLiteral("name=\"P1\"")));
 
     project.events[0].EventNote = "an unsaved change";
     page.Activate();
-    EXPECT_TRUE(Shown(page).contains(QStringLiteral("an unsaved change")));
-    EXPECT_FALSE(Shown(page).contains(QStringLiteral("before the change")));
+    EXPECT_TRUE(page.Browser().toPlainText().contains(QStringLiteral("an unsaved change")));
+    EXPECT_FALSE(page.Browser().toPlainText().contains(QStringLiteral("before the change")));
 }
 
 // The summary page says why there is nothing to show, and reads the file again at every showing.
@@ -50,7 +45,7 @@ TEST(PageVReport, TheSummaryIsReadAtEveryShowingOrItsAbsenceTold)
         WriteFile(
             dir.File("summary.html"), std::string("<html><body><p>Check Executed ") + figure + "</p></body></html>");
         page.Activate();
-        EXPECT_EQ(Shown(page), QStringLiteral("Check Executed ") + QString::fromLatin1(figure));
+        EXPECT_EQ(page.Browser().toPlainText(), QStringLiteral("Check Executed ") + QString::fromLatin1(figure));
     }
     EXPECT_EQ(dialogs.messages.size(), 2);
 }

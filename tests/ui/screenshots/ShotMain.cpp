@@ -2,18 +2,14 @@
 // a change to the window can be looked at as a user would see it.
 #include "screenshots/Shots.h"
 #include "support/ScriptedDialogs.h"
-#include "support/TestEnv.h"
-
-#include "external/support/CSettings.h"
+#include "support/UiTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace {
@@ -52,17 +48,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: quorvel_screenshots FOLDER\n");
         return 2;
     }
-    const TestState state;
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    auto settings = std::make_unique<CSettings>();
-    g_settings = settings.get();
-    QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-    QDir().mkpath(QString::fromLocal8Bit(argv[1]));
-    ScriptedDialogs dialogs;
-    ShotContext shots(QDir(QString::fromLocal8Bit(argv[1])).absolutePath()); // shots may change the folder
-    for (auto& [name, shot] : Registry())
-        shot(shots);
-    g_settings = nullptr;
-    return shots.failed == 0 ? 0 : 1;
+    return RunWithApplication(argc, argv, [&] {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath(); // shots may change the folder
+        QDir().mkpath(folder);
+        ScriptedDialogs dialogs;
+        ShotContext shots(folder);
+        for (auto& [name, shot] : Registry())
+            shot(shots);
+        return shots.failed == 0 ? 0 : 1;
+    });
 }

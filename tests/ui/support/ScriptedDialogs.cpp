@@ -26,14 +26,8 @@ int ScriptedDialogs::Message(QWidget*, const QString& text, const QString& capti
 QString ScriptedDialogs::OpenFile(QWidget*, const QString&, const QString& filter, const QString&)
 {
     filters << filter;
-    if (files_.empty())
-        return {};
-    QString path = files_.front();
-    files_.pop_front();
+    const QString path = files_.empty() ? QString() : files_.front();
+    if (!files_.empty())
+        files_.pop_front();
     return path;
-}
-
-QString ScriptedDialogs::SaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& start)
-{
-    return OpenFile(owner, title, filter, start);
 }
