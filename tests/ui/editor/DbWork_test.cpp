@@ -55,8 +55,6 @@ TEST(StatementTest, ACheckTestCountsRowsUpToTheBoundAndShowsTheFirstValue)
 {
     TempDir dir;
     const CONN_INFO sqlite = SqliteConnection(dir.File("t.db"), kFiveRows);
-    CONN_INFO missing = sqlite;
-    missing.target = dir.File("missing.db");
     struct Case {
         CONN_INFO conn;
         std::string statement;
@@ -68,7 +66,7 @@ TEST(StatementTest, ACheckTestCountsRowsUpToTheBoundAndShowsTheFirstValue)
         { sqlite, "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c LIMIT 100001) SELECT x FROM c",
             QStringLiteral("\n\nRows in results: more than 100,000 rows\nFirst value: 1") },
         { sqlite, "SELECT x FROM nowhere", QStringLiteral("SQL Statement Failed: no such table: nowhere") },
-        { missing, "SELECT 1", QStringLiteral("Connection Failed: ") },
+        { SqliteConnection(dir.File("missing/none.db"), ""), "SELECT 1", QStringLiteral("Connection Failed: ") },
         { PostgresConnection(), "SELECT 7 UNION ALL SELECT 8",
             QStringLiteral("\n\nRows in results: 2\nFirst value: 7") },
     };

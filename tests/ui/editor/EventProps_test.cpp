@@ -37,9 +37,7 @@ template <class Page> Page& PageOf(EventProps& editor, EventProps::Tab tab)
 {
     return static_cast<Page&>(editor.Page(tab));
 }
-const auto Connection = [](EventProps& e) -> PgConnect& { return PageOf<PgConnect>(e, EventProps::kConnection); };
 const auto EventPage = [](EventProps& e) -> PgEvent& { return PageOf<PgEvent>(e, EventProps::kEvent); };
-const auto Timer = [](EventProps& e) -> PgTimer& { return PageOf<PgTimer>(e, EventProps::kTimers); };
 const auto Condition = [](EventProps& e) -> PgCondition& { return PageOf<PgCondition>(e, EventProps::kCondition); };
 const auto Action = [](EventProps& e) -> PgAction& { return PageOf<PgAction>(e, EventProps::kAction); };
 
@@ -132,7 +130,7 @@ TEST(EventProps, SetupConnectionStartsFromTheEventsConnection)
     Quorvel event = FullEvent();
     event.bNeedConnect = 1;
     EventProps editor(nullptr, event);
-    PgConnect& page = Connection(editor);
+    PgConnect& page = PageOf<PgConnect>(editor, EventProps::kConnection);
     QString shownTarget;
     QTimer::singleShot(0, &page, [&] {
         CAdvConnect& setup = page.Setup();
@@ -182,7 +180,7 @@ TEST(EventProps, TimerBoxesStoreByTheirRules)
     Quorvel event;
     EXPECT_EQ(Saved(event,
                   [](EventProps& editor) {
-                      PgTimer& p = Timer(editor);
+                      auto& p = PageOf<PgTimer>(editor, EventProps::kTimers);
                       p.Executions().clear();
                       p.DelayAmount().setText(QStringLiteral("12345678901"));
                       p.DelayChoice().button(DELAY_START_AT)->setChecked(true);
