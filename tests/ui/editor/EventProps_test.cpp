@@ -109,27 +109,16 @@ TEST(EventProps, SaveWithoutChangesKeepsTheRecordBarWhatNoControlShows)
     }
 }
 
-TEST(EventProps, TheTabOfTheLastSaveOpensNextAndCancelChangesNothing)
+// The editor opens on the tab of the last Save, and the set-up dialog on the event's connection; a
+// change shows at once, and Cancel drops every change.
+TEST(EventProps, OpensWhereItWasLeftAndCancelChangesNothing)
 {
-    Quorvel event;
+    Quorvel event = FullEvent();
+    event.bNeedConnect = 1;
     Saved(event, [](EventProps& editor) { editor.Tabs().setCurrentIndex(EventProps::kTimers); });
     const auto before = Stored(event);
     EventProps editor(nullptr, event);
     EXPECT_TRUE(editor.Page(EventProps::kTimers).isVisibleTo(&editor));
-    editor.Tabs().setCurrentIndex(EventProps::kAction);
-    Action(editor).LogText().setText(QStringLiteral("changed"));
-    Action(editor).Store();
-    editor.reject();
-    EXPECT_EQ(event.lastTab, EventProps::kTimers);
-    EXPECT_EQ(Stored(event), before);
-}
-
-// The set-up dialog opens on the event's connection; a change shows at once, and Cancel drops it.
-TEST(EventProps, SetupConnectionStartsFromTheEventsConnection)
-{
-    Quorvel event = FullEvent();
-    event.bNeedConnect = 1;
-    EventProps editor(nullptr, event);
     PgConnect& page = PageOf<PgConnect>(editor, EventProps::kConnection);
     QString shownTarget;
     QTimer::singleShot(0, &page, [&] {
@@ -142,8 +131,12 @@ TEST(EventProps, SetupConnectionStartsFromTheEventsConnection)
     page.SetupConnection();
     EXPECT_EQ(shownTarget, QStringLiteral("dbname=sales"));
     EXPECT_EQ(page.Description().text(), QStringLiteral("SQLite: /srv/new.db, user ann"));
+    editor.Tabs().setCurrentIndex(EventProps::kAction);
+    Action(editor).LogText().setText(QStringLiteral("changed"));
+    Action(editor).Store();
     editor.reject();
-    EXPECT_EQ(event.checkConn.target, "dbname=sales");
+    EXPECT_EQ(event.lastTab, EventProps::kTimers);
+    EXPECT_EQ(Stored(event), before);
 }
 
 TEST(EventProps, EveryKindOfCheckKeepsItsSettings)

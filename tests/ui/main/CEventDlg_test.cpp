@@ -126,20 +126,6 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
     EXPECT_EQ(std::make_tuple(w.ProjectPath(), w.Saved()), std::make_tuple(other, true));
 }
 
-// The project report goes to a folder of this process that nobody else can read or write.
-TEST_F(MainWindowTest, TheProjectReportIsWrittenToAPrivateFolder)
-{
-    CEventDlg& w = Open(WriteProject());
-    w.Dispatch(ID_PROJECT_REPORT);
-    ASSERT_EQ(opened.size(), 1);
-    const QFileInfo report(opened[0]);
-    EXPECT_EQ(report.absolutePath(), PrivateTempDir());
-    EXPECT_GT(report.size(), 0);
-    struct stat info { };
-    ASSERT_EQ(::stat(PrivateTempDir().toLocal8Bit().constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-}
-
 TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
 {
     CEventDlg& w = Open();
@@ -171,15 +157,23 @@ TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeft)
     EXPECT_TRUE(w.Saved());
 }
 
-TEST_F(MainWindowTest, TheProgramLogIsViewedAndTruncatedOnlyAfterAYes)
+// The project report goes to a folder of this process that nobody else can read or write; the
+// program log is truncated only after a Yes.
+TEST_F(MainWindowTest, TheViewerGetsAPrivateProjectReportAndTheProgramLog)
 {
     CLog::Bug("an entry for the test", "test");
     const QString log = QString::fromStdString(CLog::Path());
-    CEventDlg& w = Open();
+    CEventDlg& w = Open(WriteProject());
+    w.Dispatch(ID_PROJECT_REPORT);
     w.Dispatch(ID_LOG_VIEW);
     w.Dispatch(ID_LOG_TRUNCATE); // unanswered: not a Yes
-    EXPECT_EQ(opened, QStringList { log });
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(std::make_tuple(QFileInfo(opened[0]).absolutePath(), opened[1]), std::make_tuple(PrivateTempDir(), log));
+    EXPECT_GT(QFileInfo(opened[0]).size(), 0);
     EXPECT_GT(QFileInfo(log).size(), 0);
+    struct stat info { };
+    ASSERT_EQ(::stat(PrivateTempDir().toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
     dialogs.Answer(IDYES);
     w.Dispatch(ID_LOG_TRUNCATE);
     EXPECT_EQ(QFileInfo(log).size(), 0);
