@@ -33,13 +33,8 @@ void ShotContext::Save(QWidget& widget, const QString& name)
     QApplication::processEvents();
     const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
     const bool written = widget.grab().save(path);
-    ++(written ? saved : failed);
+    failed += written ? 0 : 1;
     std::fprintf(written ? stdout : stderr, written ? "%s\n" : "cannot write %s\n", qPrintable(path));
-}
-
-QString ShotContext::ExampleProject() const
-{
-    return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl");
 }
 
 int main(int argc, char** argv)
