@@ -26,8 +26,9 @@ int ScriptedDialogs::Message(QWidget*, const QString& text, const QString& capti
 QString ScriptedDialogs::OpenFile(QWidget*, const QString&, const QString& filter, const QString&)
 {
     filters << filter;
-    const QString path = files_.empty() ? QString() : files_.front();
-    if (!files_.empty())
-        files_.pop_front();
+    if (files_.empty())
+        return {};
+    QString path = files_.front();
+    files_.pop_front();
     return path;
 }
