@@ -1,8 +1,9 @@
+#include "support/TestEnv.h"
+
 #include "external/support/CSettings.h"
 #include "ui/gui/FileFilters.h"
 #include "ui/gui/RecentFiles.h"
 
-#include <QFile>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -30,10 +31,8 @@ TEST(RecentFiles, NewestFirstTenAtMostNoRepeats)
     AddRecentFile(QStringLiteral("/P/5.qvl")); // another case is another file
     EXPECT_EQ(RecentFiles().first(), QStringLiteral("/P/5.qvl"));
 
-    QFile desktopList(
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/recently-used.xbel"));
-    ASSERT_TRUE(desktopList.open(QIODevice::ReadOnly));
-    const QByteArray xbel = desktopList.readAll();
+    const QByteArray xbel = QByteArray::fromStdString(ReadFile(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() + "/recently-used.xbel"));
     EXPECT_TRUE(xbel.contains("href=\"file:///P/5.qvl\""));
     EXPECT_EQ(xbel.count("href=\"file:///p/5.qvl\""), 1);
 }

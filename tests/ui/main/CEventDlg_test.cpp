@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -33,26 +34,19 @@ void LoadAndChange(CEventDlg& window)
 TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
 {
     const QString project = WriteProject();
-    struct Case {
-        QString named;
-        int loadLast;
-        QString lastFile;
-        QString expectedPath;
-    } cases[] = {
-        { project, 0, {}, project }, // named on the command line
-        { QString::fromStdString(dir.File("missing.qvl")), 1, project,
-            project }, // a missing name falls back to LastFile
-        { {}, 0, project, {} }, // LoadLastFile off: untitled
-        { {}, 1, {}, {} }, // first start: untitled
-    };
-    for (const Case& c : cases) {
-        g_settings->setInt("LoadLastFile", c.loadLast);
-        g_settings->setStr("LastFile", c.lastFile.toStdString());
-        CEventDlg& w = Open(c.named);
-        EXPECT_EQ(w.ProjectPath(), c.expectedPath) << c.named.toStdString();
-        EXPECT_EQ(w.Project().RowCount(), c.expectedPath.isEmpty() ? 0 : 2);
-        const QString name = c.expectedPath.isEmpty() ? QStringLiteral("untitled") : c.expectedPath;
-        EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1]").arg(name));
+    const QString missing = QString::fromStdString(dir.File("missing.qvl")), none;
+    // Named on the command line; a missing name falls back to LastFile; LoadLastFile off or a first
+    // start: untitled.
+    for (const auto& [named, loadLast, lastFile, expected] :
+        { std::tuple(project, 0, none, project), std::tuple(missing, 1, project, project),
+            std::tuple(none, 0, project, none), std::tuple(none, 1, none, none) }) {
+        g_settings->setInt("LoadLastFile", loadLast);
+        g_settings->setStr("LastFile", lastFile.toStdString());
+        CEventDlg& w = Open(named);
+        EXPECT_EQ(w.ProjectPath(), expected) << named.toStdString();
+        EXPECT_EQ(w.Project().RowCount(), expected.isEmpty() ? 0 : 2);
+        EXPECT_EQ(w.windowTitle(),
+            QStringLiteral(" Olvex Quorvel [%1]").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
         g_runner.Clear();
     }
 }
@@ -70,22 +64,20 @@ TEST_F(MainWindowTest, EventCommandsKeepRowsAndProjectInStep)
     page.SetChecked(1, true); // checked rows win over the selection
     page.SetChecked(2, true);
     w.Dispatch(ID_TOGGLE_ENABLED);
-    EXPECT_EQ(page.List().topLevelItem(0)->text(4), QStringLiteral("Yes"));
-    EXPECT_EQ(page.List().topLevelItem(1)->text(4), QStringLiteral("No"));
-    EXPECT_EQ(g_runner.events[2].enabled, 0);
+    EXPECT_EQ(std::make_tuple(page.List().topLevelItem(0)->text(4), page.List().topLevelItem(1)->text(4),
+                  g_runner.events[2].enabled),
+        std::make_tuple(QStringLiteral("Yes"), QStringLiteral("No"), 0));
 
     dialogs.Answer(IDYES);
     w.Dispatch(ID_DELETE_EVENT);
     EXPECT_EQ(
         dialogs.messages.last(), QStringLiteral("Warning!: You have 2 checked events.\nDo you wish to remove them?"));
-    ASSERT_EQ(g_runner.Count(), 1);
-    EXPECT_EQ(page.RowCount(), 1);
-    EXPECT_EQ(g_runner.events[0].EventNote, "count");
+    EXPECT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), g_runner.events.at(0).EventNote),
+        std::make_tuple(1, 1, std::string("count")));
 
     page.SelectRow(-1);
-    dialogs.messages.clear();
     w.Dispatch(ID_DELETE_EVENT); // nothing checked, nothing selected
-    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: No event was selected.") });
+    EXPECT_EQ(dialogs.messages.last(), QStringLiteral("Warning!: No event was selected."));
     EXPECT_EQ(g_runner.Count(), 1);
 }
 
@@ -101,9 +93,8 @@ TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
     w.Dispatch(ID_SAVE_AS);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Error!: The project could not be saved")));
-    EXPECT_FALSE(w.Saved());
-    EXPECT_EQ(w.ProjectPath(), project);
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" *]")));
+    EXPECT_EQ(std::make_tuple(w.Saved(), w.ProjectPath(), w.windowTitle().endsWith(QStringLiteral(" *]"))),
+        std::make_tuple(false, project, true));
     const QString copy = QString::fromStdString(dir.File("copy"));
     dialogs.ChooseFile(copy);
     w.Dispatch(ID_SAVE_AS);
@@ -113,98 +104,78 @@ TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
     EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
 }
 
-// "Yes, save it" followed by a cancelled file chooser must not lose the project.
-TEST_F(MainWindowTest, ACancelledSaveAfterYesKeepsTheProject)
-{
-    const QString project = WriteProject();
-    CEventDlg& w = Open(project);
-    LoadAndChange(w);
-    QFile::remove(project); // Save now needs a new name
-    dialogs.Answer(IDYES);
-    w.Dispatch(ID_NEW_PROJECT);
-    EXPECT_EQ(dialogs.messages, QStringList { kAskSave });
-    EXPECT_EQ(g_runner.Count(), 2);
-    EXPECT_EQ(w.Project().RowCount(), 2);
-    EXPECT_FALSE(w.Saved());
-}
-
-// Opening a recent project asks about unsaved changes, as Load does.
-TEST_F(MainWindowTest, ARecentProjectAsksBeforeDroppingChanges)
+// Opening a recent project asks about unsaved changes, as Load does, and "Yes, save it" followed
+// by a cancelled file chooser must not lose the project.
+TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
 {
     const QString other = WriteProject("other.qvl");
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
     g_settings->setStr("Profile1", other.toStdString());
     LoadAndChange(w);
+    QFile::remove(project); // Save now needs a new name
     w.Dispatch(ID_RECENT_FIRST + 1); // unanswered: Cancel
-    EXPECT_EQ(dialogs.messages, QStringList { kAskSave });
-    EXPECT_EQ(w.ProjectPath(), project);
+    dialogs.Answer(IDYES);
+    w.Dispatch(ID_NEW_PROJECT);
+    EXPECT_EQ(dialogs.messages, (QStringList { kAskSave, kAskSave }));
+    EXPECT_EQ(std::make_tuple(w.ProjectPath(), g_runner.Count(), w.Project().RowCount(), w.Saved()),
+        std::make_tuple(project, 2, 2, false));
     dialogs.Answer(IDNO);
     w.Dispatch(ID_RECENT_FIRST + 1);
-    EXPECT_EQ(w.ProjectPath(), other);
-    EXPECT_TRUE(w.Saved());
-}
-
-// The project report goes to a folder of this process that nobody else can read or write.
-TEST_F(MainWindowTest, TheProjectReportIsWrittenToAPrivateFolder)
-{
-    CEventDlg& w = Open(WriteProject());
-    w.Dispatch(ID_PROJECT_REPORT);
-    ASSERT_EQ(opened.size(), 1);
-    const QFileInfo report(opened[0]);
-    EXPECT_EQ(report.absolutePath(), PrivateTempDir());
-    EXPECT_GT(report.size(), 0);
-    struct stat info { };
-    ASSERT_EQ(::stat(PrivateTempDir().toLocal8Bit().constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(std::make_tuple(w.ProjectPath(), w.Saved()), std::make_tuple(other, true));
 }
 
 TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
 {
     CEventDlg& w = Open();
-    for (QWidget* child : w.findChildren<QWidget*>()) {
-        if (qobject_cast<QAbstractButton*>(child) == nullptr && qobject_cast<QAbstractItemView*>(child) == nullptr)
-            continue;
-        if (!child->isVisibleTo(&w) || child->parent()->inherits("QAbstractItemView"))
-            continue;
-        const QString text = child->property("text").toString();
-        EXPECT_FALSE(child->accessibleName().isEmpty() && text.isEmpty()) << child->metaObject()->className();
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        if ((c->inherits("QAbstractButton") || c->inherits("QAbstractItemView")) && c->isVisibleTo(&w)
+            && !c->parent()->inherits("QAbstractItemView")) {
+            EXPECT_FALSE(c->accessibleName().isEmpty() && c->property("text").toString().isEmpty())
+                << c->metaObject()->className();
+        }
     }
 }
 
 // The properties and settings pages store their fields when they are left, without marking the
-// project as changed.
+// project as changed; a date format not among the entries is added and shown.
 TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeft)
 {
-    g_settings->setStr("MacroDateFmt", "YYDDD"); // not among the entries: added and shown
+    g_settings->setStr("MacroDateFmt", "YYDDD");
     CEventDlg& w = Open(WriteProject());
     w.SwitchPage(CEventModes::kProperties);
-    auto fields = w.Props().findChildren<QLineEdit*>();
-    ASSERT_GE(fields.size(), 6);
-    fields[0]->setText(QStringLiteral("report_$DATE$.txt"));
+    w.Props().findChildren<QLineEdit*>().value(0)->setText(QStringLiteral("report_$DATE$.txt"));
     w.SwitchPage(CEventModes::kSettings);
-    EXPECT_EQ(g_runner.reportFile, "report_$DATE$.txt");
-    EXPECT_TRUE(w.Saved());
     auto* date = w.Page(CEventModes::kSettings).findChildren<QComboBox*>().value(0);
-    ASSERT_NE(date, nullptr);
     EXPECT_EQ(date->currentText(), QStringLiteral("YYDDD"));
     date->setCurrentIndex(0);
-    EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "YYDDD");
+    EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "YYDDD"); // not yet: the page is still shown
     w.SwitchPage(CEventModes::kProject);
-    EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "");
+    EXPECT_EQ(std::make_tuple(g_runner.reportFile, g_settings->getStr("MacroDateFmt")),
+        std::make_tuple(std::string("report_$DATE$.txt"), std::string()));
+    EXPECT_TRUE(w.Saved());
 }
 
-TEST_F(MainWindowTest, TheProgramLogIsViewedAndTruncatedOnlyAfterAYes)
+// The project report goes to a folder of this process that nobody else can read or write; the
+// program log is truncated only after a Yes.
+TEST_F(MainWindowTest, TheViewerGetsAPrivateProjectReportAndTheProgramLog)
 {
     CLog::Bug("an entry for the test", "test");
-    CEventDlg& w = Open();
+    const QString log = QString::fromStdString(CLog::Path());
+    CEventDlg& w = Open(WriteProject());
+    w.Dispatch(ID_PROJECT_REPORT);
     w.Dispatch(ID_LOG_VIEW);
-    EXPECT_EQ(opened, QStringList { QString::fromStdString(CLog::Path()) });
     w.Dispatch(ID_LOG_TRUNCATE); // unanswered: not a Yes
-    EXPECT_GT(QFileInfo(QString::fromStdString(CLog::Path())).size(), 0);
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(std::make_tuple(QFileInfo(opened[0]).absolutePath(), opened[1]), std::make_tuple(PrivateTempDir(), log));
+    EXPECT_GT(QFileInfo(opened[0]).size(), 0);
+    EXPECT_GT(QFileInfo(log).size(), 0);
+    struct stat info { };
+    ASSERT_EQ(::stat(PrivateTempDir().toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
     dialogs.Answer(IDYES);
     w.Dispatch(ID_LOG_TRUNCATE);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(CLog::Path())).size(), 0);
+    EXPECT_EQ(QFileInfo(log).size(), 0);
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 #include "ui/main/PageConsole.h"
 
 #include <QLabel>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -29,10 +31,9 @@ TEST(PageConsole, WorkersNeverWaitForTheWindowThread)
     });
     worker.join();
     page.Drain();
-    EXPECT_EQ(page.Active().rowCount(), 1);
-    EXPECT_EQ(page.Active().Cell(0, 2), QStringLiteral("Completed"));
-    EXPECT_EQ(page.ExecLog().rowCount(), 1002);
-    EXPECT_EQ(page.ExecLog().Cell(0, 1), QStringLiteral("note"));
+    EXPECT_EQ(std::make_tuple(page.Active().rowCount(), page.Active().Cell(0, 2), page.ExecLog().rowCount(),
+                  page.ExecLog().Cell(0, 1)),
+        std::make_tuple(1, QStringLiteral("Completed"), 1002, QStringLiteral("note")));
 }
 
 // A run of days must not fill the memory: the execution log keeps its newest rows and says so.
@@ -54,19 +55,16 @@ TEST(PageConsole, TheExecutionLogKeepsOnlyItsNewestRows)
             page.Drain();
     }
     page.Drain();
-    ASSERT_EQ(page.ExecLog().rowCount(), 5);
-    EXPECT_EQ(page.ExecLog().Cell(0, 2), QStringLiteral("s7"));
-    EXPECT_EQ(page.ExecLog().Cell(4, 2), QStringLiteral("s11"));
-    EXPECT_EQ(page.ExecLog().Dropped(), 8);
-    bool noted = false;
-    for (QLabel* label : page.findChildren<QLabel*>())
-        noted = noted || (label->isVisibleTo(&page) && label->text().contains(QStringLiteral("not shown")));
-    EXPECT_TRUE(noted);
-
+    EXPECT_EQ(std::make_tuple(page.ExecLog().rowCount(), page.ExecLog().Cell(0, 2), page.ExecLog().Cell(4, 2),
+                  page.ExecLog().Dropped()),
+        std::make_tuple(5, QStringLiteral("s7"), QStringLiteral("s11"), 8));
+    const auto labels = page.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* label) {
+        return label->isVisibleTo(&page) && label->text().contains(QStringLiteral("not shown"));
+    }));
     page.ClearLists(); // a new run starts empty
     page.Drain();
-    EXPECT_EQ(page.ExecLog().rowCount(), 0);
-    EXPECT_EQ(page.Active().rowCount(), 0);
+    EXPECT_EQ(page.ExecLog().rowCount() + page.Active().rowCount(), 0);
 }
 
 } // namespace

@@ -9,39 +9,30 @@
 
 namespace {
 
-QString Shown(PageVReport& page)
-{
-    return page.Browser().toPlainText();
-}
-
-TEST(PageVReport, TheProjectReportIsWrittenAfreshAtEveryShowing)
+// The project report is written afresh at every showing; the summary page says why there is
+// nothing to show, and reads the file again at every showing.
+TEST(PageVReport, BothReportsAreMadeOrReadAtEveryShowing)
 {
     QuorvelRunner project;
-    Quorvel event;
-    event.EventNote = "before the change";
-    project.AddEvent(event);
+    project.AddEvent(Quorvel {});
+    project.events[0].EventNote = "before the change";
     PageVReport page(project, 1, nullptr);
     page.Activate();
-    EXPECT_TRUE(Shown(page).contains(QStringLiteral("before the change")));
+    EXPECT_TRUE(page.Browser().toPlainText().contains(QStringLiteral("before the change")));
     const QString html = page.Browser().toHtml(); // the anchors the table of contents leads to
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"P0\"")) && html.contains(QStringLiteral("name=\"P1\"")));
 
     project.events[0].EventNote = "an unsaved change";
     page.Activate();
-    EXPECT_TRUE(Shown(page).contains(QStringLiteral("an unsaved change")));
-    EXPECT_FALSE(Shown(page).contains(QStringLiteral("before the change")));
-}
+    EXPECT_TRUE(page.Browser().toPlainText().contains(QStringLiteral("an unsaved change")));
+    EXPECT_FALSE(page.Browser().toPlainText().contains(QStringLiteral("before the change")));
 
-// The summary page says why there is nothing to show, and reads the file again at every showing.
-TEST(PageVReport, TheSummaryIsReadAtEveryShowingOrItsAbsenceTold)
-{
     TempDir dir;
     ScriptedDialogs dialogs;
-    QuorvelRunner project;
-    PageVReport page(project, 0, nullptr);
-    page.Activate();
+    PageVReport summary(project, 0, nullptr);
+    summary.Activate();
     project.summaryFile = dir.File("summary-$DATE$.html");
-    page.Activate(); // named, but no run has written it yet
+    summary.Activate(); // named, but no run has written it yet
     EXPECT_EQ(dialogs.messages,
         QStringList({ QStringLiteral("Warning!: Summary report file is not specified in the project properties."),
             QStringLiteral("Warning!: Summary report is not created yet.") }));
@@ -49,8 +40,8 @@ TEST(PageVReport, TheSummaryIsReadAtEveryShowingOrItsAbsenceTold)
     for (const char* figure : { "3 times", "4 times" }) {
         WriteFile(
             dir.File("summary.html"), std::string("<html><body><p>Check Executed ") + figure + "</p></body></html>");
-        page.Activate();
-        EXPECT_EQ(Shown(page), QStringLiteral("Check Executed ") + QString::fromLatin1(figure));
+        summary.Activate();
+        EXPECT_EQ(summary.Browser().toPlainText(), QStringLiteral("Check Executed ") + QString::fromLatin1(figure));
     }
     EXPECT_EQ(dialogs.messages.size(), 2);
 }

@@ -9,6 +9,7 @@
 
 #include <QPushButton>
 #include <QToolBar>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,13 @@ bool LogHas(RowsModel& log, const QString& note, const QString& status)
     return false;
 }
 
+// Whether the tool bar buttons of Run and Break are enabled.
+std::pair<bool, bool> RunAndBreak(CEventDlg& w)
+{
+    return { w.ToolBar().widgetForAction(w.Action(ID_RUN_PROJECT))->isEnabled(),
+        w.ToolBar().widgetForAction(w.Action(ID_BREAK))->isEnabled() };
+}
+
 // A real run from the window, broken by the user: both lists, the report and the summary.
 TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
 {
@@ -29,8 +37,7 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     w.Dispatch(ID_RUN_PROJECT);
     EXPECT_EQ(w.CurrentPage(), CEventModes::kConsole);
     ASSERT_TRUE(w.Running());
-    EXPECT_FALSE(w.ToolBar().widgetForAction(w.Action(ID_RUN_PROJECT))->isEnabled());
-    EXPECT_TRUE(w.ToolBar().widgetForAction(w.Action(ID_BREAK))->isEnabled());
+    EXPECT_EQ(RunAndBreak(w), std::make_pair(false, true));
     RowsModel& active = w.Console().Active();
     ASSERT_TRUE(ServeUntil([&] {
         return active.rowCount() == 2 && LogHas(active, QStringLiteral("count"), QStringLiteral("Completed"));
@@ -42,8 +49,7 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
 
     w.Dispatch(ID_BREAK);
     ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
-    EXPECT_TRUE(w.ToolBar().widgetForAction(w.Action(ID_RUN_PROJECT))->isEnabled());
-    EXPECT_FALSE(w.ToolBar().widgetForAction(w.Action(ID_BREAK))->isEnabled());
+    EXPECT_EQ(RunAndBreak(w), std::make_pair(true, false));
     RowsModel& log = w.Console().ExecLog();
     EXPECT_TRUE(LogHas(log, QStringLiteral("count"), QStringLiteral("Started")));
     EXPECT_TRUE(LogHas(log, QStringLiteral("count"), QStringLiteral("Completed")));
@@ -53,10 +59,9 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     EXPECT_NE(ReadFile(g_runner.currentSummaryFile).find("database file"), std::string::npos);
 
     opened.clear();
-    for (QPushButton* button : w.Console().findChildren<QPushButton*>()) {
+    for (QPushButton* button : w.Console().findChildren<QPushButton*>())
         if (button->text() == QStringLiteral("Summary"))
             button->click();
-    }
     EXPECT_EQ(opened, QStringList { QString::fromStdString(g_runner.currentSummaryFile) });
 }
 

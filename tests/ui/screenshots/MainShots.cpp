@@ -20,10 +20,9 @@ const char* const kPageShots[] = { "main-project", "main-properties", "main-cons
 QUORVEL_SHOT(MainWindow)
 {
     const TempDir folder;
-    const QString sourceDir = QStringLiteral(QUORVEL_SOURCE_DIR);
     QDir().mkpath(QString::fromStdString(folder.File("demo-output")));
     RunProcess({ "sh", "-c",
-        "sqlite3 " + folder.File("demo-output/demo.db") + " < " + sourceDir.toStdString() + "/examples/demo.sql" });
+        "sqlite3 " + folder.File("demo-output/demo.db") + " < " QUORVEL_SOURCE_DIR "/examples/demo.sql" });
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(folder.path()));
     CEventDlg window({ shots.ExampleProject(), false, false });

@@ -2,18 +2,14 @@
 // a change to the window can be looked at as a user would see it.
 #include "screenshots/Shots.h"
 #include "support/ScriptedDialogs.h"
-#include "support/TestEnv.h"
-
-#include "external/support/CSettings.h"
+#include "support/UiTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace {
@@ -37,13 +33,8 @@ void ShotContext::Save(QWidget& widget, const QString& name)
     QApplication::processEvents();
     const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
     const bool written = widget.grab().save(path);
-    ++(written ? saved : failed);
+    failed += written ? 0 : 1;
     std::fprintf(written ? stdout : stderr, written ? "%s\n" : "cannot write %s\n", qPrintable(path));
-}
-
-QString ShotContext::ExampleProject() const
-{
-    return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl");
 }
 
 int main(int argc, char** argv)
@@ -52,17 +43,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: quorvel_screenshots FOLDER\n");
         return 2;
     }
-    const TestState state;
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    auto settings = std::make_unique<CSettings>();
-    g_settings = settings.get();
-    QApplication app(argc, argv);
-    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-    QDir().mkpath(QString::fromLocal8Bit(argv[1]));
-    ScriptedDialogs dialogs;
-    ShotContext shots(QDir(QString::fromLocal8Bit(argv[1])).absolutePath()); // shots may change the folder
-    for (auto& [name, shot] : Registry())
-        shot(shots);
-    g_settings = nullptr;
-    return shots.failed == 0 ? 0 : 1;
+    return RunWithApplication(argc, argv, [&] {
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath(); // shots may change the folder
+        QDir().mkpath(folder);
+        ScriptedDialogs dialogs;
+        ShotContext shots(folder);
+        for (auto& [name, shot] : Registry())
+            shot(shots);
+        return shots.failed == 0 ? 0 : 1;
+    });
 }

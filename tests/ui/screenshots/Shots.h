@@ -8,11 +8,13 @@ class QWidget;
 // What a screenshot function gets: where the example project is, and how to keep a picture.
 class ShotContext {
 public:
-    explicit ShotContext(QString folder) : folder_(std::move(folder)) {}
+    explicit ShotContext(QString folder)
+        : folder_(std::move(folder))
+    {
+    }
     // Lays `widget` out at its current size, paints it offscreen and writes <name>.png.
     void Save(QWidget& widget, const QString& name);
-    QString ExampleProject() const; // examples/demo.qvl of the source tree
-    int saved = 0;
+    QString ExampleProject() const { return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl"); }
     int failed = 0;
 
 private:

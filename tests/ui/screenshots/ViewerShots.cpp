@@ -3,6 +3,7 @@
 #include "support/UiTestSupport.h"
 
 #include "external/support/CLog.h"
+#include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
 #include "reports/HeadTemplate.h"
@@ -51,17 +52,15 @@ QUORVEL_SHOT(Viewers)
     std::string text = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\tAction Time (ms)\tFetched "
                        "Rows\tStatus\tAction SQL\r\n";
     for (int i = 0; i < 40; ++i)
-        text += "05-Dec-2026\t 9:" + std::to_string(10 + i) + ":07.250\tQueue length\t" + std::to_string(12 + i % 7)
-            + "\t9\t2\t1\t1\t" + (i % 9 == 4 ? "FAILED" : "OK") + "\t"
-            + (i % 3 == 0 ? "INSERT INTO alerts VALUES (" + std::to_string(i) + ")" : "") + "\r\n";
+        text += StrFormat("05-Dec-2026\t 9:%d:07.250\tQueue length\t%d\t9\t2\t1\t1\t%s\t%s\r\n", 10 + i, 12 + i % 7,
+            i % 9 == 4 ? "FAILED" : "OK", i % 3 == 0 ? StrFormat("INSERT INTO alerts VALUES (%d)", i).c_str() : "");
     WriteFile(project.currentReportFile, "\xFF\xFE" + Utf8ToUtf16Le(text));
     PageExReport execution(project, nullptr);
     Shoot(shots, execution, QStringLiteral("viewer-execution-report"));
 
     text.clear();
     for (int i = 0; i < 300; ++i)
-        text += "20261205 0910" + std::to_string(10 + i % 50) + " queue holds " + std::to_string(1000 + i * 7)
-            + " entries\r\n";
+        text += StrFormat("20261205 0910%d queue holds %d entries\r\n", 10 + i % 50, 1000 + i * 7);
     WriteFile(project.currentLogFile, "\xFF\xFE" + Utf8ToUtf16Le(text));
     PgLogView custom(project, 1, nullptr);
     Shoot(shots, custom, QStringLiteral("viewer-custom-log"));

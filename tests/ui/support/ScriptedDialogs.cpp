@@ -32,8 +32,3 @@ QString ScriptedDialogs::OpenFile(QWidget*, const QString&, const QString& filte
     files_.pop_front();
     return path;
 }
-
-QString ScriptedDialogs::SaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& start)
-{
-    return OpenFile(owner, title, filter, start);
-}

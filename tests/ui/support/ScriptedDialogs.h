@@ -21,7 +21,10 @@ public:
 
     int Message(QWidget* owner, const QString& text, const QString& caption, int style) override;
     QString OpenFile(QWidget* owner, const QString& title, const QString& filter, const QString& start) override;
-    QString SaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& start) override;
+    QString SaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& start) override
+    {
+        return OpenFile(owner, title, filter, start);
+    }
 
     QStringList messages; // "caption: text" of every box shown, in order
     QStringList filters; // the filter of every file chooser shown

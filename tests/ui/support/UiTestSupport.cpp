@@ -1,4 +1,7 @@
 #include "support/UiTestSupport.h"
+#include "support/TestEnv.h"
+
+#include "external/support/CSettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -7,6 +10,18 @@
 #include <cstdlib>
 #include <sqlite3.h>
 #include <stdexcept>
+
+int RunWithApplication(int argc, char** argv, const std::function<int()>& body)
+{
+    const TestState state;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    CSettings settings;
+    g_settings = &settings;
+    QApplication app(argc, argv);
+    const int result = body();
+    g_settings = nullptr;
+    return result;
+}
 
 bool ServeUntil(const std::function<bool()>& done, int limitMs)
 {
