@@ -2,6 +2,7 @@
 #include "support/TestEnv.h"
 
 #include <algorithm>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,8 +66,7 @@ TEST(WindowMode, WithoutADisplaySaysSoInOneLine)
     WriteFile(dir.File("p.qvl"), "");
     const ProcessResult result = RunQuorvel({ "-C", dir.File("p.qvl") }, kNoDisplay);
     EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.err.find("no display"), std::string::npos);
-    EXPECT_NE(result.err.find("quorvel -c"), std::string::npos);
+    EXPECT_THAT(result.err, testing::AllOf(testing::HasSubstr("no display"), testing::HasSubstr("quorvel -c")));
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_EQ(result.out, "");
 }

@@ -4,6 +4,7 @@
 #include "external/support/Utf16.h"
 
 #include <chrono>
+#include <gmock/gmock.h>
 #include <thread>
 
 namespace {
@@ -83,9 +84,9 @@ TEST_F(Actions, FailingActionsAreLogged)
     project.Run(&page, nullptr);
     EXPECT_EQ(page.Count("no db", "Action Error"), 2);
     EXPECT_EQ(page.Count("bad action", "Action Error"), 1);
-    const std::string log = CLog::GetLastRows();
-    EXPECT_NE(log.find("Connection for Action error"), std::string::npos);
-    EXPECT_NE(log.find("Action Execution error\tno such table: nowhere"), std::string::npos);
+    EXPECT_THAT(CLog::GetLastRows(),
+        testing::AllOf(testing::HasSubstr("Connection for Action error"),
+            testing::HasSubstr("Action Execution error\tno such table: nowhere")));
 }
 
 TEST_F(Actions, ProgramActionStartsProgramsAndReportsFailures)

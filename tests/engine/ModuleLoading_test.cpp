@@ -6,6 +6,7 @@
 #include "support/RunningQuorvel.h"
 
 #include <fstream>
+#include <gmock/gmock.h>
 #include <latch>
 #include <set>
 #include <thread>
@@ -98,16 +99,13 @@ TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
     const ProcessResult result = RunQuorvel(
         { "-c", SaveProject() }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + dir.File("state") });
     EXPECT_EQ(result.status, 0) << result.err;
-    for (const char* passed : { "(sqlite) -> Check passed", "(file) -> Check passed" })
-        EXPECT_NE(result.out.find(passed), std::string::npos) << result.out;
-    for (const char* failed : { "(pg) -> Check failed", "(remote) -> Check failed" })
-        EXPECT_NE(result.out.find(failed), std::string::npos) << result.out;
-    const std::string log = ReadFile(dir.File("state/quorvel/quorvel.log"));
-    EXPECT_NE(log.find("Connection error\tPostgreSQL support is not installed: " + modules.File("quorvel_pg.so")),
-        std::string::npos)
-        << log;
-    EXPECT_NE(
-        log.find("Remote counter support is not installed: " + modules.File("quorvel_remote.so")), std::string::npos);
+    EXPECT_THAT(result.out,
+        testing::AllOf(testing::HasSubstr("(sqlite) -> Check passed"), testing::HasSubstr("(file) -> Check passed"),
+            testing::HasSubstr("(pg) -> Check failed"), testing::HasSubstr("(remote) -> Check failed")));
+    EXPECT_THAT(ReadFile(dir.File("state/quorvel/quorvel.log")),
+        testing::AllOf(testing::HasSubstr(
+                           "Connection error\tPostgreSQL support is not installed: " + modules.File("quorvel_pg.so")),
+            testing::HasSubstr("Remote counter support is not installed: " + modules.File("quorvel_remote.so"))));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/TestEnv.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
@@ -11,13 +12,11 @@
 
 namespace {
 
+using testing::AllOf;
+using testing::HasSubstr;
+
 const std::string kMark = "\xFF\xFE";
 const std::string kHeader = "Date\tTime\tEvent\r\n";
-
-std::string U16(const std::string& utf8)
-{
-    return Utf8ToUtf16Le(utf8);
-}
 
 // The lines of a report file after its mark and header, in UTF-8, read strictly.
 std::vector<std::string> LinesAfterHeader(const std::string& path)
@@ -25,15 +24,6 @@ std::vector<std::string> LinesAfterHeader(const std::string& path)
     std::vector<std::string> lines = ReportLines(path);
     EXPECT_EQ(lines.empty() ? "" : lines[0], "Date\tTime\tEvent");
     return lines.empty() ? lines : std::vector<std::string>(lines.begin() + 1, lines.end());
-}
-
-// Starts `body` in a child process that exits with its result.
-template <typename Body> pid_t InChild(Body body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    return pid;
 }
 
 // A new file gets the mark and the header (if any), then only lines; an existing empty file gets
@@ -44,9 +34,11 @@ TEST(ReportFile, MarkAndHeaderOnlyInNewFiles)
         bool exists;
         std::string header, expected;
     };
-    const Case cases[] = { { false, kHeader, kMark + U16(kHeader) + U16("one \xC3\xA9\r\n") + U16("two\r\n") },
-        { false, "", kMark + U16("one \xC3\xA9\r\n") + U16("two\r\n") },
-        { true, kHeader, U16("one \xC3\xA9\r\n") + U16("two\r\n") } };
+    const Case cases[]
+        = { { false, kHeader,
+                kMark + Utf8ToUtf16Le(kHeader) + Utf8ToUtf16Le("one \xC3\xA9\r\n") + Utf8ToUtf16Le("two\r\n") },
+              { false, "", kMark + Utf8ToUtf16Le("one \xC3\xA9\r\n") + Utf8ToUtf16Le("two\r\n") },
+              { true, kHeader, Utf8ToUtf16Le("one \xC3\xA9\r\n") + Utf8ToUtf16Le("two\r\n") } };
     for (const Case& c : cases) {
         TempDir dir;
         const std::string path = dir.File("report.tsv");
@@ -71,16 +63,15 @@ TEST(ReportFile, LogsAStreakOfFailuresOnceAndItsEndOnce)
         EXPECT_EQ(report.Append(path, kHeader, "lost\r\n"), -1);
     std::vector<std::string> rows = LogRowsNaming(path);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_NE(rows[0].find("\tReportFile\t"), std::string::npos) << rows[0];
-    EXPECT_NE(rows[0].find("execution report"), std::string::npos) << rows[0];
-    EXPECT_NE(rows[0].find("No such file or directory"), std::string::npos) << rows[0];
+    EXPECT_THAT(rows[0],
+        AllOf(HasSubstr("\tReportFile\t"), HasSubstr("execution report"), HasSubstr("No such file or directory")));
 
     std::filesystem::create_directory(folder);
     EXPECT_EQ(report.Append(path, kHeader, "kept\r\n"), 0);
     EXPECT_EQ(report.Append(path, kHeader, "kept\r\n"), 0);
     rows = LogRowsNaming(path);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_NE(rows[1].find("written again"), std::string::npos) << rows[1];
+    EXPECT_THAT(rows[1], HasSubstr("written again"));
     EXPECT_EQ(LinesAfterHeader(path), (std::vector<std::string> { "kept", "kept" }));
 }
 
@@ -118,17 +109,13 @@ TEST(ReportFile, ConcurrentWritersNeverInterleaveTheirLines)
         return failed;
     };
     const std::vector<std::vector<std::string>> processes { NumberedLines("a", 1000), NumberedLines("b", 1000) };
-    std::vector<pid_t> children;
-    for (const std::vector<std::string>& lines : processes)
-        children.push_back(InChild([&] {
-            ReportFile report("execution report");
-            return appendAll(report, lines) == 0 ? 0 : 1;
-        }));
-    for (pid_t pid : children) {
-        int status = -1;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const std::vector<std::string>& lines : processes) {
+        ReportFile report("execution report");
+        if (::fork() == 0)
+            ::_exit(appendAll(report, lines) == 0 ? 0 : 1);
     }
+    for (int status = -1; ::wait(&status) > 0;)
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ExpectWholeLinesOf(path, processes);
 
     const std::string threadsPath = dir.File("threads.tsv");

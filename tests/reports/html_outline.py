@@ -27,13 +27,14 @@ def shown(text):
 class Outline(HTMLParser):
     def __init__(self):
         super().__init__(convert_charrefs=True)
-        self.lines, self.errors, self.stack = [], [], []
-        self.ids, self.hrefs = set(), []
-        self.capture, self.capture_tag, self.attrs, self.cells = None, None, {}, None
-        self.doctype = False
+        self.lines, self.errors, self.stack, self.ids, self.hrefs = [], [], [], set(), []
+        self.capture, self.capture_tag, self.attrs, self.cells, self.doctype = None, None, {}, None, False
 
     def handle_decl(self, decl):
         self.doctype = decl.lower() == "doctype html" and not self.stack
+
+    def unknown_decl(self, data):
+        self.errors.append(f"declaration {data}")
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
@@ -42,20 +43,10 @@ class Outline(HTMLParser):
             self.errors.append(f"<{tag}> inside <{parent}>")
         if tag == "script" or any(name.startswith("on") for name in attrs):
             self.errors.append(f"script in <{tag}>")
-        self.check_id(attrs.get("id"))
-        self.outline_start(tag, attrs)
-        if tag not in VOID:
-            self.stack.append(tag)
-
-    def check_id(self, ident):
-        if ident is None:
-            return
-        if ident in self.ids:
-            self.errors.append(f"duplicate id {ident}")
-        self.ids.add(ident)
-        self.lines.append(f"anchor\t{ident}")
-
-    def outline_start(self, tag, attrs):
+        if "id" in attrs:
+            self.errors += [f"duplicate id {attrs['id']}"] if attrs["id"] in self.ids else []
+            self.ids.add(attrs["id"])
+            self.lines.append(f"anchor\t{attrs['id']}")
         if tag == "html":
             self.lines.append(f"lang\t{attrs.get('lang', '')}")
         elif tag == "meta" and "charset" in attrs:
@@ -66,10 +57,10 @@ class Outline(HTMLParser):
             self.cells = []
         if tag == "a" and "href" in attrs:
             self.hrefs.append(attrs["href"])
-        elif tag == "a":
-            return
-        if tag in CAPTURED:
+        if tag in CAPTURED and (tag != "a" or "href" in attrs):
             self.capture, self.capture_tag, self.attrs = [], tag, attrs
+        if tag not in VOID:
+            self.stack.append(tag)
 
     def handle_data(self, data):
         if self.capture is not None:
@@ -81,43 +72,27 @@ class Outline(HTMLParser):
             return
         self.stack.pop()
         if tag == self.capture_tag and self.capture is not None:
-            self.outline_end(tag, "".join(self.capture))
-            self.capture = None
+            text, self.capture = "".join(self.capture), None
+            if tag in ("th", "td"):
+                self.cells.append((text, self.attrs))
+            elif tag == "a":
+                self.lines.append(f"link\t{self.attrs.get('href', '')}\t{shown(text)}")
+            else:
+                self.lines.append(f"{'note' if tag == 'p' and self.attrs.get('class') == 'note' else tag}\t{shown(text)}")
         elif tag == "tr":
-            self.end_row()
+            if len(self.cells) != 2:
+                self.errors.append(f"row of {len(self.cells)} cells")
+            header = any(attrs.get("scope") == "col" for _, attrs in self.cells)
+            style = self.cells[0][1].get("style") if header and self.cells else None
+            texts = "\t".join(shown(text) for text, _ in self.cells) + (f"\t{style}" if style else "")
+            self.lines.append(("head\t" if header else "row\t") + texts)
         elif tag == "table":
             self.lines.append("/table")
 
-    def outline_end(self, tag, text):
-        if tag in ("th", "td"):
-            self.cells.append((text, self.attrs))
-        elif tag == "a":
-            self.lines.append(f"link\t{self.attrs.get('href', '')}\t{shown(text)}")
-        elif tag == "p" and self.attrs.get("class") == "note":
-            self.lines.append(f"note\t{shown(text)}")
-        else:
-            self.lines.append(f"{tag}\t{shown(text)}")
-
-    def end_row(self):
-        texts = [shown(text) for text, _ in self.cells]
-        if len(texts) != 2:
-            self.errors.append(f"row of {len(texts)} cells")
-        header = any(attrs.get("scope") == "col" for _, attrs in self.cells)
-        line = ("head" if header else "row") + "\t" + "\t".join(texts)
-        style = self.cells[0][1].get("style") if self.cells else None
-        self.lines.append(line + (f"\t{style}" if header and style else ""))
-
-    def unknown_decl(self, data):
-        self.errors.append(f"declaration {data}")
-
     def finish(self):
-        if not self.doctype:
-            self.errors.append("no doctype")
-        if self.stack:
-            self.errors.append("left open: " + " ".join(self.stack))
-        for href in self.hrefs:
-            if not href.startswith("#") or href[1:] not in self.ids:
-                self.errors.append(f"link to missing anchor {href}")
+        self.errors += [] if self.doctype else ["no doctype"]
+        self.errors += ["left open: " + " ".join(self.stack)] if self.stack else []
+        self.errors += [f"link to missing anchor {h}" for h in self.hrefs if not h.startswith("#") or h[1:] not in self.ids]
 
 
 def main(path):
@@ -132,12 +107,7 @@ def main(path):
     outline.feed(text)
     outline.close()
     outline.finish()
-    if outline.doctype:
-        print("doctype")
-    for line in outline.lines:
-        print(line)
-    for error in outline.errors:
-        print(f"ERROR\t{error}")
+    print("\n".join((["doctype"] if outline.doctype else []) + outline.lines + [f"ERROR\t{e}" for e in outline.errors]))
 
 
 if __name__ == "__main__":

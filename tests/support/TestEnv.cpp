@@ -84,16 +84,6 @@ constexpr const char* kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time
                                       "Action Time (ms)\tFetched Rows\tStatus\tAction SQL";
 constexpr size_t kReportFields = 10;
 
-bool IsHighSurrogate(char16_t u)
-{
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t u)
-{
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 // The text of a file's bytes after the byte-order mark as code units; empty `defect` when whole.
 std::u16string CodeUnits(const std::string& bytes, std::string& defect)
 {
@@ -113,6 +103,8 @@ std::u16string CodeUnits(const std::string& bytes, std::string& defect)
 // The defect of one line's code units (no CR, LF or unpaired surrogate), or empty.
 std::string LineDefect(std::u16string_view line, size_t number)
 {
+    const auto IsHighSurrogate = [](char16_t u) { return u >= 0xD800 && u <= 0xDBFF; };
+    const auto IsLowSurrogate = [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
     for (size_t i = 0; i < line.size(); ++i) {
         const char16_t u = line[i];
         if (u == u'\r' || u == u'\n')

@@ -10,6 +10,8 @@
 #include <thread>
 #include <unistd.h>
 
+using ::testing::AllOf;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -55,9 +57,7 @@ TEST_P(DbTest, FailedConnectSaysWhyAndNeverShowsThePassword)
         std::unique_ptr<CDB> db = CDB::newDB(bad.info.type);
         EXPECT_FALSE(CDB::isOK(db->connect(&bad.info)));
         EXPECT_EQ(db->connected, 0);
-        EXPECT_THAT(db->errorText, HasSubstr(bad.expected));
-        EXPECT_THAT(db->errorText, Not(HasSubstr(kWrongPassword)));
-        EXPECT_THAT(db->errorText, Not(::testing::EndsWith("\n")));
+        EXPECT_THAT(db->errorText, AllOf(HasSubstr(bad.expected), Not(HasSubstr(kWrongPassword)), Not(EndsWith("\n"))));
     }
 }
 
@@ -128,8 +128,7 @@ TEST_P(DbTest, UpdateChangesTheDatabaseAndFailuresAndReconnectsKeepTheConnection
 
     // A failing statement gives the driver's message and keeps the connection.
     EXPECT_FALSE(CDB::isOK(db->execute("SELECT * FROM no_such_table_q", 0)));
-    EXPECT_THAT(db->errorText, HasSubstr("no_such_table_q"));
-    EXPECT_THAT(db->errorText, Not(::testing::EndsWith("\n")));
+    EXPECT_THAT(db->errorText, AllOf(HasSubstr("no_such_table_q"), Not(EndsWith("\n"))));
     EXPECT_EQ(db->fetch(0), CDB::kNoRow);
     EXPECT_NE(db->connected, 0);
     EXPECT_EQ(FirstValue(*db, "SELECT 3"), "3");
@@ -158,10 +157,8 @@ TEST_P(DbTest, CancelFromAnotherThreadEndsALongStatement)
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     db->cancel();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (!done && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_TRUE(done) << "the statement still runs a second after cancel()";
+    EXPECT_TRUE(WaitUntil([&] { return done.load(); }, std::chrono::seconds(1)))
+        << "the statement still runs a second after cancel()";
     worker.join();
     EXPECT_FALSE(CDB::isOK(rc));
     EXPECT_FALSE(db->errorText.empty());

@@ -107,26 +107,22 @@ std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
 
 std::string LongStatement(TestDb kind)
 {
-    if (IsPostgres(kind))
-        return "SELECT pg_sleep(30)";
-    return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) "
-           "SELECT count(*) FROM c";
+    return IsPostgres(kind) ? "SELECT pg_sleep(30)"
+                            : "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) "
+                              "SELECT count(*) FROM c";
 }
 
 std::string HugeResult(TestDb kind)
 {
     // generate_series in the select list streams its rows; in FROM it would gather them first.
-    if (IsPostgres(kind))
-        return "SELECT generate_series(1, 10000000) AS n, repeat('x', 100) AS filler";
-    return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000) "
-           "SELECT x, printf('%100d', x) FROM c";
+    return IsPostgres(kind) ? "SELECT generate_series(1, 10000000) AS n, repeat('x', 100) AS filler"
+                            : "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000) "
+                              "SELECT x, printf('%100d', x) FROM c";
 }
 
 std::string DateStatement(TestDb kind)
 {
-    if (IsPostgres(kind))
-        return "SELECT DATE '2024-02-29' + 1";
-    return "SELECT date('2024-02-29', '+1 day')";
+    return IsPostgres(kind) ? "SELECT DATE '2024-02-29' + 1" : "SELECT date('2024-02-29', '+1 day')";
 }
 
 std::string FirstValue(CDB& db, const std::string& sql)

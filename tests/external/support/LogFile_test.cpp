@@ -28,10 +28,8 @@ void WriteFromProcesses(const std::string& path, off_t limit, int writers)
 {
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
-    std::vector<pid_t> children;
     for (int w = 0; w < writers; ++w) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
+        if (::fork() == 0) {
             ::close(gate[1]);
             char c;
             (void)::read(gate[0], &c, 1); // returns when the parent closes its end: all start together
@@ -40,15 +38,11 @@ void WriteFromProcesses(const std::string& path, off_t limit, int writers)
                 failed |= AppendLogEntry(path, Entry(w, n), limit);
             ::_exit(failed != 0 ? 1 : 0);
         }
-        children.push_back(pid);
     }
     ::close(gate[0]);
     ::close(gate[1]);
-    for (const pid_t pid : children) {
-        int status = -1;
-        ::waitpid(pid, &status, 0);
+    for (int status = -1; ::wait(&status) > 0;)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
 }
 
 // How often each line occurs in the files.
