@@ -9,6 +9,7 @@
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "model/QuorvelRunner.h"
+#include "tests/support/TestEvents.h"
 
 #include <atomic>
 #include <chrono>
@@ -145,15 +146,8 @@ private:
 // without interval until the caller changes that.
 inline Quorvel FileCheckEvent(const std::string& note, const std::string& path)
 {
-    Quorvel event;
-    event.EventNote = note;
-    event.type = EVENT_FILE;
-    event.FileOrDir = path;
-    event.cond = COND_ALWAYS;
-    event.action = ACTION_NONE;
-    event.delayType = DELAY_NONE;
+    Quorvel event = FileEvent(note, path);
     event.iterType = ITER_ENDLESS;
-    event.intType = INTERVAL_NONE;
     return event;
 }
 
