@@ -1,6 +1,7 @@
 #include "app/CEventApp.h"
 
 #include "app/SignalWatcher.h"
+#include "engine/RunControl.h"
 #include "external/support/CSettings.h"
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
@@ -163,6 +164,7 @@ int CEventApp::ConsoleRun()
     }
     QuorvelRunner project;
     project.Load(projectPath);
+    ResetBreak();
     SignalWatcher signals;
-    return project.Run(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
+    return project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
 }

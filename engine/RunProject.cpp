@@ -45,6 +45,12 @@ bool RefuseRun(const std::vector<Quorvel*>& taking, bool selected)
 
 int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
 {
+    ResetBreak();
+    return RunKeepingBreak(page, selection);
+}
+
+int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>* selection)
+{
     g_pause = 0;
     const std::vector<Quorvel*> taking = Participants(events, selection);
     if (RefuseRun(taking, selection != nullptr))
@@ -52,7 +58,6 @@ int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
     if (page != nullptr)
         page->ClearLists();
     g_terminateProject = 0;
-    ResetBreak();
     {
         WorkerGroup workers;
         for (Quorvel* event : taking) {

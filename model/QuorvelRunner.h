@@ -42,6 +42,10 @@ public:
     // `selection` has one entry per event, 0 for an event that does not take part (none: every
     // enabled event takes part). 0 after a run, -1 when nothing could run.
     int Run(StatusPage* page, const std::vector<uint16_t>* selection);
+    // Run without clearing the break flag first: the caller cleared it (ResetBreak) before it let
+    // the user or a signal break the run, so a break given before this thread gets going still
+    // ends the run instead of being wiped out.
+    int RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>* selection);
 
     // The HTML project report of every definition.
     void WriteProjectReport(const std::string& path);

@@ -45,10 +45,12 @@ bool ProjectRun::Start(QuorvelRunner& runner, StatusPage& page, std::vector<uint
     if (thread_.joinable())
         thread_.join();
     running_ = true;
+    // Cleared here, before the window offers Break all, so that a break pressed at once counts.
+    ResetBreak();
     QPointer<ProjectRun> self(this);
     thread_ = std::thread([&runner, &page, self, selection = std::move(selection), useSelection] {
         YieldToTheWindow();
-        const int result = runner.Run(&page, useSelection ? &selection : nullptr);
+        const int result = runner.RunKeepingBreak(&page, useSelection ? &selection : nullptr);
         QMetaObject::invokeMethod(
             self.data(),
             [self, result] {
