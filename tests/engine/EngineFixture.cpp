@@ -1,8 +1,7 @@
 #include "engine/EngineFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
-
-#include <sqlite3.h>
 
 void RecordingPage::ClearLists()
 {
@@ -59,42 +58,14 @@ std::vector<std::string> RecordingPage::Statuses(const std::string& note) const
 
 int RecordingPage::Count(const std::string& note, const std::string& status) const
 {
-    int n = 0;
-    for (const std::string& s : Statuses(note))
-        n += s == status ? 1 : 0;
-    return n;
+    const auto statuses = Statuses(note);
+    return static_cast<int>(std::count(statuses.begin(), statuses.end(), status));
 }
 
 std::string RecordingPage::Last(const std::string& note) const
 {
     const auto statuses = Statuses(note);
     return statuses.empty() ? std::string() : statuses.back();
-}
-
-EngineTest::EngineTest()
-    : settings(std::make_unique<CSettings>(dir.File("settings.toml")))
-{
-    g_settings = settings.get();
-}
-
-EngineTest::~EngineTest()
-{
-    g_settings = nullptr;
-}
-
-std::string EngineTest::QueryValue(const std::string& dbPath, const std::string& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(dbPath.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    std::string value;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(stmt, 0);
-        value = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
 }
 
 std::string EngineTest::SaveProject()

@@ -46,23 +46,21 @@ private:
 // A temporary folder, a preference store, a message-box recorder and helpers to build events.
 class EngineTest : public ::testing::Test {
 protected:
-    EngineTest();
-    ~EngineTest() override;
+    EngineTest() { g_settings = settings.get(); }
+    ~EngineTest() override { g_settings = nullptr; }
 
     // A SQLite database file in the folder made with `sql`.
     std::string MakeDatabase(const std::string& name, const std::string& sql)
     {
         return MakeSqliteFile(dir.File(name), sql);
     }
-    // The first column of the first row of `sql` on a SQLite file.
-    std::string QueryValue(const std::string& dbPath, const std::string& sql);
     // Saves `project` as project.qvl in the folder; its path.
     std::string SaveProject();
     // A SQL event on the PostgreSQL server of the test services.
     Quorvel PgEvent(const std::string& note, const std::string& sql = "SELECT 1");
 
     TempDir dir;
-    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<CSettings> settings = std::make_unique<CSettings>(dir.File("settings.toml"));
     RecordingBox box;
     RecordingPage page;
     QuorvelRunner project;
