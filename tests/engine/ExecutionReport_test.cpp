@@ -28,14 +28,6 @@ TEST_F(ExecutionReport, NewFileGetsMarkHeaderAndOneLinePerExecution)
     EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\r\0\n\0", 4));
 }
 
-TEST_F(ExecutionReport, NoReportFileNamedWritesNothing)
-{
-    project.AddEvent(FileEvent("quiet", dir.path()));
-    project.Run(&page, nullptr);
-    EXPECT_EQ(project.currentReportFile, "");
-    EXPECT_EQ(project.GetEvent(0)->results.count, 1) << "the statistics are kept all the same";
-}
-
 TEST_F(ExecutionReport, TwentyFourEventsWritingAtOnceGiveWholeLines)
 {
     const int perEvent = 40;
