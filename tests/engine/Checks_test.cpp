@@ -26,33 +26,29 @@ protected:
     }
 };
 
+// One row is read unless FetchAll is set; no rows pass, with the value "N/A", which compares as 0.
 TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSetAndNoRowsPass)
 {
-    const ExecStats one = RunOnce(SqlEvent("first", db, "SELECT name FROM t ORDER BY n"));
-    EXPECT_EQ(one.passed, 1);
-    EXPECT_EQ(one.rowSum, 1);
-    EXPECT_EQ(project.GetEvent(0)->value, "row 1");
-    EXPECT_EQ(LastReportLine().at(7), "1");
-
-    settings->setInt("FetchAll", 1);
-    project.Clear();
-    const ExecStats all = RunOnce(SqlEvent("all", db, "SELECT name FROM t ORDER BY n"));
-    EXPECT_EQ(all.rowSum, 1000);
-    EXPECT_EQ(project.GetEvent(0)->value, "row 1");
-    EXPECT_EQ(LastReportLine().at(7), "1000");
-    EXPECT_EQ(LastReportLine().at(8), "OK");
-
-    // No rows pass, with the value "N/A", which compares as 0.
-    project.Clear();
-    Quorvel empty = SqlEvent("empty", db, "SELECT n FROM t WHERE n < 0");
-    empty.cond = COND_RESULT_VALUE;
-    empty.resCheck = OP_EQUAL;
-    empty.resCheckValue = 0;
-    const ExecStats none = RunOnce(empty);
-    EXPECT_EQ(none.passed, 1);
-    EXPECT_EQ(none.rowSum, 0);
-    EXPECT_EQ(project.GetEvent(0)->value, "N/A");
-    EXPECT_EQ(page.Count("empty", "Do action"), 1);
+    const std::tuple<const char*, int, int, const char*> cases[] = {
+        { "SELECT name FROM t ORDER BY n", 0, 1, "row 1" },
+        { "SELECT name FROM t ORDER BY n", 1, 1000, "row 1" },
+        { "SELECT n FROM t WHERE n < 0", 0, 0, "N/A" },
+    };
+    for (const auto& [sql, fetchAll, rows, value] : cases) {
+        SCOPED_TRACE(rows);
+        settings->setInt("FetchAll", fetchAll);
+        project.Clear();
+        Quorvel event = SqlEvent(std::to_string(rows), db, sql);
+        event.cond = rows == 0 ? COND_RESULT_VALUE : COND_ALWAYS;
+        event.resCheck = OP_EQUAL;
+        const ExecStats stats = RunOnce(event);
+        EXPECT_EQ(stats.passed, 1);
+        EXPECT_EQ(stats.rowSum, rows);
+        EXPECT_EQ(project.GetEvent(0)->value, value);
+        EXPECT_EQ(LastReportLine().at(7), std::to_string(rows));
+        EXPECT_EQ(LastReportLine().at(8), "OK");
+        EXPECT_EQ(page.Count(event.EventNote, "Do action"), 1);
+    }
 }
 
 TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)

@@ -49,20 +49,15 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
 
     Samples m = ReadMetrics(project.metricsFile);
     // Events are labelled by their place in the project's list; the disabled one has no figures.
-    struct Row {
-        const char* name;
-        const char* event;
-        double value;
-    };
-    for (const Row& row :
-        std::initializer_list<Row> { { "quorvel_executions_total", "1", 3 }, { "quorvel_checks_passed_total", "1", 3 },
-            { "quorvel_checks_failed_total", "1", 0 }, { "quorvel_actions_total", "1", 3 },
-            { "quorvel_last_value", "1", 42.5 }, { "quorvel_executions_total", "3", 2 },
-            { "quorvel_checks_passed_total", "3", 0 }, { "quorvel_checks_failed_total", "3", 2 },
-            { "quorvel_actions_total", "3", 0 }, { "quorvel_executions_total", "4", 1 },
-            { "quorvel_checks_passed_total", "4", 1 }, { "quorvel_actions_total", "4", 0 } }) {
-        ASSERT_EQ(m[row.name].count(row.event), 1u) << row.name << " " << row.event;
-        EXPECT_EQ(m[row.name][row.event].value, row.value) << row.name << " " << row.event;
+    for (const auto& [name, event, value] : std::initializer_list<std::tuple<const char*, const char*, double>> {
+             { "quorvel_executions_total", "1", 3 }, { "quorvel_checks_passed_total", "1", 3 },
+             { "quorvel_checks_failed_total", "1", 0 }, { "quorvel_actions_total", "1", 3 },
+             { "quorvel_last_value", "1", 42.5 }, { "quorvel_executions_total", "3", 2 },
+             { "quorvel_checks_passed_total", "3", 0 }, { "quorvel_checks_failed_total", "3", 2 },
+             { "quorvel_actions_total", "3", 0 }, { "quorvel_executions_total", "4", 1 },
+             { "quorvel_checks_passed_total", "4", 1 }, { "quorvel_actions_total", "4", 0 } }) {
+        ASSERT_EQ(m[name].count(event), 1u) << name << " " << event;
+        EXPECT_EQ(m[name][event].value, value) << name << " " << event;
     }
     for (const auto& [name, events] : m)
         EXPECT_EQ(events.count("2"), 0u) << name;
