@@ -30,19 +30,6 @@ TEST(SubstituteValue, QuotesAreDoubledOnlyInsideLiterals)
         EXPECT_EQ(SubstituteValue(sql, value), expected);
 }
 
-TEST_F(Actions, SqlActionRunsOnTheCheckConnection)
-{
-    // Only the check's own connection can see its TEMP table: the first iteration's check fails
-    // (no table yet), "Always" makes the action create it; the second check finds it.
-    Quorvel event = Times(SqlEvent("reuse", db, "SELECT v FROM temp_seen"), 2);
-    event.action = ACTION_SQL;
-    event.ActionSQL = "CREATE TEMP TABLE temp_seen AS SELECT 7 AS v  \r\n";
-    project.AddEvent(event);
-    project.Run(&page, nullptr);
-    EXPECT_EQ(project.GetEvent(0)->results.passed, 1);
-    EXPECT_EQ(page.Count("reuse", "Action Error"), 1) << "the second CREATE finds the table already there";
-}
-
 // Text, number and "N/A" values go into the action statement safely, on a connection of its own.
 TEST_F(Actions, ValuesGoIntoTheActionStatementSafely)
 {
@@ -68,21 +55,27 @@ TEST_F(Actions, ValuesGoIntoTheActionStatementSafely)
     EXPECT_EQ(project.GetEvent(0)->value, "42,N/A,O'Brien");
 }
 
-// A failed check connection makes the action connect on its own; failed actions do not end the
-// event, and their errors are logged.
-TEST_F(Actions, FailingActionsAreLogged)
+// Only the check's own connection can see its TEMP table: the first iteration's check fails (no
+// table yet), "Always" makes the action create it; the second check finds it. A failed check
+// connection makes the action connect on its own; failed actions do not end the event, and their
+// errors are logged.
+TEST_F(Actions, SqlActionsUseTheCheckConnectionAndLogTheirFailures)
 {
+    Quorvel reuse = Times(SqlEvent("reuse", db, "SELECT v FROM temp_seen"), 2);
+    reuse.ActionSQL = "CREATE TEMP TABLE temp_seen AS SELECT 7 AS v  \r\n";
     Quorvel noDb = Times(SqlEvent("no db", dir.File("missing.db"), "SELECT 1"), 2);
     noDb.ActionSQL = "SELECT 2";
     noDb.bTermEvent = 1;
     Quorvel bad = SqlEvent("bad action", db, "SELECT 1");
     bad.ActionSQL = "INSERT INTO nowhere VALUES (1)";
     bad.actionConn.user = "other";
-    for (Quorvel* event : { &noDb, &bad }) {
+    for (Quorvel* event : { &reuse, &noDb, &bad }) {
         event->action = ACTION_SQL;
         project.AddEvent(*event);
     }
     project.Run(&page, nullptr);
+    EXPECT_EQ(project.GetEvent(0)->results.passed, 1);
+    EXPECT_EQ(page.Count("reuse", "Action Error"), 1) << "the second CREATE finds the table already there";
     EXPECT_EQ(page.Count("no db", "Action Error"), 2);
     EXPECT_EQ(page.Count("bad action", "Action Error"), 1);
     EXPECT_THAT(CLog::GetLastRows(),

@@ -17,13 +17,10 @@ TEST_F(ConsoleRun, OneLinePerStatusChange)
     EXPECT_EQ(result.status, 0) << result.err;
     const std::regex line(R"([ 12]\d:\d\d:\d\d\.\d{3}: File or Folder Access->Always->No action \((.*)\) -> (.+))");
     std::map<std::string, std::vector<std::string>> statuses;
-    std::istringstream lines(result.out);
-    std::string text;
-    std::getline(lines, text);
-    EXPECT_EQ(text, " Olvex Quorvel (console mode)...");
-    std::getline(lines, text);
-    EXPECT_EQ(text, "");
-    while (std::getline(lines, text)) {
+    const std::string banner = " Olvex Quorvel (console mode)...\n\n";
+    ASSERT_EQ(result.out.rfind(banner, 0), 0u) << result.out;
+    std::istringstream lines(result.out.substr(banner.size()));
+    for (std::string text; std::getline(lines, text);) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(text, match, line)) << text;
         statuses[match[1]].push_back(match[2]);

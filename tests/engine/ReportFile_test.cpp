@@ -33,11 +33,9 @@ TEST(ReportFile, MarkAndHeaderOnlyInNewFiles)
         bool exists;
         std::string header, expected;
     };
-    const Case cases[]
-        = { { false, kHeader,
-                kMark + Utf8ToUtf16Le(kHeader) + Utf8ToUtf16Le("one \xC3\xA9\r\n") + Utf8ToUtf16Le("two\r\n") },
-              { false, "", kMark + Utf8ToUtf16Le("one \xC3\xA9\r\n") + Utf8ToUtf16Le("two\r\n") },
-              { true, kHeader, Utf8ToUtf16Le("one \xC3\xA9\r\n") + Utf8ToUtf16Le("two\r\n") } };
+    const std::string lines = Utf8ToUtf16Le("one \xC3\xA9\r\ntwo\r\n");
+    const Case cases[] = { { false, kHeader, kMark + Utf8ToUtf16Le(kHeader) + lines }, { false, "", kMark + lines },
+        { true, kHeader, lines } };
     for (const Case& c : cases) {
         TempDir dir;
         const std::string path = dir.File("report.tsv");
