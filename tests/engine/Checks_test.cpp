@@ -72,19 +72,29 @@ TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
     EXPECT_FALSE(PathExists(dir.File("no-such.db"))) << "a mistyped path never creates a database";
 }
 
+// A folder passes too; a missing file fails with no value; an event of an unknown type posts no
+// check and has no status.
 TEST_F(Checks, FileCheckValueIsTheSize)
 {
     WriteFile(dir.File("five"), "12345");
-    // A folder passes too; a missing file fails with no value.
-    const std::tuple<std::string, int, const char*> cases[]
-        = { { dir.File("five"), 1, "5" }, { dir.path(), 1, nullptr }, { dir.File("nope"), 0, "" } };
-    for (const auto& [path, passed, value] : cases) {
+    const std::tuple<int, std::string, int, const char*, const char*> cases[] = {
+        { EVENT_FILE, dir.File("five"), 1, "5", "OK" },
+        { EVENT_FILE, dir.path(), 1, nullptr, "OK" },
+        { EVENT_FILE, dir.File("nope"), 0, "", "FAILED" },
+        { 9, dir.path(), 0, nullptr, "" },
+    };
+    for (const auto& [type, path, passed, value, status] : cases) {
+        SCOPED_TRACE(path);
         project.Clear();
-        EXPECT_EQ(RunOnce(FileEvent("file", path)).passed, passed) << path;
+        Quorvel event = FileEvent("file", path);
+        event.type = type;
+        EXPECT_EQ(RunOnce(event).passed, passed);
+        EXPECT_EQ(LastReportLine().at(8), status);
         if (value != nullptr) {
             EXPECT_EQ(project.GetEvent(0)->value, value);
         }
     }
+    EXPECT_EQ(page.Statuses("file"), (std::vector<std::string> { "Started", "Executing", "Do action", "Completed" }));
 }
 
 TEST_F(Checks, EveryCondition)
@@ -129,16 +139,6 @@ TEST_F(Checks, EveryCondition)
         EXPECT_EQ(page.Count("cond", "Do action"), c.acts ? 1 : 0) << event.Description(1);
         EXPECT_EQ(page.Count("cond", "Action skipped"), c.acts ? 0 : 1) << event.Description(1);
     }
-}
-
-TEST_F(Checks, UnknownEventTypePostsNoCheckAndHasNoStatus)
-{
-    Quorvel event = FileEvent("odd", dir.path());
-    event.type = 9;
-    const ExecStats stats = RunOnce(event);
-    EXPECT_EQ(page.Statuses("odd"), (std::vector<std::string> { "Started", "Executing", "Do action", "Completed" }));
-    EXPECT_EQ(stats.passed, 0);
-    EXPECT_EQ(LastReportLine().at(8), "");
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 void RecordingPage::ClearLists()
 {
     std::lock_guard lock(mutex_);
-    notes_.clear();
     rows_.clear();
 }
 
@@ -22,16 +21,10 @@ int RecordingPage::AddActiveRow(Quorvel& event, const std::string& text)
     {
         std::lock_guard lock(mutex_);
         row = static_cast<int>(rows_.size());
-        notes_.push_back(event.EventNote);
-        rows_.emplace_back();
+        rows_.push_back({ event.EventNote, {} });
     }
     Record(row, text);
     return row;
-}
-
-void RecordingPage::SetRowStatus(int row, const std::string& text)
-{
-    Record(row, text);
 }
 
 void RecordingPage::Record(int row, const std::string& text)
@@ -39,8 +32,9 @@ void RecordingPage::Record(int row, const std::string& text)
     std::string note;
     {
         std::lock_guard lock(mutex_);
-        rows_.at(static_cast<size_t>(row)).push_back(text);
-        note = notes_.at(static_cast<size_t>(row));
+        auto& [rowNote, statuses] = rows_.at(static_cast<size_t>(row));
+        statuses.push_back(text);
+        note = rowNote;
     }
     if (onStatus)
         onStatus(note, text);
@@ -49,11 +43,8 @@ void RecordingPage::Record(int row, const std::string& text)
 std::vector<std::string> RecordingPage::Statuses(const std::string& note) const
 {
     std::lock_guard lock(mutex_);
-    for (size_t i = 0; i < notes_.size(); ++i) {
-        if (notes_[i] == note)
-            return rows_[i];
-    }
-    return {};
+    const auto row = std::find_if(rows_.begin(), rows_.end(), [&note](const auto& r) { return r.first == note; });
+    return row != rows_.end() ? row->second : std::vector<std::string> {};
 }
 
 int RecordingPage::Count(const std::string& note, const std::string& status) const

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Records every status an event posts, per row, and lets a test react to one on the worker
@@ -23,7 +24,7 @@ public:
     void ClearLists() override;
     void EnableRunControls(bool running) override;
     int AddActiveRow(Quorvel& event, const std::string& text) override;
-    void SetRowStatus(int row, const std::string& text) override;
+    void SetRowStatus(int row, const std::string& text) override { Record(row, text); }
     void KeepAlive() override { }
 
     // The statuses of the row of the event with this note, in order.
@@ -39,8 +40,7 @@ private:
     void Record(int row, const std::string& text);
 
     mutable std::mutex mutex_;
-    std::vector<std::string> notes_;
-    std::vector<std::vector<std::string>> rows_;
+    std::vector<std::pair<std::string, std::vector<std::string>>> rows_; // note, statuses
 };
 
 // A temporary folder, a preference store, a message-box recorder and helpers to build events.

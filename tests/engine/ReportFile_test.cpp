@@ -1,5 +1,6 @@
 #include "engine/ReportFile.h"
 
+#include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
 #include "support/TestEnv.h"
 
@@ -72,14 +73,6 @@ TEST(ReportFile, LogsAStreakOfFailuresOnceAndItsEndOnce)
     EXPECT_EQ(LinesAfterHeader(path), (std::vector<std::string> { "kept", "kept" }));
 }
 
-std::vector<std::string> NumberedLines(const std::string& prefix, int count)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < count; ++i)
-        lines.push_back(prefix + std::to_string(i) + "\tsome\ttab-separated\tfields");
-    return lines;
-}
-
 // Two processes race for a file that does not exist yet: one mark and header, then every line of
 // both whole, each process's in its own order. (Within one process the events of a run write
 // their reports under the project's lock.)
@@ -87,7 +80,11 @@ TEST(ReportFile, ConcurrentProcessesNeverInterleaveTheirLines)
 {
     TempDir dir;
     const std::string path = dir.File("shared.tsv");
-    const std::vector<std::vector<std::string>> writers { NumberedLines("a", 1000), NumberedLines("b", 1000) };
+    std::vector<std::vector<std::string>> writers(2);
+    for (int i = 0; i < 1000; ++i) {
+        for (size_t w = 0; w < writers.size(); ++w)
+            writers[w].push_back(StrFormat("%c%d\tsome\ttab-separated\tfields", static_cast<int>('a' + w), i));
+    }
     for (const std::vector<std::string>& lines : writers) {
         if (::fork() != 0)
             continue;
