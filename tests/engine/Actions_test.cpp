@@ -9,7 +9,7 @@ namespace {
 
 class Actions : public EngineTest {
 protected:
-    std::string db = MakeDatabase("actions.db",
+    std::string db = MakeSqliteFile(dir.File("actions.db"),
         "CREATE TABLE names (name TEXT);"
         "INSERT INTO names VALUES ('O''Brien');"
         "CREATE TABLE seen (v TEXT);");

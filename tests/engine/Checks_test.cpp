@@ -5,7 +5,7 @@ namespace {
 
 class Checks : public EngineTest {
 protected:
-    std::string db = MakeDatabase("checks.db",
+    std::string db = MakeSqliteFile(dir.File("checks.db"),
         "CREATE TABLE t (n INTEGER, name TEXT);"
         "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
         "WHERE i < 1000) INSERT INTO t SELECT i, 'row ' || i FROM c;");

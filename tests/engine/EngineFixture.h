@@ -49,11 +49,6 @@ protected:
     EngineTest() { g_settings = settings.get(); }
     ~EngineTest() override { g_settings = nullptr; }
 
-    // A SQLite database file in the folder made with `sql`.
-    std::string MakeDatabase(const std::string& name, const std::string& sql)
-    {
-        return MakeSqliteFile(dir.File(name), sql);
-    }
     // Saves `project` as project.qvl in the folder; its path.
     std::string SaveProject();
     // A SQL event on the PostgreSQL server of the test services.

@@ -26,7 +26,7 @@ class MetricsTest : public EngineTest { };
 
 TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
 {
-    const std::string db = MakeDatabase("m.db", "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
+    const std::string db = MakeSqliteFile(dir.File("m.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
     const std::string note = "say \"hi\" \\ there\nsecond line";
     Quorvel counted = Times(SqlEvent(note, db, "SELECT 42.5 FROM t"), 3);
     counted.action = ACTION_LOG;

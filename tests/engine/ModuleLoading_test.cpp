@@ -32,8 +32,8 @@ protected:
     // A SQLite event and a file event beside whatever the test adds.
     void AddSqliteAndFileEvents()
     {
-        project.AddEvent(
-            SqlEvent("sqlite", MakeDatabase("a.db", "CREATE TABLE t(v); INSERT INTO t VALUES(7)"), "SELECT v FROM t"));
+        project.AddEvent(SqlEvent("sqlite",
+            MakeSqliteFile(dir.File("a.db"), "CREATE TABLE t(v); INSERT INTO t VALUES(7)"), "SELECT v FROM t"));
         project.AddEvent(FileEvent("file", dir.path()));
     }
 };

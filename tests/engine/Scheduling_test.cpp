@@ -79,25 +79,6 @@ TEST(StartAt, WaitsUntilTheTimeOfDay)
     }
 }
 
-TEST_F(Scheduling, BreakAllEndsLongWaitsPromptly)
-{
-    for (const char* note : { "a", "b" })
-        project.AddEvent(EverySeconds(Endless(Quick(note)), 3600));
-    project.AddEvent(DelayedFor(Quick("delayed"), 3600));
-    std::thread breaker([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        BreakAll();
-    });
-    const auto started = Clock::now();
-    project.Run(&page, nullptr);
-    breaker.join();
-    EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
-    for (const char* note : { "a", "b", "delayed" })
-        EXPECT_EQ(page.Last(note), "Cancelled") << note;
-    EXPECT_EQ(page.Count("a", "Executing"), 1);
-    EXPECT_EQ(page.Count("delayed", "Executing"), 0);
-}
-
 TEST_F(Scheduling, PauseHoldsEventsAndSkipsTheIntervalItInterrupts)
 {
     const Quorvel event = EverySeconds(Quick("paused"), 3600);
