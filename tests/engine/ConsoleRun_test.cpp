@@ -48,7 +48,7 @@ TEST_F(ConsoleRun, SignalsBreakTheRunAndItEndsNormally)
             ASSERT_TRUE(quorvel.WaitFor(std::string(note) + " -> Paused"));
         quorvel.Signal(sig);
         for (const char* note : { "(first)", "(second)", "(delayed)" })
-            EXPECT_TRUE(quorvel.WaitFor(std::string(note) + " -> Cancelled")) << quorvel.Output();
+            ASSERT_TRUE(quorvel.WaitFor(std::string(note) + " -> Cancelled")) << quorvel.Output();
         EXPECT_EQ(quorvel.Wait(), 0);
         EXPECT_EQ(quorvel.Count("(delayed) -> Executing"), 0u);
         EXPECT_TRUE(PathExists(dir.File("summary.html")));
