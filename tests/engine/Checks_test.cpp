@@ -53,8 +53,7 @@ TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSetAndNoRowsPass)
 
 TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
 {
-    Quorvel badSql = SqlEvent("bad sql", db, "SELECT * FROM missing_table");
-    const ExecStats stats = RunOnce(badSql);
+    const ExecStats stats = RunOnce(SqlEvent("bad sql", db, "SELECT * FROM missing_table"));
     EXPECT_EQ(stats.passed, 0);
     EXPECT_EQ(stats.count, 1);
     EXPECT_EQ(page.Statuses("bad sql"),
