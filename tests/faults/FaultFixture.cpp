@@ -9,13 +9,6 @@ std::string FaultTest::SaveProject()
     return path;
 }
 
-QuorvelStart FaultTest::Isolated() const
-{
-    QuorvelStart start;
-    start.env.push_back("XDG_STATE_HOME=" + dir.File("state"));
-    return start;
-}
-
 size_t FaultTest::LogCount(const std::string& context, const std::string& part) const
 {
     size_t count = 0;
