@@ -3,15 +3,13 @@
 #include "external/support/CLog.h"
 #include "external/support/Utf16.h"
 
-#include <chrono>
 #include <gmock/gmock.h>
-#include <thread>
 
 namespace {
 
 class Actions : public EngineTest {
 protected:
-    std::string db = MakeDatabase("actions.db",
+    std::string db = MakeSqliteFile(dir.File("actions.db"),
         "CREATE TABLE names (name TEXT);"
         "INSERT INTO names VALUES ('O''Brien');"
         "CREATE TABLE seen (v TEXT);");
@@ -32,19 +30,6 @@ TEST(SubstituteValue, QuotesAreDoubledOnlyInsideLiterals)
         EXPECT_EQ(SubstituteValue(sql, value), expected);
 }
 
-TEST_F(Actions, SqlActionRunsOnTheCheckConnection)
-{
-    // Only the check's own connection can see its TEMP table: the first iteration's check fails
-    // (no table yet), "Always" makes the action create it; the second check finds it.
-    Quorvel event = Times(SqlEvent("reuse", db, "SELECT v FROM temp_seen"), 2);
-    event.action = ACTION_SQL;
-    event.ActionSQL = "CREATE TEMP TABLE temp_seen AS SELECT 7 AS v  \r\n";
-    project.AddEvent(event);
-    project.Run(&page, nullptr);
-    EXPECT_EQ(project.GetEvent(0)->results.passed, 1);
-    EXPECT_EQ(page.Count("reuse", "Action Error"), 1) << "the second CREATE finds the table already there";
-}
-
 // Text, number and "N/A" values go into the action statement safely, on a connection of its own.
 TEST_F(Actions, ValuesGoIntoTheActionStatementSafely)
 {
@@ -60,28 +45,37 @@ TEST_F(Actions, ValuesGoIntoTheActionStatementSafely)
     }
     project.reportFile = dir.File("report.txt");
     project.Run(&page, nullptr);
-    EXPECT_EQ(QueryValue(db, "SELECT group_concat(v, ',') FROM (SELECT v FROM seen ORDER BY v)"), "42,N/A,O'Brien");
     bool reported = false;
     for (const std::string& line : ReportLines(dir.File("report.txt")))
         reported |= SplitTabs(line).back() == "INSERT INTO seen VALUES ('O''Brien')";
     EXPECT_TRUE(reported);
+    project.Clear();
+    project.AddEvent(SqlEvent("seen", db, "SELECT group_concat(v, ',') FROM (SELECT v FROM seen ORDER BY v)"));
+    project.Run(&page, nullptr);
+    EXPECT_EQ(project.GetEvent(0)->value, "42,N/A,O'Brien");
 }
 
-// A failed check connection makes the action connect on its own; failed actions do not end the
-// event, and their errors are logged.
-TEST_F(Actions, FailingActionsAreLogged)
+// Only the check's own connection can see its TEMP table: the first iteration's check fails (no
+// table yet), "Always" makes the action create it; the second check finds it. A failed check
+// connection makes the action connect on its own; failed actions do not end the event, and their
+// errors are logged.
+TEST_F(Actions, SqlActionsUseTheCheckConnectionAndLogTheirFailures)
 {
+    Quorvel reuse = Times(SqlEvent("reuse", db, "SELECT v FROM temp_seen"), 2);
+    reuse.ActionSQL = "CREATE TEMP TABLE temp_seen AS SELECT 7 AS v  \r\n";
     Quorvel noDb = Times(SqlEvent("no db", dir.File("missing.db"), "SELECT 1"), 2);
     noDb.ActionSQL = "SELECT 2";
     noDb.bTermEvent = 1;
     Quorvel bad = SqlEvent("bad action", db, "SELECT 1");
     bad.ActionSQL = "INSERT INTO nowhere VALUES (1)";
     bad.actionConn.user = "other";
-    for (Quorvel* event : { &noDb, &bad }) {
+    for (Quorvel* event : { &reuse, &noDb, &bad }) {
         event->action = ACTION_SQL;
         project.AddEvent(*event);
     }
     project.Run(&page, nullptr);
+    EXPECT_EQ(project.GetEvent(0)->results.passed, 1);
+    EXPECT_EQ(page.Count("reuse", "Action Error"), 1) << "the second CREATE finds the table already there";
     EXPECT_EQ(page.Count("no db", "Action Error"), 2);
     EXPECT_EQ(page.Count("bad action", "Action Error"), 1);
     EXPECT_THAT(CLog::GetLastRows(),
@@ -91,14 +85,14 @@ TEST_F(Actions, FailingActionsAreLogged)
 
 TEST_F(Actions, ProgramActionStartsProgramsAndReportsFailures)
 {
-    Quorvel starts = FileEvent("starts", dir.path());
-    starts.action = ACTION_PROGRAM;
-    starts.sProgram = "touch '" + dir.File("made by action") + "'";
-    Quorvel fails = FileEvent("fails", dir.path());
-    fails.action = ACTION_PROGRAM;
-    fails.sProgram = "no-such-program-quorvel --flag";
-    project.AddEvent(starts);
-    project.AddEvent(fails);
+    const std::pair<const char*, std::string> programs[]
+        = { { "starts", "touch '" + dir.File("made by action") + "'" }, { "fails", "no-such-program-quorvel --flag" } };
+    for (const auto& [note, program] : programs) {
+        Quorvel event = FileEvent(note, dir.path());
+        event.action = ACTION_PROGRAM;
+        event.sProgram = program;
+        project.AddEvent(event);
+    }
     project.Run(&page, nullptr);
     EXPECT_EQ(page.Count("starts", "Action Error"), 0);
     EXPECT_EQ(page.Count("fails", "Action Error"), 1);
@@ -106,9 +100,7 @@ TEST_F(Actions, ProgramActionStartsProgramsAndReportsFailures)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].rfind("no-such-program-quorvel --flag: ", 0), 0u) << shown[0];
     EXPECT_NE(CLog::GetLastRows().find("Execution error: "), std::string::npos);
-    for (int i = 0; i < 100 && !PathExists(dir.File("made by action")); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_TRUE(PathExists(dir.File("made by action")));
+    EXPECT_TRUE(WaitUntil([&] { return PathExists(dir.File("made by action")); }));
 }
 
 TEST_F(Actions, LogActionWritesTheCustomLogOrTheProgramLog)
@@ -121,7 +113,6 @@ TEST_F(Actions, LogActionWritesTheCustomLogOrTheProgramLog)
     project.AddEvent(event);
     project.Run(&page, nullptr);
     ASSERT_TRUE(PathExists(project.currentLogFile));
-    EXPECT_EQ(project.currentLogFile.find("$DATE$"), std::string::npos);
     const std::string date = project.currentLogFile.substr(dir.File("custom_").size(), 8);
     const std::string line = "size 3 on " + date + "\r\n";
     EXPECT_EQ(ReadFile(project.currentLogFile), "\xFF\xFE" + Utf8ToUtf16Le(line + line));

@@ -5,7 +5,7 @@ namespace {
 
 class Checks : public EngineTest {
 protected:
-    std::string db = MakeDatabase("checks.db",
+    std::string db = MakeSqliteFile(dir.File("checks.db"),
         "CREATE TABLE t (n INTEGER, name TEXT);"
         "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
         "WHERE i < 1000) INSERT INTO t SELECT i, 'row ' || i FROM c;");
@@ -26,39 +26,34 @@ protected:
     }
 };
 
+// One row is read unless FetchAll is set; no rows pass, with the value "N/A", which compares as 0.
 TEST_F(Checks, SqlCheckReadsOneRowUnlessFetchAllIsSetAndNoRowsPass)
 {
-    const ExecStats one = RunOnce(SqlEvent("first", db, "SELECT name FROM t ORDER BY n"));
-    EXPECT_EQ(one.passed, 1);
-    EXPECT_EQ(one.rowSum, 1);
-    EXPECT_EQ(project.GetEvent(0)->value, "row 1");
-    EXPECT_EQ(LastReportLine().at(7), "1");
-
-    settings->setInt("FetchAll", 1);
-    project.Clear();
-    const ExecStats all = RunOnce(SqlEvent("all", db, "SELECT name FROM t ORDER BY n"));
-    EXPECT_EQ(all.rowSum, 1000);
-    EXPECT_EQ(project.GetEvent(0)->value, "row 1");
-    EXPECT_EQ(LastReportLine().at(7), "1000");
-    EXPECT_EQ(LastReportLine().at(8), "OK");
-
-    // No rows pass, with the value "N/A", which compares as 0.
-    project.Clear();
-    Quorvel empty = SqlEvent("empty", db, "SELECT n FROM t WHERE n < 0");
-    empty.cond = COND_RESULT_VALUE;
-    empty.resCheck = OP_EQUAL;
-    empty.resCheckValue = 0;
-    const ExecStats none = RunOnce(empty);
-    EXPECT_EQ(none.passed, 1);
-    EXPECT_EQ(none.rowSum, 0);
-    EXPECT_EQ(project.GetEvent(0)->value, "N/A");
-    EXPECT_EQ(page.Count("empty", "Do action"), 1);
+    const std::tuple<const char*, int, int, const char*> cases[] = {
+        { "SELECT name FROM t ORDER BY n", 0, 1, "row 1" },
+        { "SELECT name FROM t ORDER BY n", 1, 1000, "row 1" },
+        { "SELECT n FROM t WHERE n < 0", 0, 0, "N/A" },
+    };
+    for (const auto& [sql, fetchAll, rows, value] : cases) {
+        SCOPED_TRACE(rows);
+        settings->setInt("FetchAll", fetchAll);
+        project.Clear();
+        Quorvel event = SqlEvent(std::to_string(rows), db, sql);
+        event.cond = rows == 0 ? COND_RESULT_VALUE : COND_ALWAYS;
+        event.resCheck = OP_EQUAL;
+        const ExecStats stats = RunOnce(event);
+        EXPECT_EQ(stats.passed, 1);
+        EXPECT_EQ(stats.rowSum, rows);
+        EXPECT_EQ(project.GetEvent(0)->value, value);
+        EXPECT_EQ(LastReportLine().at(7), std::to_string(rows));
+        EXPECT_EQ(LastReportLine().at(8), "OK");
+        EXPECT_EQ(page.Count(event.EventNote, "Do action"), 1);
+    }
 }
 
 TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
 {
-    Quorvel badSql = SqlEvent("bad sql", db, "SELECT * FROM missing_table");
-    const ExecStats stats = RunOnce(badSql);
+    const ExecStats stats = RunOnce(SqlEvent("bad sql", db, "SELECT * FROM missing_table"));
     EXPECT_EQ(stats.passed, 0);
     EXPECT_EQ(stats.count, 1);
     EXPECT_EQ(page.Statuses("bad sql"),
@@ -76,19 +71,29 @@ TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
     EXPECT_FALSE(PathExists(dir.File("no-such.db"))) << "a mistyped path never creates a database";
 }
 
+// A folder passes too; a missing file fails with no value; an event of an unknown type posts no
+// check and has no status.
 TEST_F(Checks, FileCheckValueIsTheSize)
 {
     WriteFile(dir.File("five"), "12345");
-    // A folder passes too; a missing file fails with no value.
-    const std::tuple<std::string, int, const char*> cases[]
-        = { { dir.File("five"), 1, "5" }, { dir.path(), 1, nullptr }, { dir.File("nope"), 0, "" } };
-    for (const auto& [path, passed, value] : cases) {
+    const std::tuple<int, std::string, int, const char*, const char*> cases[] = {
+        { EVENT_FILE, dir.File("five"), 1, "5", "OK" },
+        { EVENT_FILE, dir.path(), 1, nullptr, "OK" },
+        { EVENT_FILE, dir.File("nope"), 0, "", "FAILED" },
+        { 9, dir.path(), 0, nullptr, "" },
+    };
+    for (const auto& [type, path, passed, value, status] : cases) {
+        SCOPED_TRACE(path);
         project.Clear();
-        EXPECT_EQ(RunOnce(FileEvent("file", path)).passed, passed) << path;
+        Quorvel event = FileEvent("file", path);
+        event.type = type;
+        EXPECT_EQ(RunOnce(event).passed, passed);
+        EXPECT_EQ(LastReportLine().at(8), status);
         if (value != nullptr) {
             EXPECT_EQ(project.GetEvent(0)->value, value);
         }
     }
+    EXPECT_EQ(page.Statuses("file"), (std::vector<std::string> { "Started", "Executing", "Do action", "Completed" }));
 }
 
 TEST_F(Checks, EveryCondition)
@@ -133,16 +138,6 @@ TEST_F(Checks, EveryCondition)
         EXPECT_EQ(page.Count("cond", "Do action"), c.acts ? 1 : 0) << event.Description(1);
         EXPECT_EQ(page.Count("cond", "Action skipped"), c.acts ? 0 : 1) << event.Description(1);
     }
-}
-
-TEST_F(Checks, UnknownEventTypePostsNoCheckAndHasNoStatus)
-{
-    Quorvel event = FileEvent("odd", dir.path());
-    event.type = 9;
-    const ExecStats stats = RunOnce(event);
-    EXPECT_EQ(page.Statuses("odd"), (std::vector<std::string> { "Started", "Executing", "Do action", "Completed" }));
-    EXPECT_EQ(stats.passed, 0);
-    EXPECT_EQ(LastReportLine().at(8), "");
 }
 
 } // namespace

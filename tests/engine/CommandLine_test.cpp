@@ -6,35 +6,26 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-struct SplitCase {
-    const char* line;
-    Words words;
-};
-
-void ExpectSplits(const std::vector<SplitCase>& cases)
-{
-    for (const SplitCase& c : cases) {
-        SCOPED_TRACE(c.line);
-        Words words;
-        std::string error;
-        ASSERT_EQ(SplitCommandLine(c.line, &words, &error), 0) << error;
-        EXPECT_EQ(words, c.words);
-    }
-}
-
 // Words at blanks, tabs and line feeds; quoted text kept as it is; backslashes honoured like a
 // shell; touching parts joined; empty quotes give empty arguments; nothing expanded.
 TEST(SplitCommandLine, SplitsLikeAShellWithoutExpanding)
 {
-    ExpectSplits({ { "true", { "true" } }, { "  a \t b\nc  ", { "a", "b", "c" } }, { "a\r", { "a\r" } },
-        { "echo 'a  b' \"c d\"", { "echo", "a  b", "c d" } }, { R"('a\"b$c\' x)", { R"(a\"b$c\)", "x" } },
-        { R"("it's" 'say "hi"')", { "it's", R"(say "hi")" } }, { "'a\nb'", { "a\nb" } },
-        { R"("\" \\ \$ \`")", { R"(" \ $ `)" } }, { R"("\a\n\ ")", { R"(\a\n\ )" } }, { "\"a\\\nb\"", { "ab" } },
-        { R"(a\ b \'c \\)", { "a b", "'c", "\\" } }, { "a\\\nb", { "ab" } }, { "a \\\n b", { "a", "b" } },
-        { R"(\"x\")", { "\"x\"" } }, { R"(a'b'"c"d)", { "abcd" } }, { R"(--name="two words")", { "--name=two words" } },
-        { R"(x''y)", { "xy" } }, { R"(a "" b)", { "a", "", "b" } }, { "a '' ''", { "a", "", "" } },
-        { R"(a "")", { "a", "" } },
-        { "echo $HOME ~ * ; | > # `x`", { "echo", "$HOME", "~", "*", ";", "|", ">", "#", "`x`" } } });
+    const std::pair<const char*, Words> cases[] = { { "true", { "true" } }, { "  a \t b\nc  ", { "a", "b", "c" } },
+        { "a\r", { "a\r" } }, { "echo 'a  b' \"c d\"", { "echo", "a  b", "c d" } },
+        { R"('a\"b$c\' x)", { R"(a\"b$c\)", "x" } }, { R"("it's" 'say "hi"')", { "it's", R"(say "hi")" } },
+        { "'a\nb'", { "a\nb" } }, { R"("\" \\ \$ \`")", { R"(" \ $ `)" } }, { R"("\a\n\ ")", { R"(\a\n\ )" } },
+        { "\"a\\\nb\"", { "ab" } }, { R"(a\ b \'c \\)", { "a b", "'c", "\\" } }, { "a\\\nb", { "ab" } },
+        { "a \\\n b", { "a", "b" } }, { R"(\"x\")", { "\"x\"" } }, { R"(a'b'"c"d)", { "abcd" } },
+        { R"(--name="two words")", { "--name=two words" } }, { R"(x''y)", { "xy" } }, { R"(a "" b)", { "a", "", "b" } },
+        { "a '' ''", { "a", "", "" } }, { R"(a "")", { "a", "" } },
+        { "echo $HOME ~ * ; | > # `x`", { "echo", "$HOME", "~", "*", ";", "|", ">", "#", "`x`" } } };
+    for (const auto& [line, expected] : cases) {
+        SCOPED_TRACE(line);
+        Words words;
+        std::string error;
+        ASSERT_EQ(SplitCommandLine(line, &words, &error), 0) << error;
+        EXPECT_EQ(words, expected);
+    }
 }
 
 TEST(SplitCommandLine, RefusesBrokenLinesWithClearText)

@@ -5,18 +5,12 @@
 
 namespace {
 
-class CounterEvents : public EngineTest {
-protected:
-    Quorvel Counter(const std::string& note, const std::string& machine, const std::string& path)
-    {
-        return Times(CounterEvent(note, machine, path), 2);
-    }
-};
+class CounterEvents : public EngineTest { };
 
 TEST_F(CounterEvents, LocalReadingLandsInTheReport)
 {
     project.reportFile = dir.File("report.txt");
-    project.AddEvent(Counter("available $VALUE$ MB", "", "\\Memory\\Available MBytes"));
+    project.AddEvent(Times(CounterEvent("available $VALUE$ MB", "", "\\Memory\\Available MBytes"), 2));
     ASSERT_EQ(project.Run(&page, nullptr), 0);
     EXPECT_EQ(page.Count("available $VALUE$ MB", "Check passed"), 2);
     const auto lines = ReportLines(dir.File("report.txt"));
@@ -41,7 +35,7 @@ TEST_F(CounterEvents, BadReadingsAreLogged)
              Case { "127.0.0.1:1", "\\Memory\\Available MBytes", "Check failed",
                  "PdhCollectQueryData\tCollect Data Error 0x800007D0" } }) {
         project.Clear();
-        project.AddEvent(Counter(c.path, c.machine, c.path));
+        project.AddEvent(Times(CounterEvent(c.path, c.machine, c.path), 2));
         project.Run(&page, nullptr);
         EXPECT_EQ(page.Count(c.path, c.status), 2) << c.path;
         EXPECT_NE(CLog::GetLastRows().find(c.logged), std::string::npos) << c.logged;

@@ -1,13 +1,11 @@
 #include "engine/EngineFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
-
-#include <sqlite3.h>
 
 void RecordingPage::ClearLists()
 {
     std::lock_guard lock(mutex_);
-    notes_.clear();
     rows_.clear();
 }
 
@@ -23,16 +21,10 @@ int RecordingPage::AddActiveRow(Quorvel& event, const std::string& text)
     {
         std::lock_guard lock(mutex_);
         row = static_cast<int>(rows_.size());
-        notes_.push_back(event.EventNote);
-        rows_.emplace_back();
+        rows_.push_back({ event.EventNote, {} });
     }
     Record(row, text);
     return row;
-}
-
-void RecordingPage::SetRowStatus(int row, const std::string& text)
-{
-    Record(row, text);
 }
 
 void RecordingPage::Record(int row, const std::string& text)
@@ -40,8 +32,9 @@ void RecordingPage::Record(int row, const std::string& text)
     std::string note;
     {
         std::lock_guard lock(mutex_);
-        rows_.at(static_cast<size_t>(row)).push_back(text);
-        note = notes_.at(static_cast<size_t>(row));
+        auto& [rowNote, statuses] = rows_.at(static_cast<size_t>(row));
+        statuses.push_back(text);
+        note = rowNote;
     }
     if (onStatus)
         onStatus(note, text);
@@ -50,51 +43,20 @@ void RecordingPage::Record(int row, const std::string& text)
 std::vector<std::string> RecordingPage::Statuses(const std::string& note) const
 {
     std::lock_guard lock(mutex_);
-    for (size_t i = 0; i < notes_.size(); ++i) {
-        if (notes_[i] == note)
-            return rows_[i];
-    }
-    return {};
+    const auto row = std::find_if(rows_.begin(), rows_.end(), [&note](const auto& r) { return r.first == note; });
+    return row != rows_.end() ? row->second : std::vector<std::string> {};
 }
 
 int RecordingPage::Count(const std::string& note, const std::string& status) const
 {
-    int n = 0;
-    for (const std::string& s : Statuses(note))
-        n += s == status ? 1 : 0;
-    return n;
+    const auto statuses = Statuses(note);
+    return static_cast<int>(std::count(statuses.begin(), statuses.end(), status));
 }
 
 std::string RecordingPage::Last(const std::string& note) const
 {
     const auto statuses = Statuses(note);
     return statuses.empty() ? std::string() : statuses.back();
-}
-
-EngineTest::EngineTest()
-    : settings(std::make_unique<CSettings>(dir.File("settings.toml")))
-{
-    g_settings = settings.get();
-}
-
-EngineTest::~EngineTest()
-{
-    g_settings = nullptr;
-}
-
-std::string EngineTest::QueryValue(const std::string& dbPath, const std::string& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(dbPath.c_str(), &db);
-    sqlite3_stmt* stmt = nullptr;
-    std::string value;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(stmt, 0);
-        value = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
 }
 
 std::string EngineTest::SaveProject()

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Records every status an event posts, per row, and lets a test react to one on the worker
@@ -23,7 +24,7 @@ public:
     void ClearLists() override;
     void EnableRunControls(bool running) override;
     int AddActiveRow(Quorvel& event, const std::string& text) override;
-    void SetRowStatus(int row, const std::string& text) override;
+    void SetRowStatus(int row, const std::string& text) override { Record(row, text); }
     void KeepAlive() override { }
 
     // The statuses of the row of the event with this note, in order.
@@ -39,30 +40,22 @@ private:
     void Record(int row, const std::string& text);
 
     mutable std::mutex mutex_;
-    std::vector<std::string> notes_;
-    std::vector<std::vector<std::string>> rows_;
+    std::vector<std::pair<std::string, std::vector<std::string>>> rows_; // note, statuses
 };
 
 // A temporary folder, a preference store, a message-box recorder and helpers to build events.
 class EngineTest : public ::testing::Test {
 protected:
-    EngineTest();
-    ~EngineTest() override;
+    EngineTest() { g_settings = settings.get(); }
+    ~EngineTest() override { g_settings = nullptr; }
 
-    // A SQLite database file in the folder made with `sql`.
-    std::string MakeDatabase(const std::string& name, const std::string& sql)
-    {
-        return MakeSqliteFile(dir.File(name), sql);
-    }
-    // The first column of the first row of `sql` on a SQLite file.
-    std::string QueryValue(const std::string& dbPath, const std::string& sql);
     // Saves `project` as project.qvl in the folder; its path.
     std::string SaveProject();
     // A SQL event on the PostgreSQL server of the test services.
     Quorvel PgEvent(const std::string& note, const std::string& sql = "SELECT 1");
 
     TempDir dir;
-    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<CSettings> settings = std::make_unique<CSettings>(dir.File("settings.toml"));
     RecordingBox box;
     RecordingPage page;
     QuorvelRunner project;

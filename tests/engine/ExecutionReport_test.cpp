@@ -1,4 +1,5 @@
 #include "engine/EngineFixture.h"
+#include "external/support/StrFormat.h"
 
 #include <regex>
 
@@ -24,41 +25,29 @@ TEST_F(ExecutionReport, NewFileGetsMarkHeaderAndOneLinePerExecution)
                           R"((File or Folder Access->Always->No action|size 4 bytes)\t\d+\t\d+\t0\t\d+\t0\tOK\t)");
     for (size_t i = 1; i < lines.size(); ++i)
         EXPECT_TRUE(std::regex_match(lines[i], line)) << lines[i];
-    const std::string bytes = ReadFile(project.currentReportFile);
-    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\r\0\n\0", 4));
-}
-
-TEST_F(ExecutionReport, NoReportFileNamedWritesNothing)
-{
-    project.AddEvent(FileEvent("quiet", dir.path()));
-    project.Run(&page, nullptr);
-    EXPECT_EQ(project.currentReportFile, "");
-    EXPECT_EQ(project.GetEvent(0)->results.count, 1) << "the statistics are kept all the same";
 }
 
 TEST_F(ExecutionReport, TwentyFourEventsWritingAtOnceGiveWholeLines)
 {
     const int perEvent = 40;
+    std::map<std::string, int> expected; // report lines per event
     for (int i = 0; i < kMaxEvents; ++i) {
-        Quorvel event = Times(FileEvent("event " + std::to_string(i), dir.path()), perEvent);
+        Quorvel event = Times(FileEvent(StrFormat("event %d", i), dir.path()), perEvent);
         event.action = ACTION_LOG;
-        event.sLogItem = "line of " + std::to_string(i);
+        event.sLogItem = StrFormat("line of %d", i);
         project.AddEvent(event);
+        expected[event.EventNote] = perEvent;
     }
     project.reportFile = dir.File("report.txt");
     project.logFile = dir.File("custom.log");
     ASSERT_EQ(project.Run(&page, nullptr), 0);
     const TextLines report = ReadUtf16Lines(dir.File("report.txt"));
     ASSERT_EQ(ReportDefect(report), "");
-    ASSERT_EQ(report.lines.size(), static_cast<size_t>(1 + kMaxEvents * perEvent));
     std::map<std::string, int> perName;
     for (size_t i = 1; i < report.lines.size(); ++i)
         ++perName[SplitTabs(report.lines[i])[2]];
-    for (const auto& [name, count] : perName)
-        EXPECT_EQ(count, perEvent) << name;
-    EXPECT_EQ(perName.size(), static_cast<size_t>(kMaxEvents));
-    const auto logLines = ReportLines(dir.File("custom.log"));
-    EXPECT_EQ(logLines.size(), static_cast<size_t>(kMaxEvents * perEvent));
+    EXPECT_EQ(perName, expected);
+    EXPECT_EQ(ReportLines(dir.File("custom.log")).size(), static_cast<size_t>(kMaxEvents * perEvent));
     for (int i = 0; i < kMaxEvents; ++i)
         EXPECT_EQ(project.GetEvent(i)->results.count, perEvent);
 }

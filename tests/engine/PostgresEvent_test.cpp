@@ -27,8 +27,11 @@ TEST_F(PostgresEvent, BreakAllCancelsTheStatementInFlight)
         (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Cancelled" }));
 }
 
-TEST_F(PostgresEvent, ActionReusesTheCheckConnection)
+// A statement that fails while its rows are read fails the check.
+TEST_F(PostgresEvent, ActionReusesTheCheckConnectionAndLateErrorsFailTheCheck)
 {
+    settings->setInt("FetchAll", 1);
+    project.AddEvent(PgEvent("late error", "SELECT 10 / (3 - g) FROM generate_series(1, 5) g"));
     Quorvel event = Times(PgEvent("temp table", "SELECT v FROM quorvel_engine_seen"), 2);
     event.action = ACTION_SQL;
     event.cond = COND_ON_ERROR;
@@ -36,16 +39,9 @@ TEST_F(PostgresEvent, ActionReusesTheCheckConnection)
     project.AddEvent(event);
     project.Run(&page, nullptr);
     // The action's TEMP table lives on the check's connection only: the second check finds it.
-    EXPECT_EQ(project.GetEvent(0)->results.passed, 1);
-    EXPECT_EQ(project.GetEvent(0)->value, "5");
+    EXPECT_EQ(project.GetEvent(1)->results.passed, 1);
+    EXPECT_EQ(project.GetEvent(1)->value, "5");
     EXPECT_EQ(page.Count("temp table", "Action Error"), 0);
-}
-
-TEST_F(PostgresEvent, StatementFailingWhileRowsAreReadFailsTheCheck)
-{
-    settings->setInt("FetchAll", 1);
-    project.AddEvent(PgEvent("late error", "SELECT 10 / (3 - g) FROM generate_series(1, 5) g"));
-    project.Run(&page, nullptr);
     EXPECT_EQ(page.Count("late error", "Check failed"), 1);
 }
 

@@ -15,21 +15,24 @@ using Clock = std::chrono::steady_clock;
 
 class Scheduling : public EngineTest {
 protected:
-    // A file check on a file that exists: quick, and passes.
-    Quorvel Quick(const std::string& note)
-    {
-        WriteFile(dir.File("present"), "x");
-        return FileEvent(note, dir.File("present"));
-    }
+    // A file check on the test's folder: quick, and passes.
+    Quorvel Quick(const std::string& note) { return FileEvent(note, dir.path()); }
 };
 
-TEST_F(Scheduling, IterationTypesAndIntervals)
+// A wrong start time is told and the event starts at once; a broken event ends alone before any
+// iteration.
+TEST_F(Scheduling, IterationTypesIntervalsAndDelays)
 {
     const Quorvel once = EverySeconds(Quick("once"), 1);
     Quorvel three = Times(EverySeconds(Quick("three"), 1), 3);
     Quorvel zero = Times(Quick("zero"), 0);
     const Quorvel delayed = DelayedFor(Quick("delayed"), 2);
-    for (const Quorvel& event : { once, three, zero, delayed })
+    Quorvel early = Quick("early");
+    early.delayType = DELAY_START_AT;
+    early.tmStartAt = "0800";
+    Quorvel broken = Quick("broken");
+    broken.delayType = 7;
+    for (const Quorvel& event : { once, three, zero, delayed, early, broken })
         project.AddEvent(event);
 
     const auto started = Clock::now();
@@ -41,7 +44,8 @@ TEST_F(Scheduling, IterationTypesAndIntervals)
     EXPECT_EQ(page.Count("three", "Executing"), 3);
     EXPECT_EQ(page.Count("three", "Paused"), 2);
     EXPECT_EQ(page.Count("zero", "Executing"), 1) << "every event executes at least once";
-    for (const char* note : { "once", "three", "zero" }) {
+    EXPECT_EQ(page.Count("early", "Executing"), 1);
+    for (const char* note : { "once", "three", "zero", "early" }) {
         EXPECT_EQ(page.Statuses(note).front(), "Started");
         EXPECT_EQ(page.Last(note), "Completed");
     }
@@ -51,6 +55,10 @@ TEST_F(Scheduling, IterationTypesAndIntervals)
     // Two exact one-second intervals, or the two seconds' delay.
     EXPECT_GE(took, std::chrono::milliseconds(2000));
     EXPECT_EQ(page.runControls, (std::vector<bool> { true, false }));
+    EXPECT_EQ(box.Shown(), (std::vector<std::string> { "Error!: Unrecognized time format: 0800" }));
+    EXPECT_EQ(page.Statuses("broken"), (std::vector<std::string> { "Started", "Broken event" }));
+    EXPECT_NE(CLog::GetLastRows().find("Broken event execution attempt"), std::string::npos);
+    EXPECT_EQ(project.currentReportFile, "") << "no report file named, none written";
 }
 
 TEST(StartAt, WaitsUntilTheTimeOfDay)
@@ -69,44 +77,6 @@ TEST(StartAt, WaitsUntilTheTimeOfDay)
         EXPECT_EQ(result == 0 ? ms : -1, expected) << text;
         EXPECT_EQ(result, expected < 0 ? -1 : 0) << text;
     }
-}
-
-// A wrong start time is told and the event starts at once; a broken event ends alone before any
-// iteration.
-TEST_F(Scheduling, WrongStartTimesAndBrokenEvents)
-{
-    Quorvel early = Quick("early");
-    early.delayType = DELAY_START_AT;
-    early.tmStartAt = "0800";
-    Quorvel broken = Quick("broken");
-    broken.delayType = 7;
-    for (const Quorvel& event : { early, broken, Quick("sound") })
-        project.AddEvent(event);
-    project.Run(&page, nullptr);
-    EXPECT_EQ(box.Shown(), (std::vector<std::string> { "Error!: Unrecognized time format: 0800" }));
-    EXPECT_EQ(page.Count("early", "Executing"), 1);
-    EXPECT_EQ(page.Statuses("broken"), (std::vector<std::string> { "Started", "Broken event" }));
-    EXPECT_EQ(page.Last("sound"), "Completed");
-    EXPECT_NE(CLog::GetLastRows().find("Broken event execution attempt"), std::string::npos);
-}
-
-TEST_F(Scheduling, BreakAllEndsLongWaitsPromptly)
-{
-    for (const char* note : { "a", "b" })
-        project.AddEvent(EverySeconds(Endless(Quick(note)), 3600));
-    project.AddEvent(DelayedFor(Quick("delayed"), 3600));
-    std::thread breaker([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        BreakAll();
-    });
-    const auto started = Clock::now();
-    project.Run(&page, nullptr);
-    breaker.join();
-    EXPECT_LT(Clock::now() - started, std::chrono::seconds(5));
-    for (const char* note : { "a", "b", "delayed" })
-        EXPECT_EQ(page.Last(note), "Cancelled") << note;
-    EXPECT_EQ(page.Count("a", "Executing"), 1);
-    EXPECT_EQ(page.Count("delayed", "Executing"), 0);
 }
 
 TEST_F(Scheduling, PauseHoldsEventsAndSkipsTheIntervalItInterrupts)

@@ -9,33 +9,25 @@ std::string FaultTest::SaveProject()
     return path;
 }
 
-QuorvelStart FaultTest::Isolated() const
-{
-    QuorvelStart start;
-    start.env.push_back("XDG_STATE_HOME=" + dir.File("state"));
-    return start;
-}
-
-std::string FaultTest::ProgramLogPath() const
-{
-    return dir.File("state/quorvel/quorvel.log");
-}
-
-std::vector<LogEntry> FaultTest::ProgramLog() const
-{
-    std::vector<LogEntry> entries;
-    std::istringstream lines(ReadFile(ProgramLogPath()));
-    for (std::string line; std::getline(lines, line);) {
-        const std::vector<std::string> fields = SplitTabs(line);
-        entries.push_back(LogEntry { fields.size() > 1 ? fields[1] : "", fields.size() > 2 ? fields[2] : "" });
-    }
-    return entries;
-}
-
 size_t FaultTest::LogCount(const std::string& context, const std::string& part) const
 {
     size_t count = 0;
-    for (const LogEntry& entry : ProgramLog())
-        count += entry.context == context && entry.message.find(part) != std::string::npos ? 1 : 0;
+    std::istringstream lines(ProgramLog());
+    for (std::string line; std::getline(lines, line);) {
+        const std::vector<std::string> fields = SplitTabs(line);
+        const bool inContext = context.empty() || (fields.size() > 1 && fields[1] == context);
+        const std::string message = fields.size() > 2 ? fields[2] : "";
+        count += inContext && message.find(part) != std::string::npos ? 1 : 0;
+    }
     return count;
+}
+
+std::vector<std::string> FaultTest::ReportColumn(size_t field) const
+{
+    const TextLines report = ReadUtf16Lines(project.reportFile);
+    EXPECT_EQ(ReportDefect(report), "");
+    std::vector<std::string> column;
+    for (size_t i = 1; i < report.lines.size(); ++i)
+        column.push_back(SplitTabs(report.lines[i]).at(field));
+    return column;
 }

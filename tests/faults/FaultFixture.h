@@ -9,12 +9,6 @@
 #include <string>
 #include <vector>
 
-// One entry of the program log: "time<TAB>context<TAB>message[<TAB>source]".
-struct LogEntry {
-    std::string context;
-    std::string message;
-};
-
 // A test folder for one quorvel run: the project file, the run's output files, and the program
 // log of the started program ($XDG_STATE_HOME points into the folder).
 class FaultTest : public ::testing::Test {
@@ -22,11 +16,14 @@ protected:
     // Saves `project` as project.qvl in the folder; its path.
     std::string SaveProject();
     // How to start quorvel so that its program log is this test's.
-    QuorvelStart Isolated() const;
-    std::string ProgramLogPath() const;
-    std::vector<LogEntry> ProgramLog() const;
-    // The entries whose context is `context` and whose message contains `part`.
+    QuorvelStart Isolated() const { return QuorvelStart { .env = { "XDG_STATE_HOME=" + dir.File("state") } }; }
+    std::string ProgramLog() const { return ReadFile(dir.File("state/quorvel/quorvel.log")); }
+    // The program-log entries ("time<TAB>context<TAB>message[<TAB>source]") whose context is
+    // `context` (any, for "") and whose message contains `part`.
     size_t LogCount(const std::string& context, const std::string& part = "") const;
+    // One field of every line of the execution report after its header; a test fails when the
+    // report is not whole.
+    std::vector<std::string> ReportColumn(size_t field) const;
 
     TempDir dir;
     QuorvelRunner project;

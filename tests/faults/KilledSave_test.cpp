@@ -17,21 +17,6 @@ using namespace std::chrono_literals;
 
 constexpr int kKills = 200;
 
-// Starts save_loop on a project; killed and reaped with the object at the latest.
-struct SaveLoop : RunningQuorvel {
-    explicit SaveLoop(const std::string& project)
-        : RunningQuorvel(std::vector<std::string> { SAVE_LOOP_BINARY, project }, {})
-    {
-    }
-    // True once the project is loaded and the saves begin.
-    bool Loaded() { return WaitFor("loaded"); }
-    void Kill()
-    {
-        Signal(SIGKILL);
-        Wait();
-    }
-};
-
 class KilledSave : public FaultTest {
 protected:
     KilledSave()
@@ -70,16 +55,11 @@ protected:
         return loaded.Count() == kMaxEvents && Canonical(loaded) == expected;
     }
 
-    // The names in the folder besides the project and its backup.
-    std::vector<std::string> Leftovers() const
+    // The files in the folder besides the project and its backup.
+    size_t Leftovers() const
     {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(saves)) {
-            const std::string name = entry.path().filename().string();
-            if (name != "project.qvl" && name != "project.bak")
-                names.push_back(name);
-        }
-        return names;
+        const auto files = std::distance(std::filesystem::directory_iterator(saves), {});
+        return static_cast<size_t>(files) - PathExists(path) - PathExists(backup);
     }
 
     const std::string saves = dir.File("saves");
@@ -90,17 +70,13 @@ protected:
     std::string firstSave; // the bytes of the file that the test saved itself
 };
 
-// How long one save of the big project takes here, to spread the kills over a few saves.
-std::chrono::microseconds TimeOneSave(QuorvelRunner& project, const std::string& path)
-{
-    const auto start = std::chrono::steady_clock::now();
-    project.Save(path);
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-}
-
 TEST_F(KilledSave, ProjectOrBackupAlwaysLoadsWholeAndLeftoversDoNotPileUp)
 {
-    const std::chrono::microseconds saveTime = TimeOneSave(project, path);
+    // How long one save of the big project takes here, to spread the kills over a few saves.
+    const auto before = std::chrono::steady_clock::now();
+    project.Save(path);
+    const auto saveTime
+        = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before);
     ASSERT_TRUE(LoadsWhole(path));
     firstSave = ReadFile(path);
     std::mt19937 random(20261206);
@@ -111,10 +87,12 @@ TEST_F(KilledSave, ProjectOrBackupAlwaysLoadsWholeAndLeftoversDoNotPileUp)
         // the kill may fall between that and writing the new one.
         if (kill % 2 == 0)
             std::filesystem::remove(backup);
-        SaveLoop saver(path);
-        ASSERT_TRUE(saver.Loaded()) << "kill " << kill;
+        // Loads the project and saves it over and over, until it is killed.
+        RunningQuorvel saver(std::vector<std::string> { SAVE_LOOP_BINARY, path }, {});
+        ASSERT_TRUE(saver.WaitFor("loaded")) << "kill " << kill;
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        saver.Kill();
+        saver.Signal(SIGKILL);
+        saver.Wait();
 
         const bool hasProject = PathExists(path);
         ASSERT_TRUE(hasProject || PathExists(backup)) << "kill " << kill << ": neither file is left";
@@ -124,12 +102,12 @@ TEST_F(KilledSave, ProjectOrBackupAlwaysLoadsWholeAndLeftoversDoNotPileUp)
         }
         if (!hasProject)
             std::filesystem::rename(backup, path); // what a user would do
-        mostLeftovers = std::max(mostLeftovers, Leftovers().size());
+        mostLeftovers = std::max(mostLeftovers, Leftovers());
     }
     // A killed save may leave its temporary file; the next one takes it over.
     EXPECT_LE(mostLeftovers, 1u);
     EXPECT_EQ(project.Save(path), 0);
-    EXPECT_EQ(Leftovers(), std::vector<std::string> {});
+    EXPECT_EQ(Leftovers(), 0u);
 }
 
 } // namespace

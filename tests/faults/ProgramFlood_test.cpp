@@ -5,10 +5,7 @@
 #include "faults/FaultFixture.h"
 
 #include <algorithm>
-#include <atomic>
 #include <csignal>
-#include <filesystem>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -27,36 +24,6 @@ size_t Median(std::vector<size_t> values)
     return values[values.size() / 2];
 }
 
-// Looks at the running program every few milliseconds from a thread of its own.
-class Sampler {
-public:
-    explicit Sampler(pid_t pid)
-        : thread_([this, pid] {
-            while (running_) {
-                descriptors.push_back(OpenDescriptors(pid));
-                mostDefunct = std::max(mostDefunct, ChildrenOf(pid, 'Z'));
-                std::this_thread::sleep_for(50ms);
-            }
-        })
-    {
-    }
-    ~Sampler() { Stop(); }
-    void Stop()
-    {
-        running_ = false;
-        if (thread_.joinable())
-            thread_.join();
-    }
-
-    // Read after Stop.
-    std::vector<size_t> descriptors;
-    size_t mostDefunct = 0;
-
-private:
-    std::atomic<bool> running_ { true };
-    std::thread thread_;
-};
-
 class ProgramFlood : public FaultTest { };
 
 TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescriptor)
@@ -69,9 +36,18 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
     project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
     project.reportFile = dir.File("report.txt");
     RunningQuorvel quorvel(SaveProject(), Isolated());
-    Sampler sampler(quorvel.Pid());
+    // Looks at the running program every few milliseconds from a thread of its own.
+    std::vector<size_t> fds;
+    size_t mostDefunct = 0;
+    std::jthread sampler([&](const std::stop_token& stop) {
+        for (; !stop.stop_requested(); std::this_thread::sleep_for(50ms)) {
+            fds.push_back(OpenDescriptors(quorvel.Pid()));
+            mostDefunct = std::max(mostDefunct, ChildrenOf(quorvel.Pid(), 'Z'));
+        }
+    });
     ASSERT_TRUE(quorvel.WaitFor("(starter) -> Completed", 1, 240s));
-    sampler.Stop();
+    sampler.request_stop();
+    sampler.join();
 
     EXPECT_TRUE(WaitUntil([&] { return ChildrenOf(quorvel.Pid(), 'Z') == 0; }, 2s));
     const size_t atRest = OpenDescriptors(quorvel.Pid());
@@ -80,8 +56,7 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
 
     EXPECT_EQ(quorvel.Count("(starter) -> Do action"), static_cast<size_t>(kPrograms));
     EXPECT_EQ(quorvel.Count("-> Action Error"), 0u);
-    EXPECT_LE(sampler.mostDefunct, kInFlight);
-    const std::vector<size_t>& fds = sampler.descriptors;
+    EXPECT_LE(mostDefunct, kInFlight);
     ASSERT_GE(fds.size(), 8u) << "the run was too short to watch";
     const size_t fewest = *std::min_element(fds.begin(), fds.end());
     EXPECT_LE(*std::max_element(fds.begin(), fds.end()), fewest + kInFlight);
@@ -89,9 +64,7 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
     const auto quarter = static_cast<std::ptrdiff_t>(fds.size() / 4);
     EXPECT_LE(Median({ fds.end() - quarter, fds.end() }), Median({ fds.begin(), fds.begin() + quarter }) + 4);
     EXPECT_LE(atRest, fewest + 2); // the collector's own wake-up descriptor may have come after
-    const TextLines report = ReadUtf16Lines(project.reportFile);
-    EXPECT_EQ(ReportDefect(report), "");
-    EXPECT_EQ(report.lines.size(), static_cast<size_t>(kPrograms + 2)); // header, starter, keeper
+    EXPECT_EQ(ReportColumn(2).size(), static_cast<size_t>(kPrograms + 1)); // the starter's and the keeper's
 }
 
 } // namespace
