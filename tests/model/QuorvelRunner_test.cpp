@@ -26,7 +26,7 @@ auto Definition(const Quorvel& q)
 
 auto Header(const QuorvelRunner& p)
 {
-    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.author, p.description);
+    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description);
 }
 
 TEST(ProjectFile, EveryFieldRoundTrips)
@@ -37,6 +37,7 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     saved.reportFile = "/tmp/report_$DATE$.txt";
     saved.logFile = "log \"x\".txt";
     saved.summaryFile = "sum.html";
+    saved.metricsFile = "/var/lib/node/quorvel $DATE$.prom"; // no macro is expanded
     saved.author = "Zoë";
     saved.description = "line 1\nline 2\r\n\ttabbed";
     for (int i = 0; i < 3; ++i)
@@ -156,13 +157,17 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_FALSE(PathExists(dir.File("nightly.bak")));
     project.author = "second";
+    project.metricsFile = "m.prom";
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
-    // With a backup in place, the project file is rewritten and the old backup kept.
+    // With a backup in place, the project file is rewritten and the old backup kept; the optional
+    // metrics key must still go when it was emptied.
     project.author = "third";
+    project.metricsFile.clear();
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
     EXPECT_EQ(authorOf(path), "third");
+    EXPECT_EQ(ReadFile(path).find("Metrics"), std::string::npos);
     EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
     EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
     EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
@@ -208,10 +213,11 @@ TEST(ProjectList, AddGetDeleteClear)
 
     EXPECT_EQ(project.WarnIfEmpty(), 0);
     project.author = "a";
+    project.metricsFile = "m.prom";
     project.currentReportFile = "kept";
     project.Clear();
     EXPECT_EQ(project.Count(), 0);
-    EXPECT_EQ(project.author, "");
+    EXPECT_EQ(project.author + project.metricsFile, "");
     EXPECT_EQ(project.currentReportFile, "kept");
     EXPECT_EQ(project.WarnIfEmpty(), 1);
     EXPECT_EQ(box.Shown().back(), "Warning!: Events list is empty.");

@@ -1,57 +1,51 @@
 #include "external/counters/MetricsParser.h"
 #include "external/support/StrFormat.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
-std::vector<MetricSample> ParseOk(const std::string& text)
+// Each sample as "name{key=value,...} value [timestamp]", the value as "%.17g" prints it.
+std::vector<std::string> ParseOk(const std::string& text)
 {
     MetricsParser parser;
     EXPECT_TRUE(parser.Parse(text)) << parser.Error() << "\n" << text;
-    return parser.Samples();
+    std::vector<std::string> shown;
+    for (const MetricSample& sample : parser.Samples()) {
+        std::string line = sample.name + "{";
+        for (const auto& [key, value] : sample.labels)
+            line += key + "=" + value + ",";
+        line += StrFormat("} %.17g", sample.value);
+        if (sample.timestampMs)
+            line += StrFormat(" %lld", static_cast<long long>(*sample.timestampMs));
+        shown.push_back(line);
+    }
+    return shown;
 }
 
 TEST(MetricsParser, ReadsLabelsWithEscapes)
 {
-    const std::vector<MetricSample> samples
-        = ParseOk("node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 8.5703634944e+10\n"
-                  "odd{path=\"C:\\\\dir\",quote=\"say \\\"hi\\\"\",lines=\"a\\nb\",} 1\n"
-                  "spaced { a = \"1\" , b=\"}{,=\" } 2\n"
-                  "empty{} 3\n");
-    ASSERT_EQ(samples.size(), 4u);
-    EXPECT_EQ(*samples[0].Label("mountpoint"), "/");
-    EXPECT_EQ(samples[0].value, 8.5703634944e+10);
-    EXPECT_EQ(*samples[1].Label("path"), "C:\\dir");
-    EXPECT_EQ(*samples[1].Label("quote"), "say \"hi\"");
-    EXPECT_EQ(*samples[1].Label("lines"), "a\nb");
-    EXPECT_EQ(*samples[2].Label("b"), "}{,=");
-    EXPECT_EQ(samples[3].labels.size(), 0u);
-    EXPECT_EQ(samples[3].Label("a"), nullptr);
+    EXPECT_EQ(
+        ParseOk("node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 8.5703634944e+10\n"
+                "odd{path=\"C:\\\\dir\",quote=\"say \\\"hi\\\"\",lines=\"a\\nb\",} 1\n"
+                "spaced { a = \"1\" , b=\"}{,=\" } 2\n"
+                "empty{} 3\n"),
+        std::vector<std::string>({ "node_filesystem_avail_bytes{device=/dev/vda,fstype=ext4,mountpoint=/,} 85703634944",
+            "odd{path=C:\\dir,quote=say \"hi\",lines=a\nb,} 1", "spaced{a=1,b=}{,=,} 2", "empty{} 3" }));
 }
 
 // Comments, HELP and TYPE lines and blank lines give no samples.
 TEST(MetricsParser, ReadsSpecialValuesExponentsAndTimestampsAndSkipsComments)
 {
-    const std::vector<MetricSample> samples = ParseOk("# HELP a Text with \\\\ and \\n escapes.\n"
-                                                      "# TYPE a counter\n"
-                                                      "#just a comment with \"odd\" \\q things\n"
-                                                      "\n   \n"
-                                                      "# EOF is not special here\n"
-                                                      "a NaN\nb +Inf\nc -Inf\nd 1.5E-3\ne -0\nf 12 1700000000000\n"
-                                                      "g .5 -12\nh 7\t\t\n");
-    ASSERT_EQ(samples.size(), 8u);
-    EXPECT_EQ(samples[0].name, "a");
-    EXPECT_TRUE(std::isnan(samples[0].value));
-    EXPECT_EQ(samples[1].value, INFINITY);
-    EXPECT_EQ(samples[2].value, -INFINITY);
-    EXPECT_DOUBLE_EQ(samples[3].value, 0.0015);
-    EXPECT_FALSE(samples[4].timestampMs);
-    EXPECT_EQ(samples[5].timestampMs, 1700000000000);
-    EXPECT_EQ(samples[6].value, 0.5);
-    EXPECT_EQ(samples[6].timestampMs, -12);
-    EXPECT_EQ(samples[7].value, 7);
+    EXPECT_EQ(ParseOk("# HELP a Text with \\\\ and \\n escapes.\n"
+                      "# TYPE a counter\n"
+                      "#just a comment with \"odd\" \\q things\n"
+                      "\n   \n"
+                      "# EOF is not special here\n"
+                      "a NaN\nb +Inf\nc -Inf\nd 1.5E-3\ne -0\nf 12 1700000000000\n"
+                      "g .5 -12\nh 7\t\t\n"),
+        std::vector<std::string>({ "a{} nan", "b{} inf", "c{} -inf", "d{} 0.0015", "e{} -0", "f{} 12 1700000000000",
+            "g{} 0.5 -12", "h{} 7" }));
 }
 
 TEST(MetricsParser, KeepsOnlyWhatTheFilterWantsButChecksEverything)

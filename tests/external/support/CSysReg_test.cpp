@@ -6,48 +6,29 @@
 
 namespace {
 
-// Found by fuzz_store: a name that was not UTF-8 was written escaped as other characters, so the
-// value could no longer be read under the name it was saved with.
-TEST(CSysReg, NamesThatAreNotUtf8ReadBackUnderTheSameName)
-{
-    TempDir dir;
-    const std::string path = dir.File("p.qvl");
-    {
-        CSysReg store(path);
-        store.Save("Caf\xE9", "Jos\xE9 M\xFCller", "text");
-        store.Save("Caf\xE9", "n\xFC", 5);
-    }
-    CSysReg store(path);
-    EXPECT_TRUE(store.LastError().empty()) << store.LastError();
-    EXPECT_TRUE(store.HasSection("Caf\xE9"));
-    EXPECT_TRUE(store.HasSection("Caf\xC3\xA9")) << "taken as Latin-1";
-    std::string text;
-    EXPECT_EQ(store.Read("Caf\xE9", "Jos\xE9 M\xFCller", &text, ""), 0);
-    EXPECT_EQ(text, "text");
-    int number = 0;
-    EXPECT_EQ(store.Read("Caf\xE9", "n\xFC", &number, 0), 0);
-    EXPECT_EQ(number, 5);
-}
-
 // Found by fuzz_store: keys whose only unusual characters were quotes, tabs or line feeds were
-// written without quotes, and the next load found the file broken and lost all of it.
+// written without quotes, and the next load found the file broken and lost all of it. And a name
+// that was not UTF-8 was written escaped as other characters, so the value could no longer be read
+// under the name it was saved with.
 TEST(CSysReg, AnyNameSurvivesTheFile)
 {
     TempDir dir;
     const std::string path = dir.File("p.qvl");
     WriteFile(path, "[\"Author's\"]\n\"it's\" = \"kept\"\n[S.sub]\nx = [{ \"a'b\" = 1 }]\n");
-    const std::vector<std::string> names = { "'", "a'b", "a\tb", "x\ny", "", "a b", "q\"\\", "\x01", "a.b", "[c]" };
+    const std::vector<std::string> names
+        = { "'", "a'b", "a\tb", "x\ny", "", "a b", "q\"\\", "\x01", "a.b", "[c]", "Caf\xE9", "Jos\xE9 M\xFCller" };
     {
         CSysReg store(path);
-        for (const std::string& name : names)
-            store.Save(name, name, "v:" + name);
+        for (size_t i = 0; i < names.size(); ++i)
+            store.Save(names[i], names[i], static_cast<int>(i));
     }
     CSysReg store(path);
     ASSERT_TRUE(store.LastError().empty()) << store.LastError();
-    for (const std::string& name : names) {
-        std::string text;
-        EXPECT_EQ(store.Read(name, name, &text, ""), 0) << name;
-        EXPECT_EQ(text, "v:" + name);
+    EXPECT_TRUE(store.HasSection("Caf\xC3\xA9")) << "taken as Latin-1";
+    for (size_t i = 0; i < names.size(); ++i) {
+        int number = -1;
+        EXPECT_EQ(store.Read(names[i], names[i], &number, -1), 0) << names[i];
+        EXPECT_EQ(number, static_cast<int>(i));
     }
     std::string text;
     EXPECT_EQ(store.Read("Author's", "it's", &text, ""), 0) << "values of the old file are written back whole";

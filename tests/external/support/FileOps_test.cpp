@@ -34,8 +34,8 @@ TEST(WriteFileAtomically, WritersOfOneFileTakeTurnsAndReadersSeeWholeContents)
     TempDir dir;
     const std::string path = dir.File("p.qvl");
     ASSERT_EQ(WriteFileAtomically(path, std::string(kSize, '-'), -1, nullptr), 0);
-    std::atomic<bool> writing{true};
-    std::atomic<int> broken{0};
+    std::atomic<bool> writing { true };
+    std::atomic<int> broken { 0 };
     std::thread reader([&] {
         while (writing)
             broken += Whole(ReadFile(path), kSize) ? 0 : 1;
@@ -44,7 +44,9 @@ TEST(WriteFileAtomically, WritersOfOneFileTakeTurnsAndReadersSeeWholeContents)
     for (int w = 0; w < kWriters; ++w) {
         writers.emplace_back([&, w] {
             for (int i = 0; i < kWrites; ++i)
-                broken += WriteFileAtomically(path, std::string(kSize, static_cast<char>('a' + w)), -1, nullptr) != 0 ? 1 : 0;
+                broken += WriteFileAtomically(path, std::string(kSize, static_cast<char>('a' + w)), -1, nullptr) != 0
+                    ? 1
+                    : 0;
         });
     }
     for (std::thread& t : writers)
@@ -53,7 +55,7 @@ TEST(WriteFileAtomically, WritersOfOneFileTakeTurnsAndReadersSeeWholeContents)
     reader.join();
     EXPECT_EQ(broken, 0);
     EXPECT_TRUE(Whole(ReadFile(path), kSize));
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"p.qvl"});
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "p.qvl" });
 }
 
 } // namespace

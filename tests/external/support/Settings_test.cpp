@@ -24,12 +24,7 @@ TEST(CSettings, SavedValuesComeBackAtTheNextStart)
     EXPECT_EQ(settings.getStr("LastFile"), "/home/u/Nightly \"x\".qvl");
     EXPECT_EQ(settings.getInt("Unregistered"), 42);
     EXPECT_EQ(settings.getInt("LoadLastFile"), 1);
-}
-
-TEST(CSettings, DefaultLocationFollowsXdgConfigHome)
-{
-    CSettings settings;
-    EXPECT_EQ(settings.Path(), TestStateDir() + "/config/quorvel/settings.toml");
+    EXPECT_EQ(CSettings().Path(), TestStateDir() + "/config/quorvel/settings.toml") << "follows XDG_CONFIG_HOME";
 }
 
 TEST(CSettings, ReadersOnOtherThreadsSeeWholeValues)
