@@ -1,8 +1,6 @@
 #include "app/CEventApp.h"
 #include "support/TestEnv.h"
 
-#include <algorithm>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -32,50 +30,34 @@ TEST(ParseParam, OnlyTheSecondCharacterOfASwitchCountsAndLaterExistingFilesRepla
 }
 
 // A project that is not there is an error (2); no project at all, or an empty one, leaves nothing
-// to run (1). The banner and a whole run are checked with the engine's console runs.
-TEST(ConsoleMode, MissingOrNoProject)
+// to run (1). Without a display, window mode says so in one line; "--verbose" is an ordinary switch
+// whose second character is '-': ignored, so window mode. The banner and a whole run are checked
+// with the engine's console runs.
+TEST(CommandLine, StatusesAndMessages)
 {
     TempDir dir;
     WriteFile(dir.File("empty.qvl"), "");
+    const std::string noDisplay = "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); run a "
+                                  "project without a window with: quorvel -c project.qvl\n";
     const struct {
         std::vector<std::string> args;
         int status;
-        std::string error;
+        std::string out, err; // how standard output starts; a piece of standard error
     } cases[] = {
-        { { "-c", dir.File("nope.qvl") }, 2, dir.File("nope.qvl") },
-        { { "-c" }, 1, "no project file" },
-        { { "-c", dir.File("empty.qvl") }, 1, "Warning!: Project is empty or all events are disabled." },
+        { { "-c", dir.File("nope.qvl") }, 2, "", dir.File("nope.qvl") },
+        { { "-c" }, 1, "", "no project file" },
+        { { "-c", dir.File("empty.qvl") }, 1, "", "Warning!: Project is empty or all events are disabled." },
+        { { "-C", dir.File("empty.qvl") }, 2, "", "quorvel: " + noDisplay },
+        { { "--verbose" }, 2, "", noDisplay },
+        { { "--help" }, 0, "Usage: quorvel", "" },
+        { { "--version" }, 0, "quorvel ", "" },
     };
     for (const auto& c : cases) {
-        const ProcessResult result = RunQuorvel(c.args);
-        EXPECT_EQ(result.status, c.status) << c.error;
-        EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
+        const ProcessResult result = RunQuorvel(c.args, { "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=" });
+        EXPECT_EQ(result.status, c.status) << c.args[0];
+        EXPECT_EQ(result.out.rfind(c.out, 0), 0u) << result.out;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
     }
-}
-
-const std::vector<std::string> kNoDisplay = { "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=" };
-
-TEST(WindowMode, WithoutADisplaySaysSoInOneLine)
-{
-    TempDir dir;
-    WriteFile(dir.File("p.qvl"), "");
-    const ProcessResult result = RunQuorvel({ "-C", dir.File("p.qvl") }, kNoDisplay);
-    EXPECT_EQ(result.status, 2);
-    EXPECT_THAT(result.err, testing::AllOf(testing::HasSubstr("no display"), testing::HasSubstr("quorvel -c")));
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_EQ(result.out, "");
-}
-
-TEST(CommandLine, HelpAndVersionAreWholeWords)
-{
-    const ProcessResult help = RunQuorvel({ "--help" });
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("Usage: quorvel"), std::string::npos);
-    const ProcessResult version = RunQuorvel({ "--version" });
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.rfind("quorvel ", 0), 0u);
-    // "--verbose" is an ordinary switch whose second character is '-': ignored, so window mode.
-    EXPECT_EQ(RunQuorvel({ "--verbose" }, kNoDisplay).status, 2);
 }
 
 } // namespace

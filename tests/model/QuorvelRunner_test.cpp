@@ -60,22 +60,6 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     EXPECT_EQ(ReadFile(path).find("not saved"), std::string::npos);
 }
 
-TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
-{
-    TempDir dir;
-    const std::string path = dir.File("sparse.qvl");
-    WriteFile(path, "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT 1\"\n[Item1]\nenabled = 0\n");
-    QuorvelRunner project;
-    project.Load(path);
-    ASSERT_EQ(project.Count(), 2);
-    const Quorvel& q = *project.GetEvent(0);
-    EXPECT_EQ(q.SQL, "SELECT 1");
-    EXPECT_EQ(q.enabled, 1) << "a section without \"enabled\" loads as an enabled event";
-    // Not the new-record defaults of 30, 30, 10 and 1.
-    EXPECT_EQ(std::tuple(q.iDelay, q.iInterval, q.iExecs, q.bNeedConnect), std::tuple(0, 0, 0, 0));
-    EXPECT_EQ(project.GetEvent(1)->enabled, 0);
-}
-
 // How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs;
 // a file that does not parse loads as empty.
 TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
@@ -124,8 +108,9 @@ TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
 }
 
 // Found by fuzz_store (UndefinedBehaviorSanitizer): a connection kind outside the enum was stored
-// in it, which its old underlying type could not hold.
-TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
+// in it, which its old underlying type could not hold. Keys that are missing take the defaults of
+// reading, not those of a new record (30, 30, 10 and 1).
+TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnectAndMissingKeysTakeTheReadDefaults)
 {
     TempDir dir;
     const std::string path = dir.File("p.qvl");
@@ -134,6 +119,8 @@ TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
     project.Load(path);
     ASSERT_EQ(project.Count(), 1);
     const Quorvel& event = *project.GetEvent(0);
+    EXPECT_EQ(std::tuple(event.enabled, event.iDelay, event.iInterval, event.iExecs, event.bNeedConnect, event.SQL),
+        std::tuple(1, 0, 0, 0, 0, ""));
     EXPECT_EQ(static_cast<int>(event.checkConn.type), 5);
     EXPECT_EQ(event.checkConn.ConInfo(), "Unknown: ");
     EXPECT_EQ(CDB::newDB(event.actionConn.type), nullptr);

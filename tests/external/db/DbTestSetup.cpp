@@ -132,7 +132,7 @@ std::string FirstValue(CDB& db, const std::string& sql)
         return "error: " + db.errorText;
     if (!CDB::isOK(db.fetch(0)))
         return "error: no row " + db.errorText;
-    std::string value;
+    std::string value = "(left as it was)";
     if (!CDB::isOK(db.getData(1, &value, 0, 0, 0)))
         return "error: " + db.errorText;
     return value;

@@ -45,7 +45,8 @@ std::string HugeResult(TestDb kind);
 // A statement whose value is the date 2024-03-01, computed by the database.
 std::string DateStatement(TestDb kind);
 
-// The first column of the first row of `sql`, or a text that starts with "error:".
+// The first column of the first row of `sql` (which getData must set, also to "" for NULL), or a
+// text that starts with "error:".
 std::string FirstValue(CDB& db, const std::string& sql);
 
 // The resident memory of this process in bytes.

@@ -65,14 +65,10 @@ TEST(LogFile, TwoProcessesAcrossTheLimitKeepEveryEntryOnceAndWhole)
     const off_t limit = 2 * kPerWriter * static_cast<off_t>(Entry(0, 0).size()) * 3 / 4;
     WriteFromProcesses(path, limit, 2);
 
-    const std::map<std::string, int> counts = CountLines({ path, RotatedLogPath(path) });
-    EXPECT_EQ(counts.size(), 2u * kPerWriter) << "a split, merged or lost entry";
-    for (int w = 0; w < 2; ++w) {
-        for (int n = 0; n < kPerWriter; ++n) {
-            const auto it = counts.find(Entry(w, n));
-            EXPECT_TRUE(it != counts.end() && it->second == 1) << Entry(w, n);
-        }
-    }
+    std::map<std::string, int> once;
+    for (int n = 0; n < 2 * kPerWriter; ++n)
+        once[Entry(n % 2, n / 2)] = 1;
+    EXPECT_TRUE(CountLines({ path, RotatedLogPath(path) }) == once) << "a split, merged, doubled or lost entry";
     const auto rotated = std::filesystem::file_size(RotatedLogPath(path));
     EXPECT_GT(rotated, static_cast<uintmax_t>(limit));
     EXPECT_LE(rotated, static_cast<uintmax_t>(limit) + 2 * Entry(0, 0).size());
