@@ -29,7 +29,6 @@ TEST(Quorvel, MillisecondsAndUnitNames)
     EXPECT_EQ(Quorvel::ToMilliseconds(596, UNIT_HOURS), 2145600000);
     EXPECT_EQ(Quorvel::ToMilliseconds(5, 9), 0);
     EXPECT_EQ(Quorvel::ToMilliseconds(5, -1), 0);
-    EXPECT_EQ(Quorvel::TimeUnitName(UNIT_HOURS), "hours");
     EXPECT_EQ(Quorvel::TimeUnitName(42), "seconds");
 }
 
@@ -44,10 +43,7 @@ TEST(Quorvel, Descriptions)
              Case { EVENT_SQL, COND_ALWAYS, ACTION_NONE, OP_LESS, OP_LESS, -1, "Exec SQL->Always->No action" },
              Case { EVENT_FILE, COND_CHECK_TIME, ACTION_NONE, 0, OP_LESS, -1,
                  "File or Folder Access->If check time < 200 ms->No action" },
-             Case { EVENT_SQL, COND_ROW_COUNT, ACTION_LOG, OP_GREATER, 0, -1,
-                 "Exec SQL->If result set size > 10->Write log" },
              Case { EVENT_SQL, COND_RESULT_VALUE, 0, 0, OP_EQUAL, 1, "If result value = 200" },
-             Case { EVENT_COUNTER, 0, ACTION_PROGRAM, 0, 0, 0, "Performance Counter" },
              Case { EVENT_COUNTER, 0, ACTION_PROGRAM, 0, 0, 2, "Exec program" },
              Case { EVENT_COUNTER, COND_ON_ERROR, 0, 0, 0, 1, "On error" },
              Case { EVENT_COUNTER, COND_ON_SUCCESS, ACTION_SQL, 0, 0, 7, "Performance Counter->On success->Exec SQL" },

@@ -7,15 +7,10 @@
 
 namespace {
 
-int32_t TotalMegabytes()
-{
-    return static_cast<int32_t>(::sysconf(_SC_PHYS_PAGES) / (1024 * 1024 / ::sysconf(_SC_PAGESIZE)));
-}
-
 // Instant counters give plausible values at once; rate counters from the second sample on.
 TEST(LocalCounters, CountersGivePlausibleValues)
 {
-    const int32_t totalMb = TotalMegabytes();
+    const auto totalMb = static_cast<int32_t>(::sysconf(_SC_PHYS_PAGES) / (1024 * 1024 / ::sysconf(_SC_PAGESIZE)));
     ExpectPlausible("",
         {
             { "\\Memory\\Available MBytes", 1, totalMb },

@@ -2,8 +2,10 @@
 #include "MetricsServer.h"
 
 #include "external/support/CLog.h"
+#include "external/support/StrFormat.h"
 #include "support/TestEnv.h"
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -31,16 +33,14 @@ std::string Path(const MetricsServer& server, const std::string& counter)
     return CounterFullPath(server.Machine(), counter);
 }
 
-// Processor seconds by mode for cpu 0 and 1, as node_exporter lists them.
-std::string CpuPage(double idle0, double user0, double idle1, double user1, double interrupts)
+// Processor seconds of cpu 0 and 1 in the modes idle and user, as node_exporter lists them.
+std::string CpuPage(const std::array<double, 4>& idleUserIdleUser, double interrupts)
 {
-    return MetricsBody({
-        "node_cpu_seconds_total{cpu=\"0\",mode=\"idle\"} " + std::to_string(idle0),
-        "node_cpu_seconds_total{cpu=\"0\",mode=\"user\"} " + std::to_string(user0),
-        "node_cpu_seconds_total{cpu=\"1\",mode=\"idle\"} " + std::to_string(idle1),
-        "node_cpu_seconds_total{cpu=\"1\",mode=\"user\"} " + std::to_string(user1),
-        "node_intr_total " + std::to_string(interrupts),
-    });
+    std::vector<std::string> lines { StrFormat("node_intr_total %g", interrupts) };
+    for (int i = 0; i < 4; ++i)
+        lines.push_back(StrFormat(
+            "node_cpu_seconds_total{cpu=\"%d\",mode=\"%s\"} %g", i / 2, i % 2 ? "user" : "idle", idleUserIdleUser[i]));
+    return MetricsBody(lines);
 }
 
 TEST(RemoteCounters, ReadsExactValuesFromTheExporterPageAndTellsWhatItLacks)
@@ -79,8 +79,8 @@ Reading SecondReading(const std::string& counter, const std::string& firstPage, 
 TEST(RemoteCounters, ComputesRatesBetweenTwoPages)
 {
     // Between the pages cpu 0 was busy 100 of 150 seconds, cpu 1 idle throughout.
-    const std::string first = CpuPage(100, 100, 100, 100, 1000);
-    const std::string second = CpuPage(150, 200, 200, 100, 1000000);
+    const std::string first = CpuPage({ 100, 100, 100, 100 }, 1000);
+    const std::string second = CpuPage({ 150, 200, 200, 100 }, 1000000);
     EXPECT_EQ(SecondReading("\\Processor(0)\\% Processor Time", first, second), (Reading { 0, 0, 67 }));
     EXPECT_EQ(SecondReading("\\Processor(_Total)\\% Idle Time", first, second).value, 60)
         << "150 of 250 seconds of both processors";
