@@ -28,11 +28,6 @@ const std::vector<std::string> kNodeLines = {
     "node_processes_pids 312",
 };
 
-std::string Path(const MetricsServer& server, const std::string& counter)
-{
-    return CounterFullPath(server.Machine(), counter);
-}
-
 // Processor seconds of cpu 0 and 1 in the modes idle and user, as node_exporter lists them.
 std::string CpuPage(const std::array<double, 4>& idleUserIdleUser, double interrupts)
 {
@@ -64,14 +59,14 @@ TEST(RemoteCounters, ReadsExactValuesFromTheExporterPageAndTellsWhatItLacks)
         { "\\LogicalDisk(/run)\\% Free Space", { PDH_CSTATUS_NO_INSTANCE, PDH_INVALID_DATA, 0 } },
     };
     for (const auto& [counter, reading] : expected)
-        EXPECT_EQ(CollectAndRead(*OpenWith(Path(server, counter))), reading) << counter;
+        EXPECT_EQ(CollectAndRead(*OpenWith(CounterFullPath(server.Machine(), counter))), reading) << counter;
 }
 
 // The first and the second reading of a counter from a server that changes its page in between.
 Reading SecondReading(const std::string& counter, const std::string& firstPage, const std::string& secondPage)
 {
     MetricsServer server({ { firstPage }, { secondPage } });
-    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, counter));
+    const std::unique_ptr<CounterQuery> query = OpenWith(CounterFullPath(server.Machine(), counter));
     EXPECT_EQ(CollectAndRead(*query).cstatus, PDH_INVALID_DATA) << counter;
     return CollectAndRead(*query);
 }
@@ -95,7 +90,8 @@ TEST(RemoteCounters, FailsOnErrorsAndLogsOncePerStreak)
 {
     const std::string good = MetricsBody(kNodeLines);
     MetricsServer server({ { good }, { "node_load1 0.5\nnot metrics\n" }, { "", 500 }, { good }, { "", 404 } });
-    const std::unique_ptr<CounterQuery> query = OpenWith(Path(server, "\\Load Average\\1 Minute x100"));
+    const std::unique_ptr<CounterQuery> query
+        = OpenWith(CounterFullPath(server.Machine(), "\\Load Average\\1 Minute x100"));
     const auto logged = [&server] { return LogRowsNaming("http://" + server.Machine() + "/metrics").size(); };
     const size_t before = logged();
     EXPECT_EQ(CollectAndRead(*query).value, 34);
@@ -114,12 +110,14 @@ TEST(RemoteCounters, SilentServersAreGivenUpOnOrCancelled)
 {
     MetricsServer server({ { "", 200, true } });
     const Clock::time_point start = Clock::now();
-    EXPECT_EQ(OpenWith(Path(server, "\\Memory\\Available MBytes"))->Collect(), PDH_CSTATUS_NO_MACHINE);
+    EXPECT_EQ(
+        OpenWith(CounterFullPath(server.Machine(), "\\Memory\\Available MBytes"))->Collect(), PDH_CSTATUS_NO_MACHINE);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
     EXPECT_EQ(server.Requests(), 1);
 
     MetricsServer cancelled({ { "", 200, true } });
-    const std::unique_ptr<CounterQuery> query = OpenWith(Path(cancelled, "\\Memory\\Available MBytes"));
+    const std::unique_ptr<CounterQuery> query
+        = OpenWith(CounterFullPath(cancelled.Machine(), "\\Memory\\Available MBytes"));
     std::thread canceller([&] {
         WaitUntil([&] { return cancelled.Requests() > 0; });
         query->Cancel();

@@ -62,8 +62,8 @@ TEST(CSysReg, TypedValuesAndDefaults)
     EXPECT_EQ(text, "none");
 }
 
-// A store is written only when changed, leaves no temporary file beside it, and reports a
-// failed write.
+// A store is written only when changed and reports a failed write. (It writes through
+// WriteFileAtomically, whose test sees that no temporary file stays beside it.)
 TEST(CSysReg, WritesAtomicallyAndOnlyWhenChanged)
 {
     TempDir dir;
@@ -79,7 +79,6 @@ TEST(CSysReg, WritesAtomicallyAndOnlyWhenChanged)
         untouched.Read("A", "k", &v, 0);
     }
     EXPECT_EQ(std::filesystem::last_write_time(path), firstWrite);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     CSysReg lost(dir.File("missing-folder/p.qvl"));
     lost.Save("A", "k", 1);
