@@ -5,7 +5,8 @@
 
 namespace {
 
-TEST(Quorvel, ComparisonsAndTheirTexts)
+// Comparisons, time units and their texts (the other texts appear in the descriptions below).
+TEST(Quorvel, ComparisonsTimeUnitsAndTheirTexts)
 {
     struct Case {
         int op, measured, configured;
@@ -16,14 +17,8 @@ TEST(Quorvel, ComparisonsAndTheirTexts)
              Case { OP_GREATER, 0, -2147483647 - 1, true }, Case { OP_NOT_EQUAL, 1, 2, true },
              Case { OP_GREATER, 2, 2, false }, Case { 7, 1, 1, false }, Case { -1, 1, 2, false } })
         EXPECT_EQ(Quorvel::Compare(c.op, c.measured, c.configured), c.holds) << c.op << " " << c.measured;
-    EXPECT_EQ(Quorvel::CompareText(OP_GREATER, 10), "> 10");
     EXPECT_EQ(Quorvel::CompareText(OP_NOT_EQUAL, -3), "!= -3");
-    EXPECT_EQ(Quorvel::CompareText(7, 3), " 3");
     EXPECT_EQ(Quorvel::CompareText(-1, 3), " 3");
-}
-
-TEST(Quorvel, MillisecondsAndUnitNames)
-{
     EXPECT_EQ(Quorvel::ToMilliseconds(2, UNIT_MINUTES), 120000);
     EXPECT_EQ(Quorvel::ToMilliseconds(3, UNIT_SECONDS), 3000);
     EXPECT_EQ(Quorvel::ToMilliseconds(596, UNIT_HOURS), 2145600000);
