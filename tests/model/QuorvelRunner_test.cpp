@@ -26,7 +26,7 @@ auto Definition(const Quorvel& q)
 
 auto Header(const QuorvelRunner& p)
 {
-    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.author, p.description);
+    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description);
 }
 
 TEST(ProjectFile, EveryFieldRoundTrips)
@@ -37,6 +37,7 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     saved.reportFile = "/tmp/report_$DATE$.txt";
     saved.logFile = "log \"x\".txt";
     saved.summaryFile = "sum.html";
+    saved.metricsFile = "/var/lib/node/quorvel $DATE$.prom"; // no macro is expanded
     saved.author = "Zoë";
     saved.description = "line 1\nline 2\r\n\ttabbed";
     for (int i = 0; i < 3; ++i)
@@ -57,22 +58,6 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "a project holding a password is private";
     EXPECT_EQ(ReadFile(path).find("not saved"), std::string::npos);
-}
-
-TEST(ProjectFile, MissingKeysTakeTheReadDefaults)
-{
-    TempDir dir;
-    const std::string path = dir.File("sparse.qvl");
-    WriteFile(path, "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT 1\"\n[Item1]\nenabled = 0\n");
-    QuorvelRunner project;
-    project.Load(path);
-    ASSERT_EQ(project.Count(), 2);
-    const Quorvel& q = *project.GetEvent(0);
-    EXPECT_EQ(q.SQL, "SELECT 1");
-    EXPECT_EQ(q.enabled, 1) << "a section without \"enabled\" loads as an enabled event";
-    // Not the new-record defaults of 30, 30, 10 and 1.
-    EXPECT_EQ(std::tuple(q.iDelay, q.iInterval, q.iExecs, q.bNeedConnect), std::tuple(0, 0, 0, 0));
-    EXPECT_EQ(project.GetEvent(1)->enabled, 0);
 }
 
 // How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs;
@@ -123,8 +108,9 @@ TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
 }
 
 // Found by fuzz_store (UndefinedBehaviorSanitizer): a connection kind outside the enum was stored
-// in it, which its old underlying type could not hold.
-TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
+// in it, which its old underlying type could not hold. Keys that are missing take the defaults of
+// reading, not those of a new record (30, 30, 10 and 1).
+TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnectAndMissingKeysTakeTheReadDefaults)
 {
     TempDir dir;
     const std::string path = dir.File("p.qvl");
@@ -133,6 +119,8 @@ TEST(ProjectFile, UnknownConnectionKindsAreKeptAndNeverConnect)
     project.Load(path);
     ASSERT_EQ(project.Count(), 1);
     const Quorvel& event = *project.GetEvent(0);
+    EXPECT_EQ(std::tuple(event.enabled, event.iDelay, event.iInterval, event.iExecs, event.bNeedConnect, event.SQL),
+        std::tuple(1, 0, 0, 0, 0, ""));
     EXPECT_EQ(static_cast<int>(event.checkConn.type), 5);
     EXPECT_EQ(event.checkConn.ConInfo(), "Unknown: ");
     EXPECT_EQ(CDB::newDB(event.actionConn.type), nullptr);
@@ -156,44 +144,37 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_FALSE(PathExists(dir.File("nightly.bak")));
     project.author = "second";
-    ASSERT_EQ(project.Save(path), 0);
-    EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
-    // With a backup in place, the project file is rewritten and the old backup kept.
-    project.author = "third";
-    ASSERT_EQ(project.Save(path), 0);
-    EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
-    EXPECT_EQ(authorOf(path), "third");
-    EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
-    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
-    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
-}
-
-TEST(ProjectFile, SavingInPlaceKeepsSurplusSectionsHarmless)
-{
-    TempDir dir;
-    const std::string path = dir.File("project"); // no ".qvl": the backup would be the file itself
-    QuorvelRunner project;
+    project.metricsFile = "m.prom";
     for (int i = 0; i < 3; ++i)
         project.AddEvent(Quorvel());
     ASSERT_EQ(project.Save(path), 0);
+    EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
+    // With a backup in place (as with a name without ".qvl"), the project file is rewritten and the
+    // old backup kept; the optional metrics key must still go when it was emptied, and sections of
+    // deleted events that stay behind are harmless.
+    project.author = "third";
+    project.metricsFile.clear();
     project.DeleteEvent(0);
     project.DeleteEvent(0);
     ASSERT_EQ(project.Save(path), 0);
+    EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
+    EXPECT_EQ(authorOf(path), "third");
+    EXPECT_EQ(ReadFile(path).find("Metrics"), std::string::npos);
     EXPECT_TRUE(CSysReg(path).HasSection("Item2"));
     QuorvelRunner loaded;
     loaded.Load(path);
     EXPECT_EQ(loaded.Count(), 1);
+    EXPECT_EQ(project.Save(dir.File("no/such/folder/p.qvl")), -1);
+    EXPECT_EQ(QuorvelRunner::BackupPath("/w/a.qvl.qvl"), "/w/a.bak.bak");
+    EXPECT_EQ(QuorvelRunner::BackupPath("/Data.qvl/Project"), "/Data.qvl/project");
 }
 
 TEST(ProjectList, AddGetDeleteClear)
 {
     RecordingBox box;
     QuorvelRunner project;
-    for (int i = 0; i < kMaxEvents; ++i) {
-        Quorvel q;
-        q.iExecs = i;
-        ASSERT_EQ(project.AddEvent(q), 0);
-    }
+    for (int i = 0; i < kMaxEvents; ++i)
+        ASSERT_EQ(project.AddEvent(EveryField(i)), 0); // iExecs is i
     EXPECT_EQ(project.AddEvent(Quorvel()), -1);
     EXPECT_EQ(project.Count(), 24);
     EXPECT_EQ(box.Shown(), std::vector<std::string> { "Error!: Maximum active events is 24." });
@@ -208,10 +189,10 @@ TEST(ProjectList, AddGetDeleteClear)
 
     EXPECT_EQ(project.WarnIfEmpty(), 0);
     project.author = "a";
+    project.metricsFile = "m.prom";
     project.currentReportFile = "kept";
     project.Clear();
-    EXPECT_EQ(project.Count(), 0);
-    EXPECT_EQ(project.author, "");
+    EXPECT_EQ(project.author + project.metricsFile, "");
     EXPECT_EQ(project.currentReportFile, "kept");
     EXPECT_EQ(project.WarnIfEmpty(), 1);
     EXPECT_EQ(box.Shown().back(), "Warning!: Events list is empty.");

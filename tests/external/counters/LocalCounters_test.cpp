@@ -7,64 +7,36 @@
 
 namespace {
 
-int32_t TotalMegabytes()
-{
-    return static_cast<int32_t>(::sysconf(_SC_PHYS_PAGES) / (1024 * 1024 / ::sysconf(_SC_PAGESIZE)));
-}
-
-struct Plausible {
-    const char* path;
-    int32_t low, high;
-    bool rate = false;
-};
-
-// Rate counters give their first valid value at the second collection.
-Reading SecondReading(const std::string& path)
-{
-    const std::unique_ptr<CounterQuery> query = OpenWith(path);
-    const Reading first = CollectAndRead(*query);
-    EXPECT_EQ(first.collect, 0u) << path;
-    EXPECT_EQ(first.cstatus, PDH_INVALID_DATA) << path << ": the first sample of a rate has no value yet";
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-    return CollectAndRead(*query);
-}
-
 // Instant counters give plausible values at once; rate counters from the second sample on.
 TEST(LocalCounters, CountersGivePlausibleValues)
 {
-    const int32_t totalMb = TotalMegabytes();
-    const Plausible counters[] = {
-        { "\\Memory\\Available MBytes", 1, totalMb },
-        { "\\Memory\\Available KBytes", 1024, totalMb * 1024 },
-        { "\\Memory\\% Committed Bytes In Use", 0, 10000 },
-        { "\\System\\Processes", 2, 10000000 },
-        { "\\System\\Threads", 2, 10000000 },
-        { "\\System\\System Up Time", 1, INT32_MAX },
-        { "\\LogicalDisk(/)\\Free Megabytes", 0, INT32_MAX },
-        { "\\LogicalDisk(/)\\% Free Space", 0, 100 },
-        { "\\Load Average\\1 Minute x100", 0, 100000 },
-        { "\\Load Average\\5 Minutes x100", 0, 100000 },
-        { "\\Load Average\\15 Minutes x100", 0, 100000 },
-        { "\\Processor(_Total)\\% Processor Time", 0, 100, true },
-        { "\\Processor(_Total)\\% Idle Time", 0, 100, true },
-        { "\\Processor(_Total)\\% User Time", 0, 100, true },
-        { "\\Processor(_Total)\\% Privileged Time", 0, 100, true },
-        { "\\Processor(_Total)\\% Interrupt Time", 0, 100, true },
-        { "\\Processor(0)\\% Processor Time", 0, 100, true },
-        { "\\Processor(_Total)\\Interrupts/sec", 0, INT32_MAX, true },
-        { "\\Processor(0)\\Interrupts/sec", 0, INT32_MAX, true },
-        { "\\System\\Context Switches/sec", 1, INT32_MAX, true },
-        { "\\Network Interface(lo)\\Bytes Total/sec", 0, INT32_MAX, true },
-        { "\\Network Interface(lo)\\Bytes Received/sec", 0, INT32_MAX, true },
-        { "\\Network Interface(lo)\\Bytes Sent/sec", 0, INT32_MAX, true },
-    };
-    for (const Plausible& counter : counters) {
-        const Reading reading = counter.rate ? SecondReading(counter.path) : CollectAndRead(*OpenWith(counter.path));
-        EXPECT_EQ(reading.collect, 0u) << counter.path;
-        EXPECT_EQ(reading.cstatus, 0u) << counter.path;
-        EXPECT_GE(reading.value, counter.low) << counter.path;
-        EXPECT_LE(reading.value, counter.high) << counter.path;
-    }
+    const auto totalMb = static_cast<int32_t>(::sysconf(_SC_PHYS_PAGES) / (1024 * 1024 / ::sysconf(_SC_PAGESIZE)));
+    ExpectPlausible("",
+        {
+            { "\\Memory\\Available MBytes", 1, totalMb },
+            { "\\Memory\\Available KBytes", 1024, totalMb * 1024 },
+            { "\\Memory\\% Committed Bytes In Use", 0, 10000 },
+            { "\\System\\Processes", 2, 10000000 },
+            { "\\System\\Threads", 2, 10000000 },
+            { "\\System\\System Up Time", 1, INT32_MAX },
+            { "\\LogicalDisk(/)\\Free Megabytes", 0, INT32_MAX },
+            { "\\LogicalDisk(/)\\% Free Space", 0, 100 },
+            { "\\Load Average\\1 Minute x100", 0, 100000 },
+            { "\\Load Average\\5 Minutes x100", 0, 100000 },
+            { "\\Load Average\\15 Minutes x100", 0, 100000 },
+            { "\\Processor(_Total)\\% Processor Time", 0, 100, true },
+            { "\\Processor(_Total)\\% Idle Time", 0, 100, true },
+            { "\\Processor(_Total)\\% User Time", 0, 100, true },
+            { "\\Processor(_Total)\\% Privileged Time", 0, 100, true },
+            { "\\Processor(_Total)\\% Interrupt Time", 0, 100, true },
+            { "\\Processor(0)\\% Processor Time", 0, 100, true },
+            { "\\Processor(_Total)\\Interrupts/sec", 0, INT32_MAX, true },
+            { "\\Processor(0)\\Interrupts/sec", 0, INT32_MAX, true },
+            { "\\System\\Context Switches/sec", 1, INT32_MAX, true },
+            { "\\Network Interface(lo)\\Bytes Total/sec", 0, INT32_MAX, true },
+            { "\\Network Interface(lo)\\Bytes Received/sec", 0, INT32_MAX, true },
+            { "\\Network Interface(lo)\\Bytes Sent/sec", 0, INT32_MAX, true },
+        });
 }
 
 TEST(LocalCounters, BusyAndIdleTimeMakeTheWhole)

@@ -1,57 +1,52 @@
 #include "external/counters/MetricsParser.h"
 #include "external/support/StrFormat.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
-std::vector<MetricSample> ParseOk(const std::string& text)
+// Each sample as "name{key=value,...} value [timestamp]", the value as "%.17g" prints it.
+std::vector<std::string> ParseOk(const std::string& text)
 {
     MetricsParser parser;
     EXPECT_TRUE(parser.Parse(text)) << parser.Error() << "\n" << text;
-    return parser.Samples();
+    std::vector<std::string> shown;
+    for (const MetricSample& sample : parser.Samples()) {
+        std::string line = sample.name + "{";
+        for (const auto& [key, value] : sample.labels)
+            line += key + "=" + value + ",";
+        line += StrFormat("} %.17g", sample.value);
+        if (sample.timestampMs)
+            line += StrFormat(" %lld", static_cast<long long>(*sample.timestampMs));
+        shown.push_back(line);
+    }
+    return shown;
 }
 
 TEST(MetricsParser, ReadsLabelsWithEscapes)
 {
-    const std::vector<MetricSample> samples
-        = ParseOk("node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 8.5703634944e+10\n"
-                  "odd{path=\"C:\\\\dir\",quote=\"say \\\"hi\\\"\",lines=\"a\\nb\",} 1\n"
-                  "spaced { a = \"1\" , b=\"}{,=\" } 2\n"
-                  "empty{} 3\n");
-    ASSERT_EQ(samples.size(), 4u);
-    EXPECT_EQ(*samples[0].Label("mountpoint"), "/");
-    EXPECT_EQ(samples[0].value, 8.5703634944e+10);
-    EXPECT_EQ(*samples[1].Label("path"), "C:\\dir");
-    EXPECT_EQ(*samples[1].Label("quote"), "say \"hi\"");
-    EXPECT_EQ(*samples[1].Label("lines"), "a\nb");
-    EXPECT_EQ(*samples[2].Label("b"), "}{,=");
-    EXPECT_EQ(samples[3].labels.size(), 0u);
-    EXPECT_EQ(samples[3].Label("a"), nullptr);
+    EXPECT_EQ(
+        ParseOk("node_filesystem_avail_bytes{device=\"/dev/vda\",fstype=\"ext4\",mountpoint=\"/\"} 8.5703634944e+10\n"
+                "odd{path=\"C:\\\\dir\",quote=\"say \\\"hi\\\"\",lines=\"a\\nb\",} 1\n"
+                "spaced { a = \"1\" , b=\"}{,=\" } 2\n"
+                "empty{} 3\n"),
+        std::vector<std::string>({ "node_filesystem_avail_bytes{device=/dev/vda,fstype=ext4,mountpoint=/,} 85703634944",
+            "odd{path=C:\\dir,quote=say \"hi\",lines=a\nb,} 1", "spaced{a=1,b=}{,=,} 2", "empty{} 3" }));
 }
 
 // Comments, HELP and TYPE lines and blank lines give no samples.
 TEST(MetricsParser, ReadsSpecialValuesExponentsAndTimestampsAndSkipsComments)
 {
-    const std::vector<MetricSample> samples = ParseOk("# HELP a Text with \\\\ and \\n escapes.\n"
-                                                      "# TYPE a counter\n"
-                                                      "#just a comment with \"odd\" \\q things\n"
-                                                      "\n   \n"
-                                                      "# EOF is not special here\n"
-                                                      "a NaN\nb +Inf\nc -Inf\nd 1.5E-3\ne -0\nf 12 1700000000000\n"
-                                                      "g .5 -12\nh 7\t\t\n");
-    ASSERT_EQ(samples.size(), 8u);
-    EXPECT_EQ(samples[0].name, "a");
-    EXPECT_TRUE(std::isnan(samples[0].value));
-    EXPECT_EQ(samples[1].value, INFINITY);
-    EXPECT_EQ(samples[2].value, -INFINITY);
-    EXPECT_DOUBLE_EQ(samples[3].value, 0.0015);
-    EXPECT_FALSE(samples[4].timestampMs);
-    EXPECT_EQ(samples[5].timestampMs, 1700000000000);
-    EXPECT_EQ(samples[6].value, 0.5);
-    EXPECT_EQ(samples[6].timestampMs, -12);
-    EXPECT_EQ(samples[7].value, 7);
+    EXPECT_EQ(ParseOk("# HELP a Text with \\\\ and \\n escapes.\n"
+                      "# TYPE a counter\n"
+                      "#just a comment with \"odd\" \\q things\n"
+                      "\n   \n"
+                      "# EOF is not special here\n"
+                      "a NaN\nb +Inf\nc -Inf\nd 1.5E-3\ne -0\nf 12 1700000000000\n"
+                      "g .5 -12\nh 7\t\t\n"),
+        std::vector<std::string>({ "a{} nan", "b{} inf", "c{} -inf", "d{} 0.0015", "e{} -0", "f{} 12 1700000000000",
+            "g{} 0.5 -12", "h{} 7" }));
+    EXPECT_EQ(ParseOk(""), std::vector<std::string> {});
 }
 
 TEST(MetricsParser, KeepsOnlyWhatTheFilterWantsButChecksEverything)
@@ -65,33 +60,27 @@ TEST(MetricsParser, KeepsOnlyWhatTheFilterWantsButChecksEverything)
     EXPECT_EQ(parser.Error(), "line 3: invalid value");
 }
 
-TEST(MetricsParser, RefusesMalformedBodies)
-{
-    for (const char* bad : { "a 1", // no final line feed: a page cut short
-             "a\n", "a  \n", "1a 1\n", "a-b 1\n", "a{} \n", "a{}1\n", "a 1 2 3\n", "a one\n", "a 0x10\n", "a 1e999\n",
-             "a 1_000\n", "a +NaN\n", "a nan(1)\n", "a 1.\t1.5\n",
-             "a 1\r\n", // no carriage returns inside a line
-             "a{b=\"1\"\n", "a{b=1} 1\n", "a{b=\"1\" c=\"2\"} 1\n", "a{b=\"\\x\"} 1\n", "a{b=\"1\",b=\"2\"} 1\n",
-             "a{1b=\"1\"} 1\n", "a{,} 1\n", "a{b=\"1\"}} 1\n", "a{b=\"1\\\"} 1\n", "# HELP\n", "# HELP 1a text\n",
-             "# HELP a bad \\t escape\n", "# HELP a x\n# HELP a y\n", "# TYPE a\n", "# TYPE a gauge extra\n",
-             "# TYPE a number\n", "# TYPE a gauge\n# TYPE a gauge\n", "a 1 12.5\n", "a 1 99999999999999999999\n" }) {
-        MetricsParser parser;
-        EXPECT_FALSE(parser.Parse(bad)) << bad;
-        EXPECT_FALSE(parser.Error().empty()) << bad;
-    }
-}
-
-TEST(MetricsParser, LimitsLabelsAndInput)
+// Also too many labels and too long an input.
+TEST(MetricsParser, RefusesMalformedBodiesAndLimitsLabelsAndInput)
 {
     std::string many = "a{";
     // StrFormat, not "l" + std::to_string(i): GCC 12 at -O3 reports a false -Wrestrict on that.
     for (size_t i = 0; i <= MetricsParser::kMaxLabels; ++i)
         many += StrFormat("l%zu=\"v\",", i);
-    MetricsParser parser;
-    EXPECT_FALSE(parser.Parse(many + "} 1\n"));
-    EXPECT_FALSE(parser.Parse(std::string(MetricsParser::kMaxInput + 1, '\n')));
-    EXPECT_TRUE(parser.Parse(""));
-    EXPECT_TRUE(parser.Samples().empty());
+    for (const std::string& bad :
+        std::vector<std::string> { many + "} 1\n", std::string(MetricsParser::kMaxInput + 1, '\n'),
+            "a 1", // no final line feed: a page cut short
+            "a\n", "a  \n", "1a 1\n", "a-b 1\n", "a{} \n", "a{}1\n", "a 1 2 3\n", "a one\n", "a 0x10\n", "a 1e999\n",
+            "a 1_000\n", "a +NaN\n", "a nan(1)\n", "a 1.\t1.5\n",
+            "a 1\r\n", // no carriage returns inside a line
+            "a{b=\"1\"\n", "a{b=1} 1\n", "a{b=\"1\" c=\"2\"} 1\n", "a{b=\"\\x\"} 1\n", "a{b=\"1\",b=\"2\"} 1\n",
+            "a{1b=\"1\"} 1\n", "a{,} 1\n", "a{b=\"1\"}} 1\n", "a{b=\"1\\\"} 1\n", "# HELP\n", "# HELP 1a text\n",
+            "# HELP a bad \\t escape\n", "# HELP a x\n# HELP a y\n", "# TYPE a\n", "# TYPE a gauge extra\n",
+            "# TYPE a number\n", "# TYPE a gauge\n# TYPE a gauge\n", "a 1 12.5\n", "a 1 99999999999999999999\n" }) {
+        MetricsParser parser;
+        EXPECT_FALSE(parser.Parse(bad)) << bad.substr(0, 80);
+        EXPECT_FALSE(parser.Error().empty()) << bad.substr(0, 80);
+    }
 }
 
 } // namespace

@@ -1,36 +1,29 @@
 #include "MetricsServer.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
-#include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
 
-// Waits for `fd` to become readable, in slices so that a stop request is seen.
-bool WaitReadable(int fd, const std::atomic<bool>& stop)
+// Reads up to the end of the request head, or until the client closes the connection or sends
+// nothing for ten seconds.
+void ReadRequestHead(int connection)
 {
-    while (!stop.load()) {
-        pollfd p { fd, POLLIN, 0 };
-        if (::poll(&p, 1, 50) > 0)
-            return true;
-    }
-    return false;
-}
-
-std::string ReadRequestHead(int connection, const std::atomic<bool>& stop)
-{
+    const timeval limit { 10, 0 };
+    ::setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     std::string head;
     char buffer[1024];
-    while (head.find("\r\n\r\n") == std::string::npos && WaitReadable(connection, stop)) {
+    while (head.find("\r\n\r\n") == std::string::npos) {
         const ssize_t n = ::read(connection, buffer, sizeof buffer);
         if (n <= 0)
-            break;
+            return;
         head.append(buffer, static_cast<size_t>(n));
     }
-    return head;
 }
 
 void WriteAll(int fd, const std::string& text)
@@ -64,7 +57,8 @@ MetricsServer::MetricsServer(std::vector<Reply> replies)
 
 MetricsServer::~MetricsServer()
 {
-    stop_.store(true);
+    // Shutting the listener down ends the accept that Serve waits in.
+    ::shutdown(listener_, SHUT_RDWR);
     thread_.join();
     for (int fd : heldOpen_)
         ::close(fd);
@@ -78,10 +72,12 @@ std::string MetricsServer::Machine() const
 
 void MetricsServer::Serve()
 {
-    while (WaitReadable(listener_, stop_)) {
+    for (;;) {
         const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection >= 0)
             Answer(connection);
+        else if (errno != EINTR && errno != ECONNABORTED)
+            return;
     }
 }
 
@@ -89,7 +85,7 @@ void MetricsServer::Answer(int connection)
 {
     const int number = requests_.load();
     const Reply& reply = replies_[std::min(static_cast<size_t>(number), replies_.size() - 1)];
-    ReadRequestHead(connection, stop_);
+    ReadRequestHead(connection);
     requests_.fetch_add(1);
     if (reply.silent) {
         heldOpen_.push_back(connection);

@@ -31,7 +31,6 @@ private:
     const std::vector<Reply> replies_;
     int listener_ = -1;
     int port_ = 0;
-    std::atomic<bool> stop_ { false };
     std::atomic<int> requests_ { 0 };
     std::vector<int> heldOpen_; // connections of silent replies, closed at the end
     std::thread thread_;

@@ -1,20 +1,7 @@
 #include "DbTestSetup.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
-#include <unistd.h>
-
-std::string TestDbName(TestDb kind)
-{
-    static const char* const names[] = { "Sqlite", "Postgres", "OdbcSqlite", "OdbcPostgres" };
-    return names[static_cast<int>(kind)];
-}
-
-bool IsPostgres(TestDb kind)
-{
-    return kind == TestDb::Postgres || kind == TestDb::OdbcPostgres;
-}
 
 std::string ServiceEnv(const char* name)
 {
@@ -105,26 +92,6 @@ std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
     return {};
 }
 
-std::string LongStatement(TestDb kind)
-{
-    return IsPostgres(kind) ? "SELECT pg_sleep(30)"
-                            : "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) "
-                              "SELECT count(*) FROM c";
-}
-
-std::string HugeResult(TestDb kind)
-{
-    // generate_series in the select list streams its rows; in FROM it would gather them first.
-    return IsPostgres(kind) ? "SELECT generate_series(1, 10000000) AS n, repeat('x', 100) AS filler"
-                            : "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000) "
-                              "SELECT x, printf('%100d', x) FROM c";
-}
-
-std::string DateStatement(TestDb kind)
-{
-    return IsPostgres(kind) ? "SELECT DATE '2024-02-29' + 1" : "SELECT date('2024-02-29', '+1 day')";
-}
-
 std::string FirstValue(CDB& db, const std::string& sql)
 {
     db.closeCursor(0);
@@ -132,17 +99,8 @@ std::string FirstValue(CDB& db, const std::string& sql)
         return "error: " + db.errorText;
     if (!CDB::isOK(db.fetch(0)))
         return "error: no row " + db.errorText;
-    std::string value;
+    std::string value = "(left as it was)";
     if (!CDB::isOK(db.getData(1, &value, 0, 0, 0)))
         return "error: " + db.errorText;
     return value;
-}
-
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * ::sysconf(_SC_PAGESIZE);
 }

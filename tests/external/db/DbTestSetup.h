@@ -3,20 +3,12 @@
 #include "external/db/CDB.h"
 #include "support/TestEnv.h"
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 // The connections that every shared database test runs against. The PostgreSQL server and the
 // ODBC driver registration come from scripts/test-services.d/postgres.sh (`make test`).
 enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres };
-
-std::string TestDbName(TestDb kind);
-bool IsPostgres(TestDb kind);
-inline void PrintTo(TestDb kind, std::ostream* out)
-{
-    *out << TestDbName(kind);
-}
 
 // A variable that the test services export. Missing, it throws with a message that says how to
 // run the tests, which fails the test in its set-up.
@@ -38,15 +30,6 @@ struct BadConnection {
 };
 std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir);
 
-// A statement that runs for many seconds unless it is cancelled.
-std::string LongStatement(TestDb kind);
-// A statement with ten million rows, the first of which has 1 in its first column.
-std::string HugeResult(TestDb kind);
-// A statement whose value is the date 2024-03-01, computed by the database.
-std::string DateStatement(TestDb kind);
-
-// The first column of the first row of `sql`, or a text that starts with "error:".
+// The first column of the first row of `sql` (which getData must set, also to "" for NULL), or a
+// text that starts with "error:".
 std::string FirstValue(CDB& db, const std::string& sql);
-
-// The resident memory of this process in bytes.
-long ResidentBytes();

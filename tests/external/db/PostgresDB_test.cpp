@@ -18,22 +18,20 @@ std::string CurrentUser(const CONN_INFO& info)
     return FirstValue(*db, "SELECT current_user");
 }
 
-TEST(PostgresDB, TakesAUriOrAKeyValueTargetWithUserAndPasswordBeside)
+// The user and password fields win over a user named in the target.
+TEST(PostgresAndOdbcDB, TakeAUriAKeyValueStringOrADsnWithUserAndPasswordBeside)
 {
     const std::string uri = "postgresql://127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") + "/quorvel_test";
-    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_POSTGRES, uri, "quorvel")), "quorvel");
-    // The user and password fields win over a user named in the target.
-    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"),
-                  ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
-        ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
-}
-
-TEST(OdbcDB, TakesABareDsnOrAConnectionStringWithUserAndPasswordBeside)
-{
-    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN"), "quorvel")), "quorvel");
-    EXPECT_EQ(CurrentUser(MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"),
-                  ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"), ServiceEnv("QUORVEL_TEST_PG_PASSWORD"))),
-        ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER"));
+    const std::string user = ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER");
+    const std::string password = ServiceEnv("QUORVEL_TEST_PG_PASSWORD");
+    const std::pair<CONN_INFO, std::string> cases[] = {
+        { MakeConnInfo(DS_POSTGRES, uri, "quorvel"), "quorvel" },
+        { MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"), user, password), user },
+        { MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN"), "quorvel"), "quorvel" },
+        { MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"), user, password), user },
+    };
+    for (const auto& [info, expected] : cases)
+        EXPECT_EQ(CurrentUser(info), expected) << info.target;
 }
 
 class ServerRestartTest : public ::testing::TestWithParam<DS_TYPE> {

@@ -12,14 +12,6 @@
 
 namespace {
 
-std::vector<std::string> Names(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
-
 // Each writer writes contents of one letter; a mixed file would hold two.
 bool Whole(const std::string& content, size_t size)
 {
@@ -34,8 +26,8 @@ TEST(WriteFileAtomically, WritersOfOneFileTakeTurnsAndReadersSeeWholeContents)
     TempDir dir;
     const std::string path = dir.File("p.qvl");
     ASSERT_EQ(WriteFileAtomically(path, std::string(kSize, '-'), -1, nullptr), 0);
-    std::atomic<bool> writing{true};
-    std::atomic<int> broken{0};
+    std::atomic<bool> writing { true };
+    std::atomic<int> broken { 0 };
     std::thread reader([&] {
         while (writing)
             broken += Whole(ReadFile(path), kSize) ? 0 : 1;
@@ -44,7 +36,9 @@ TEST(WriteFileAtomically, WritersOfOneFileTakeTurnsAndReadersSeeWholeContents)
     for (int w = 0; w < kWriters; ++w) {
         writers.emplace_back([&, w] {
             for (int i = 0; i < kWrites; ++i)
-                broken += WriteFileAtomically(path, std::string(kSize, static_cast<char>('a' + w)), -1, nullptr) != 0 ? 1 : 0;
+                broken += WriteFileAtomically(path, std::string(kSize, static_cast<char>('a' + w)), -1, nullptr) != 0
+                    ? 1
+                    : 0;
         });
     }
     for (std::thread& t : writers)
@@ -53,7 +47,7 @@ TEST(WriteFileAtomically, WritersOfOneFileTakeTurnsAndReadersSeeWholeContents)
     reader.join();
     EXPECT_EQ(broken, 0);
     EXPECT_TRUE(Whole(ReadFile(path), kSize));
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"p.qvl"});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "only p.qvl";
 }
 
 } // namespace

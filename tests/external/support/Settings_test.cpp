@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -19,17 +20,10 @@ TEST(CSettings, SavedValuesComeBackAtTheNextStart)
         ASSERT_EQ(settings.SaveData(), 0);
     }
     CSettings settings(path);
-    EXPECT_EQ(settings.getInt("FetchAll"), 1);
-    EXPECT_EQ(settings.getStr("MacroDateFmt"), "DD-MM-YYYY");
-    EXPECT_EQ(settings.getStr("LastFile"), "/home/u/Nightly \"x\".qvl");
-    EXPECT_EQ(settings.getInt("Unregistered"), 42);
-    EXPECT_EQ(settings.getInt("LoadLastFile"), 1);
-}
-
-TEST(CSettings, DefaultLocationFollowsXdgConfigHome)
-{
-    CSettings settings;
-    EXPECT_EQ(settings.Path(), TestStateDir() + "/config/quorvel/settings.toml");
+    EXPECT_EQ(std::tuple(settings.getInt("FetchAll"), settings.getStr("MacroDateFmt"), settings.getStr("LastFile"),
+                  settings.getInt("Unregistered"), settings.getInt("LoadLastFile")),
+        std::tuple(1, "DD-MM-YYYY", "/home/u/Nightly \"x\".qvl", 42, 1));
+    EXPECT_EQ(CSettings().Path(), TestStateDir() + "/config/quorvel/settings.toml") << "follows XDG_CONFIG_HOME";
 }
 
 TEST(CSettings, ReadersOnOtherThreadsSeeWholeValues)
