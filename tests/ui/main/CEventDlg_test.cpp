@@ -3,6 +3,10 @@
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/MessageBox.h"
+#include "model/QuorvelRunner.h"
+#include "ui/editor/EvFile.h"
+#include "ui/editor/EventProps.h"
+#include "ui/editor/PgEvent.h"
 #include "ui/gui/PrivateTempDir.h"
 #include "ui/main/CEventModes.h"
 #include "ui/main/CommandIds.h"
@@ -12,9 +16,11 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTreeWidget>
 #include <sys/stat.h>
 #include <tuple>
@@ -22,14 +28,6 @@
 namespace {
 
 const QString kAskSave = QStringLiteral("Warning!: Project is not saved. Save it?");
-
-// Loads the project and changes it (the first event disabled), so that it is not saved.
-void LoadAndChange(CEventDlg& window)
-{
-    window.Project().SelectRow(0);
-    window.Dispatch(ID_TOGGLE_ENABLED);
-    ASSERT_FALSE(window.Saved());
-}
 
 TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
 {
@@ -81,13 +79,24 @@ TEST_F(MainWindowTest, EventCommandsKeepRowsAndProjectInStep)
     EXPECT_EQ(g_runner.Count(), 1);
 }
 
-// A save that could not write keeps the old name and the unsaved state, and says so; a save under
-// a new name heads the recent list.
+// An event made in the editor joins the project. A save that could not write keeps the old name
+// and the unsaved state, and says so; a save under a new name holds the event and heads the recent
+// list.
 TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
 {
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
-    LoadAndChange(w);
+    const std::string watched = dir.File("watched");
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<EventProps*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        auto& page = static_cast<PgEvent&>(editor->Page(EventProps::kEvent));
+        page.Type().setCurrentIndex(EVENT_FILE);
+        static_cast<EvFile&>(page.SubPage(EVENT_FILE)).Path().setText(QString::fromStdString(watched));
+        editor->Save();
+    });
+    w.Dispatch(ID_ADD_EVENT);
+    ASSERT_EQ(std::make_tuple(g_runner.Count(), w.Project().RowCount(), w.Saved()), std::make_tuple(3, 3, false));
     w.Dispatch(ID_SAVE_AS); // cancelled
     dialogs.ChooseFile(QString::fromStdString(dir.File("no-such-folder/p.qvl")));
     w.Dispatch(ID_SAVE_AS);
@@ -102,6 +111,10 @@ TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1.qvl]").arg(copy));
     EXPECT_EQ(g_settings->getStr("Profile0"), (copy + QStringLiteral(".qvl")).toStdString());
     EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
+    QuorvelRunner saved;
+    saved.Load(copy.toStdString() + ".qvl");
+    ASSERT_EQ(saved.Count(), 3);
+    EXPECT_EQ(std::tie(saved.events[2].type, saved.events[2].FileOrDir), std::make_tuple(int(EVENT_FILE), watched));
 }
 
 // Opening a recent project asks about unsaved changes, as Load does, and "Yes, save it" followed
@@ -112,7 +125,8 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
     g_settings->setStr("Profile1", other.toStdString());
-    LoadAndChange(w);
+    w.Project().SelectRow(0);
+    w.Dispatch(ID_TOGGLE_ENABLED); // the first event disabled: not saved
     QFile::remove(project); // Save now needs a new name
     w.Dispatch(ID_RECENT_FIRST + 1); // unanswered: Cancel
     dialogs.Answer(IDYES);
