@@ -42,7 +42,7 @@ QString TestMessage(const CONN_INFO& conn, const std::string& statement, bool ac
 {
     ScriptedDialogs dialogs;
     Quorvel event;
-    event.checkConn = event.actionConn = conn;
+    (action ? event.actionConn : event.checkConn) = conn;
     event.SQL = event.ActionSQL = statement;
     event.action = ACTION_SQL;
     EventProps editor(nullptr, event);
