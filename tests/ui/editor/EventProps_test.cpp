@@ -141,8 +141,8 @@ TEST(EventProps, OpensWhereItWasLeftAndCancelChangesNothing)
 
 // Every page stores what it shows by its rules: the file sub-page shows the stored path again when
 // it is come back to, amount boxes follow the box number rules, a start time a run refuses is
-// stored with a hint, and of the conditions only the chosen row is stored while the rows not
-// chosen keep their fields.
+// stored with a hint, of the conditions only the chosen row is stored while the rows not chosen
+// keep their fields, and each action choice enables only its own controls.
 TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
 {
     Quorvel event;
@@ -183,6 +183,19 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
                       EXPECT_FALSE(conditions.Value(PgCondition::kFirstValue).isEnabled());
                       conditions.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
                       conditions.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
+
+                      PgAction& action = Action(editor);
+                      for (int choice : { ACTION_SQL, ACTION_PROGRAM, ACTION_LOG, ACTION_NONE }) {
+                          action.Choice().button(choice)->setChecked(true);
+                          EXPECT_EQ(std::make_tuple(action.TestButton().isEnabled(), action.Program().isEnabled(),
+                                        action.LogText().isEnabled()),
+                              std::make_tuple(choice == ACTION_SQL, choice == ACTION_PROGRAM, choice == ACTION_LOG))
+                              << choice;
+                      }
+                      action.Editor().setText(QStringLiteral("DELETE FROM t"));
+                      action.Program().setText(QStringLiteral("/bin/true"));
+                      action.LogText().setText(QStringLiteral("line"));
+                      action.TermProject().setChecked(true);
                   }),
         1);
     EXPECT_EQ(std::tie(event.type, event.SQL, event.FileOrDir, event.PerfCounter, event.Machine, event.EventNote),
@@ -192,33 +205,16 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
         std::make_tuple(0, 2147483647, int(DELAY_START_AT), std::string("8:30")));
     EXPECT_EQ(std::tie(event.cond, event.resCheck, event.resCheckValue, event.rowCheck, event.rowCheckValue),
         std::make_tuple(int(COND_CHECK_TIME), int(OP_LESS), 500, int(OP_GREATER), 100));
+    // Texts of actions not chosen are stored too.
+    EXPECT_EQ(std::tie(event.action, event.ActionSQL, event.sProgram, event.sLogItem, event.bTermProject),
+        std::make_tuple(
+            int(ACTION_NONE), std::string("DELETE FROM t"), std::string("/bin/true"), std::string("line"), 1));
 
     Saved(event, [](EventProps& editor) { Condition(editor).Choice().button(COND_ROW_COUNT)->setChecked(true); });
     EXPECT_EQ(std::tie(event.rowCheck, event.rowCheckValue), std::make_tuple(-1, 0)); // no operator, empty box
     EventProps again(nullptr, event); // a counter typed by hand joins the list
     auto& counter = static_cast<EvCounter&>(EventPage(again).SubPage(EVENT_COUNTER));
     EXPECT_GE(counter.Counter().findText(QStringLiteral("\\Not\\Listed")), 0);
-}
-
-TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
-{
-    for (int action : { ACTION_NONE, ACTION_SQL, ACTION_PROGRAM, ACTION_LOG }) {
-        SCOPED_TRACE(action);
-        Quorvel event;
-        Saved(event, [&](EventProps& editor) {
-            PgAction& page = Action(editor);
-            page.Choice().button(action)->setChecked(true);
-            EXPECT_EQ(
-                std::make_tuple(page.TestButton().isEnabled(), page.Program().isEnabled(), page.LogText().isEnabled()),
-                std::make_tuple(action == ACTION_SQL, action == ACTION_PROGRAM, action == ACTION_LOG));
-            page.Editor().setText(QStringLiteral("DELETE FROM t"));
-            page.Program().setText(QStringLiteral("/bin/true"));
-            page.LogText().setText(QStringLiteral("line"));
-            page.TermProject().setChecked(true);
-        });
-        EXPECT_EQ(std::tie(event.action, event.ActionSQL, event.sProgram, event.sLogItem, event.bTermProject),
-            std::make_tuple(action, std::string("DELETE FROM t"), std::string("/bin/true"), std::string("line"), 1));
-    }
 }
 
 } // namespace

@@ -30,7 +30,7 @@ std::pair<bool, bool> RunAndBreak(CEventDlg& w)
         w.ToolBar().widgetForAction(w.Action(ID_BREAK))->isEnabled() };
 }
 
-// A real run from the window, broken by the user: both lists, the report and the summary.
+// A real run from the window, broken by closing it: both lists, the report and the summary.
 TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
 {
     CEventDlg& w = Open(WriteProject());
@@ -47,8 +47,14 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     EXPECT_TRUE(dialogs.messages.last().contains(QStringLiteral("running")));
     EXPECT_EQ(g_runner.Count(), 2);
 
-    w.Dispatch(ID_BREAK);
-    ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
+    // Closing during a run asks, breaks, and closes only once the run has ended, without blocking
+    // the window thread meanwhile; an unchanged project is not asked about.
+    dialogs.Answer(IDYES);
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
+    EXPECT_FALSE(w.Running());
+    EXPECT_TRUE(dialogs.messages.last().contains(QStringLiteral("Break the run")));
     EXPECT_EQ(RunAndBreak(w), std::make_pair(true, false));
     RowsModel& log = w.Console().ExecLog();
     EXPECT_TRUE(LogHas(log, QStringLiteral("count"), QStringLiteral("Started")));
@@ -63,22 +69,6 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
         if (button->text() == QStringLiteral("Summary"))
             button->click();
     EXPECT_EQ(opened, QStringList { QString::fromStdString(g_runner.currentSummaryFile) });
-}
-
-// Closing during a run asks, breaks, and closes only once the run has ended, without blocking
-// the window thread meanwhile.
-TEST_F(MainWindowTest, ClosingDuringARunBreaksItFirst)
-{
-    CEventDlg& w = Open(WriteProject());
-    w.Dispatch(ID_RUN_PROJECT);
-    ASSERT_TRUE(ServeUntil([&] { return w.Console().Active().rowCount() == 2; }));
-    dialogs.Answer(IDYES); // break the run and close
-    dialogs.Answer(IDNO); // do not save (the project is unchanged: not asked)
-    w.close();
-    EXPECT_TRUE(w.isVisible());
-    ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
-    EXPECT_FALSE(w.Running());
-    EXPECT_TRUE(dialogs.messages.first().contains(QStringLiteral("Break the run")));
 }
 
 TEST_F(MainWindowTest, QuitFlagClosesAfterAnEmptyProjectToo)
