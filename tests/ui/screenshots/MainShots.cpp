@@ -8,17 +8,12 @@
 
 #include <QDir>
 
-namespace {
-
-const char* const kPageShots[] = { "main-project", "main-properties", "main-console", "main-settings",
-    "main-project-report", "main-summary", "main-program-log", "main-exec-log", "main-exec-report" };
-
-} // namespace
-
 // Every page of the main window over the demo project, after a run of it: the demo's paths are
 // relative, so the run happens in a folder of its own with a fresh demo database.
-QUORVEL_SHOT(MainWindow)
+void MainShots(ShotContext& shots)
 {
+    const char* const pageShots[] = { "main-project", "main-properties", "main-console", "main-settings",
+        "main-project-report", "main-summary", "main-program-log", "main-exec-log", "main-exec-report" };
     const TempDir folder;
     QDir().mkpath(QString::fromStdString(folder.File("demo-output")));
     RunProcess({ "sh", "-c",
@@ -35,7 +30,7 @@ QUORVEL_SHOT(MainWindow)
     ServeUntil([&] { return !window.Running(); });
     for (int page = 1; page < CEventModes::kPageCount; ++page) {
         window.SwitchPage(page);
-        shots.Save(window, QString::fromLatin1(kPageShots[page]));
+        shots.Save(window, QString::fromLatin1(pageShots[page]));
     }
     window.SwitchPage(CEventModes::kProject);
     QDir::setCurrent(previous);

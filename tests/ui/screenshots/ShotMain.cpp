@@ -9,23 +9,6 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
-#include <map>
-#include <string>
-
-namespace {
-
-std::map<std::string, ShotFunction>& Registry()
-{
-    static std::map<std::string, ShotFunction> shots;
-    return shots;
-}
-
-} // namespace
-
-ShotRegistrar::ShotRegistrar(const char* name, ShotFunction function)
-{
-    Registry().emplace(name, std::move(function));
-}
 
 void ShotContext::Save(QWidget& widget, const QString& name)
 {
@@ -49,8 +32,9 @@ int main(int argc, char** argv)
         QDir().mkpath(folder);
         ScriptedDialogs dialogs;
         ShotContext shots(folder);
-        for (auto& [name, shot] : Registry())
-            shot(shots);
+        EditorShots(shots);
+        MainShots(shots);
+        ViewerShots(shots);
         return shots.failed == 0 ? 0 : 1;
     });
 }

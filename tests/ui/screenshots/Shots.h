@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 class QWidget;
 
@@ -21,14 +20,7 @@ private:
     QString folder_;
 };
 
-using ShotFunction = std::function<void(ShotContext&)>;
-
-// Registers a screenshot function at start-up; they run in the order of their names.
-struct ShotRegistrar {
-    ShotRegistrar(const char* name, ShotFunction function);
-};
-
-#define QUORVEL_SHOT(name)                                                                                             \
-    static void name(ShotContext&);                                                                                    \
-    static const ShotRegistrar name##Registrar(#name, name);                                                           \
-    static void name(ShotContext& shots)
+// The pictures of each part of the window, in their own files.
+void EditorShots(ShotContext& shots);
+void MainShots(ShotContext& shots);
+void ViewerShots(ShotContext& shots);

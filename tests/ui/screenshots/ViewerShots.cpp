@@ -28,9 +28,18 @@ template <typename Page> void Shoot(ShotContext& shots, Page& page, const QStrin
 
 } // namespace
 
-// Every viewer over one demo project after a run of it.
-QUORVEL_SHOT(Viewers)
+// The help pages, and every viewer over one demo project after a run of it.
+void ViewerShots(ShotContext& shots)
 {
+    HelpWindow::SetPageFolder(QStringLiteral(QUORVEL_SOURCE_DIR "/res/help"));
+    for (const char* page : { "index", "tips", "settings" }) {
+        HelpWindow window;
+        window.resize(760, 620);
+        window.ShowPage(QString::fromLatin1(page) + QStringLiteral(".html"));
+        shots.Save(window, QStringLiteral("help-") + QString::fromLatin1(page));
+    }
+    HelpWindow::SetPageFolder({});
+
     const TempDir folder; // the demo project as the pages see it after a run, with files of its own
     SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
     QuorvelRunner project;
@@ -71,16 +80,4 @@ QUORVEL_SHOT(Viewers)
     PgLogView programLog(project, 0, nullptr);
     Shoot(shots, programLog, QStringLiteral("viewer-program-log"), 400);
     CLog::SetPath({});
-}
-
-QUORVEL_SHOT(ViewerHelp)
-{
-    HelpWindow::SetPageFolder(QStringLiteral(QUORVEL_SOURCE_DIR "/res/help"));
-    for (const char* page : { "index", "tips", "settings" }) {
-        HelpWindow window;
-        window.resize(760, 620);
-        window.ShowPage(QString::fromLatin1(page) + QStringLiteral(".html"));
-        shots.Save(window, QStringLiteral("help-") + QString::fromLatin1(page));
-    }
-    HelpWindow::SetPageFolder({});
 }
