@@ -11,7 +11,8 @@ public:
         : folder_(std::move(folder))
     {
     }
-    // Lays `widget` out at its current size, paints it offscreen and writes <name>.png.
+    // Lays `widget` out at its current size, lets its pages read their files, paints it offscreen
+    // and writes <name>.png.
     void Save(QWidget& widget, const QString& name);
     QString ExampleProject() const { return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl"); }
     int failed = 0;
@@ -20,7 +21,8 @@ private:
     QString folder_;
 };
 
-// The pictures of each part of the window, in their own files.
+// The pictures of each part of the window, in their own files. ViewerShots shows the project in
+// g_runner after its run, so MainShots calls it while the run's files are there.
 void EditorShots(ShotContext& shots);
 void MainShots(ShotContext& shots);
 void ViewerShots(ShotContext& shots);
