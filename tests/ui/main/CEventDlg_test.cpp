@@ -139,24 +139,22 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
     EXPECT_EQ(std::make_tuple(w.ProjectPath(), w.Saved()), std::make_tuple(other, true));
 }
 
-TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
-{
-    CEventDlg& w = Open();
-    for (QWidget* c : w.findChildren<QWidget*>()) {
-        if ((c->inherits("QAbstractButton") || c->inherits("QAbstractItemView")) && c->isVisibleTo(&w)
-            && !c->parent()->inherits("QAbstractItemView")) {
-            EXPECT_FALSE(c->accessibleName().isEmpty() && c->property("text").toString().isEmpty())
-                << c->metaObject()->className();
-        }
-    }
-}
-
 // The properties and settings pages store their fields when they are left, without marking the
-// project as changed; a date format not among the entries is added and shown.
-TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeft)
+// project as changed; a date format not among the entries is added and shown. Every button and list
+// of every page has an accessible name.
+TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeftAndEveryControlHasAName)
 {
     g_settings->setStr("MacroDateFmt", "YYDDD");
     CEventDlg& w = Open(WriteProject());
+    for (int page = CEventModes::kPageCount - 1; page >= 0; --page) {
+        w.SwitchPage(page);
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            const bool control = (c->inherits("QAbstractButton") || c->inherits("QAbstractItemView"))
+                && c->isVisibleTo(&w) && !c->parent()->inherits("QAbstractItemView");
+            EXPECT_FALSE(control && c->accessibleName().isEmpty() && c->property("text").toString().isEmpty())
+                << page << ' ' << c->metaObject()->className();
+        }
+    }
     w.SwitchPage(CEventModes::kProperties);
     w.Props().findChildren<QLineEdit*>().value(0)->setText(QStringLiteral("report_$DATE$.txt"));
     w.SwitchPage(CEventModes::kSettings);
