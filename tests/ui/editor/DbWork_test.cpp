@@ -58,8 +58,8 @@ QString TestMessage(const CONN_INFO& conn, const std::string& statement, bool ac
 }
 
 // A check test counts rows up to the bound and shows the first value; an action test executes the
-// statement, as the check after it sees.
-TEST(StatementTest, ACheckTestCountsRowsAndAnActionTestExecutesTheStatement)
+// statement, as the check after it sees; Cancel ends a slow one.
+TEST(StatementTest, ChecksCountRowsActionsExecuteAndCancelEndsASlowOne)
 {
     TempDir dir;
     const CONN_INFO sqlite = SqliteConnection(dir.File("t.db"), kFiveRows);
@@ -90,12 +90,9 @@ TEST(StatementTest, ACheckTestCountsRowsAndAnActionTestExecutesTheStatement)
         else
             EXPECT_TRUE(message.startsWith(c.message)) << message.toStdString();
     }
-}
 
-// A slow statement keeps the window serving its events; Cancel frees the page at once, and a
-// window closed while its worker runs goes without harm.
-TEST(StatementTest, ASlowTestLeavesTheWindowServingAndCancelEndsIt)
-{
+    // A slow statement keeps the window serving its events; Cancel frees the page at once, and a
+    // window closed while its worker runs goes without harm.
     ScriptedDialogs dialogs;
     Quorvel event;
     event.checkConn = PostgresConnection();
