@@ -148,6 +148,7 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
     Quorvel event;
     event.rowCheck = OP_GREATER, event.rowCheckValue = 100;
     event.cond = COND_RESULT_VALUE, event.resCheck = OP_EQUAL, event.resCheckValue = -7;
+    const Quorvel before = event;
     ScriptedDialogs dialogs;
     EXPECT_EQ(Saved(event,
                   [](EventProps& editor) {
@@ -198,17 +199,15 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
                       action.TermProject().setChecked(true);
                   }),
         1);
-    EXPECT_EQ(std::tie(event.type, event.SQL, event.FileOrDir, event.PerfCounter, event.Machine, event.EventNote),
-        std::make_tuple(int(EVENT_COUNTER), std::string("SELECT 1"), std::string("/data/flag"),
-            std::string("\\Not\\Listed"), std::string("web01:9100"), std::string("note")));
-    EXPECT_EQ(std::tie(event.iExecs, event.iDelay, event.delayType, event.tmStartAt),
-        std::make_tuple(0, 2147483647, int(DELAY_START_AT), std::string("8:30")));
-    EXPECT_EQ(std::tie(event.cond, event.resCheck, event.resCheckValue, event.rowCheck, event.rowCheckValue),
-        std::make_tuple(int(COND_CHECK_TIME), int(OP_LESS), 500, int(OP_GREATER), 100));
-    // Texts of actions not chosen are stored too.
-    EXPECT_EQ(std::tie(event.action, event.ActionSQL, event.sProgram, event.sLogItem, event.bTermProject),
-        std::make_tuple(
-            int(ACTION_NONE), std::string("DELETE FROM t"), std::string("/bin/true"), std::string("line"), 1));
+    // Rows not chosen keep their fields, and the texts of actions not chosen are stored too.
+    Quorvel expected = before;
+    expected.type = EVENT_COUNTER, expected.SQL = "SELECT 1", expected.FileOrDir = "/data/flag";
+    expected.PerfCounter = "\\Not\\Listed", expected.Machine = "web01:9100", expected.EventNote = "note";
+    expected.iExecs = 0, expected.iDelay = 2147483647, expected.delayType = DELAY_START_AT, expected.tmStartAt = "8:30";
+    expected.cond = COND_CHECK_TIME, expected.resCheck = OP_LESS, expected.resCheckValue = 500;
+    expected.ActionSQL = "DELETE FROM t", expected.sProgram = "/bin/true", expected.sLogItem = "line";
+    expected.action = ACTION_NONE, expected.bTermProject = 1;
+    EXPECT_EQ(Stored(event), Stored(expected));
 
     Saved(event, [](EventProps& editor) { Condition(editor).Choice().button(COND_ROW_COUNT)->setChecked(true); });
     EXPECT_EQ(std::tie(event.rowCheck, event.rowCheckValue), std::make_tuple(-1, 0)); // no operator, empty box
