@@ -24,7 +24,7 @@ void MainShots(ShotContext& shots)
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(folder.path()));
     SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
-    CEventDlg window({ shots.ExampleProject(), false, false });
+    CEventDlg window({ QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl"), false, false });
     window.resize(1000, 640);
     window.Project().SetChecked(0, true);
     window.Project().SetChecked(2, true);

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// What a screenshot function gets: where the example project is, and how to keep a picture.
+// What a screenshot function gets: how to keep a picture.
 class ShotContext {
 public:
     explicit ShotContext(QString folder)
@@ -14,7 +14,6 @@ public:
     // Lays `widget` out at its current size, lets its pages read their files, paints it offscreen
     // and writes <name>.png.
     void Save(QWidget& widget, const QString& name);
-    QString ExampleProject() const { return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl"); }
     int failed = 0;
 
 private:

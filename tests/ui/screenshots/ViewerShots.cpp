@@ -6,16 +6,8 @@
 #include "ui/main/PageVReport.h"
 #include "ui/main/PgLogView.h"
 
-namespace {
-
-void Shoot(ShotContext& shots, CSmPage& page, const QString& name, int height = 600)
-{
-    page.resize(820, height);
-    page.Activate();
-    shots.Save(page, name);
-}
-
-} // namespace
+#include <memory>
+#include <tuple>
 
 // The help pages, and every viewer on its own over the project of the window after its run.
 void ViewerShots(ShotContext& shots)
@@ -29,14 +21,16 @@ void ViewerShots(ShotContext& shots)
     }
     HelpWindow::SetPageFolder({});
 
-    PageVReport report(g_runner, 1, nullptr);
-    Shoot(shots, report, QStringLiteral("viewer-project-report"));
-    PageVReport summary(g_runner, 0, nullptr);
-    Shoot(shots, summary, QStringLiteral("viewer-summary-report"));
-    PageExReport execution(g_runner, nullptr);
-    Shoot(shots, execution, QStringLiteral("viewer-execution-report"));
-    PgLogView custom(g_runner, 1, nullptr);
-    Shoot(shots, custom, QStringLiteral("viewer-custom-log"));
-    PgLogView programLog(g_runner, 0, nullptr);
-    Shoot(shots, programLog, QStringLiteral("viewer-program-log"), 400);
+    const std::tuple<const char*, int, std::unique_ptr<CSmPage>> viewers[] = {
+        { "viewer-project-report", 600, std::make_unique<PageVReport>(g_runner, 1, nullptr) },
+        { "viewer-summary-report", 600, std::make_unique<PageVReport>(g_runner, 0, nullptr) },
+        { "viewer-execution-report", 600, std::make_unique<PageExReport>(g_runner, nullptr) },
+        { "viewer-custom-log", 600, std::make_unique<PgLogView>(g_runner, 1, nullptr) },
+        { "viewer-program-log", 400, std::make_unique<PgLogView>(g_runner, 0, nullptr) },
+    };
+    for (const auto& [name, height, page] : viewers) {
+        page->resize(820, height);
+        page->Activate();
+        shots.Save(*page, QString::fromLatin1(name));
+    }
 }
