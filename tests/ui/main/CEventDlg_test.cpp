@@ -49,43 +49,14 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
     }
 }
 
-TEST_F(MainWindowTest, EventCommandsKeepRowsAndProjectInStep)
-{
-    CEventDlg& w = Open(WriteProject());
-    PageProject& page = w.Project();
-    page.SelectRow(0);
-    w.Dispatch(ID_COPY_EVENT); // a copy of row 0 goes to the end
-    ASSERT_EQ(page.RowCount(), 3);
-    EXPECT_EQ(page.List().topLevelItem(2)->text(3), QStringLiteral("count"));
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" *]")));
-
-    page.SetChecked(1, true); // checked rows win over the selection
-    page.SetChecked(2, true);
-    w.Dispatch(ID_TOGGLE_ENABLED);
-    EXPECT_EQ(std::make_tuple(page.List().topLevelItem(0)->text(4), page.List().topLevelItem(1)->text(4),
-                  g_runner.events[2].enabled),
-        std::make_tuple(QStringLiteral("Yes"), QStringLiteral("No"), 0));
-
-    dialogs.Answer(IDYES);
-    w.Dispatch(ID_DELETE_EVENT);
-    EXPECT_EQ(
-        dialogs.messages.last(), QStringLiteral("Warning!: You have 2 checked events.\nDo you wish to remove them?"));
-    EXPECT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), g_runner.events.at(0).EventNote),
-        std::make_tuple(1, 1, std::string("count")));
-
-    page.SelectRow(-1);
-    w.Dispatch(ID_DELETE_EVENT); // nothing checked, nothing selected
-    EXPECT_EQ(dialogs.messages.last(), QStringLiteral("Warning!: No event was selected."));
-    EXPECT_EQ(g_runner.Count(), 1);
-}
-
-// An event made in the editor joins the project. A save that could not write keeps the old name
-// and the unsaved state, and says so; a save under a new name holds the event and heads the recent
-// list.
-TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
+// Event commands keep rows and project in step: an event made in the editor joins the project, a
+// copy goes to the end. A save that could not write keeps the old name and the unsaved state, and
+// says so; a save under a new name holds the events and heads the recent list.
+TEST_F(MainWindowTest, EventCommandsAndSaveAsKeepRowsProjectAndFileInStep)
 {
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
+    PageProject& page = w.Project();
     const std::string watched = dir.File("watched");
     QTimer::singleShot(0, [&] {
         auto* editor = qobject_cast<EventProps*>(QApplication::activeModalWidget());
@@ -96,7 +67,11 @@ TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
         editor->Save();
     });
     w.Dispatch(ID_ADD_EVENT);
-    ASSERT_EQ(std::make_tuple(g_runner.Count(), w.Project().RowCount(), w.Saved()), std::make_tuple(3, 3, false));
+    ASSERT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), w.Saved()), std::make_tuple(3, 3, false));
+    page.SelectRow(0);
+    w.Dispatch(ID_COPY_EVENT);
+    ASSERT_EQ(page.RowCount(), 4);
+    EXPECT_EQ(page.List().topLevelItem(3)->text(3), QStringLiteral("count"));
     w.Dispatch(ID_SAVE_AS); // cancelled
     dialogs.ChooseFile(QString::fromStdString(dir.File("no-such-folder/p.qvl")));
     w.Dispatch(ID_SAVE_AS);
@@ -113,8 +88,26 @@ TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
     EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
     QuorvelRunner saved;
     saved.Load(copy.toStdString() + ".qvl");
-    ASSERT_EQ(saved.Count(), 3);
-    EXPECT_EQ(std::tie(saved.events[2].type, saved.events[2].FileOrDir), std::make_tuple(int(EVENT_FILE), watched));
+    ASSERT_EQ(saved.Count(), 4);
+    EXPECT_EQ(std::tie(saved.events[2].type, saved.events[2].FileOrDir, saved.events[3].EventNote),
+        std::make_tuple(int(EVENT_FILE), watched, std::string("count")));
+
+    page.SetChecked(1, true); // checked rows win over the selection
+    page.SetChecked(2, true);
+    w.Dispatch(ID_TOGGLE_ENABLED);
+    EXPECT_EQ(std::make_tuple(page.List().topLevelItem(0)->text(4), page.List().topLevelItem(1)->text(4),
+                  g_runner.events[2].enabled),
+        std::make_tuple(QStringLiteral("Yes"), QStringLiteral("No"), 0));
+    dialogs.Answer(IDYES);
+    w.Dispatch(ID_DELETE_EVENT);
+    EXPECT_EQ(
+        dialogs.messages.last(), QStringLiteral("Warning!: You have 2 checked events.\nDo you wish to remove them?"));
+    EXPECT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), g_runner.events.at(1).EventNote),
+        std::make_tuple(2, 2, std::string("count")));
+    page.SelectRow(-1);
+    w.Dispatch(ID_DELETE_EVENT); // nothing checked, nothing selected
+    EXPECT_EQ(dialogs.messages.last(), QStringLiteral("Warning!: No event was selected."));
+    EXPECT_EQ(g_runner.Count(), 2);
 }
 
 // Opening a recent project asks about unsaved changes, as Load does, and "Yes, save it" followed
