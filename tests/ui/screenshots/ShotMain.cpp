@@ -31,7 +31,7 @@ void ShotContext::Save(QWidget& widget, const QString& name)
     widget.show();
     ServeUntil([&] { return !Reading<PageExReport>(widget) && !Reading<PgLogView>(widget); }, 5000);
     QApplication::processEvents();
-    const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     const bool written = widget.grab().save(path);
     failed += written ? 0 : 1;
     std::fprintf(written ? stdout : stderr, written ? "%s\n" : "cannot write %s\n", qPrintable(path));
@@ -48,7 +48,7 @@ int main(int argc, char** argv)
         const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath(); // shots may change the folder
         QDir().mkpath(folder);
         ScriptedDialogs dialogs;
-        ShotContext shots(folder);
+        ShotContext shots { folder };
         EditorShots(shots);
         MainShots(shots);
         return shots.failed == 0 ? 0 : 1;

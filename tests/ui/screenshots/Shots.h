@@ -5,19 +5,12 @@
 class QWidget;
 
 // What a screenshot function gets: how to keep a picture.
-class ShotContext {
-public:
-    explicit ShotContext(QString folder)
-        : folder_(std::move(folder))
-    {
-    }
+struct ShotContext {
     // Lays `widget` out at its current size, lets its pages read their files, paints it offscreen
-    // and writes <name>.png.
+    // and writes <name>.png into `folder`.
     void Save(QWidget& widget, const QString& name);
+    QString folder;
     int failed = 0;
-
-private:
-    QString folder_;
 };
 
 // The pictures of each part of the window, in their own files. ViewerShots shows the project in
