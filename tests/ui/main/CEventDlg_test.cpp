@@ -29,7 +29,7 @@ namespace {
 
 const QString kAskSave = QStringLiteral("Warning!: Project is not saved. Save it?");
 
-TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
+TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothingAndQuitsWhenAsked)
 {
     const QString project = WriteProject();
     const QString missing = QString::fromStdString(dir.File("missing.qvl")), none;
@@ -47,6 +47,9 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
             QStringLiteral(" Olvex Quorvel [%1]").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
         g_runner.Clear();
     }
+    CEventDlg& w = Open({}, true, true); // the quit flag closes after an empty project too
+    ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Events list is empty.") });
 }
 
 // Event commands keep rows and project in step: an event made in the editor joins the project, a
