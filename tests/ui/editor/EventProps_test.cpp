@@ -150,55 +150,54 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
     event.cond = COND_RESULT_VALUE, event.resCheck = OP_EQUAL, event.resCheckValue = -7;
     const Quorvel before = event;
     ScriptedDialogs dialogs;
-    EXPECT_EQ(Saved(event,
-                  [](EventProps& editor) {
-                      PgEvent& page = EventPage(editor);
-                      static_cast<EvSQL&>(page.SubPage(EVENT_SQL)).Editor().setText(QStringLiteral("SELECT 1"));
-                      page.Type().setCurrentIndex(EVENT_FILE);
-                      auto& file = static_cast<EvFile&>(page.SubPage(EVENT_FILE));
-                      file.Path().setText(QStringLiteral("/typed/then/left"));
-                      page.Type().setCurrentIndex(EVENT_COUNTER);
-                      page.Type().setCurrentIndex(EVENT_FILE);
-                      EXPECT_EQ(file.Path().text(), QString());
-                      file.Path().setText(QStringLiteral("/data/flag"));
-                      page.Type().setCurrentIndex(EVENT_COUNTER);
-                      auto& counter = static_cast<EvCounter&>(page.SubPage(EVENT_COUNTER));
-                      counter.Counter().setEditText(QStringLiteral("\\Not\\Listed"));
-                      counter.Machine().setText(QStringLiteral("web01:9100"));
-                      page.Note().setText(QStringLiteral("note"));
+    const int result = Saved(event, [](EventProps& editor) {
+        PgEvent& page = EventPage(editor);
+        static_cast<EvSQL&>(page.SubPage(EVENT_SQL)).Editor().setText(QStringLiteral("SELECT 1"));
+        page.Type().setCurrentIndex(EVENT_FILE);
+        auto& file = static_cast<EvFile&>(page.SubPage(EVENT_FILE));
+        file.Path().setText(QStringLiteral("/typed/then/left"));
+        page.Type().setCurrentIndex(EVENT_COUNTER);
+        page.Type().setCurrentIndex(EVENT_FILE);
+        EXPECT_EQ(file.Path().text(), QString()); // the stored path again, not the one typed and left
+        file.Path().setText(QStringLiteral("/data/flag"));
+        page.Type().setCurrentIndex(EVENT_COUNTER);
+        auto& counter = static_cast<EvCounter&>(page.SubPage(EVENT_COUNTER));
+        counter.Counter().setEditText(QStringLiteral("\\Not\\Listed"));
+        counter.Machine().setText(QStringLiteral("web01:9100"));
+        page.Note().setText(QStringLiteral("note"));
 
-                      auto& timers = PageOf<PgTimer>(editor, EventProps::kTimers);
-                      timers.Executions().clear();
-                      timers.DelayAmount().setText(QStringLiteral("12345678901"));
-                      timers.DelayChoice().button(DELAY_START_AT)->setChecked(true);
-                      timers.StartAt().setText(QStringLiteral("0830"));
-                      EXPECT_FALSE(timers.StartAtHint().isHidden());
-                      timers.StartAt().setText(QStringLiteral("08:30:00"));
-                      EXPECT_TRUE(timers.StartAtHint().isHidden());
-                      timers.StartAt().setText(QStringLiteral("8:30"));
+        auto& timers = PageOf<PgTimer>(editor, EventProps::kTimers);
+        timers.Executions().clear();
+        timers.DelayAmount().setText(QStringLiteral("12345678901"));
+        timers.DelayChoice().button(DELAY_START_AT)->setChecked(true);
+        timers.StartAt().setText(QStringLiteral("0830"));
+        EXPECT_FALSE(timers.StartAtHint().isHidden());
+        timers.StartAt().setText(QStringLiteral("08:30:00"));
+        EXPECT_TRUE(timers.StartAtHint().isHidden());
+        timers.StartAt().setText(QStringLiteral("8:30"));
 
-                      PgCondition& conditions = Condition(editor);
-                      EXPECT_EQ(conditions.Value(PgCondition::kFirstValue).text(), QStringLiteral("-7"));
-                      EXPECT_EQ(conditions.Value(PgCondition::kRowCount).text(), QString());
-                      conditions.Choice().button(COND_CHECK_TIME)->setChecked(true);
-                      EXPECT_FALSE(conditions.Value(PgCondition::kFirstValue).isEnabled());
-                      conditions.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
-                      conditions.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
+        PgCondition& conditions = Condition(editor);
+        EXPECT_EQ(conditions.Value(PgCondition::kFirstValue).text(), QStringLiteral("-7"));
+        EXPECT_EQ(conditions.Value(PgCondition::kRowCount).text(), QString());
+        conditions.Choice().button(COND_CHECK_TIME)->setChecked(true);
+        EXPECT_FALSE(conditions.Value(PgCondition::kFirstValue).isEnabled());
+        conditions.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
+        conditions.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
 
-                      PgAction& action = Action(editor);
-                      for (int choice : { ACTION_SQL, ACTION_PROGRAM, ACTION_LOG, ACTION_NONE }) {
-                          action.Choice().button(choice)->setChecked(true);
-                          EXPECT_EQ(std::make_tuple(action.TestButton().isEnabled(), action.Program().isEnabled(),
-                                        action.LogText().isEnabled()),
-                              std::make_tuple(choice == ACTION_SQL, choice == ACTION_PROGRAM, choice == ACTION_LOG))
-                              << choice;
-                      }
-                      action.Editor().setText(QStringLiteral("DELETE FROM t"));
-                      action.Program().setText(QStringLiteral("/bin/true"));
-                      action.LogText().setText(QStringLiteral("line"));
-                      action.TermProject().setChecked(true);
-                  }),
-        1);
+        PgAction& action = Action(editor);
+        for (int choice : { ACTION_SQL, ACTION_PROGRAM, ACTION_LOG, ACTION_NONE }) {
+            action.Choice().button(choice)->setChecked(true);
+            EXPECT_EQ(std::make_tuple(
+                          action.TestButton().isEnabled(), action.Program().isEnabled(), action.LogText().isEnabled()),
+                std::make_tuple(choice == ACTION_SQL, choice == ACTION_PROGRAM, choice == ACTION_LOG))
+                << choice;
+        }
+        action.Editor().setText(QStringLiteral("DELETE FROM t"));
+        action.Program().setText(QStringLiteral("/bin/true"));
+        action.LogText().setText(QStringLiteral("line"));
+        action.TermProject().setChecked(true);
+    });
+    EXPECT_EQ(result, 1);
     // Rows not chosen keep their fields, and the texts of actions not chosen are stored too.
     Quorvel expected = before;
     expected.type = EVENT_COUNTER, expected.SQL = "SELECT 1", expected.FileOrDir = "/data/flag";
