@@ -36,29 +36,38 @@ EvSQL& SqlPage(EventProps& editor)
     return static_cast<EvSQL&>(static_cast<PgEvent&>(editor.Page(EventProps::kEvent)).SubPage(EVENT_SQL));
 }
 
-// Runs the check test of `statement` on `conn` and returns the message it ended with.
-QString CheckTest(const CONN_INFO& conn, const std::string& statement)
+// Runs the test of `statement` on `conn` from the Event page, or from the Action page (`action`),
+// and returns the message it ended with.
+QString TestMessage(const CONN_INFO& conn, const std::string& statement, bool action = false)
 {
     ScriptedDialogs dialogs;
     Quorvel event;
-    event.checkConn = conn;
-    event.SQL = statement;
+    (action ? event.actionConn : event.checkConn) = conn;
+    event.SQL = event.ActionSQL = statement;
+    event.action = ACTION_SQL;
     EventProps editor(nullptr, event);
-    EvSQL& page = SqlPage(editor);
-    page.Test();
+    auto& actionPage = static_cast<PgAction&>(editor.Page(EventProps::kAction));
+    StatementTest& tester = action ? actionPage.Tester() : SqlPage(editor).Tester();
+    if (action)
+        actionPage.Test();
+    else
+        SqlPage(editor).Test();
     EXPECT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
-    EXPECT_FALSE(page.Tester().Running());
+    EXPECT_FALSE(tester.Running());
     return dialogs.messages.value(0);
 }
 
-TEST(StatementTest, ACheckTestCountsRowsUpToTheBoundAndShowsTheFirstValue)
+// A check test counts rows up to the bound and shows the first value; an action test executes the
+// statement, as the check after it sees; Cancel ends a slow one.
+TEST(StatementTest, ChecksCountRowsActionsExecuteAndCancelEndsASlowOne)
 {
     TempDir dir;
     const CONN_INFO sqlite = SqliteConnection(dir.File("t.db"), kFiveRows);
     struct Case {
         CONN_INFO conn;
         std::string statement;
-        QString message; // after "Success: Statement: <statement>", or the start of a failure
+        QString message; // after "Success: Statement: <statement>", or the start of the message
+        bool action = false;
     } cases[] = {
         { sqlite, "SELECT name FROM t WHERE qty > 9", QStringLiteral("\n\nRows in results: 0\nFirst value: ") },
         { sqlite, "SELECT name, qty FROM t ORDER BY rowid",
@@ -69,43 +78,21 @@ TEST(StatementTest, ACheckTestCountsRowsUpToTheBoundAndShowsTheFirstValue)
         { SqliteConnection(dir.File("missing/none.db"), ""), "SELECT 1", QStringLiteral("Connection Failed: ") },
         { PostgresConnection(), "SELECT 7 UNION ALL SELECT 8",
             QStringLiteral("\n\nRows in results: 2\nFirst value: 7") },
+        { sqlite, "UPDATE t SET qty = 0", QStringLiteral("Success: UPDATE t SET qty = 0"), true },
+        { sqlite, "SELECT sum(qty) FROM t", QStringLiteral("\n\nRows in results: 1\nFirst value: 0") },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.statement);
-        const QString message = CheckTest(c.conn, c.statement);
+        const QString message = TestMessage(c.conn, c.statement, c.action);
         if (c.message.startsWith(QLatin1Char('\n')))
             EXPECT_EQ(
                 message, QStringLiteral("Success: Statement: ") + QString::fromStdString(c.statement) + c.message);
         else
             EXPECT_TRUE(message.startsWith(c.message)) << message.toStdString();
     }
-}
 
-TEST(StatementTest, AnActionTestExecutesTheStatementAndCancelDropsTheStoredText)
-{
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    Quorvel event;
-    event.action = ACTION_SQL;
-    event.actionConn = SqliteConnection(dir.File("a.db"), kFiveRows);
-    {
-        EventProps editor(nullptr, event);
-        auto& page = static_cast<PgAction&>(editor.Page(EventProps::kAction));
-        page.Editor().setText(QStringLiteral("UPDATE t SET qty = 0"));
-        page.Test();
-        ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
-        editor.reject();
-    }
-    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Success: UPDATE t SET qty = 0") });
-    EXPECT_EQ(event.ActionSQL, "");
-    EXPECT_EQ(CheckTest(event.actionConn, "SELECT sum(qty) FROM t"),
-        QStringLiteral("Success: Statement: SELECT sum(qty) FROM t\n\nRows in results: 1\nFirst value: 0"));
-}
-
-// A slow statement keeps the window serving its events; Cancel frees the page at once, and a
-// window closed while its worker runs goes without harm.
-TEST(StatementTest, ASlowTestLeavesTheWindowServingAndCancelEndsIt)
-{
+    // A slow statement keeps the window serving its events; Cancel frees the page at once, and a
+    // window closed while its worker runs goes without harm.
     ScriptedDialogs dialogs;
     Quorvel event;
     event.checkConn = PostgresConnection();

@@ -139,11 +139,18 @@ TEST(EventProps, OpensWhereItWasLeftAndCancelChangesNothing)
     EXPECT_EQ(Stored(event), before);
 }
 
-TEST(EventProps, EveryKindOfCheckKeepsItsSettings)
+// Every page stores what it shows by its rules: the file sub-page shows the stored path again when
+// it is come back to, amount boxes follow the box number rules, a start time a run refuses is
+// stored with a hint, of the conditions only the chosen row is stored while the rows not chosen
+// keep their fields, and each action choice enables only its own controls.
+TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
 {
     Quorvel event;
+    event.rowCheck = OP_GREATER, event.rowCheckValue = 100;
+    event.cond = COND_RESULT_VALUE, event.resCheck = OP_EQUAL, event.resCheckValue = -7;
+    const Quorvel before = event;
     ScriptedDialogs dialogs;
-    Saved(event, [](EventProps& editor) {
+    const int result = Saved(event, [](EventProps& editor) {
         PgEvent& page = EventPage(editor);
         static_cast<EvSQL&>(page.SubPage(EVENT_SQL)).Editor().setText(QStringLiteral("SELECT 1"));
         page.Type().setCurrentIndex(EVENT_FILE);
@@ -151,83 +158,61 @@ TEST(EventProps, EveryKindOfCheckKeepsItsSettings)
         file.Path().setText(QStringLiteral("/typed/then/left"));
         page.Type().setCurrentIndex(EVENT_COUNTER);
         page.Type().setCurrentIndex(EVENT_FILE);
-        EXPECT_EQ(file.Path().text(), QString()); // the file page shows the stored path again
+        EXPECT_EQ(file.Path().text(), QString()); // the stored path again, not the one typed and left
         file.Path().setText(QStringLiteral("/data/flag"));
         page.Type().setCurrentIndex(EVENT_COUNTER);
         auto& counter = static_cast<EvCounter&>(page.SubPage(EVENT_COUNTER));
         counter.Counter().setEditText(QStringLiteral("\\Not\\Listed"));
         counter.Machine().setText(QStringLiteral("web01:9100"));
         page.Note().setText(QStringLiteral("note"));
+
+        auto& timers = PageOf<PgTimer>(editor, EventProps::kTimers);
+        timers.Executions().clear();
+        timers.DelayAmount().setText(QStringLiteral("12345678901"));
+        timers.DelayChoice().button(DELAY_START_AT)->setChecked(true);
+        timers.StartAt().setText(QStringLiteral("0830"));
+        EXPECT_FALSE(timers.StartAtHint().isHidden());
+        timers.StartAt().setText(QStringLiteral("08:30:00"));
+        EXPECT_TRUE(timers.StartAtHint().isHidden());
+        timers.StartAt().setText(QStringLiteral("8:30"));
+
+        PgCondition& conditions = Condition(editor);
+        EXPECT_EQ(conditions.Value(PgCondition::kFirstValue).text(), QStringLiteral("-7"));
+        EXPECT_EQ(conditions.Value(PgCondition::kRowCount).text(), QString());
+        conditions.Choice().button(COND_CHECK_TIME)->setChecked(true);
+        EXPECT_FALSE(conditions.Value(PgCondition::kFirstValue).isEnabled());
+        conditions.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
+        conditions.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
+
+        PgAction& action = Action(editor);
+        for (int choice : { ACTION_SQL, ACTION_PROGRAM, ACTION_LOG, ACTION_NONE }) {
+            action.Choice().button(choice)->setChecked(true);
+            EXPECT_EQ(std::make_tuple(
+                          action.TestButton().isEnabled(), action.Program().isEnabled(), action.LogText().isEnabled()),
+                std::make_tuple(choice == ACTION_SQL, choice == ACTION_PROGRAM, choice == ACTION_LOG))
+                << choice;
+        }
+        action.Editor().setText(QStringLiteral("DELETE FROM t"));
+        action.Program().setText(QStringLiteral("/bin/true"));
+        action.LogText().setText(QStringLiteral("line"));
+        action.TermProject().setChecked(true);
     });
-    EXPECT_EQ(std::tie(event.type, event.SQL, event.FileOrDir, event.PerfCounter, event.Machine, event.EventNote),
-        std::make_tuple(int(EVENT_COUNTER), std::string("SELECT 1"), std::string("/data/flag"),
-            std::string("\\Not\\Listed"), std::string("web01:9100"), std::string("note")));
+    EXPECT_EQ(result, 1);
+    // Rows not chosen keep their fields, and the texts of actions not chosen are stored too.
+    Quorvel expected = before;
+    expected.type = EVENT_COUNTER, expected.SQL = "SELECT 1", expected.FileOrDir = "/data/flag";
+    expected.PerfCounter = "\\Not\\Listed", expected.Machine = "web01:9100", expected.EventNote = "note";
+    expected.iExecs = 0, expected.iDelay = 2147483647, expected.delayType = DELAY_START_AT, expected.tmStartAt = "8:30";
+    expected.cond = COND_CHECK_TIME, expected.resCheck = OP_LESS, expected.resCheckValue = 500;
+    expected.ActionSQL = "DELETE FROM t", expected.sProgram = "/bin/true", expected.sLogItem = "line";
+    expected.action = ACTION_NONE, expected.bTermProject = 1;
+    EXPECT_EQ(Stored(event), Stored(expected));
+
+    Saved(event, [](EventProps& editor) { Condition(editor).Choice().button(COND_ROW_COUNT)->setChecked(true); });
+    EXPECT_EQ(std::tie(event.rowCheck, event.rowCheckValue), std::make_tuple(-1, 0)); // no operator, empty box
     EventProps again(nullptr, event); // a counter typed by hand joins the list
     auto& counter = static_cast<EvCounter&>(EventPage(again).SubPage(EVENT_COUNTER));
     EXPECT_GE(counter.Counter().findText(QStringLiteral("\\Not\\Listed")), 0);
-}
-
-// Amount boxes follow the box number rules; a start time a run refuses is stored, with a hint.
-TEST(EventProps, TimerBoxesStoreByTheirRules)
-{
-    Quorvel event;
-    EXPECT_EQ(Saved(event,
-                  [](EventProps& editor) {
-                      auto& p = PageOf<PgTimer>(editor, EventProps::kTimers);
-                      p.Executions().clear();
-                      p.DelayAmount().setText(QStringLiteral("12345678901"));
-                      p.DelayChoice().button(DELAY_START_AT)->setChecked(true);
-                      p.StartAt().setText(QStringLiteral("0830"));
-                      EXPECT_FALSE(p.StartAtHint().isHidden());
-                      p.StartAt().setText(QStringLiteral("08:30:00"));
-                      EXPECT_TRUE(p.StartAtHint().isHidden());
-                      p.StartAt().setText(QStringLiteral("8:30"));
-                  }),
-        1);
-    EXPECT_EQ(std::tie(event.iExecs, event.iDelay, event.delayType, event.tmStartAt),
-        std::make_tuple(0, 2147483647, int(DELAY_START_AT), std::string("8:30")));
-}
-
-TEST(EventProps, ConditionsStoreOnlyTheChosenRow)
-{
-    Quorvel event;
-    event.rowCheck = OP_GREATER, event.rowCheckValue = 100;
-    event.cond = COND_RESULT_VALUE, event.resCheck = OP_EQUAL, event.resCheckValue = -7;
-    Saved(event, [](EventProps& editor) {
-        PgCondition& page = Condition(editor);
-        EXPECT_EQ(page.Value(PgCondition::kFirstValue).text(), QStringLiteral("-7"));
-        EXPECT_EQ(page.Value(PgCondition::kRowCount).text(), QString());
-        page.Choice().button(COND_CHECK_TIME)->setChecked(true);
-        EXPECT_FALSE(page.Value(PgCondition::kFirstValue).isEnabled());
-        page.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
-        page.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
-    });
-    // Rows not chosen keep their fields.
-    EXPECT_EQ(std::tie(event.cond, event.resCheck, event.resCheckValue, event.rowCheck, event.rowCheckValue),
-        std::make_tuple(int(COND_CHECK_TIME), int(OP_LESS), 500, int(OP_GREATER), 100));
-    Saved(event, [](EventProps& editor) { Condition(editor).Choice().button(COND_ROW_COUNT)->setChecked(true); });
-    EXPECT_EQ(std::tie(event.rowCheck, event.rowCheckValue), std::make_tuple(-1, 0)); // no operator, empty box
-}
-
-TEST(EventProps, ActionChoicesEnableTheirControlsAndAllTextsAreStored)
-{
-    for (int action : { ACTION_NONE, ACTION_SQL, ACTION_PROGRAM, ACTION_LOG }) {
-        SCOPED_TRACE(action);
-        Quorvel event;
-        Saved(event, [&](EventProps& editor) {
-            PgAction& page = Action(editor);
-            page.Choice().button(action)->setChecked(true);
-            EXPECT_EQ(
-                std::make_tuple(page.TestButton().isEnabled(), page.Program().isEnabled(), page.LogText().isEnabled()),
-                std::make_tuple(action == ACTION_SQL, action == ACTION_PROGRAM, action == ACTION_LOG));
-            page.Editor().setText(QStringLiteral("DELETE FROM t"));
-            page.Program().setText(QStringLiteral("/bin/true"));
-            page.LogText().setText(QStringLiteral("line"));
-            page.TermProject().setChecked(true);
-        });
-        EXPECT_EQ(std::tie(event.action, event.ActionSQL, event.sProgram, event.sLogItem, event.bTermProject),
-            std::make_tuple(action, std::string("DELETE FROM t"), std::string("/bin/true"), std::string("line"), 1));
-    }
 }
 
 } // namespace

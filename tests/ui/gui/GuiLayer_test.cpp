@@ -1,11 +1,17 @@
+#include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
 
 #include "external/support/CSettings.h"
+#include "external/support/MessageBox.h"
 #include "ui/gui/FileFilters.h"
+#include "ui/gui/GuiMessageBox.h"
 #include "ui/gui/RecentFiles.h"
 
 #include <QStandardPaths>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -35,6 +41,21 @@ TEST(RecentFiles, NewestFirstTenAtMostNoRepeats)
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() + "/recently-used.xbel"));
     EXPECT_TRUE(xbel.contains("href=\"file:///P/5.qvl\""));
     EXPECT_EQ(xbel.count("href=\"file:///p/5.qvl\""), 1);
+}
+
+// A worker's message box is shown on the window thread and the worker gets the answer, while the
+// window thread keeps serving its events.
+TEST(GuiMessageBox, AWorkerWaitsForTheAnswerFromTheWindowThread)
+{
+    ScriptedDialogs dialogs;
+    dialogs.Answer(IDNO);
+    GuiMessageBox sink;
+    std::atomic<int> answer { 0 };
+    std::thread worker([&] { answer = ShowMessageBox("Stop?", "Warning!", MB_YESNO); });
+    EXPECT_TRUE(ServeUntil([&] { return answer != 0; }));
+    worker.join();
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Stop?") });
 }
 
 } // namespace

@@ -10,6 +10,7 @@ struct Scanned {
     TextEncoding encoding;
     std::vector<std::u16string> lines;
     std::vector<bool> records;
+    bool operator==(const Scanned&) const = default;
 };
 
 Scanned Scan(const std::string& bytes)
@@ -33,34 +34,29 @@ TEST(TextLineScanner, FindsTheLinesOfBothEncodingsAndRefusesAMissingFile)
     const struct {
         const char* name;
         std::string bytes;
-        TextEncoding encoding;
-        std::vector<std::u16string> lines;
-        std::vector<bool> records;
+        Scanned scanned;
     } cases[] = {
         { "UTF-16LE, CR LF, last line open",
             std::string("\xFF\xFE"
                         "a\0\t\0b\0\r\0\n\0\t\0x\0\n\0\xE9\0",
                 20),
-            TextEncoding::Utf16Le, { u"a\tb", u"\tx", u"\u00e9" }, { true, false, false } },
+            { TextEncoding::Utf16Le, { u"a\tb", u"\tx", u"\u00e9" }, { true, false, false } } },
         { "a lone last byte is no code unit",
             std::string("\xFF\xFE"
                         "a\0b",
                 5),
-            TextEncoding::Utf16Le, { u"a" }, { false } },
-        { "a line feed byte inside a code unit", std::string("\xFF\xFE\x0A\x01\n\0", 6), TextEncoding::Utf16Le,
-            { u"\u010A" }, { false } },
-        { "8-bit, LF and CR LF", "a\tb\r\n\n\xC3\xA9\tc", TextEncoding::EightBit, { u"a\tb", u"", u"\u00e9\tc" },
-            { true, false, true } },
-        { "empty file", "", TextEncoding::EightBit, {}, {} },
-        { "a long line stays whole", std::string(3 << 20, 'x') + "\nafter", TextEncoding::EightBit,
-            { std::u16string(3 << 20, u'x'), u"after" }, { false, false } },
+            { TextEncoding::Utf16Le, { u"a" }, { false } } },
+        { "a line feed byte inside a code unit", std::string("\xFF\xFE\x0A\x01\n\0", 6),
+            { TextEncoding::Utf16Le, { u"\u010A" }, { false } } },
+        { "8-bit, LF and CR LF", "a\tb\r\n\n\xC3\xA9\tc",
+            { TextEncoding::EightBit, { u"a\tb", u"", u"\u00e9\tc" }, { true, false, true } } },
+        { "empty file", "", { TextEncoding::EightBit, {}, {} } },
+        { "a long line stays whole", std::string(3 << 20, 'x') + "\nafter",
+            { TextEncoding::EightBit, { std::u16string(3 << 20, u'x'), u"after" }, { false, false } } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Scanned scanned = Scan(c.bytes);
-        EXPECT_EQ(scanned.encoding, c.encoding);
-        EXPECT_EQ(scanned.lines, c.lines);
-        EXPECT_EQ(scanned.records, c.records);
+        EXPECT_TRUE(Scan(c.bytes) == c.scanned);
     }
     TextLineScanner scanner;
     EXPECT_EQ(scanner.Open("/nonexistent/report.txt"), -1);

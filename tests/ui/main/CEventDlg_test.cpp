@@ -3,6 +3,10 @@
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/MessageBox.h"
+#include "model/QuorvelRunner.h"
+#include "ui/editor/EvFile.h"
+#include "ui/editor/EventProps.h"
+#include "ui/editor/PgEvent.h"
 #include "ui/gui/PrivateTempDir.h"
 #include "ui/main/CEventModes.h"
 #include "ui/main/CommandIds.h"
@@ -12,9 +16,11 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTreeWidget>
 #include <sys/stat.h>
 #include <tuple>
@@ -23,15 +29,7 @@ namespace {
 
 const QString kAskSave = QStringLiteral("Warning!: Project is not saved. Save it?");
 
-// Loads the project and changes it (the first event disabled), so that it is not saved.
-void LoadAndChange(CEventDlg& window)
-{
-    window.Project().SelectRow(0);
-    window.Dispatch(ID_TOGGLE_ENABLED);
-    ASSERT_FALSE(window.Saved());
-}
-
-TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
+TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothingAndQuitsWhenAsked)
 {
     const QString project = WriteProject();
     const QString missing = QString::fromStdString(dir.File("missing.qvl")), none;
@@ -49,45 +47,34 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothing)
             QStringLiteral(" Olvex Quorvel [%1]").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
         g_runner.Clear();
     }
+    CEventDlg& w = Open({}, true, true); // the quit flag closes after an empty project too
+    ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Events list is empty.") });
 }
 
-TEST_F(MainWindowTest, EventCommandsKeepRowsAndProjectInStep)
-{
-    CEventDlg& w = Open(WriteProject());
-    PageProject& page = w.Project();
-    page.SelectRow(0);
-    w.Dispatch(ID_COPY_EVENT); // a copy of row 0 goes to the end
-    ASSERT_EQ(page.RowCount(), 3);
-    EXPECT_EQ(page.List().topLevelItem(2)->text(3), QStringLiteral("count"));
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" *]")));
-
-    page.SetChecked(1, true); // checked rows win over the selection
-    page.SetChecked(2, true);
-    w.Dispatch(ID_TOGGLE_ENABLED);
-    EXPECT_EQ(std::make_tuple(page.List().topLevelItem(0)->text(4), page.List().topLevelItem(1)->text(4),
-                  g_runner.events[2].enabled),
-        std::make_tuple(QStringLiteral("Yes"), QStringLiteral("No"), 0));
-
-    dialogs.Answer(IDYES);
-    w.Dispatch(ID_DELETE_EVENT);
-    EXPECT_EQ(
-        dialogs.messages.last(), QStringLiteral("Warning!: You have 2 checked events.\nDo you wish to remove them?"));
-    EXPECT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), g_runner.events.at(0).EventNote),
-        std::make_tuple(1, 1, std::string("count")));
-
-    page.SelectRow(-1);
-    w.Dispatch(ID_DELETE_EVENT); // nothing checked, nothing selected
-    EXPECT_EQ(dialogs.messages.last(), QStringLiteral("Warning!: No event was selected."));
-    EXPECT_EQ(g_runner.Count(), 1);
-}
-
-// A save that could not write keeps the old name and the unsaved state, and says so; a save under
-// a new name heads the recent list.
-TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
+// Event commands keep rows and project in step: an event made in the editor joins the project, a
+// copy goes to the end. A save that could not write keeps the old name and the unsaved state, and
+// says so; a save under a new name holds the events and heads the recent list.
+TEST_F(MainWindowTest, EventCommandsAndSaveAsKeepRowsProjectAndFileInStep)
 {
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
-    LoadAndChange(w);
+    PageProject& page = w.Project();
+    const std::string watched = dir.File("watched");
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<EventProps*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        auto& page = static_cast<PgEvent&>(editor->Page(EventProps::kEvent));
+        page.Type().setCurrentIndex(EVENT_FILE);
+        static_cast<EvFile&>(page.SubPage(EVENT_FILE)).Path().setText(QString::fromStdString(watched));
+        editor->Save();
+    });
+    w.Dispatch(ID_ADD_EVENT);
+    ASSERT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), w.Saved()), std::make_tuple(3, 3, false));
+    page.SelectRow(0);
+    w.Dispatch(ID_COPY_EVENT);
+    ASSERT_EQ(page.RowCount(), 4);
+    EXPECT_EQ(page.List().topLevelItem(3)->text(3), QStringLiteral("count"));
     w.Dispatch(ID_SAVE_AS); // cancelled
     dialogs.ChooseFile(QString::fromStdString(dir.File("no-such-folder/p.qvl")));
     w.Dispatch(ID_SAVE_AS);
@@ -102,6 +89,28 @@ TEST_F(MainWindowTest, SaveAsKeepsTheProjectUnsavedUntilAFileIsWritten)
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1.qvl]").arg(copy));
     EXPECT_EQ(g_settings->getStr("Profile0"), (copy + QStringLiteral(".qvl")).toStdString());
     EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
+    QuorvelRunner saved;
+    saved.Load(copy.toStdString() + ".qvl");
+    ASSERT_EQ(saved.Count(), 4);
+    EXPECT_EQ(std::tie(saved.events[2].type, saved.events[2].FileOrDir, saved.events[3].EventNote),
+        std::make_tuple(int(EVENT_FILE), watched, std::string("count")));
+
+    page.SetChecked(1, true); // checked rows win over the selection
+    page.SetChecked(2, true);
+    w.Dispatch(ID_TOGGLE_ENABLED);
+    EXPECT_EQ(std::make_tuple(page.List().topLevelItem(0)->text(4), page.List().topLevelItem(1)->text(4),
+                  g_runner.events[2].enabled),
+        std::make_tuple(QStringLiteral("Yes"), QStringLiteral("No"), 0));
+    dialogs.Answer(IDYES);
+    w.Dispatch(ID_DELETE_EVENT);
+    EXPECT_EQ(
+        dialogs.messages.last(), QStringLiteral("Warning!: You have 2 checked events.\nDo you wish to remove them?"));
+    EXPECT_EQ(std::make_tuple(g_runner.Count(), page.RowCount(), g_runner.events.at(1).EventNote),
+        std::make_tuple(2, 2, std::string("count")));
+    page.SelectRow(-1);
+    w.Dispatch(ID_DELETE_EVENT); // nothing checked, nothing selected
+    EXPECT_EQ(dialogs.messages.last(), QStringLiteral("Warning!: No event was selected."));
+    EXPECT_EQ(g_runner.Count(), 2);
 }
 
 // Opening a recent project asks about unsaved changes, as Load does, and "Yes, save it" followed
@@ -112,7 +121,8 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
     const QString project = WriteProject();
     CEventDlg& w = Open(project);
     g_settings->setStr("Profile1", other.toStdString());
-    LoadAndChange(w);
+    w.Project().SelectRow(0);
+    w.Dispatch(ID_TOGGLE_ENABLED); // the first event disabled: not saved
     QFile::remove(project); // Save now needs a new name
     w.Dispatch(ID_RECENT_FIRST + 1); // unanswered: Cancel
     dialogs.Answer(IDYES);
@@ -125,24 +135,22 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
     EXPECT_EQ(std::make_tuple(w.ProjectPath(), w.Saved()), std::make_tuple(other, true));
 }
 
-TEST_F(MainWindowTest, EveryToolBarButtonAndListHasAnAccessibleName)
-{
-    CEventDlg& w = Open();
-    for (QWidget* c : w.findChildren<QWidget*>()) {
-        if ((c->inherits("QAbstractButton") || c->inherits("QAbstractItemView")) && c->isVisibleTo(&w)
-            && !c->parent()->inherits("QAbstractItemView")) {
-            EXPECT_FALSE(c->accessibleName().isEmpty() && c->property("text").toString().isEmpty())
-                << c->metaObject()->className();
-        }
-    }
-}
-
 // The properties and settings pages store their fields when they are left, without marking the
-// project as changed; a date format not among the entries is added and shown.
-TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeft)
+// project as changed; a date format not among the entries is added and shown. Every button and list
+// of every page has an accessible name.
+TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeftAndEveryControlHasAName)
 {
     g_settings->setStr("MacroDateFmt", "YYDDD");
     CEventDlg& w = Open(WriteProject());
+    for (int page = CEventModes::kPageCount - 1; page >= 0; --page) {
+        w.SwitchPage(page);
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            const bool control = (c->inherits("QAbstractButton") || c->inherits("QAbstractItemView"))
+                && c->isVisibleTo(&w) && !c->parent()->inherits("QAbstractItemView");
+            EXPECT_FALSE(control && c->accessibleName().isEmpty() && c->property("text").toString().isEmpty())
+                << page << ' ' << c->metaObject()->className();
+        }
+    }
     w.SwitchPage(CEventModes::kProperties);
     w.Props().findChildren<QLineEdit*>().value(0)->setText(QStringLiteral("report_$DATE$.txt"));
     w.SwitchPage(CEventModes::kSettings);

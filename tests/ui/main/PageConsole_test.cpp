@@ -13,16 +13,20 @@
 namespace {
 
 // Workers hand their changes over without waiting for the window thread: this window thread
-// serves no events until the worker has finished all of its calls.
-TEST(PageConsole, WorkersNeverWaitForTheWindowThread)
+// serves no events until the worker has finished all of its calls. A run of days must not fill
+// the memory: the execution log keeps its newest rows and says so.
+TEST(PageConsole, WorkersNeverWaitAndTheExecutionLogKeepsOnlyItsNewestRows)
 {
+    g_settings->setInt("ExecLogMaxRows", 5);
     PageConsole page;
+    g_settings->setInt("ExecLogMaxRows", 100000);
     Quorvel event;
     event.EventNote = "note";
     page.ClearLists();
+    int row = -1;
     std::thread worker([&] {
         page.EnableRunControls(true);
-        const int row = page.AddActiveRow(event, "Started");
+        row = page.AddActiveRow(event, "Started");
         for (int i = 0; i < 1000; ++i)
             page.SetRowStatus(row, "Executing");
         page.SetRowStatus(row, "Completed");
@@ -31,33 +35,18 @@ TEST(PageConsole, WorkersNeverWaitForTheWindowThread)
     });
     worker.join();
     page.Drain();
-    EXPECT_EQ(std::make_tuple(page.Active().rowCount(), page.Active().Cell(0, 2), page.ExecLog().rowCount(),
-                  page.ExecLog().Cell(0, 1)),
-        std::make_tuple(1, QStringLiteral("Completed"), 1002, QStringLiteral("note")));
-}
-
-// A run of days must not fill the memory: the execution log keeps its newest rows and says so.
-TEST(PageConsole, TheExecutionLogKeepsOnlyItsNewestRows)
-{
-    g_settings->setInt("ExecLogMaxRows", 5);
-    PageConsole page;
-    g_settings->setInt("ExecLogMaxRows", 100000);
-    Quorvel event;
-    page.ClearLists();
-    const int row = page.AddActiveRow(event, "Started");
-    for (int i = 0; i < 4; ++i)
-        page.SetRowStatus(row, StrFormat("s%d", i));
-    page.Drain();
-    EXPECT_EQ(page.ExecLog().rowCount(), 5);
-    for (int i = 4; i < 12; ++i) {
+    RowsModel& log = page.ExecLog();
+    EXPECT_EQ(std::make_tuple(page.Active().rowCount(), page.Active().Cell(0, 2), log.rowCount(), log.Cell(4, 1),
+                  log.Cell(4, 2), log.Dropped()),
+        std::make_tuple(1, QStringLiteral("Completed"), 5, QStringLiteral("note"), QStringLiteral("Completed"), 997));
+    for (int i = 0; i < 8; ++i) {
         page.SetRowStatus(row, StrFormat("s%d", i));
         if (i % 3 == 0)
             page.Drain();
     }
     page.Drain();
-    EXPECT_EQ(std::make_tuple(page.ExecLog().rowCount(), page.ExecLog().Cell(0, 2), page.ExecLog().Cell(4, 2),
-                  page.ExecLog().Dropped()),
-        std::make_tuple(5, QStringLiteral("s7"), QStringLiteral("s11"), 8));
+    EXPECT_EQ(std::make_tuple(log.rowCount(), log.Cell(0, 2), log.Cell(4, 2), log.Dropped()),
+        std::make_tuple(5, QStringLiteral("s3"), QStringLiteral("s7"), 1005));
     const auto labels = page.findChildren<QLabel*>();
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* label) {
         return label->isVisibleTo(&page) && label->text().contains(QStringLiteral("not shown"));

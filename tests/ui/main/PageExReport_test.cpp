@@ -37,23 +37,21 @@ QStringList Table(ExecReportModel& model)
     return rows;
 }
 
-struct ExecReportPage : ::testing::Test {
-    void Use(const std::string& bytes)
-    {
-        WriteFile(dir.File("report.txt"), bytes);
-        project.reportFile = project.currentReportFile = dir.File("report.txt");
-    }
+// The same report reads the same in every encoding the engine or another program may have used,
+// lines without a tab give no row and the rows after them are whole, and a tab inside the last
+// field stays in that field. Every showing reads the file again into a fresh table; a large report
+// arrives in batches while the window thread serves its events.
+TEST(PageExReport, ReadsEveryEncodingIntoTheSameTableInBatchesOrTellsItIsMissing)
+{
     TempDir dir;
     QuorvelRunner project;
     ScriptedDialogs dialogs;
-    PageExReport page { project, nullptr };
-};
-
-// The same report reads the same in every encoding the engine or another program may have used,
-// lines without a tab give no row and the rows after them are whole, and a tab inside the last
-// field stays in that field. Every showing reads the file again into a fresh table.
-TEST_F(ExecReportPage, ReadsEveryEncodingIntoTheSameTableOrTellsItIsMissing)
-{
+    PageExReport page(project, nullptr);
+    const std::string report = dir.File("report.txt");
+    const auto use = [&](const std::string& bytes) {
+        WriteFile(report, bytes);
+        project.reportFile = project.currentReportFile = report;
+    };
     const std::string text
         = kHeader + Record(1) + "SELECT 1\r\n" + Record(2, "UPDATE t SET a = 'é'\tWHERE b") + "\r\n" + Record(3);
     const struct {
@@ -71,7 +69,7 @@ TEST_F(ExecReportPage, ReadsEveryEncodingIntoTheSameTableOrTellsItIsMissing)
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
-        Use(file.bytes);
+        use(file.bytes);
         page.Activate();
         ASSERT_TRUE(ServeUntil([&] { return !page.Reading(); }));
         const QString row = QStringLiteral("05-Dec-2026| 9:00:00.000|Event %1|12|9|2|1|1|OK|");
@@ -83,7 +81,6 @@ TEST_F(ExecReportPage, ReadsEveryEncodingIntoTheSameTableOrTellsItIsMissing)
 
     // A missing report is told and the table stays (the name in the project and the file of the last
     // run: no file, a file gone, no name).
-    const std::string report = dir.File("report.txt");
     for (const auto& names :
         { std::pair(report, std::string()), std::pair(report, dir.File("gone")), std::pair(std::string(), report) }) {
         std::tie(project.reportFile, project.currentReportFile) = names;
@@ -93,17 +90,13 @@ TEST_F(ExecReportPage, ReadsEveryEncodingIntoTheSameTableOrTellsItIsMissing)
                 "Warning!: Execution report is not created or even not specified in the project properties."));
         EXPECT_EQ(page.Model().rowCount(), 3);
     }
-}
 
-// A large report arrives in batches: the window thread serves its events from the start, and
-// reading again, or going away while reading, stops the reader cleanly.
-TEST_F(ExecReportPage, ALargeReportArrivesWhileTheWindowServesEvents)
-{
+    // Reading again, or going away while reading, stops the reader cleanly.
     constexpr int kRows = 200000;
-    std::string text = kHeader;
+    std::string large = kHeader;
     for (int i = 0; i < kRows; ++i)
-        text += Record(i);
-    Use("\xFF\xFE" + Utf8ToUtf16Le(text));
+        large += Record(i);
+    use("\xFF\xFE" + Utf8ToUtf16Le(large));
 
     page.Activate();
     page.Activate(); // the first reading is stopped, not added to

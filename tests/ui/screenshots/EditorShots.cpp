@@ -12,44 +12,8 @@
 #include <QLineEdit>
 #include <QTabBar>
 
-namespace {
-
-// An event with something on every page, as a user would have set it up.
-Quorvel ShotEvent()
-{
-    Quorvel e;
-    e.EventNote = "Orders waiting too long";
-    e.SQL = "SELECT count(*)\n  FROM orders\n WHERE state = 'open'\n   AND created < now() - interval '1 hour';";
-    e.checkConn.type = DS_POSTGRES, e.checkConn.target = "host=db1 dbname=sales", e.checkConn.user = "monitor";
-    e.delayType = DELAY_START_AT, e.tmStartAt = "08:30:00", e.iterType = ITER_COUNT, e.iExecs = 12;
-    e.intType = INTERVAL_WAIT, e.iInterval = 5, e.intTimeType = UNIT_MINUTES;
-    e.cond = COND_RESULT_VALUE, e.resCheck = OP_GREATER, e.resCheckValue = 100;
-    e.action = ACTION_SQL, e.actionConn = e.checkConn, e.bTermEvent = 1;
-    e.ActionSQL = "INSERT INTO alerts (what, value)\nVALUES ('open orders', $VALUE$);";
-    e.sLogItem = "$DATE$ $TIME$ open orders: $VALUE$";
-    return e;
-}
-
-} // namespace
-
-QUORVEL_SHOT(EditorTabs)
-{
-    Quorvel event = ShotEvent();
-    EventProps editor(nullptr, event);
-    editor.resize(760, 560);
-    const char* names[] = { "editor-connection", "editor-event", "editor-timers", "editor-condition", "editor-action" };
-    for (int tab = 0; tab < EventProps::kTabCount; ++tab) {
-        editor.Tabs().setCurrentIndex(tab);
-        shots.Save(editor, QString::fromUtf8(names[tab]));
-    }
-    CAdvConnect setup;
-    setup.SetConnection(event.checkConn);
-    setup.Password().setText(QStringLiteral("not shown"));
-    setup.resize(560, 300);
-    shots.Save(setup, QStringLiteral("editor-setup-connection"));
-}
-
-QUORVEL_SHOT(EditorSqlConsole)
+// The SQL console after a query, every tab of the editor and the set-up dialog of its connection.
+void EditorShots(ShotContext& shots)
 {
     TempDir dir;
     const CONN_INFO info = SqliteConnection(dir.File("shop.db"),
@@ -66,4 +30,28 @@ QUORVEL_SHOT(EditorSqlConsole)
     console.resize(720, 520);
     shots.Save(console, QStringLiteral("editor-sql-console"));
     console.reject();
+
+    // An event with something on every page, as a user would have set it up.
+    Quorvel e;
+    e.EventNote = "Orders waiting too long";
+    e.SQL = "SELECT count(*)\n  FROM orders\n WHERE state = 'open'\n   AND created < now() - interval '1 hour';";
+    e.checkConn.type = DS_POSTGRES, e.checkConn.target = "host=db1 dbname=sales", e.checkConn.user = "monitor";
+    e.delayType = DELAY_START_AT, e.tmStartAt = "08:30:00", e.iterType = ITER_COUNT, e.iExecs = 12;
+    e.intType = INTERVAL_WAIT, e.iInterval = 5, e.intTimeType = UNIT_MINUTES;
+    e.cond = COND_RESULT_VALUE, e.resCheck = OP_GREATER, e.resCheckValue = 100;
+    e.action = ACTION_SQL, e.actionConn = e.checkConn, e.bTermEvent = 1;
+    e.ActionSQL = "INSERT INTO alerts (what, value)\nVALUES ('open orders', $VALUE$);";
+    e.sLogItem = "$DATE$ $TIME$ open orders: $VALUE$";
+    EventProps editor(nullptr, e);
+    editor.resize(760, 560);
+    const char* names[] = { "editor-connection", "editor-event", "editor-timers", "editor-condition", "editor-action" };
+    for (int tab = 0; tab < EventProps::kTabCount; ++tab) {
+        editor.Tabs().setCurrentIndex(tab);
+        shots.Save(editor, QString::fromUtf8(names[tab]));
+    }
+    CAdvConnect setup;
+    setup.SetConnection(e.checkConn);
+    setup.Password().setText(QStringLiteral("not shown"));
+    setup.resize(560, 300);
+    shots.Save(setup, QStringLiteral("editor-setup-connection"));
 }

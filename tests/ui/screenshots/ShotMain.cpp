@@ -4,34 +4,34 @@
 #include "support/ScriptedDialogs.h"
 #include "support/UiTestSupport.h"
 
+#include "ui/main/PageExReport.h"
+#include "ui/main/PgLogView.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
-#include <map>
-#include <string>
 
 namespace {
 
-std::map<std::string, ShotFunction>& Registry()
+// Whether a page of this kind in `widget` is still reading its file on a worker.
+template <typename Page> bool Reading(QWidget& widget)
 {
-    static std::map<std::string, ShotFunction> shots;
-    return shots;
+    QList<Page*> pages = widget.findChildren<Page*>();
+    pages << qobject_cast<Page*>(&widget);
+    return std::any_of(pages.begin(), pages.end(), [](Page* page) { return page != nullptr && page->Reading(); });
 }
 
 } // namespace
 
-ShotRegistrar::ShotRegistrar(const char* name, ShotFunction function)
-{
-    Registry().emplace(name, std::move(function));
-}
-
 void ShotContext::Save(QWidget& widget, const QString& name)
 {
     widget.show();
+    ServeUntil([&] { return !Reading<PageExReport>(widget) && !Reading<PgLogView>(widget); }, 5000);
     QApplication::processEvents();
-    const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     const bool written = widget.grab().save(path);
     failed += written ? 0 : 1;
     std::fprintf(written ? stdout : stderr, written ? "%s\n" : "cannot write %s\n", qPrintable(path));
@@ -48,9 +48,9 @@ int main(int argc, char** argv)
         const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath(); // shots may change the folder
         QDir().mkpath(folder);
         ScriptedDialogs dialogs;
-        ShotContext shots(folder);
-        for (auto& [name, shot] : Registry())
-            shot(shots);
+        ShotContext shots { folder };
+        EditorShots(shots);
+        MainShots(shots);
         return shots.failed == 0 ? 0 : 1;
     });
 }

@@ -1,34 +1,20 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 class QWidget;
 
-// What a screenshot function gets: where the example project is, and how to keep a picture.
-class ShotContext {
-public:
-    explicit ShotContext(QString folder)
-        : folder_(std::move(folder))
-    {
-    }
-    // Lays `widget` out at its current size, paints it offscreen and writes <name>.png.
+// What a screenshot function gets: how to keep a picture.
+struct ShotContext {
+    // Lays `widget` out at its current size, lets its pages read their files, paints it offscreen
+    // and writes <name>.png into `folder`.
     void Save(QWidget& widget, const QString& name);
-    QString ExampleProject() const { return QStringLiteral(QUORVEL_SOURCE_DIR "/examples/demo.qvl"); }
+    QString folder;
     int failed = 0;
-
-private:
-    QString folder_;
 };
 
-using ShotFunction = std::function<void(ShotContext&)>;
-
-// Registers a screenshot function at start-up; they run in the order of their names.
-struct ShotRegistrar {
-    ShotRegistrar(const char* name, ShotFunction function);
-};
-
-#define QUORVEL_SHOT(name)                                                                                             \
-    static void name(ShotContext&);                                                                                    \
-    static const ShotRegistrar name##Registrar(#name, name);                                                           \
-    static void name(ShotContext& shots)
+// The pictures of each part of the window, in their own files. ViewerShots shows the project in
+// g_runner after its run, so MainShots calls it while the run's files are there.
+void EditorShots(ShotContext& shots);
+void MainShots(ShotContext& shots);
+void ViewerShots(ShotContext& shots);

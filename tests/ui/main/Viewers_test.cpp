@@ -1,0 +1,92 @@
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+#include "support/UiTestSupport.h"
+
+#include "external/support/CLog.h"
+#include "external/support/StrFormat.h"
+#include "external/support/Utf16.h"
+#include "model/QuorvelRunner.h"
+#include "ui/main/PageVReport.h"
+#include "ui/main/PgLogView.h"
+
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The project report is written afresh at every showing; the summary page and the logs say why
+// there is nothing to show, and read their files again at every showing; a long log shows whole,
+// scrolled to its end.
+TEST(Viewers, ReportsAndLogsAreMadeOrReadAtEveryShowing)
+{
+    QuorvelRunner project;
+    project.AddEvent(Quorvel {});
+    project.events[0].EventNote = "before the change";
+    PageVReport page(project, 1, nullptr);
+    page.Activate();
+    EXPECT_TRUE(page.Browser().toPlainText().contains(QStringLiteral("before the change")));
+    const QString html = page.Browser().toHtml(); // the anchors the table of contents leads to
+    EXPECT_TRUE(html.contains(QStringLiteral("name=\"P0\"")) && html.contains(QStringLiteral("name=\"P1\"")));
+
+    project.events[0].EventNote = "an unsaved change";
+    page.Activate();
+    EXPECT_TRUE(page.Browser().toPlainText().contains(QStringLiteral("an unsaved change")));
+    EXPECT_FALSE(page.Browser().toPlainText().contains(QStringLiteral("before the change")));
+
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    PageVReport summary(project, 0, nullptr);
+    summary.Activate();
+    project.summaryFile = dir.File("summary-$DATE$.html");
+    summary.Activate(); // named, but no run has written it yet
+    EXPECT_EQ(dialogs.messages,
+        QStringList({ QStringLiteral("Warning!: Summary report file is not specified in the project properties."),
+            QStringLiteral("Warning!: Summary report is not created yet.") }));
+    project.currentSummaryFile = dir.File("summary.html");
+    for (const char* figure : { "3 times", "4 times" }) {
+        WriteFile(
+            dir.File("summary.html"), std::string("<html><body><p>Check Executed ") + figure + "</p></body></html>");
+        summary.Activate();
+        EXPECT_EQ(summary.Browser().toPlainText(), QStringLiteral("Check Executed ") + QString::fromLatin1(figure));
+    }
+    EXPECT_EQ(dialogs.messages.size(), 2);
+
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += StrFormat("queue holds %d entries\r\n", i);
+    WriteFile(dir.File("log.txt"), "\xFF\xFE" + Utf8ToUtf16Le(text));
+    project.logFile = project.currentLogFile = dir.File("log.txt");
+    PgLogView log(project, 1, nullptr);
+    log.resize(600, 400);
+    log.Activate();
+    ASSERT_TRUE(ServeUntil([&] { return !log.Reading(); }));
+    EXPECT_EQ(log.Text().toPlainText(),
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).chopped(1));
+    EXPECT_TRUE(log.Text().textCursor().atEnd());
+    EXPECT_TRUE(log.Text().viewport()->rect().contains(log.Text().cursorRect())); // the newest line shows
+
+    // A log in 8-bit text, read again at the next showing.
+    WriteFile(dir.File("log.txt"), "first\r\nsecond caf\xE9\n");
+    log.Activate();
+    ASSERT_TRUE(ServeUntil([&] { return !log.Reading(); }));
+    EXPECT_EQ(log.Text().toPlainText(), QStringLiteral("first\nsecond caf\u00e9"));
+
+    for (const std::string& name : { std::string(), dir.File("none.txt") }) {
+        project.currentLogFile = name;
+        log.Activate();
+        EXPECT_EQ(log.Text().toPlainText(),
+            QStringLiteral("Execution log is not created or even not specified in the project properties."));
+    }
+
+    CLog::SetPath(dir.File("quorvel.log")); // the program log shows its newest rows
+    CLog::Bug("connection refused", "Exec SQL");
+    PgLogView program(project, 0, nullptr);
+    program.Activate();
+    EXPECT_TRUE(program.Text().toPlainText().contains(QStringLiteral("connection refused")));
+    EXPECT_TRUE(program.Text().textCursor().atEnd());
+    CLog::SetPath({});
+}
+
+} // namespace
