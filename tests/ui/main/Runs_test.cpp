@@ -66,6 +66,11 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
         if (button->text() == QStringLiteral("Summary"))
             button->click();
     EXPECT_EQ(opened, QStringList { QString::fromStdString(g_runner.currentSummaryFile) });
+
+    // A break given at once, before the run's thread gets going, still ends the run.
+    w.Dispatch(ID_RUN_PROJECT);
+    w.Dispatch(ID_BREAK);
+    ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
 }
 
 // The program as a user starts it: `quorvel -r -q project.qvl` opens the window, runs the project
