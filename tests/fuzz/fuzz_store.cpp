@@ -15,39 +15,33 @@
 #include <sstream>
 #include <string>
 #include <toml++/toml.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// The only folder this target writes to: made per process, emptied before every input and
-// removed at exit. The program log goes there too.
+// The only folder this target writes to: one per process, emptied before every input and removed
+// at exit. The program log goes there too.
 class ScratchDir {
 public:
-    ScratchDir()
-    {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-store-XXXXXX";
-        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        path_ = pattern;
-    }
+    ScratchDir() { Empty(); }
     ~ScratchDir()
     {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
 
     void Empty() const
     {
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
-            std::filesystem::remove_all(entry.path(), ignored);
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directory(path_);
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
 private:
-    std::string path_;
+    const std::string path_
+        = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-store-" + std::to_string(::getpid());
 };
 
 ScratchDir& Scratch()
