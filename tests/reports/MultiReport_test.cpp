@@ -78,11 +78,9 @@ TEST_F(MultiReportTest, MissingTemplateGivesTheBuiltInHead)
 
 TEST_F(MultiReportTest, OpenTellsWhyNothingCanBeWritten)
 {
-    MultiReport unnamed;
-    EXPECT_EQ(unnamed.Open(), REPORT_NO_OUTPUT);
-
-    const std::string path = dir.File("missing/report.html");
     MultiReport report;
+    EXPECT_EQ(report.Open(), REPORT_NO_OUTPUT);
+    const std::string path = dir.File("missing/report.html");
     report.AddReport(REPORT_HTML, path, "head.htm");
     EXPECT_EQ(report.Open(), REPORT_CANNOT_CREATE);
     report.Text("ignored", PARA_TITLE);
