@@ -57,9 +57,6 @@ std::string ReportDefect(const TextLines& report);
 // file's bytes are not whole (see ReadUtf16Lines).
 std::vector<std::string> ReportLines(const std::string& path);
 
-// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
-// vanishes ends the reading early rather than failing it.
-std::vector<std::string> NumericEntries(const std::string& folder);
 // The open descriptors of a process (of this one: one more, for the listing itself).
 size_t OpenDescriptors(pid_t pid);
 // Children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
@@ -83,7 +80,6 @@ ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector
 class TestState {
 public:
     TestState();
-    ~TestState();
     TestState(const TestState&) = delete;
     TestState& operator=(const TestState&) = delete;
 
