@@ -6,15 +6,15 @@
 #include "external/support/CSysReg.h"
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
+#include "tests/support/Files.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <toml++/toml.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -50,21 +50,6 @@ ScratchDir& Scratch()
     return dir;
 }
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    FUZZ_CHECK(out.good());
-}
-
 using Key = std::pair<std::string, std::string>; // section, key
 
 // Every value of every section, as the file's own parser sees them; empty when it does not parse.
@@ -84,21 +69,16 @@ std::vector<Key> KeysOf(const std::string& content)
     return keys;
 }
 
-// What the store answers for a key, read both as text and as integer.
-struct Reading {
-    int textResult = 0;
-    std::string text;
-    int intResult = 0;
-    int number = 0;
-    bool operator==(const Reading&) const = default;
-};
+// What the store answers for a key: the result and value of reading it as text, then as integer.
+using Reading = std::tuple<int, std::string, int, int>;
 
 Reading ReadKey(const CSysReg& store, const Key& key)
 {
-    Reading r;
-    r.textResult = store.Read(key.first, key.second, &r.text, "<default>");
-    r.intResult = store.Read(key.first, key.second, &r.number, -7);
-    return r;
+    std::string text;
+    int number = 0;
+    const int textResult = store.Read(key.first, key.second, &text, "<default>");
+    const int intResult = store.Read(key.first, key.second, &number, -7);
+    return { textResult, text, intResult, number };
 }
 
 // The input's first and second line, cut short: the section and key that the input saves under.
@@ -114,7 +94,7 @@ std::pair<std::string, std::string> NamesFrom(const std::string& text)
 void CheckStoreRoundTrip(const std::string& content)
 {
     const std::string path = Scratch().File("store.toml");
-    WriteBytes(path, content);
+    FUZZ_CHECK(WriteFile(path, content));
     const auto [section, key] = NamesFrom(content);
     const int number = static_cast<int>(std::hash<std::string> {}(content));
 
@@ -155,7 +135,7 @@ void CheckStoreRoundTrip(const std::string& content)
 void CheckProjectRoundTrip(const std::string& content)
 {
     const std::string path = Scratch().File("input.qvl");
-    WriteBytes(path, content);
+    FUZZ_CHECK(WriteFile(path, content));
     QuorvelRunner first;
     first.Load(path);
     FUZZ_CHECK(first.Save(Scratch().File("first.qvl")) == 0);
@@ -163,7 +143,7 @@ void CheckProjectRoundTrip(const std::string& content)
     second.Load(Scratch().File("first.qvl"));
     FUZZ_CHECK(second.Count() == first.Count());
     FUZZ_CHECK(second.Save(Scratch().File("second.qvl")) == 0);
-    FUZZ_CHECK(ReadBytes(Scratch().File("first.qvl")) == ReadBytes(Scratch().File("second.qvl")));
+    FUZZ_CHECK(ReadFile(Scratch().File("first.qvl")) == ReadFile(Scratch().File("second.qvl")));
 }
 
 } // namespace

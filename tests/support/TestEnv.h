@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Files.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -20,9 +22,6 @@ public:
 private:
     std::string path_;
 };
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
 
 // A SQLite database file at `path` made with `sql`; the path. The driver never creates a database,
 // so the tests make their files beforehand.
