@@ -60,14 +60,6 @@ void ReadInto(UniqueFd& fd, std::string& into)
         fd.Reset();
 }
 
-size_t CountOccurrences(const std::string& in, const std::string& text)
-{
-    size_t count = 0;
-    for (size_t at = in.find(text); at != std::string::npos; at = in.find(text, at + text.size()))
-        ++count;
-    return count;
-}
-
 } // namespace
 
 RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& start)
@@ -158,7 +150,10 @@ bool RunningQuorvel::WaitFor(const std::string& text, size_t count, std::chrono:
 size_t RunningQuorvel::Count(const std::string& text) const
 {
     std::lock_guard lock(mutex_);
-    return CountOccurrences(output_, text);
+    size_t count = 0;
+    for (size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + text.size()))
+        ++count;
+    return count;
 }
 
 void RunningQuorvel::Signal(int sig)
