@@ -1,16 +1,19 @@
 #pragma once
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
 // Whole files as bytes, for the tests and the fuzz targets alike (which link no test framework).
 
-// The file's bytes; empty when it cannot be read.
+// The file's bytes; empty when it cannot be read. A read that fails on the way (a /proc file whose
+// process has gone) ends the bytes instead of throwing, as istreambuf_iterator would.
 inline std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
 }
 
 // Whether the file now holds `content` alone.
