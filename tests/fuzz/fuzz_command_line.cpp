@@ -4,6 +4,7 @@
 #include "FuzzCheck.h"
 #include "engine/CommandLine.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,16 +24,12 @@ std::string SingleQuoted(const std::string& word)
 // A line without quotes or backslashes splits at blanks and nowhere else.
 Words SplitAtBlanks(const std::string& line)
 {
+    constexpr const char* kBlanks = " \t\n";
     Words words;
-    std::string word;
-    for (const char c : line + " ") {
-        if (c == ' ' || c == '\t' || c == '\n') {
-            if (!word.empty())
-                words.push_back(word);
-            word.clear();
-        } else {
-            word += c;
-        }
+    size_t end = 0;
+    for (size_t start; (start = line.find_first_not_of(kBlanks, end)) != std::string::npos;) {
+        end = std::min(line.find_first_of(kBlanks, start), line.size());
+        words.push_back(line.substr(start, end - start));
     }
     return words;
 }

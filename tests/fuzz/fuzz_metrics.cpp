@@ -23,14 +23,12 @@ std::string Escaped(const std::string& value)
     return out;
 }
 
+// "%g" writes "inf", "-inf" and "nan", which the parser takes in any case; a NaN goes without its
+// sign, which the parser refuses.
 std::string ValueText(double value)
 {
-    if (std::isnan(value))
-        return "NaN";
-    if (std::isinf(value))
-        return value > 0 ? "+Inf" : "-Inf";
     char text[64];
-    std::snprintf(text, sizeof text, "%.17g", value);
+    std::snprintf(text, sizeof text, "%.17g", std::isnan(value) ? std::fabs(value) : value);
     return text;
 }
 
@@ -45,14 +43,12 @@ std::string Print(const MetricSample& sample)
     return line + "\n";
 }
 
-bool SameValue(double a, double b)
-{
-    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
-}
-
+// Equal, the sign of a zero included; NaN equals NaN.
 bool Same(const MetricSample& a, const MetricSample& b)
 {
-    return a.name == b.name && a.labels == b.labels && SameValue(a.value, b.value) && a.timestampMs == b.timestampMs;
+    const bool sameValue = a.value == b.value ? std::signbit(a.value) == std::signbit(b.value)
+                                              : std::isnan(a.value) && std::isnan(b.value);
+    return a.name == b.name && a.labels == b.labels && sameValue && a.timestampMs == b.timestampMs;
 }
 
 void CheckSamples(const MetricsParser& parser)

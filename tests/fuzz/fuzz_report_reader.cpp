@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,16 +40,11 @@ Lines ReadAll(std::string bytes, int mode)
 Lines EightBitModel(const std::string& bytes)
 {
     Lines lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        end = end == std::string::npos ? bytes.size() : end;
-        std::string segment = bytes.substr(start, end - start);
-        if (!segment.empty() && segment.back() == '\r')
+    std::istringstream in(bytes);
+    for (std::string segment; std::getline(in, segment);) {
+        if (segment.ends_with('\r'))
             segment.pop_back();
         lines.push_back(EightBitToUtf8(segment));
-        start = next;
     }
     return lines;
 }

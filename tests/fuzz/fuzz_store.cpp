@@ -6,69 +6,48 @@
 #include "external/support/CSysReg.h"
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
+#include "tests/support/Files.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <toml++/toml.h>
+#include <tuple>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// The only folder this target writes to: made per process, emptied before every input and
-// removed at exit. The program log goes there too.
+// The only folder this target writes to: one per process, emptied before every input and removed
+// at exit. The program log goes there too.
 class ScratchDir {
 public:
-    ScratchDir()
-    {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-store-XXXXXX";
-        FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        path_ = pattern;
-    }
+    ScratchDir() { Empty(); }
     ~ScratchDir()
     {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
 
     void Empty() const
     {
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
-            std::filesystem::remove_all(entry.path(), ignored);
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directory(path_);
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
 private:
-    std::string path_;
+    const std::string path_
+        = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-store-" + std::to_string(::getpid());
 };
 
 ScratchDir& Scratch()
 {
     static ScratchDir dir;
     return dir;
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    FUZZ_CHECK(out.good());
 }
 
 using Key = std::pair<std::string, std::string>; // section, key
@@ -90,21 +69,16 @@ std::vector<Key> KeysOf(const std::string& content)
     return keys;
 }
 
-// What the store answers for a key, read both as text and as integer.
-struct Reading {
-    int textResult = 0;
-    std::string text;
-    int intResult = 0;
-    int number = 0;
-    bool operator==(const Reading&) const = default;
-};
+// What the store answers for a key: the result and value of reading it as text, then as integer.
+using Reading = std::tuple<int, std::string, int, int>;
 
 Reading ReadKey(const CSysReg& store, const Key& key)
 {
-    Reading r;
-    r.textResult = store.Read(key.first, key.second, &r.text, "<default>");
-    r.intResult = store.Read(key.first, key.second, &r.number, -7);
-    return r;
+    std::string text;
+    int number = 0;
+    const int textResult = store.Read(key.first, key.second, &text, "<default>");
+    const int intResult = store.Read(key.first, key.second, &number, -7);
+    return { textResult, text, intResult, number };
 }
 
 // The input's first and second line, cut short: the section and key that the input saves under.
@@ -120,7 +94,7 @@ std::pair<std::string, std::string> NamesFrom(const std::string& text)
 void CheckStoreRoundTrip(const std::string& content)
 {
     const std::string path = Scratch().File("store.toml");
-    WriteBytes(path, content);
+    FUZZ_CHECK(WriteFile(path, content));
     const auto [section, key] = NamesFrom(content);
     const int number = static_cast<int>(std::hash<std::string> {}(content));
 
@@ -161,7 +135,7 @@ void CheckStoreRoundTrip(const std::string& content)
 void CheckProjectRoundTrip(const std::string& content)
 {
     const std::string path = Scratch().File("input.qvl");
-    WriteBytes(path, content);
+    FUZZ_CHECK(WriteFile(path, content));
     QuorvelRunner first;
     first.Load(path);
     FUZZ_CHECK(first.Save(Scratch().File("first.qvl")) == 0);
@@ -169,7 +143,7 @@ void CheckProjectRoundTrip(const std::string& content)
     second.Load(Scratch().File("first.qvl"));
     FUZZ_CHECK(second.Count() == first.Count());
     FUZZ_CHECK(second.Save(Scratch().File("second.qvl")) == 0);
-    FUZZ_CHECK(ReadBytes(Scratch().File("first.qvl")) == ReadBytes(Scratch().File("second.qvl")));
+    FUZZ_CHECK(ReadFile(Scratch().File("first.qvl")) == ReadFile(Scratch().File("second.qvl")));
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 #include "reports/ReportTestKit.h"
 #include "support/TestEvents.h"
 
-#include <filesystem>
-
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
@@ -16,50 +14,6 @@ using ProjectReport = ReportTest;
 
 const std::string kHeader = "head\tEvent Arrtibute\tValue\twidth: 35%";
 
-Quorvel SqlEventWithProgram()
-{
-    Quorvel event;
-    event.SQL = "SELECT count(*) FROM jobs WHERE 2 < 3 AND '<b>' <> ''";
-    event.EventNote = "<script>alert(1)</script>";
-    event.checkConn.target = "/var/lib/jobs.db";
-    event.cond = COND_ROW_COUNT;
-    event.rowCheck = OP_GREATER;
-    event.rowCheckValue = 10;
-    event.action = ACTION_PROGRAM;
-    event.sProgram = "notify-send jobs";
-    return event;
-}
-
-Quorvel DisabledFileEvent()
-{
-    Quorvel event = Times(Quorvel(), 7);
-    event.type = EVENT_FILE;
-    event.FileOrDir = "/srv/incoming";
-    event.action = ACTION_LOG;
-    event.sLogItem = "found $VALUE$";
-    event.delayType = DELAY_FOR;
-    event.iDelay = 5;
-    event.delayTimeType = UNIT_MINUTES;
-    event.intType = INTERVAL_WAIT;
-    event.iInterval = 2;
-    event.intTimeType = UNIT_HOURS;
-    event.bTermEvent = 1;
-    event.enabled = 0;
-    return event;
-}
-
-Quorvel CounterEvent()
-{
-    Quorvel event;
-    event.type = EVENT_COUNTER;
-    event.PerfCounter = "\\Memory\\Available MBytes";
-    event.delayType = DELAY_START_AT;
-    event.tmStartAt = "08:30:00";
-    event.iterType = ITER_ONCE;
-    event.bTermProject = 1;
-    return event;
-}
-
 } // namespace
 
 TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
@@ -68,8 +22,26 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     project.author = "Ann";
     project.description = "a & b";
     project.summaryFile = "/tmp/summary-$DATE$.html";
-    const Quorvel sql = SqlEventWithProgram();
-    project.events = { sql, DisabledFileEvent(), CounterEvent() };
+    Quorvel sql = Endless(SqlEvent(
+        "<script>alert(1)</script>", "/var/lib/jobs.db", "SELECT count(*) FROM jobs WHERE 2 < 3 AND '<b>' <> ''"));
+    sql.cond = COND_ROW_COUNT;
+    sql.rowCheck = OP_GREATER;
+    sql.rowCheckValue = 10;
+    sql.action = ACTION_PROGRAM;
+    sql.sProgram = "notify-send jobs";
+    // A disabled file check; minutes and hours, where the builders take seconds.
+    Quorvel file = DelayedFor(EverySeconds(Times(FileEvent("", "/srv/incoming"), 7), 2), 5);
+    file.delayTimeType = UNIT_MINUTES;
+    file.intTimeType = UNIT_HOURS;
+    file.action = ACTION_LOG;
+    file.sLogItem = "found $VALUE$";
+    file.bTermEvent = 1;
+    file.enabled = 0;
+    Quorvel counter = CounterEvent("", "", "\\Memory\\Available MBytes");
+    counter.delayType = DELAY_START_AT;
+    counter.tmStartAt = "08:30:00";
+    counter.bTermProject = 1;
+    project.events = { sql, file, counter };
     const std::string path = dir.File("project.html");
     project.WriteProjectReport(path);
     const auto outline = Outline(path);
@@ -104,14 +76,4 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     // Project texts cannot add markup.
     EXPECT_THAT(Items(outline, "note"), ElementsAre("<script>alert(1)</script>"));
     EXPECT_THAT(ReadFile(path), Not(HasSubstr("<script")));
-}
-
-TEST_F(ProjectReport, ProjectReportThatCannotBeCreatedTellsTheUser)
-{
-    QuorvelRunner project;
-    project.events = { Quorvel() };
-    const std::string path = dir.File("missing/project.html");
-    project.WriteProjectReport(path);
-    EXPECT_THAT(boxes.Shown(), ElementsAre(path + ": Could not open or create report file"));
-    EXPECT_FALSE(std::filesystem::exists(path));
 }

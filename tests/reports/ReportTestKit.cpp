@@ -1,7 +1,7 @@
 #include "reports/ReportTestKit.h"
 
-#include "reports/HeadTemplate.h"
-
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 
 std::vector<std::string> Outline(const std::string& path)
@@ -28,25 +28,9 @@ std::vector<std::string> Items(const std::vector<std::string>& outline, const st
 
 std::vector<std::string> SectionRows(const std::vector<std::string>& outline, const std::string& anchor)
 {
+    const auto begin = std::find(outline.begin(), outline.end(), "anchor\t" + anchor);
     std::vector<std::string> rows;
-    bool inSection = false;
-    for (const std::string& line : outline) {
-        if (line == "anchor\t" + anchor)
-            inSection = true;
-        else if (inSection && line == "/table")
-            break;
-        else if (inSection && (line.rfind("head\t", 0) == 0 || line.rfind("row\t", 0) == 0))
-            rows.push_back(line);
-    }
+    std::copy_if(begin, std::find(begin, outline.end(), "/table"), std::back_inserter(rows),
+        [](const std::string& line) { return line.starts_with("head\t") || line.starts_with("row\t"); });
     return rows;
-}
-
-ReportTest::ReportTest()
-{
-    SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
-}
-
-ReportTest::~ReportTest()
-{
-    SetHeadTemplateFolder("");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/HeadTemplate.h"
 #include "support/RecordingBox.h"
 #include "support/TestEnv.h"
 
@@ -21,8 +22,8 @@ std::vector<std::string> SectionRows(const std::vector<std::string>& outline, co
 // Report tests write into a fresh folder, with the head template that ships with the program.
 class ReportTest : public ::testing::Test {
 protected:
-    ReportTest();
-    ~ReportTest() override;
+    ReportTest() { SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime"); }
+    ~ReportTest() override { SetHeadTemplateFolder(""); }
 
     TempDir dir;
     RecordingBox boxes;

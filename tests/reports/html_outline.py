@@ -1,15 +1,12 @@
 #!/usr/bin/env python3
-"""Prints the outline of an HTML report, one tab-separated line per item, for the report tests.
-
-Items: doctype, lang, charset, title, h1, h2, note, p, link (href, text), anchor (id), table,
-/table, head and row (the texts of a table row's cells; a header row adds its first cell's style).
-Texts are printed as the parser decodes them, with line breaks and tabs shown as \\n and \\t.
-Structural faults are printed as ERROR lines: bytes that are not UTF-8, a missing doctype, end
-tags that do not match, elements left open or in the wrong parent, duplicate ids, links to ids
-that do not exist, and anything that would run script.
+"""Prints the outline of an HTML report for the report tests: one tab-separated line per item
+(doctype, lang, charset, title, h1, h2, note, p, link, anchor, head, row, /table), then an
+ERROR line per structural fault: bytes not UTF-8, no doctype, end tags that do not match, elements
+left open or in the wrong parent, duplicate ids, links to missing ids, anything that runs script.
 """
 import sys
 from html.parser import HTMLParser
+from pathlib import Path
 
 VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr"}
 PARENTS = {
@@ -20,6 +17,7 @@ PARENTS = {
 CAPTURED = {"title", "h1", "h2", "p", "a", "th", "td"}
 
 
+# Texts as the parser decodes them, with line breaks and tabs shown as \n and \t.
 def shown(text):
     return text.replace("\\", "\\\\").replace("\n", "\\n").replace("\t", "\\t")
 
@@ -28,7 +26,7 @@ class Outline(HTMLParser):
     def __init__(self):
         super().__init__(convert_charrefs=True)
         self.lines, self.errors, self.stack, self.ids, self.hrefs = [], [], [], set(), []
-        self.capture, self.capture_tag, self.attrs, self.cells, self.doctype = None, None, {}, None, False
+        self.capture, self.cells, self.doctype = None, None, False  # capture: tag, attributes, texts
 
     def handle_decl(self, decl):
         self.doctype = decl.lower() == "doctype html" and not self.stack
@@ -51,35 +49,34 @@ class Outline(HTMLParser):
             self.lines.append(f"lang\t{attrs.get('lang', '')}")
         elif tag == "meta" and "charset" in attrs:
             self.lines.append(f"charset\t{attrs['charset']}")
-        elif tag == "table":
-            self.lines.append("table")
         elif tag == "tr":
             self.cells = []
         if tag == "a" and "href" in attrs:
             self.hrefs.append(attrs["href"])
         if tag in CAPTURED and (tag != "a" or "href" in attrs):
-            self.capture, self.capture_tag, self.attrs = [], tag, attrs
+            self.capture = (tag, attrs, [])
         if tag not in VOID:
             self.stack.append(tag)
 
     def handle_data(self, data):
-        if self.capture is not None:
-            self.capture.append(data)
+        if self.capture:
+            self.capture[2].append(data)
 
     def handle_endtag(self, tag):
         if not self.stack or self.stack[-1] != tag:
             self.errors.append(f"</{tag}> closes <{self.stack[-1] if self.stack else None}>")
             return
         self.stack.pop()
-        if tag == self.capture_tag and self.capture is not None:
-            text, self.capture = "".join(self.capture), None
+        if self.capture and self.capture[0] == tag:
+            _, attrs, texts = self.capture
+            text, self.capture = "".join(texts), None
             if tag in ("th", "td"):
-                self.cells.append((text, self.attrs))
+                self.cells.append((text, attrs))
             elif tag == "a":
-                self.lines.append(f"link\t{self.attrs.get('href', '')}\t{shown(text)}")
+                self.lines.append(f"link\t{attrs['href']}\t{shown(text)}")
             else:
-                self.lines.append(f"{'note' if tag == 'p' and self.attrs.get('class') == 'note' else tag}\t{shown(text)}")
-        elif tag == "tr":
+                self.lines.append(f"{'note' if tag == 'p' and attrs.get('class') == 'note' else tag}\t{shown(text)}")
+        elif tag == "tr":  # the cells' texts; a header row adds its first cell's style
             if len(self.cells) != 2:
                 self.errors.append(f"row of {len(self.cells)} cells")
             header = any(attrs.get("scope") == "col" for _, attrs in self.cells)
@@ -96,8 +93,7 @@ class Outline(HTMLParser):
 
 
 def main(path):
-    with open(path, "rb") as f:
-        data = f.read()
+    data = Path(path).read_bytes()
     try:
         text = data.decode("utf-8")
     except UnicodeDecodeError as e:

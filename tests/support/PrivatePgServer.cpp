@@ -26,12 +26,12 @@ void PrivatePgServer::Start()
 
 std::string PrivatePgServer::Port()
 {
-    return TrimmedOutput("port");
+    return TrimLineEnd(Control("port").out);
 }
 
 std::string PrivatePgServer::ConnInfo()
 {
-    return TrimmedOutput("conninfo");
+    return TrimLineEnd(Control("conninfo").out);
 }
 
 ProcessResult PrivatePgServer::Control(const char* command)
@@ -39,9 +39,4 @@ ProcessResult PrivatePgServer::Control(const char* command)
     ProcessResult result = RunProcess({ QUORVEL_SOURCE_DIR "/scripts/pg-test-server", command, dir_.path() });
     EXPECT_EQ(result.status, 0) << command << ": " << result.err;
     return result;
-}
-
-std::string PrivatePgServer::TrimmedOutput(const char* command)
-{
-    return TrimLineEnd(Control(command).out);
 }

@@ -24,7 +24,6 @@ public:
 
 private:
     ProcessResult Control(const char* command);
-    std::string TrimmedOutput(const char* command);
 
     TempDir dir_;
 };

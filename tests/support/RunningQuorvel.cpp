@@ -1,13 +1,16 @@
 #include "support/RunningQuorvel.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -16,17 +19,14 @@ namespace {
 // The test's environment with `overrides` ("NAME=value") put in place of entries of that name.
 std::vector<std::string> ChildEnvironment(const std::vector<std::string>& overrides)
 {
-    std::vector<std::string> env;
+    std::vector<std::string> env = overrides;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text = *entry;
-        const std::string name = text.substr(0, text.find('=') + 1);
-        bool replaced = false;
-        for (const std::string& o : overrides)
-            replaced = replaced || o.compare(0, name.size(), name) == 0;
-        if (!replaced)
-            env.push_back(text);
+        const std::string_view text = *entry;
+        const std::string_view name = text.substr(0, text.find('=') + 1);
+        if (std::none_of(
+                overrides.begin(), overrides.end(), [name](const std::string& o) { return o.starts_with(name); }))
+            env.emplace_back(text);
     }
-    env.insert(env.end(), overrides.begin(), overrides.end());
     return env;
 }
 
@@ -39,18 +39,14 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
     return pointers;
 }
 
-struct Pipe {
-    UniqueFd read;
-    UniqueFd write;
-};
-
-// Close-on-exec: only the child's standard output and error, made by dup2, stay open in it.
-Pipe MakePipe()
+// The reading and the writing end. Close-on-exec: only the child's standard output and error, made
+// by dup2, stay open in it.
+std::pair<UniqueFd, UniqueFd> MakePipe()
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    return Pipe { UniqueFd(fds[0]), UniqueFd(fds[1]) };
+    return { UniqueFd(fds[0]), UniqueFd(fds[1]) };
 }
 
 // Reads what is there; at the end of the pipe (or on an error) closes it.
@@ -64,14 +60,6 @@ void ReadInto(UniqueFd& fd, std::string& into)
         fd.Reset();
 }
 
-size_t CountOccurrences(const std::string& in, const std::string& text)
-{
-    size_t count = 0;
-    for (size_t at = in.find(text); at != std::string::npos; at = in.find(text, at + text.size()))
-        ++count;
-    return count;
-}
-
 } // namespace
 
 RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& start)
@@ -81,14 +69,14 @@ RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& s
 
 RunningQuorvel::RunningQuorvel(std::vector<std::string> args, const QuorvelStart& start)
 {
-    Pipe out = MakePipe();
-    Pipe err = MakePipe();
-    Spawn(std::move(args), start, out.write.Get(), err.write.Get());
+    auto [out, outWrite] = MakePipe();
+    auto [err, errWrite] = MakePipe();
+    Spawn(std::move(args), start, outWrite.Get(), errWrite.Get());
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
-    out.write.Reset(); // the child's copies are the only ones left: their end is the pipe's end
-    err.write.Reset();
-    reader_ = std::thread([this, o = std::move(out.read), e = std::move(err.read)]() mutable { Read(o, e); });
+    outWrite.Reset(); // the child's copies are the only ones left: their end is the pipe's end
+    errWrite.Reset();
+    reader_ = std::thread([this, o = std::move(out), e = std::move(err)]() mutable { Read(o, e); });
 }
 
 // Only async-signal-safe calls between fork and exec: the test process has threads.
@@ -162,7 +150,10 @@ bool RunningQuorvel::WaitFor(const std::string& text, size_t count, std::chrono:
 size_t RunningQuorvel::Count(const std::string& text) const
 {
     std::lock_guard lock(mutex_);
-    return CountOccurrences(output_, text);
+    size_t count = 0;
+    for (size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + text.size()))
+        ++count;
+    return count;
 }
 
 void RunningQuorvel::Signal(int sig)

@@ -6,9 +6,9 @@
 #include "support/RunningQuorvel.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sstream>
@@ -28,20 +28,6 @@ TempDir::~TempDir()
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteFile(const std::string& path, const std::string& content)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
 }
 
 std::string MakeSqliteFile(const std::string& path, const std::string& sql)
@@ -84,51 +70,31 @@ constexpr const char* kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time
                                       "Action Time (ms)\tFetched Rows\tStatus\tAction SQL";
 constexpr size_t kReportFields = 10;
 
-// The text of a file's bytes after the byte-order mark as code units; empty `defect` when whole.
-std::u16string CodeUnits(const std::string& bytes, std::string& defect)
-{
-    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) {
-        defect = "no byte-order mark";
-        return {};
-    }
-    if (bytes.size() % 2 != 0)
-        defect = StrFormat("an odd number of bytes (%d): a code unit is cut in half", static_cast<int>(bytes.size()));
-    std::u16string units;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-        units.push_back(static_cast<char16_t>(
-            static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return units;
-}
-
-// The defect of one line's code units (no CR, LF or unpaired surrogate), or empty.
-std::string LineDefect(std::u16string_view line, size_t number)
-{
-    const auto IsHighSurrogate = [](char16_t u) { return u >= 0xD800 && u <= 0xDBFF; };
-    const auto IsLowSurrogate = [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char16_t u = line[i];
-        if (u == u'\r' || u == u'\n')
-            return StrFormat("line %d holds a lone %s", static_cast<int>(number), u == u'\r' ? "CR" : "LF");
-        const bool paired = IsHighSurrogate(u) ? i + 1 < line.size() && IsLowSurrogate(line[++i]) : !IsLowSurrogate(u);
-        if (!paired)
-            return StrFormat("line %d holds an unpaired surrogate", static_cast<int>(number));
-    }
-    return {};
-}
-
 } // namespace
 
 TextLines ReadUtf16Lines(const std::string& path)
 {
+    const std::string bytes = ReadFile(path);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0)
+        return { {}, "no byte-order mark" };
     TextLines result;
-    const std::u16string units = CodeUnits(ReadFile(path), result.defect);
-    const std::u16string_view text(units);
+    if (bytes.size() % 2 != 0)
+        result.defect
+            = StrFormat("an odd number of bytes (%d): a code unit is cut in half", static_cast<int>(bytes.size()));
+    std::u16string text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(
+            static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
     size_t start = 0;
-    for (size_t end; (end = text.find(u"\r\n", start)) != std::u16string_view::npos; start = end + 2) {
-        const std::u16string_view line = text.substr(start, end - start);
-        if (result.defect.empty())
-            result.defect = LineDefect(line, result.lines.size() + 1);
+    for (size_t end; (end = text.find(u"\r\n", start)) != std::u16string::npos; start = end + 2) {
+        const std::u16string_view line = std::u16string_view(text).substr(start, end - start);
         result.lines.push_back(Utf16ToUtf8(line));
+        // An unpaired surrogate reads as U+FFFD, which does not encode back to the file's bytes.
+        const bool whole = line.find_first_of(u"\r\n") == std::u16string_view::npos
+            && Utf8ToUtf16Le(result.lines.back()) == bytes.substr(2 + 2 * start, 2 * line.size());
+        if (!whole && result.defect.empty())
+            result.defect = StrFormat(
+                "line %d holds a lone CR or LF, or an unpaired surrogate", static_cast<int>(result.lines.size()));
     }
     if (start < text.size() && result.defect.empty())
         result.defect
@@ -156,6 +122,8 @@ std::vector<std::string> ReportLines(const std::string& path)
     return read.lines;
 }
 
+namespace {
+
 // The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
 // vanishes ends the reading early rather than failing it.
 std::vector<std::string> NumericEntries(const std::string& folder)
@@ -170,6 +138,8 @@ std::vector<std::string> NumericEntries(const std::string& folder)
     return names;
 }
 
+} // namespace
+
 size_t OpenDescriptors(pid_t pid)
 {
     return NumericEntries("/proc/" + std::to_string(pid) + "/fd").size();
@@ -180,17 +150,12 @@ size_t ChildrenOf(pid_t parent, char state)
 {
     size_t count = 0;
     for (const std::string& pid : NumericEntries("/proc")) {
-        std::ifstream in("/proc/" + pid + "/stat");
-        std::string stat;
-        std::getline(in, stat);
-        const size_t nameEnd = stat.rfind(')');
-        if (nameEnd == std::string::npos)
-            continue;
-        std::istringstream rest(stat.substr(nameEnd + 1));
+        const std::string stat = ReadFile("/proc/" + pid + "/stat");
         char is = 0;
         pid_t ppid = 0;
-        rest >> is >> ppid;
-        count += ppid == parent && (state == 0 || is == state) ? 1 : 0;
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd != std::string::npos && std::sscanf(stat.c_str() + nameEnd + 1, " %c %d", &is, &ppid) == 2)
+            count += ppid == parent && (state == 0 || is == state) ? 1 : 0;
     }
     return count;
 }
@@ -232,11 +197,6 @@ TestState::TestState()
     ::setenv("XDG_CONFIG_HOME", (dir_.path() + "/config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (dir_.path() + "/state").c_str(), 1);
     CLog::SetPath(dir_.path() + "/quorvel.log");
-}
-
-TestState::~TestState()
-{
-    g_stateDir = nullptr;
 }
 
 const std::string& TestStateDir()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Files.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -20,9 +22,6 @@ public:
 private:
     std::string path_;
 };
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
 
 // A SQLite database file at `path` made with `sql`; the path. The driver never creates a database,
 // so the tests make their files beforehand.
@@ -57,9 +56,6 @@ std::string ReportDefect(const TextLines& report);
 // file's bytes are not whole (see ReadUtf16Lines).
 std::vector<std::string> ReportLines(const std::string& path);
 
-// The numeric entries of a /proc folder. Processes come and go while it is read: an entry that
-// vanishes ends the reading early rather than failing it.
-std::vector<std::string> NumericEntries(const std::string& folder);
 // The open descriptors of a process (of this one: one more, for the listing itself).
 size_t OpenDescriptors(pid_t pid);
 // Children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
@@ -83,7 +79,6 @@ ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector
 class TestState {
 public:
     TestState();
-    ~TestState();
     TestState(const TestState&) = delete;
     TestState& operator=(const TestState&) = delete;
 

@@ -3,6 +3,7 @@
 #include "model/Quorvel.h"
 
 #include <string>
+#include <utility>
 
 // Events as the tests build them: one iteration, no waiting, unless a test says otherwise.
 inline Quorvel FileEvent(const std::string& note, const std::string& path)
@@ -86,29 +87,21 @@ inline Quorvel EveryField(int seed)
         return t;
     };
     Quorvel e;
-    e.EventNote = text("note");
-    e.SQL = text("SQL");
-    e.FileOrDir = text("path");
-    e.ActionSQL = text("action SQL");
-    e.sProgram = text("program");
-    e.sLogItem = text("log item");
-    e.PerfCounter = text("counter");
-    e.Machine = text("machine");
-    e.tmStartAt = text("start");
-    e.bNeedConnect = seed % 2;
-    e.type = seed % 4;
-    e.cond = seed % 7;
-    e.action = seed % 5;
-    e.delayType = seed % 4;
-    e.delayTimeType = seed % 4;
-    e.iterType = seed % 4;
-    e.intType = seed % 3;
-    e.intTimeType = seed % 4;
-    e.rowCheck = seed % 7;
+    const std::pair<std::string Quorvel::*, const char*> texts[] = { { &Quorvel::EventNote, "note" },
+        { &Quorvel::SQL, "SQL" }, { &Quorvel::FileOrDir, "path" }, { &Quorvel::ActionSQL, "action SQL" },
+        { &Quorvel::sProgram, "program" }, { &Quorvel::sLogItem, "log item" }, { &Quorvel::PerfCounter, "counter" },
+        { &Quorvel::Machine, "machine" }, { &Quorvel::tmStartAt, "start" } };
+    for (const auto& [field, key] : texts)
+        e.*field = text(key);
+    // Kinds and flags, each within a range of its own.
+    const std::pair<int Quorvel::*, int> kinds[] = { { &Quorvel::bNeedConnect, 2 }, { &Quorvel::type, 4 },
+        { &Quorvel::cond, 7 }, { &Quorvel::action, 5 }, { &Quorvel::delayType, 4 }, { &Quorvel::delayTimeType, 4 },
+        { &Quorvel::iterType, 4 }, { &Quorvel::intType, 3 }, { &Quorvel::intTimeType, 4 }, { &Quorvel::rowCheck, 7 },
+        { &Quorvel::enabled, 2 }, { &Quorvel::bTermProject, 2 } };
+    for (const auto& [field, range] : kinds)
+        e.*field = seed % range;
     e.resCheck = 17;
-    e.enabled = seed % 2;
     e.bTermEvent = 1;
-    e.bTermProject = seed % 2;
     e.iDelay = -5 - seed;
     e.iInterval = 2147483647 - seed;
     e.iExecs = seed;
