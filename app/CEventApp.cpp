@@ -6,9 +6,11 @@
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
 #include "external/support/SharedFiles.h"
+#include "model/ProjectCheck.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,13 +23,18 @@ namespace {
 constexpr int kExitOK = 0;
 constexpr int kExitNothingToRun = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitProblem = 1;
+constexpr int kExitUnreadable = 2;
 
 const char* const kUsage =
     "Usage: quorvel [-c] [-r] [-q] [project.qvl]\n"
+    "       quorvel --check [--strict] project.qvl...\n"
     "  -c   run the project in console mode (no window) and end\n"
     "  -r   run the project as soon as the window has opened it\n"
     "  -q   close the window after that run\n"
     "Switches may begin with '-' or '/'; only their second character counts.\n"
+    "  --check    read each project as a run would, print every problem as file:line: message\n"
+    "             and end: 0 sound, 1 a problem (warnings too with --strict), 2 a file unreadable\n"
     "  --help     this text\n"
     "  --version  the program's version\n";
 
@@ -72,7 +79,58 @@ std::string WindowProgram()
     return {};
 }
 
+std::string Counted(int n, const char* what)
+{
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+// The last line of a check: how many files, and what was found in them.
+std::string Verdict(int files, int errors, int warnings, int unreadable, bool strict)
+{
+    std::string text = "quorvel: checked " + Counted(files, "file") + ": ";
+    if (errors + warnings + unreadable == 0)
+        return text + "no problems\n";
+    std::vector<std::string> parts;
+    if (unreadable > 0)
+        parts.push_back(std::to_string(unreadable) + " cannot be read");
+    if (errors > 0)
+        parts.push_back(Counted(errors, "error"));
+    if (warnings > 0)
+        parts.push_back(Counted(warnings, "warning") + (strict ? " (--strict: they count)" : ""));
+    for (size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : ", ") + parts[i];
+    return text + "\n";
+}
+
 } // namespace
+
+int CEventApp::CheckRun(const std::vector<std::string>& args)
+{
+    const bool strict = std::find(args.begin(), args.end(), "--strict") != args.end();
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg != "--check" && arg != "--strict")
+            files.push_back(arg);
+    }
+    if (files.empty()) {
+        std::fputs("quorvel: --check needs a project file: quorvel --check project.qvl\n", stderr);
+        return kExitUsage;
+    }
+    int errors = 0;
+    int warnings = 0;
+    int unreadable = 0;
+    for (const std::string& file : files) {
+        const ProjectCheck check(file);
+        std::fputs(check.Report().c_str(), stdout);
+        unreadable += check.ReadError() != 0 ? 1 : 0;
+        errors += check.ReadError() != 0 ? 0 : check.Errors();
+        warnings += check.Warnings();
+    }
+    std::fputs(Verdict(static_cast<int>(files.size()), errors, warnings, unreadable, strict).c_str(), stdout);
+    if (unreadable > 0)
+        return kExitUnreadable;
+    return errors > 0 || (strict && warnings > 0) ? kExitProblem : kExitOK;
+}
 
 void CEventApp::ParseParam(const std::string& param)
 {
@@ -117,6 +175,8 @@ int CEventApp::InitInstance(const std::vector<std::string>& args)
             return kExitOK;
         }
     }
+    if (std::find(args.begin(), args.end(), "--check") != args.end())
+        return CheckRun(args);
     for (const std::string& arg : args)
         ParseParam(arg);
     if (consoleFlag == 0)
@@ -153,15 +213,26 @@ int CEventApp::WindowRun(const std::vector<std::string>& args)
 
 int CEventApp::ConsoleRun()
 {
-    ConsoleWrite(LoadString(IDS_CONSOLE_BANNER));
     for (const std::string& missing : missingFiles)
         std::fprintf(stderr, "quorvel: project file not found: %s\n", missing.c_str());
-    if (!missingFiles.empty())
+    if (!missingFiles.empty()) {
+        ConsoleWrite(LoadString(IDS_CONSOLE_BANNER));
         return kExitUsage;
+    }
     if (projectPath.empty()) {
+        ConsoleWrite(LoadString(IDS_CONSOLE_BANNER));
         std::fputs("quorvel: no project file named; nothing to run\n", stderr);
         return kExitNothingToRun;
     }
+    // What is wrong with the file comes before the run; a file that gives nothing to load at all
+    // is no run.
+    {
+        const ProjectCheck check(projectPath);
+        std::fputs(check.Report().c_str(), stderr);
+        if (check.ReadError() != 0 || check.Unparsable())
+            return kExitUnreadable;
+    }
+    ConsoleWrite(LoadString(IDS_CONSOLE_BANNER));
     QuorvelRunner project;
     project.Load(projectPath);
     ResetBreak();

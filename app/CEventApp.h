@@ -7,7 +7,9 @@
 class CEventApp {
 public:
     // The whole start-up sequence; returns the process's exit status: 0 after a run (or --help,
-    // --version), 1 when there was nothing to run, 2 for a bad command line or a missing project.
+    // --version), 1 when there was nothing to run, 2 for a bad command line or a missing,
+    // unreadable or unparsable project. With --check: 0 when every file named is sound, 1 when
+    // one has a problem (a warning too with --strict), 2 when one cannot be read.
     int InitInstance(const std::vector<std::string>& args);
 
     // One command-line parameter. Switches begin with "-" or "/" and only their second character
@@ -24,6 +26,8 @@ public:
 
 private:
     int ConsoleRun();
+    // --check [--strict] file...: every problem of every file, then a verdict line.
+    int CheckRun(const std::vector<std::string>& args);
     // Hands over to the window program; returns only when that cannot start.
     int WindowRun(const std::vector<std::string>& args);
 };

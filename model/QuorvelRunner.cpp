@@ -19,37 +19,12 @@ std::string ItemSection(int index)
     return StrFormat("Item%d", index);
 }
 
-// The highest n for which the store has a section "Item<n>", -1 when it has none. A damaged
-// "Items" value cannot make the loader invent events after the last one that the file holds.
-int LastItemSection(const CSysReg& store)
-{
-    int last = -1;
-    for (const std::string& name : store.Sections()) {
-        if (name.size() > 4 && name.compare(0, 4, "Item") == 0 &&
-            name.find_first_not_of("0123456789", 4) == std::string::npos && name.size() < 14) {
-            last = std::max(last, std::stoi(name.substr(4)));
-        }
-    }
-    return last;
-}
-
-// The events Item0 to Item<items - 1>. A missing section before the last one loads as a default
-// event, but a few sections with huge numbers ("Item99999999") must not make millions of them:
-// after kMaxEvents made-up events the loading stops.
-std::vector<Quorvel> LoadEvents(CSysReg& store, int items, const std::string& path)
+// The events Item0 to Item<count - 1>.
+std::vector<Quorvel> LoadEvents(CSysReg& store, int count)
 {
     std::vector<Quorvel> events;
-    int missing = 0;
-    for (int i = 0; i < items; ++i) {
-        const std::string section = ItemSection(i);
-        if (!store.HasSection(section) && ++missing > kMaxEvents) {
-            CLog::Bug(StrFormat("%s lacks more than %d of its %d event sections; loaded the first %d events",
-                                path.c_str(), kMaxEvents, items, i),
-                      "QuorvelRunner::Load");
-            break;
-        }
-        events.emplace_back().Load(store, section);
-    }
+    for (int i = 0; i < count; ++i)
+        events.emplace_back().Load(store, ItemSection(i));
     return events;
 }
 
@@ -68,11 +43,42 @@ int QuorvelRunner::Load(const std::string& path)
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
-    events = LoadEvents(store, items, path);
+    const int count = EventsToLoad(store, items);
+    if (count < items)
+        CLog::Bug(StrFormat("%s lacks more than %d of its %d event sections; loaded the first %d events",
+                            path.c_str(), kMaxEvents, items, count),
+                  "QuorvelRunner::Load");
+    events = LoadEvents(store, count);
     if (Count() > kMaxEvents)
         CLog::Bug(StrFormat("%s holds %d events; a run takes at most %d", path.c_str(), Count(), kMaxEvents),
                   "QuorvelRunner::Load");
     return 0;
+}
+
+int QuorvelRunner::LastItemSection(const CSysReg& store)
+{
+    int last = -1;
+    for (const std::string& name : store.Sections()) {
+        if (name.size() > 4 && name.compare(0, 4, "Item") == 0 &&
+            name.find_first_not_of("0123456789", 4) == std::string::npos && name.size() < 14) {
+            last = std::max(last, std::stoi(name.substr(4)));
+        }
+    }
+    return last;
+}
+
+int QuorvelRunner::EventsToLoad(const CSysReg& store, int items)
+{
+    // A missing section before the last one loads as a default event, but a few sections with huge
+    // numbers ("Item99999999") must not make millions of them: after kMaxEvents made-up events the
+    // loading stops.
+    items = std::min(items, LastItemSection(store) + 1);
+    int missing = 0;
+    for (int i = 0; i < items; ++i) {
+        if (!store.HasSection(ItemSection(i)) && ++missing > kMaxEvents)
+            return i;
+    }
+    return std::max(items, 0);
 }
 
 std::string QuorvelRunner::BackupPath(const std::string& path)

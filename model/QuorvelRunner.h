@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CSysReg;
 class MultiReport;
 class StatusPage;
 
@@ -55,6 +56,13 @@ public:
     void WriteSummarySection(MultiReport& report, int enabledCount, bool full);
     // The HTML summary of the last run's statistics, to `summaryFile` (nothing when it is empty).
     void WriteSummaryReport();
+
+    // The highest n for which the store has a section "Item<n>", -1 when it has none. A damaged
+    // "Items" value cannot make the loader invent events after the last one that the file holds.
+    static int LastItemSection(const CSysReg& store);
+    // How many events Load makes of a store whose "Items" is `items`: no more than up to the last
+    // "Item<n>" section, and none after more than 24 missing sections.
+    static int EventsToLoad(const CSysReg& store, int items);
 
     // The backup path of a project file: the file name in lower case with every ".qvl" made ".bak".
     static std::string BackupPath(const std::string& path);

@@ -9,9 +9,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
 #include <toml++/toml.h>
+#include <unistd.h>
 
 namespace {
 
@@ -84,23 +85,49 @@ void WriteTable(std::ostream& out, const toml::table& table, const std::string& 
     }
 }
 
+// The whole file into `content`: 0, or the errno of the failed open or read. A folder is no file
+// (reading it fails with EISDIR, which a stream would take as an empty file).
+int ReadWholeFile(const std::string& path, std::string* content)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    char buffer[65536];
+    int error = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            content->append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            error = errno;
+            break;
+        }
+    }
+    ::close(fd);
+    return error;
+}
+
 } // namespace
 
 CSysReg::CSysReg(std::string path, int) : path_(std::move(path)), root_(std::make_unique<toml::table>())
 {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
-        if (errno != ENOENT && PathExists(path_)) {
-            lastError_ = "cannot read " + path_ + ": " + std::strerror(errno);
+    std::string content;
+    loadError_.error = ReadWholeFile(path_, &content);
+    if (loadError_.error != 0) {
+        if (loadError_.error != ENOENT) {
+            loadError_.reason = std::strerror(loadError_.error);
+            lastError_ = "cannot read " + path_ + ": " + loadError_.reason;
             CLog::Bug(lastError_, "CSysReg");
         }
         return;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
     try {
-        *root_ = toml::parse(content.str(), path_);
+        *root_ = toml::parse(content, path_);
     } catch (const toml::parse_error& error) {
+        loadError_ = { LoadFailure::kUnparsable, std::string(error.description()),
+            static_cast<int>(error.source().begin.line), static_cast<int>(error.source().begin.column) };
         std::ostringstream why;
         why << path_ << " does not parse, loaded as empty: " << error.description() << " (line "
             << error.source().begin.line << ")";

@@ -14,8 +14,8 @@ class table;
 // table, each value a string or an integer. Every UTF-8 text round-trips exactly; texts and names
 // that are not UTF-8 are taken as Latin-1. A value of the wrong type, or an integer outside 32
 // bits, reads as the default. Changes are written when the store is closed (or destroyed), by
-// replacing the file atomically. A file that does not parse loads as empty, and the program log
-// says why.
+// replacing the file atomically. A file that cannot be read or does not parse loads as empty, and
+// the program log says why (LoadError tells it the caller).
 class CSysReg {
 public:
     explicit CSysReg(std::string path, int mode = 0);
@@ -54,6 +54,22 @@ public:
     // The text of the last load or write failure, empty when there was none.
     const std::string& LastError() const { return lastError_; }
 
+    // Why the file did not load. `error` is 0 when it loaded, the errno of the failed read
+    // (ENOENT for a file that is not there: an empty store), or kUnparsable with the parser's
+    // reason and where it stopped (1-based line and column).
+    struct LoadFailure {
+        static constexpr int kUnparsable = -1;
+        int error = 0;
+        std::string reason;
+        int line = 0;
+        int column = 0;
+    };
+    const LoadFailure& LoadError() const { return loadError_; }
+
+    // The document as parsed, with the place of every value in the file (the project check names
+    // lines by it).
+    const toml::table& Document() const { return *root_; }
+
 private:
     toml::table& SectionTable(const std::string& section);
 
@@ -61,6 +77,7 @@ private:
     std::string section_;
     std::unique_ptr<toml::table> root_;
     std::string lastError_;
+    LoadFailure loadError_;
     bool dirty_ = false;
     bool private_ = false;
 };
