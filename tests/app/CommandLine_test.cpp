@@ -60,4 +60,44 @@ TEST(CommandLine, StatusesAndMessages)
     }
 }
 
+// --check prints each problem, then one verdict line; warnings count only with --strict. A file
+// that cannot be read (a folder: tests run as root, who reads any file) is status 2, also for a
+// console run, which also refuses a file that does not parse instead of running nothing.
+TEST(CommandLine, CheckAndConsoleRunOfBrokenFiles)
+{
+    TempDir dir;
+    WriteFile(dir.File("sound.qvl"), "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n");
+    WriteFile(dir.File("warn.qvl"), "[Common]\nItems = 0\nAuthr = \"me\"\n");
+    WriteFile(dir.File("bad.qvl"), "[Common]\nItems = \"1\"\n");
+    WriteFile(dir.File("broken.qvl"), "Items = = 1\n");
+    const std::string sound = dir.File("sound.qvl");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err; // a piece of standard output, of standard error
+    } cases[] = {
+        { { "--check", sound }, 0, "quorvel: checked 1 file: no problems\n", "" },
+        { { "--check", dir.File("warn.qvl"), sound }, 0,
+            dir.File("warn.qvl") + ":3: warning: [Common] unknown key \"Authr\": it is not read (did you mean "
+                                   "\"Author\"?)\nquorvel: checked 2 files: 1 warning\n", "" },
+        { { "--strict", "--check", dir.File("warn.qvl") }, 1, "1 warning (--strict: they count)", "" },
+        { { "--check", dir.File("bad.qvl") }, 1, dir.File("bad.qvl") + ":2: [Common] Items is a string", "" },
+        { { "--check", dir.File("broken.qvl") }, 1, dir.File("broken.qvl") + ":1: does not parse (column 9)", "" },
+        { { "--check", dir.path(), sound }, 2, dir.path() + ": cannot be read: Is a directory\n", "" },
+        { { "--check" }, 2, "", "needs a project file" },
+        { { "-c", dir.path() }, 2, "", dir.path() + ": cannot be read: Is a directory\n" },
+        { { "-c", dir.File("broken.qvl") }, 2, "", dir.File("broken.qvl") + ":1: does not parse (column 9)" },
+        { { "-c", dir.File("bad.qvl") }, 1, " Olvex Quorvel (console mode)", dir.File("bad.qvl") + ":2: [Common] Items" },
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result = RunQuorvel(c.args);
+        EXPECT_EQ(result.status, c.status) << c.args[1];
+        EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
+        EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+        if (c.status == 2) {
+            EXPECT_EQ(result.err.find("Project is empty"), std::string::npos) << result.err;
+        }
+    }
+}
+
 } // namespace

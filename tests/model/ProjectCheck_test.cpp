@@ -1,0 +1,112 @@
+#include "model/ProjectCheck.h"
+#include "model/QuorvelRunner.h"
+#include "support/TestEnv.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A sound project of one SQL event; the cases below change one thing in it.
+const std::string kSound = "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n";
+
+// The report without the file name: "line: message" per problem.
+std::vector<std::string> Lines(const ProjectCheck& check, const std::string& path)
+{
+    std::vector<std::string> lines;
+    for (const ProjectProblem& problem : check.Problems())
+        lines.push_back(check.Format(problem).substr(path.size() + 1));
+    return lines;
+}
+
+// One small file per kind of problem, with every line the check prints for it. A line ending in
+// "..." needs only to begin so (the parser's own wording).
+TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
+{
+    const struct {
+        std::string content;
+        std::vector<std::string> lines;
+    } cases[] = {
+        { kSound, {} },
+        { "[Common]\nItems = = 1\n", { "2: does not parse (column 9): ..." } },
+        { kSound + "iInterval = \"5\"\n", { "5: [Item0] iInterval is a string (\"5\"), not an integer: it reads as 0" } },
+        { kSound + "enabled = true\n", { "5: [Item0] enabled is a boolean (true), not an integer: it reads as 1" } },
+        { kSound + "iDelay = 9999999999\n",
+            { "5: [Item0] iDelay is 9999999999, which does not fit in 32 bits: it reads as 0" } },
+        { "[Common]\nItems = 1\n[Item0]\nSQL = 5\n",
+            { "4: [Item0] SQL is an integer (5), not a string: it reads as \"\"",
+                "4: [Item0] is an SQL check without a statement: SQL is empty" } },
+        { kSound + "iExec = 5\nfrobnicate = 1\n",
+            { "5: warning: [Item0] unknown key \"iExec\": it is not read (did you mean \"iExecs\"?)",
+                "6: warning: [Item0] unknown key \"frobnicate\": it is not read" } },
+        { kSound + "[item0_action]\n[Sumary]\n",
+            { "5: warning: unknown section [item0_action]: it is not read (did you mean [Item0_action]?)",
+                "6: warning: unknown section [Sumary]: it is not read" } },
+        { "Author = \"me\"\n" + kSound,
+            { "1: warning: \"Author\" is outside every section: it is not read (it belongs in [Common])" } },
+        { "[Common]\nItems = 3\n[Item0]\nSQL = \"select 1\"\n[Item1]\nSQL = \"select 2\"\n",
+            { "2: \"Items\" is 3, but the last event section is [Item1]: 2 events load" } },
+        { "[Common]\nItems = 0\n[Item0]\nSQL = \"select 1\"\n", { "3: warning: [Item0] is not read: \"Items\" is 0" } },
+        { "[Common]\nItems = 2\n[Item1]\nSQL = \"select 1\"\n",
+            { "2: [Item0] is missing: event 1 loads with the read defaults (an SQL check without a statement)" } },
+        { kSound + "cond = 9\n",
+            { "5: [Item0] cond is 9, no known condition (0 always, 1 on error, 2 on success, 3 row count, 4 result "
+              "value, 5 check time)" } },
+        { kSound + "delayType = 2\ntmStartAt = \"8h30\"\n",
+            { "6: [Item0] tmStartAt \"8h30\" is no time of day (HH:MM:SS): the run refuses it and starts the event at "
+              "once" } },
+        { "[Common]\nItems = 1\n[Item0]\ntype = 1\n", { "3: [Item0] is a file check without a path: FileOrDir is empty" } },
+        { "[Common]\nItems = 1\n[Item0]\ntype = 2\nPerfCounter = \"\"\n",
+            { "5: [Item0] is a counter check without a counter path: PerfCounter is empty" } },
+        { kSound + "action = 2\n", { "3: [Item0] is a program action without a program: sProgram is empty" } },
+        { kSound + "action = 1\n", { "3: [Item0] is an SQL action without a statement: ActionSQL is empty" } },
+        { kSound + "[Item0_connect]\ntype = 7\n",
+            { "6: [Item0_connect] type is 7, no known connection kind (0 SQLite, 1 PostgreSQL, 2 ODBC)" } },
+        // A disabled event does not run: what would stop it running is a warning only.
+        { kSound + "enabled = 0\naction = 2\n",
+            { "3: warning: [Item0] is a program action without a program: sProgram is empty; the event is disabled" } },
+    };
+    TempDir dir;
+    const std::string path = dir.File("p.qvl");
+    for (const auto& c : cases) {
+        WriteFile(path, c.content);
+        const ProjectCheck check(path);
+        const std::vector<std::string> lines = Lines(check, path);
+        ASSERT_EQ(lines.size(), c.lines.size()) << c.content << check.Report();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string& want = c.lines[i];
+            if (want.size() > 3 && want.compare(want.size() - 3, 3, "...") == 0)
+                EXPECT_EQ(lines[i].rfind(want.substr(0, want.size() - 3), 0), 0u) << lines[i];
+            else
+                EXPECT_EQ(lines[i], want) << c.content;
+        }
+        QuorvelRunner loaded;
+        loaded.Load(path);
+        EXPECT_EQ(check.EventCount(), loaded.Count()) << c.content;
+    }
+}
+
+TEST(ProjectCheck, MoreEventsThanARunTakes)
+{
+    TempDir dir;
+    std::string content = "[Common]\nItems = 25\n";
+    for (int i = 0; i < 25; ++i)
+        content += "[Item" + std::to_string(i) + "]\nSQL = \"select 1\"\n";
+    WriteFile(dir.File("big.qvl"), content);
+    const ProjectCheck check(dir.File("big.qvl"));
+    ASSERT_EQ(check.Problems().size(), 1u);
+    EXPECT_EQ(check.Format(check.Problems()[0]), dir.File("big.qvl") + ":2: 25 events load, but a run takes at most 24");
+}
+
+TEST(ProjectCheck, ShippedExamplesAreSound)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(QUORVEL_SOURCE_DIR "/examples")) {
+        if (entry.path().extension() != ".qvl")
+            continue;
+        const ProjectCheck check(entry.path().string());
+        EXPECT_EQ(check.Report(), "");
+        EXPECT_GT(check.EventCount(), 0);
+    }
+}
+
+} // namespace
