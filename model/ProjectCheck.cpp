@@ -126,6 +126,22 @@ std::string ProjectCheck::Text(const std::string& section, const std::string& ke
     return value;
 }
 
+std::vector<std::string> ProjectCheck::UnreadableKeys(int index) const
+{
+    const std::string section = ItemSection(index);
+    std::vector<std::string> keys;
+    for (const ProjectProblem& problem : problems_) {
+        if (!problem.unreadable || problem.section.rfind(section, 0) != 0)
+            continue;
+        const std::string suffix = problem.section.substr(section.size());
+        if (suffix.empty())
+            keys.push_back(problem.key);
+        else if (suffix == "_connect" || suffix == "_action")
+            keys.push_back(suffix + "." + problem.key);
+    }
+    return keys;
+}
+
 std::string ProjectCheck::Format(const ProjectProblem& problem) const
 {
     if (problem.line == 0)

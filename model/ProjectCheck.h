@@ -49,6 +49,10 @@ public:
     int Int(const std::string& section, const std::string& key) const;
     std::string Text(const std::string& section, const std::string& key) const;
 
+    // The keys of event `index` whose stored value is unreadable, as Quorvel::unreadableKeys
+    // names them.
+    std::vector<std::string> UnreadableKeys(int index) const;
+
     // "file:line: message", "file:line: warning: message", or "file: cannot be read: reason".
     std::string Format(const ProjectProblem& problem) const;
     // Every problem so, one per line, each ending in a line feed.

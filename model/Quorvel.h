@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CounterQuery;
 class CSysReg;
@@ -104,6 +105,11 @@ public:
     std::unique_ptr<CounterQuery> pdhQuery; // the counter query, open while a counter event runs
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
+
+    // Not stored, not copied: the keys whose value in the file could not be read when the project
+    // was loaded ("iInterval"; "_connect.type" for the check's connection), so that the editor
+    // marks what shows their default. The window sets them from its check of the file.
+    std::vector<std::string> unreadableKeys;
 
 private:
     void CopyDefinition(const Quorvel& other);

@@ -5,6 +5,7 @@
 #include "ui/editor/PgConnect.h"
 #include "ui/editor/PgEvent.h"
 #include "ui/editor/PgTimer.h"
+#include "ui/editor/UnreadableMarks.h"
 #include "ui/gui/HtmlHelp.h"
 #include "ui/gui/WindowPlacement.h"
 
@@ -56,6 +57,7 @@ EventProps::EventProps(QWidget* parent, Quorvel& event)
     current_ = copy_.lastTab >= 0 && copy_.lastTab < kTabCount ? copy_.lastTab : 0;
     pages_[static_cast<std::size_t>(current_)]->Activate();
     tabs_->setCurrentIndex(current_);
+    UnreadableMarks::Apply(*this, event_.unreadableKeys);
     connect(tabs_, &QTabBar::currentChanged, this, &EventProps::TabChanged);
     connect(buttons, &QDialogButtonBox::accepted, this, &EventProps::Save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -80,6 +82,8 @@ void EventProps::Save()
         page->Store();
     event_ = copy_;
     event_.lastTab = current_;
+    // What the editor saved is readable now: the marks are gone the next time it opens.
+    event_.unreadableKeys.clear();
     accept();
 }
 

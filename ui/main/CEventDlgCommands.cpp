@@ -3,6 +3,7 @@
 #include "external/support/CLog.h"
 #include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
+#include "model/ProjectCheck.h"
 #include "res/Strings.h"
 #include "ui/editor/EventProps.h"
 #include "ui/gui/AboutBox.h"
@@ -21,13 +22,30 @@
 #include "ui/main/PageProps.h"
 #include "ui/main/ProjectRun.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
 QString Text(int id)
 {
     return QString::fromUtf8(LoadString(id));
+}
+
+// What a check found in the file, for one message box: the first lines, and how many more.
+QString ProblemsText(const ProjectCheck& check)
+{
+    constexpr size_t kShown = 15;
+    const std::vector<ProjectProblem>& problems = check.Problems();
+    QString text = QCoreApplication::translate("CEventDlg",
+        "The project file has problems; the project is loaded as the file reads:\n");
+    for (size_t i = 0; i < problems.size() && i < kShown; ++i)
+        text += QLatin1Char('\n') + QString::fromStdString(check.Format(problems[i]));
+    if (problems.size() > kShown)
+        text += QCoreApplication::translate("CEventDlg", "\n... and %1 more (quorvel --check lists them all)")
+                    .arg(problems.size() - kShown);
+    return text;
 }
 
 // Commands refused while a run lasts: they would change the project under the running events, or
@@ -197,13 +215,24 @@ void CEventDlg::OpenProject()
 void CEventDlg::LoadProjectFile()
 {
     AddRecentFile(path_);
+    const ProjectCheck check(path_.toStdString());
     g_runner.Load(path_.toStdString());
+    for (int i = 0; i < g_runner.Count(); ++i)
+        g_runner.events[static_cast<size_t>(i)].unreadableKeys = check.UnreadableKeys(i);
     project_->RemoveAllRows();
     for (const Quorvel& event : g_runner.events)
         project_->AddRow(event);
     props_->ShowProps();
     saved_ = true;
     UpdateTitle();
+    if (check.Problems().empty())
+        return;
+    // Once, after the window shows when the project is the one it starts with.
+    const QString text = ProblemsText(check);
+    if (isVisible())
+        AskUser(this, text, Text(IDS_WARNING), MB_OK | MB_ICONWARNING);
+    else
+        QTimer::singleShot(0, this, [this, text] { AskUser(this, text, Text(IDS_WARNING), MB_OK | MB_ICONWARNING); });
 }
 
 void CEventDlg::OpenRecent(int n)

@@ -7,6 +7,8 @@
 #include "ui/editor/EvFile.h"
 #include "ui/editor/EventProps.h"
 #include "ui/editor/PgEvent.h"
+#include "ui/editor/PgTimer.h"
+#include "ui/editor/UnreadableMarks.h"
 #include "ui/gui/PrivateTempDir.h"
 #include "ui/main/CEventModes.h"
 #include "ui/main/CommandIds.h"
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
 #include <sys/stat.h>
@@ -50,6 +53,33 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothingAndQuitsWh
     CEventDlg& w = Open({}, true, true); // the quit flag closes after an empty project too
     ASSERT_TRUE(ServeUntil([&] { return !w.isVisible(); }));
     EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Events list is empty.") });
+}
+
+// A project with problems still loads, and the window lists them once, after it shows. The editor
+// marks the control whose stored value could not be read, until it saves that event.
+TEST_F(MainWindowTest, ProblemsOfTheFileAreShownOnceAndUnreadableValuesMarked)
+{
+    const std::string path = dir.File("p.qvl");
+    WriteFile(path, "[Common]\nItems = 1\n[Item0]\ntype = 1\nFileOrDir = \"/\"\niInterval = \"5\"\niExec = 3\n");
+    Open(QString::fromStdString(path));
+    ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Warning!: The project file has problems")));
+    EXPECT_TRUE(dialogs.messages[0].contains(
+        QString::fromStdString(path + ":6: [Item0] iInterval is a string (\"5\"), not an integer: it reads as 0")));
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral(":7: warning: [Item0] unknown key \"iExec\"")));
+    ASSERT_EQ(g_runner.Count(), 1);
+    Quorvel& event = g_runner.events[0];
+    EXPECT_EQ(event.unreadableKeys, std::vector<std::string> { "iInterval" });
+    EventProps editor(window.get(), event);
+    auto& timers = static_cast<PgTimer&>(editor.Page(EventProps::kTimers));
+    EXPECT_TRUE(timers.IntervalAmount().property("unreadable").toBool());
+    EXPECT_EQ(timers.IntervalAmount().accessibleDescription(), UnreadableMarks::Note());
+    EXPECT_EQ(editor.Tabs().tabToolTip(EventProps::kTimers), UnreadableMarks::Note());
+    EXPECT_FALSE(timers.Executions().property("unreadable").toBool());
+    editor.Save();
+    EXPECT_TRUE(event.unreadableKeys.empty());
 }
 
 // Event commands keep rows and project in step: an event made in the editor joins the project, a
