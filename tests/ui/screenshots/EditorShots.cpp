@@ -49,6 +49,13 @@ void EditorShots(ShotContext& shots)
         editor.Tabs().setCurrentIndex(tab);
         shots.Save(editor, QString::fromUtf8(names[tab]));
     }
+    // A value that the project file held as a text where a number belongs shows its default, marked.
+    e.unreadableKeys = { "iInterval" };
+    e.iInterval = 0;
+    EventProps marked(nullptr, e);
+    marked.resize(760, 560);
+    marked.Tabs().setCurrentIndex(EventProps::kTimers);
+    shots.Save(marked, QStringLiteral("editor-unreadable-value"));
     CAdvConnect setup;
     setup.SetConnection(e.checkConn);
     setup.Password().setText(QStringLiteral("not shown"));
