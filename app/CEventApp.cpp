@@ -109,8 +109,14 @@ int CEventApp::CheckRun(const std::vector<std::string>& args)
     const bool strict = std::find(args.begin(), args.end(), "--strict") != args.end();
     std::vector<std::string> files;
     for (const std::string& arg : args) {
-        if (arg != "--check" && arg != "--strict")
-            files.push_back(arg);
+        if (arg == "--check" || arg == "--strict")
+            continue;
+        if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "quorvel: --check takes no %s: quorvel --check [--strict] project.qvl...\n",
+                arg.c_str());
+            return kExitUsage;
+        }
+        files.push_back(arg);
     }
     if (files.empty()) {
         std::fputs("quorvel: --check needs a project file: quorvel --check project.qvl\n", stderr);
