@@ -1,13 +1,27 @@
 #include "external/support/Console.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
+#include <unistd.h>
 
-void ConsoleWrite(const std::string& line)
+void ConsoleWrite(std::string_view line)
 {
-    static std::mutex mutex;
+    // The line and its line feed in one buffer, so that it goes out in one write(): a reader of a
+    // pipe or file never sees a line of one thread cut by a line of another.
+    thread_local std::string buffer;
+    buffer.assign(line);
+    buffer += '\n';
+    static std::mutex mutex; // keeps lines whole also when the system takes less than all of one
     std::lock_guard lock(mutex);
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    std::fflush(stdout); // what went through stdio before (the banner of a caller) stays before
+    size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, buffer.data() + done, buffer.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return; // a closed or full output: the line is dropped, as stdio would drop it
+        done += static_cast<size_t>(n);
+    }
 }

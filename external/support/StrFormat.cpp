@@ -1,5 +1,6 @@
 #include "external/support/StrFormat.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 
@@ -19,6 +20,22 @@ std::string StrFormat(const char* format, ...)
     }
     va_end(args);
     return out;
+}
+
+void AppendDecimal(std::string& out, long long value, int width, char pad)
+{
+    char digits[24];
+    const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), value);
+    (void)error; // 24 characters hold every long long
+    const char* first = digits;
+    const size_t length = static_cast<size_t>(end - digits);
+    const size_t fill = width > 0 && static_cast<size_t>(width) > length ? static_cast<size_t>(width) - length : 0;
+    if (pad == '0' && value < 0) { // zeros go between the sign and the digits
+        out += '-';
+        ++first;
+    }
+    out.append(fill, pad);
+    out.append(first, static_cast<size_t>(end - first));
 }
 
 std::string TrimLineEnd(std::string text)
