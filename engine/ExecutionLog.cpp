@@ -80,8 +80,11 @@ void Quorvel::RecordExecution(const Iteration& it)
 
 void Quorvel::WriteRecord(const std::string& text, bool customLog)
 {
-    const bool hasValue = text.find("$VALUE$") != std::string::npos;
-    const std::string line = ExpandMacros(hasValue ? ReplaceAll(text, "$VALUE$", customLog ? value : OneField(value)) : text);
+    // Most texts hold no macro: they are written as they are, without a copy.
+    std::string expanded;
+    if (text.find('$') != std::string::npos)
+        expanded = ExpandMacros(ReplaceAll(text, "$VALUE$", customLog ? value : OneField(value)));
+    const std::string& line = text.find('$') != std::string::npos ? expanded : text;
     if (runner == nullptr)
         return;
     QuorvelRunner& project = *runner;
@@ -94,7 +97,10 @@ void Quorvel::WriteRecord(const std::string& text, bool customLog)
     if (file.empty())
         return;
     std::string& current = customLog ? project.currentLogFile : project.currentReportFile;
-    current = ExpandMacros(file);
+    if (file.find('$') == std::string::npos)
+        current = file; // keeps the room of the last name
+    else
+        current = ExpandMacros(file);
     if (customLog)
         project.logOutput.Append(current, "", line + "\r\n");
     else

@@ -6,6 +6,7 @@
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,7 +21,11 @@ constexpr int kDrainIntervalMs = 30;
 constexpr int kColumnWidth = 80;
 constexpr int kWidestColumn = 420;
 constexpr int kRowsMeasured = 50;
-constexpr size_t kRowsPerTurn = 20000;
+// Rows go in in slices of this many, slice after slice for at most kDrainBudgetMs per turn of the
+// event loop, so that a turn stays short also on a machine where the window thread gets the
+// processor only now and then.
+constexpr size_t kRowsPerSlice = 4096;
+constexpr qint64 kDrainBudgetMs = 8;
 
 } // namespace
 
@@ -134,13 +139,19 @@ void PageExReport::Drain()
         if (!columns.isEmpty())
             model_->SetColumns(columns);
     }
-    // A bounded number of rows per turn, so that every turn of the window thread stays short.
-    const size_t count = std::min(backlog_.size() - backlogAt_, kRowsPerTurn);
-    const bool first = model_->rowCount() == 0 && count > 0;
-    model_->AppendRows(std::span(backlog_).subspan(backlogAt_, count));
-    backlogAt_ += count;
-    if (first)
-        FitColumns();
+    // A bounded time per turn, so that every turn of the window thread stays short.
+    QElapsedTimer spent;
+    spent.start();
+    while (backlogAt_ < backlog_.size() && spent.elapsed() < kDrainBudgetMs) {
+        const size_t count = std::min(backlog_.size() - backlogAt_, kRowsPerSlice);
+        const bool first = model_->rowCount() == 0;
+        model_->AppendRows(std::span(backlog_).subspan(backlogAt_, count));
+        backlogAt_ += count;
+        if (first) {
+            FitColumns();
+            break; // the first rows show at once
+        }
+    }
     const bool more = backlogAt_ < backlog_.size();
     drain_.setInterval(more ? 0 : kDrainIntervalMs);
     if (finished && takeMore && !more)
