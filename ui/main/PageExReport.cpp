@@ -26,6 +26,8 @@ constexpr int kRowsMeasured = 50;
 // processor only now and then.
 constexpr size_t kRowsPerSlice = 4096;
 constexpr qint64 kDrainBudgetMs = 8;
+// How soon the window thread looks again when the reader holds the rows' lock.
+constexpr int kRetryMs = 2;
 
 } // namespace
 
@@ -128,14 +130,19 @@ void PageExReport::Drain()
     const bool finished = reader_.Done(); // before taking: everything read by then is taken below
     const bool takeMore = backlogAt_ == backlog_.size();
     if (takeMore) {
+        // The reader runs at a lower priority and may be held up with the lock in hand on a busy
+        // machine: the window thread never waits for it, it comes back for the rows a little later.
+        std::unique_lock guard(pendingLock_, std::try_to_lock);
+        if (!guard.owns_lock()) {
+            drain_.setInterval(kRetryMs);
+            return;
+        }
         QStringList columns;
         backlog_.clear();
         backlogAt_ = 0;
-        {
-            std::lock_guard guard(pendingLock_);
-            columns.swap(pendingColumns_);
-            backlog_.swap(pendingRows_);
-        }
+        columns.swap(pendingColumns_);
+        backlog_.swap(pendingRows_);
+        guard.unlock();
         if (!columns.isEmpty())
             model_->SetColumns(columns);
     }
