@@ -30,13 +30,32 @@ LocalMoment LocalNow()
     return moment;
 }
 
+namespace {
+
+char Digit(int value)
+{
+    return static_cast<char>('0' + value % 10);
+}
+
+} // namespace
+
 void AppendTimeOfDay(std::string& out, const LocalMoment& moment)
 {
-    AppendDecimal(out, moment.tm.tm_hour, 2, ' ');
+    const std::tm& t = moment.tm;
+    const bool usual = t.tm_hour >= 0 && t.tm_hour < 100 && t.tm_min >= 0 && t.tm_min < 100 && t.tm_sec >= 0 &&
+                       t.tm_sec < 100 && moment.ms >= 0 && moment.ms < 1000;
+    if (usual) { // every reading of the clock: twelve characters at once
+        const char text[12] = {t.tm_hour < 10 ? ' ' : Digit(t.tm_hour / 10), Digit(t.tm_hour), ':',
+                               Digit(t.tm_min / 10), Digit(t.tm_min), ':', Digit(t.tm_sec / 10), Digit(t.tm_sec), '.',
+                               Digit(moment.ms / 100), Digit(moment.ms / 10), Digit(moment.ms)};
+        out.append(text, sizeof text);
+        return;
+    }
+    AppendDecimal(out, t.tm_hour, 2, ' ');
     out += ':';
-    AppendDecimal(out, moment.tm.tm_min, 2, '0');
+    AppendDecimal(out, t.tm_min, 2, '0');
     out += ':';
-    AppendDecimal(out, moment.tm.tm_sec, 2, '0');
+    AppendDecimal(out, t.tm_sec, 2, '0');
     out += '.';
     AppendDecimal(out, moment.ms, 3, '0');
 }

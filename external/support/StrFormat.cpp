@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 
 std::string StrFormat(const char* format, ...)
 {
@@ -27,14 +28,17 @@ void AppendDecimal(std::string& out, long long value, int width, char pad)
     char digits[24];
     const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), value);
     (void)error; // 24 characters hold every long long
-    const char* first = digits;
     const size_t length = static_cast<size_t>(end - digits);
-    const size_t fill = width > 0 && static_cast<size_t>(width) > length ? static_cast<size_t>(width) - length : 0;
+    if (width <= 0 || static_cast<size_t>(width) <= length) {
+        out.append(digits, length);
+        return;
+    }
+    const char* first = digits;
     if (pad == '0' && value < 0) { // zeros go between the sign and the digits
         out += '-';
         ++first;
     }
-    out.append(fill, pad);
+    out.append(static_cast<size_t>(width) - length, pad);
     out.append(first, static_cast<size_t>(end - first));
 }
 
