@@ -16,8 +16,9 @@
 
 namespace {
 
-constexpr const char* kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\t"
-                                      "Action Time (ms)\tFetched Rows\tStatus\tAction SQL\r\n";
+// A string made once: every line hands it over, though only the first one of a file writes it.
+const std::string kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\t"
+                                  "Action Time (ms)\tFetched Rows\tStatus\tAction SQL\r\n";
 
 // Tabs and line breaks inside a field would split the report's columns or lines.
 std::string OneField(std::string_view text)

@@ -45,14 +45,18 @@ std::string RunTexts::ReportName(const Quorvel& event)
 
 void RunTexts::AppendStatusMiddle(std::string& out, const Quorvel& event)
 {
-    const RunTexts* made = Made(event);
-    out += made != nullptr ? made->statusMiddle_ : StatusMiddle(event);
+    if (const RunTexts* made = Made(event); made != nullptr)
+        out += made->statusMiddle_;
+    else
+        out += StatusMiddle(event);
 }
 
 void RunTexts::AppendReportName(std::string& out, const Quorvel& event)
 {
-    const RunTexts* made = Made(event);
-    out += made != nullptr ? made->reportName_ : ReportName(event);
+    if (const RunTexts* made = Made(event); made != nullptr)
+        out += made->reportName_;
+    else
+        out += ReportName(event);
 }
 
 void AppendReportField(std::string& out, std::string_view text)

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <stdio_ext.h>
 #include <mutex>
 #include <unistd.h>
 
@@ -14,7 +15,8 @@ void ConsoleWrite(std::string_view line)
     buffer += '\n';
     static std::mutex mutex; // keeps lines whole also when the system takes less than all of one
     std::lock_guard lock(mutex);
-    std::fflush(stdout); // what went through stdio before (the banner of a caller) stays before
+    if (__fpending(stdout) > 0) // what went through stdio before stays before
+        std::fflush(stdout);
     size_t done = 0;
     while (done < buffer.size()) {
         const ssize_t n = ::write(STDOUT_FILENO, buffer.data() + done, buffer.size() - done);
