@@ -16,8 +16,8 @@ namespace {
 
 constexpr int kDrainIntervalMs = 30;
 // Time the window thread spends adding text per tick, so that it keeps serving events.
-constexpr int kDrainBudgetMs = 8;
-constexpr qsizetype kPieceChars = 4 * 1024;
+constexpr int kDrainBudgetMs = 10;
+constexpr qsizetype kPieceChars = 8 * 1024;
 // How soon the window thread looks again when the reader holds the text's lock.
 constexpr int kRetryMs = 2;
 
