@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <stdio_ext.h>
 #include <mutex>
+#include <poll.h>
+#include <stdio_ext.h>
+#include <string>
 #include <unistd.h>
 
 void ConsoleWrite(std::string_view line)
@@ -22,6 +24,11 @@ void ConsoleWrite(std::string_view line)
         const ssize_t n = ::write(STDOUT_FILENO, buffer.data() + done, buffer.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) { // an output left non-blocking by another program
+            pollfd ready { STDOUT_FILENO, POLLOUT, 0 };
+            if (::poll(&ready, 1, -1) > 0)
+                continue; // the rest of the line follows, so it stays whole
+        }
         if (n <= 0)
             return; // a closed or full output: the line is dropped, as stdio would drop it
         done += static_cast<size_t>(n);
