@@ -82,10 +82,11 @@ void Quorvel::RecordExecution(const Iteration& it)
 void Quorvel::WriteRecord(const std::string& text, bool customLog)
 {
     // Most texts hold no macro: they are written as they are, without a copy.
+    const bool hasMacro = text.find('$') != std::string::npos;
     std::string expanded;
-    if (text.find('$') != std::string::npos)
+    if (hasMacro)
         expanded = ExpandMacros(ReplaceAll(text, "$VALUE$", customLog ? value : OneField(value)));
-    const std::string& line = text.find('$') != std::string::npos ? expanded : text;
+    const std::string& line = hasMacro ? expanded : text;
     if (runner == nullptr)
         return;
     QuorvelRunner& project = *runner;
