@@ -1,6 +1,8 @@
 // Iterations per second of one file-check event without interval that writes the execution
 // report, beside a plain loop that makes the same system calls: what the engine adds on top of
-// the work it cannot avoid. Rounds of the two alternate, so that a change in the machine's load
+// the work it cannot avoid. First in this process with a status page that shows nothing, then as
+// `quorvel -c` runs it, with its console lines to /dev/null, beside a C program that makes those
+// system calls (bench/floor/rate_floor.c) and, when QUORVEL_BASELINE names one, another build. Rounds of the two alternate, so that a change in the machine's load
 // hits both alike. Besides the rate by the clock, the rate per second of processor time: on a
 // machine that others load, the share of the processor each round gets moves the first, while
 // the second is the cost of an iteration.
@@ -19,6 +21,9 @@ namespace {
 constexpr auto kRound = std::chrono::seconds(3);
 constexpr int kRounds = 3;
 constexpr double kTargetRatio = 0.7;
+constexpr int kConsoleIterations = 20000;
+constexpr int kConsoleRounds = 7;
+constexpr double kConsoleTargetRatio = 0.85;
 
 // Iterations of one round, and the time they took by the clock and in processor time.
 struct Round {
@@ -106,6 +111,66 @@ void PrintComparison(const char* what, const std::vector<Round>& engine, const s
                        StrFormat(">= %.1f", kTargetRatio), ratio >= kTargetRatio);
 }
 
+struct Program {
+    std::string label;
+    std::vector<std::string> command;
+};
+
+// The console runs: each program kConsoleRounds times, taking turns, and the least processor time
+// and the least wall time of each (the runs least disturbed by the rest of the machine).
+void CompareConsoleRuns(const bench::Workspace& workspace, const std::string& watched)
+{
+    const std::string report = workspace.File("console-report.txt");
+    Quorvel event = bench::FileCheckEvent("rate", watched);
+    event.iterType = ITER_COUNT;
+    event.iExecs = kConsoleIterations;
+    QuorvelRunner project;
+    project.reportFile = report;
+    project.events.push_back(event);
+    const std::string projectFile = workspace.File("rate.qvl");
+    if (project.Save(projectFile) != 0)
+        std::fprintf(stderr, "cannot save %s\n", projectFile.c_str());
+    std::vector<Program> programs {
+        { "floor (C program, the same system calls)", { QUORVEL_RATE_FLOOR_BINARY, watched, report,
+                                                         std::to_string(kConsoleIterations) } },
+        { "floor with 3 console lines per iteration", { QUORVEL_RATE_FLOOR_BINARY, watched, report,
+                                                         std::to_string(kConsoleIterations), "3" } },
+        { "quorvel -c", { QUORVEL_BINARY, "-c", projectFile } } };
+    if (const char* baseline = std::getenv("QUORVEL_BASELINE"); baseline != nullptr && *baseline != '\0')
+        programs.push_back({ "baseline -c (QUORVEL_BASELINE)", { baseline, "-c", projectFile } });
+    ::setenv("XDG_CONFIG_HOME", workspace.File("config").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", workspace.File("state").c_str(), 1);
+    std::printf("Console run of the same event, %d iterations, lines to /dev/null (%d rounds, taking turns)\n",
+                kConsoleIterations, kConsoleRounds);
+    std::vector<bench::Usage> best(programs.size(), bench::Usage { 1e18, 0, 1e18 });
+    for (int round = 0; round < kConsoleRounds; ++round)
+        for (size_t i = 0; i < programs.size(); ++i) {
+            std::filesystem::remove(report);
+            const bench::Usage usage = bench::RunToEnd(programs[i].command);
+            best[i].cpuMs = std::min(best[i].cpuMs, usage.cpuMs);
+            best[i].wallMs = std::min(best[i].wallMs, usage.wallMs);
+        }
+    std::filesystem::remove(report);
+    for (size_t i = 0; i < programs.size(); ++i)
+        bench::PrintValue(programs[i].label.c_str(),
+                          StrFormat("%.1f ms processor, %.1f ms wall (%.2f us per iteration)", best[i].cpuMs,
+                                    best[i].wallMs, best[i].cpuMs * 1e3 / kConsoleIterations));
+    // Against the floor (the system calls alone), and for information against the
+    // floor that also writes the three status lines (Executing, Check passed, Do action).
+    for (size_t i = 2; i < programs.size(); ++i) {
+        std::string what = programs[i].label.substr(0, programs[i].label.find(" -c"));
+        bench::PrintValue((what + " / floor with its lines, per CPU-second").c_str(),
+                          StrFormat("%.2f", best[1].cpuMs / best[i].cpuMs));
+        const double byCpu = best[0].cpuMs / best[i].cpuMs;
+        const double byClock = best[0].wallMs / best[i].wallMs;
+        what += " / floor";
+        bench::PrintFigure((what + ", per CPU-second").c_str(), StrFormat("%.2f", byCpu),
+                           StrFormat(">= %.2f", kConsoleTargetRatio), byCpu >= kConsoleTargetRatio);
+        bench::PrintFigure((what + ", by the clock").c_str(), StrFormat("%.2f", byClock),
+                           StrFormat(">= %.2f", kConsoleTargetRatio), byClock >= kConsoleTargetRatio);
+    }
+}
+
 } // namespace
 
 int main()
@@ -130,6 +195,7 @@ int main()
     }
     PrintComparison("iterations per second", engine, plain, &Round::PerSecond);
     PrintComparison("iterations per CPU-second", engine, plain, &Round::PerCpuSecond);
+    CompareConsoleRuns(workspace, watched);
     bench::PrintLoad("after");
     return 0;
 }

@@ -8,8 +8,6 @@
 #include "external/support/StrFormat.h"
 
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -20,40 +18,11 @@ constexpr double kFloorRssMarginMB = 2;
 constexpr double kRateRssTargetMB = 6;
 constexpr double kModuleLoadTargetMs = 5;
 
-struct Usage {
-    double cpuMs = 0;
-    double rssMB = 0;
-    double wallMs = 0;
-};
+using bench::Usage;
 
-// Runs `args` to its end with its output thrown away; its processor time and peak resident size.
-// Forked, not spawned with a shared address space: the kernel counts the peak of the address space
-// that exec replaces too, which for a fork is the little this process has written, while for a
-// vfork it would be all of this process.
 Usage Run(const std::vector<std::string>& args)
 {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        std::vector<char*> argv;
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    rusage usage {};
-    ::wait4(pid, &status, 0, &usage);
-    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 127)
-        std::fprintf(stderr, "%s did not run to its end (status %d)\n", args[0].c_str(), status);
-    return Usage { ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_maxrss / 1024.0,
-        bench::SecondsSince(start) * 1e3 };
+    return bench::RunToEnd(args);
 }
 
 double Median(std::vector<double> values)

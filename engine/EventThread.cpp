@@ -1,12 +1,12 @@
 // The life of an event's worker thread: first delay, iterations, intervals, and the flags that
 // steer a run.
 #include "engine/RunControl.h"
+#include "engine/RunTexts.h"
 #include "engine/StartAt.h"
 #include "engine/StatusPage.h"
 #include "external/support/CLog.h"
 #include "external/support/Console.h"
 #include "external/support/MessageBox.h"
-#include "external/support/StrFormat.h"
 #include "external/support/Clock.h"
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
@@ -32,6 +32,7 @@ void DropDatabase(std::unique_ptr<CDB>& db)
 void Quorvel::EventThreadProc(Quorvel* event)
 {
     Quorvel& e = *event;
+    const RunTexts texts(e); // the definition does not change while the run lasts
     const int row = e.PostStatus(-1, "Started");
     if (e.FirstDelay(row) != 0)
         return;
@@ -63,8 +64,13 @@ void Quorvel::EventThreadProc(Quorvel* event)
 int Quorvel::PostStatus(int row, const std::string& text)
 {
     if (page == nullptr) {
-        ConsoleWrite(StrFormat("%s: %s (%s) -> %s", TimeOfDayText().c_str(), Description(-1).c_str(),
-                               EventNote.c_str(), text.c_str()));
+        // "%s: %s (%s) -> %s" of the time of day, the description, the note and the status.
+        thread_local std::string line; // its room is kept from line to line
+        line.clear();
+        AppendTimeOfDay(line, LocalNow());
+        RunTexts::AppendStatusMiddle(line, *this);
+        line += text;
+        ConsoleWrite(line);
         return -1;
     }
     if (row < 0)

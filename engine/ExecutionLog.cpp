@@ -2,6 +2,7 @@
 // action one line of the custom log, written under the runner's lock.
 #include "engine/Iteration.h"
 #include "engine/ReportFile.h"
+#include "engine/RunTexts.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
@@ -11,32 +12,53 @@
 #include "model/QuorvelRunner.h"
 
 #include <ctime>
+#include <string_view>
 
 namespace {
 
-constexpr const char* kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\t"
-                                      "Action Time (ms)\tFetched Rows\tStatus\tAction SQL\r\n";
+// A string made once: every line hands it over, though only the first one of a file writes it.
+const std::string kReportHeader = "Date\tTime\tEvent\tTotal (ms)\tCheck time (ms)\tFetch Time (ms)\t"
+                                  "Action Time (ms)\tFetched Rows\tStatus\tAction SQL\r\n";
 
 // Tabs and line breaks inside a field would split the report's columns or lines.
-std::string OneField(std::string text)
+std::string OneField(std::string_view text)
 {
-    for (char& c : text) {
-        if (c == '\t' || c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return text;
+    std::string field;
+    AppendReportField(field, text);
+    return field;
 }
 
-std::string ExpandMacros(const std::string& text)
+// Only a text that holds a macro reads the two settings.
+std::string ExpandMacros(std::string text)
 {
+    if (text.find('$') == std::string::npos)
+        return text;
     return DateAndTimeMacros(text, SettingStr("MacroDateFmt"), SettingStr("MacroTimeFmt"));
 }
 
-std::string DateText()
+// "%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%s\t%s\r\n" of date, time, name, the four durations, rows,
+// status and statement, made by appending: the date and the time come from one clock reading, the
+// name was made when the run began.
+void MakeRecordLine(std::string& line, const Quorvel& event, const ExecRecord& record, const std::string& actionText)
 {
     const LocalMoment now = LocalNow();
-    char text[32] = "";
-    return std::strftime(text, sizeof text, "%d-%b-%Y", &now.tm) == 0 ? std::string() : std::string(text);
+    line.clear();
+    AppendReportDate(line, now.tm);
+    line += '\t';
+    AppendTimeOfDay(line, now);
+    line += '\t';
+    RunTexts::AppendReportName(line, event);
+    for (const uint32_t ms : {record.totalTime, record.checkTime, record.fetchTime, record.actionTime}) {
+        line += '\t';
+        AppendDecimal(line, static_cast<int>(ms));
+    }
+    line += '\t';
+    AppendDecimal(line, record.rows);
+    line += '\t';
+    line += record.status;
+    line += '\t';
+    AppendReportField(line, actionText);
+    line += "\r\n";
 }
 
 } // namespace
@@ -48,13 +70,9 @@ void Quorvel::RecordExecution(const Iteration& it)
     record.actionRun = it.actionRun;
     record.value = value;
     record.endTime = static_cast<int64_t>(std::time(nullptr));
-    const std::string name = EventNote.empty() ? Description(-1) : EventNote;
-    WriteRecord(StrFormat("%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%s\t%s\r\n", DateText().c_str(), TimeOfDayText().c_str(),
-                          OneField(name).c_str(), static_cast<int>(record.totalTime),
-                          static_cast<int>(record.checkTime), static_cast<int>(record.fetchTime),
-                          static_cast<int>(record.actionTime), record.rows, record.status.c_str(),
-                          OneField(it.actionText).c_str()),
-                false);
+    thread_local std::string line; // its room is kept from line to line
+    MakeRecordLine(line, *this, record, it.actionText);
+    WriteRecord(line, false);
     if (runner == nullptr)
         return;
     std::lock_guard lock(runner->lock);
@@ -63,7 +81,12 @@ void Quorvel::RecordExecution(const Iteration& it)
 
 void Quorvel::WriteRecord(const std::string& text, bool customLog)
 {
-    const std::string line = ExpandMacros(ReplaceAll(text, "$VALUE$", customLog ? value : OneField(value)));
+    // Most texts hold no macro: they are written as they are, without a copy.
+    const bool hasMacro = text.find('$') != std::string::npos;
+    std::string expanded;
+    if (hasMacro)
+        expanded = ExpandMacros(ReplaceAll(text, "$VALUE$", customLog ? value : OneField(value)));
+    const std::string& line = hasMacro ? expanded : text;
     if (runner == nullptr)
         return;
     QuorvelRunner& project = *runner;
@@ -76,7 +99,10 @@ void Quorvel::WriteRecord(const std::string& text, bool customLog)
     if (file.empty())
         return;
     std::string& current = customLog ? project.currentLogFile : project.currentReportFile;
-    current = ExpandMacros(file);
+    if (file.find('$') == std::string::npos)
+        current = file; // keeps the room of the last name
+    else
+        current = ExpandMacros(file);
     if (customLog)
         project.logOutput.Append(current, "", line + "\r\n");
     else

@@ -17,7 +17,7 @@ void RunFileCheck(Quorvel& event, int row, Iteration& it)
     }
     struct stat st {};
     if (::stat(event.FileOrDir.c_str(), &st) == 0)
-        event.value = StrFormat("%d", static_cast<int>(static_cast<uint32_t>(st.st_size)));
+        AppendDecimal(event.value, static_cast<int>(static_cast<uint32_t>(st.st_size))); // "%d" of the low 32 bits
     it.checkOK = true;
     it.status = "OK";
     event.PostStatus(row, "Check passed");

@@ -15,6 +15,13 @@ struct LocalMoment {
 };
 LocalMoment LocalNow();
 
+// Appends the time of day of `moment` as "%2d:%02d:%02d.%03d" (hour padded with a blank).
+void AppendTimeOfDay(std::string& out, const LocalMoment& moment);
+
+// Appends the date as the execution report shows it, what strftime's "%d-%b-%Y" gives in the C
+// locale (05-Dec-2026), whatever locale the process runs in.
+void AppendReportDate(std::string& out, const std::tm& when);
+
 // The local time of day as "%2d:%02d:%02d.%03d" (hour padded with a blank), used by console
 // lines, the execution report and the console page.
 std::string TimeOfDayText();

@@ -1,13 +1,36 @@
 #include "external/support/Console.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
+#include <poll.h>
+#include <stdio_ext.h>
+#include <string>
+#include <unistd.h>
 
-void ConsoleWrite(const std::string& line)
+void ConsoleWrite(std::string_view line)
 {
-    static std::mutex mutex;
+    // The line and its line feed in one buffer, so that it goes out in one write(): a reader of a
+    // pipe or file never sees a line of one thread cut by a line of another.
+    thread_local std::string buffer;
+    buffer.assign(line);
+    buffer += '\n';
+    static std::mutex mutex; // keeps lines whole also when the system takes less than all of one
     std::lock_guard lock(mutex);
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (__fpending(stdout) > 0) // what went through stdio before stays before
+        std::fflush(stdout);
+    size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, buffer.data() + done, buffer.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) { // an output left non-blocking by another program
+            pollfd ready { STDOUT_FILENO, POLLOUT, 0 };
+            if (::poll(&ready, 1, -1) > 0)
+                continue; // the rest of the line follows, so it stays whole
+        }
+        if (n <= 0)
+            return; // a closed or full output: the line is dropped, as stdio would drop it
+        done += static_cast<size_t>(n);
+    }
 }

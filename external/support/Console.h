@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
-// Writes one line to standard output in one piece, so that lines of different threads never
-// interleave.
-void ConsoleWrite(const std::string& line);
+// Writes one line and its line feed to standard output in one write(), so that lines of
+// different threads never interleave, also when the output is a pipe or a file.
+void ConsoleWrite(std::string_view line);

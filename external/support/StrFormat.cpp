@@ -1,7 +1,9 @@
 #include "external/support/StrFormat.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 
 std::string StrFormat(const char* format, ...)
 {
@@ -19,6 +21,25 @@ std::string StrFormat(const char* format, ...)
     }
     va_end(args);
     return out;
+}
+
+void AppendDecimal(std::string& out, long long value, int width, char pad)
+{
+    char digits[24];
+    const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), value);
+    (void)error; // 24 characters hold every long long
+    const size_t length = static_cast<size_t>(end - digits);
+    if (width <= 0 || static_cast<size_t>(width) <= length) {
+        out.append(digits, length);
+        return;
+    }
+    const char* first = digits;
+    if (pad == '0' && value < 0) { // zeros go between the sign and the digits
+        out += '-';
+        ++first;
+    }
+    out.append(static_cast<size_t>(width) - length, pad);
+    out.append(first, static_cast<size_t>(end - first));
 }
 
 std::string TrimLineEnd(std::string text)

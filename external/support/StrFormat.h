@@ -6,6 +6,10 @@
 // ("%5.2f%%", "%2d:%02d:%02d.%03d"), so this keeps them exactly as written.
 std::string StrFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Appends `value` in decimal as printf's "%*d" (`pad` ' ') or "%0*d" (`pad` '0') with `width`
+// would, without parsing a format: for the lines that are made at every iteration.
+void AppendDecimal(std::string& out, long long value, int width = 0, char pad = ' ');
+
 // Removes trailing carriage returns and line feeds.
 std::string TrimLineEnd(std::string text);
 

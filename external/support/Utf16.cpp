@@ -67,29 +67,36 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-void AppendUnit(std::string& out, char32_t unit)
-{
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>((unit >> 8) & 0xFF);
-}
-
 } // namespace
 
 std::string Utf8ToUtf16Le(std::string_view utf8)
 {
-    std::string out;
-    out.reserve(utf8.size() * 2);
+    // Every byte gives at most two bytes (a four-byte sequence gives a surrogate pair, four bytes),
+    // so the room is taken once and filled through a pointer; ASCII, what a report line mostly is,
+    // takes one step per byte.
+    std::string out(utf8.size() * 2, '\0');
+    char* to = out.data();
+    const auto put = [&to](char32_t unit) {
+        *to++ = static_cast<char>(unit & 0xFF);
+        *to++ = static_cast<char>((unit >> 8) & 0xFF);
+    };
     size_t pos = 0;
     while (pos < utf8.size()) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            *to++ = utf8[pos++];
+            ++to; // the high byte, already zero
+            continue;
+        }
         const char32_t cp = DecodeUtf8(utf8, pos);
         if (cp >= 0x10000) {
             const char32_t v = cp - 0x10000;
-            AppendUnit(out, 0xD800 + (v >> 10));
-            AppendUnit(out, 0xDC00 + (v & 0x3FF));
+            put(0xD800 + (v >> 10));
+            put(0xDC00 + (v & 0x3FF));
         } else {
-            AppendUnit(out, cp);
+            put(cp);
         }
     }
+    out.resize(static_cast<size_t>(to - out.data()));
     return out;
 }
 

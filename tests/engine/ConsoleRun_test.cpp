@@ -1,8 +1,11 @@
 #include "engine/EngineFixture.h"
+#include "engine/RunTexts.h"
 #include "support/RunningQuorvel.h"
 
 #include <csignal>
 #include <regex>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -55,6 +58,55 @@ TEST_F(ConsoleRun, SignalsBreakTheRunAndItEndsNormally)
         std::remove(dir.File("summary.html").c_str());
     }
     EXPECT_EQ(ReportLines(dir.File("report.txt")).size(), 5u);
+}
+
+// 24 workers writing their lines at once into a pipe: every line whole (some longer than a pipe
+// takes in one piece) and each event's lines in the order it wrote them.
+TEST(ConsoleLines, TwentyFourWorkersKeepEveryLineWholeAndInOrder)
+{
+    constexpr int kEvents = 24, kLines = 200;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::string out;
+    std::thread reader([&] {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+            out.append(buffer, static_cast<size_t>(n));
+    });
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(fds[1], STDOUT_FILENO);
+    std::vector<Quorvel> events(kEvents);
+    const auto middle = [](int i) {
+        return ": File or Folder Access->Always->No action (" + std::to_string(i) + std::string(i * 200, 'x') + ") -> ";
+    };
+    std::vector<std::thread> workers;
+    for (int i = 0; i < kEvents; ++i) {
+        events[i].type = EVENT_FILE;
+        events[i].EventNote = std::to_string(i) + std::string(i * 200, 'x');
+        workers.emplace_back([&event = events[i]] {
+            const RunTexts texts(event);
+            for (int n = 0; n < kLines; ++n)
+                event.PostStatus(-1, std::to_string(n));
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    ::close(fds[1]);
+    reader.join();
+    ::close(fds[0]);
+    std::vector<int> next(kEvents, 0);
+    std::istringstream lines(out);
+    int count = 0;
+    for (std::string text; std::getline(lines, text); ++count) {
+        const size_t open = text.find('(');
+        ASSERT_TRUE(text.size() > 12 && open != std::string::npos) << text.substr(0, 100);
+        const int i = std::atoi(text.c_str() + open + 1);
+        ASSERT_TRUE(i >= 0 && i < kEvents);
+        EXPECT_EQ(text.substr(12), middle(i) + std::to_string(next[i]++)) << text.substr(0, 100);
+    }
+    EXPECT_EQ(count, kEvents * kLines);
 }
 
 } // namespace

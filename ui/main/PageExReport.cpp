@@ -6,6 +6,7 @@
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,7 +21,13 @@ constexpr int kDrainIntervalMs = 30;
 constexpr int kColumnWidth = 80;
 constexpr int kWidestColumn = 420;
 constexpr int kRowsMeasured = 50;
-constexpr size_t kRowsPerTurn = 20000;
+// Rows go in in slices of this many, slice after slice for at most kDrainBudgetMs per turn of the
+// event loop, so that a turn stays short also on a machine where the window thread gets the
+// processor only now and then.
+constexpr size_t kRowsPerSlice = 4096;
+constexpr qint64 kDrainBudgetMs = 8;
+// How soon the window thread looks again when the reader holds the rows' lock.
+constexpr int kRetryMs = 2;
 
 } // namespace
 
@@ -123,24 +130,35 @@ void PageExReport::Drain()
     const bool finished = reader_.Done(); // before taking: everything read by then is taken below
     const bool takeMore = backlogAt_ == backlog_.size();
     if (takeMore) {
+        // The reader runs at a lower priority and may be held up with the lock in hand on a busy
+        // machine: the window thread never waits for it, it comes back for the rows a little later.
+        std::unique_lock guard(pendingLock_, std::try_to_lock);
+        if (!guard.owns_lock()) {
+            drain_.setInterval(kRetryMs);
+            return;
+        }
         QStringList columns;
         backlog_.clear();
         backlogAt_ = 0;
-        {
-            std::lock_guard guard(pendingLock_);
-            columns.swap(pendingColumns_);
-            backlog_.swap(pendingRows_);
-        }
+        columns.swap(pendingColumns_);
+        backlog_.swap(pendingRows_);
+        guard.unlock();
         if (!columns.isEmpty())
             model_->SetColumns(columns);
     }
-    // A bounded number of rows per turn, so that every turn of the window thread stays short.
-    const size_t count = std::min(backlog_.size() - backlogAt_, kRowsPerTurn);
-    const bool first = model_->rowCount() == 0 && count > 0;
-    model_->AppendRows(std::span(backlog_).subspan(backlogAt_, count));
-    backlogAt_ += count;
-    if (first)
-        FitColumns();
+    // A bounded time per turn, so that every turn of the window thread stays short.
+    QElapsedTimer spent;
+    spent.start();
+    while (backlogAt_ < backlog_.size() && spent.elapsed() < kDrainBudgetMs) {
+        const size_t count = std::min(backlog_.size() - backlogAt_, kRowsPerSlice);
+        const bool first = model_->rowCount() == 0;
+        model_->AppendRows(std::span(backlog_).subspan(backlogAt_, count));
+        backlogAt_ += count;
+        if (first) {
+            FitColumns();
+            break; // the first rows show at once
+        }
+    }
     const bool more = backlogAt_ < backlog_.size();
     drain_.setInterval(more ? 0 : kDrainIntervalMs);
     if (finished && takeMore && !more)

@@ -16,8 +16,10 @@ namespace {
 
 constexpr int kDrainIntervalMs = 30;
 // Time the window thread spends adding text per tick, so that it keeps serving events.
-constexpr int kDrainBudgetMs = 15;
+constexpr int kDrainBudgetMs = 10;
 constexpr qsizetype kPieceChars = 8 * 1024;
+// How soon the window thread looks again when the reader holds the text's lock.
+constexpr int kRetryMs = 2;
 
 } // namespace
 
@@ -122,10 +124,14 @@ void PgLogView::Drain()
     QTextCursor end(text_->document());
     end.movePosition(QTextCursor::End);
     bool empty = false;
-    while (!empty && spent.elapsed() < kDrainBudgetMs) {
+    bool busy = false; // the reader held the lock: the window thread does not wait for it
+    while (!empty && !busy && spent.elapsed() < kDrainBudgetMs) {
         QString piece;
         {
-            std::lock_guard guard(pendingLock_);
+            std::unique_lock guard(pendingLock_, std::try_to_lock);
+            busy = !guard.owns_lock();
+            if (busy)
+                break;
             if (!pending_.empty()) {
                 piece = std::move(pending_.front());
                 pending_.pop_front();
@@ -136,7 +142,7 @@ void PgLogView::Drain()
     }
     ScrollToEnd();
     // While text waits, the next piece follows as soon as the events that came meanwhile are served.
-    drain_.setInterval(empty ? kDrainIntervalMs : 0);
+    drain_.setInterval(busy ? kRetryMs : empty ? kDrainIntervalMs : 0);
     if (finished && empty)
         drain_.stop();
 }

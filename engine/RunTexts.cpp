@@ -1,0 +1,70 @@
+#include "engine/RunTexts.h"
+
+#include "model/Quorvel.h"
+
+namespace {
+
+thread_local const RunTexts* t_made = nullptr;
+
+} // namespace
+
+RunTexts::RunTexts(const Quorvel& event)
+    : event_(event)
+    , statusMiddle_(StatusMiddle(event))
+    , reportName_(ReportName(event))
+    , outer_(t_made)
+{
+    t_made = this;
+}
+
+RunTexts::~RunTexts()
+{
+    t_made = outer_;
+}
+
+const RunTexts* RunTexts::Made(const Quorvel& event)
+{
+    for (const RunTexts* texts = t_made; texts != nullptr; texts = texts->outer_) {
+        if (&texts->event_ == &event)
+            return texts;
+    }
+    return nullptr;
+}
+
+std::string RunTexts::StatusMiddle(const Quorvel& event)
+{
+    return ": " + event.Description(-1) + " (" + event.EventNote + ") -> ";
+}
+
+std::string RunTexts::ReportName(const Quorvel& event)
+{
+    std::string name;
+    AppendReportField(name, event.EventNote.empty() ? event.Description(-1) : event.EventNote);
+    return name;
+}
+
+void RunTexts::AppendStatusMiddle(std::string& out, const Quorvel& event)
+{
+    if (const RunTexts* made = Made(event); made != nullptr)
+        out += made->statusMiddle_;
+    else
+        out += StatusMiddle(event);
+}
+
+void RunTexts::AppendReportName(std::string& out, const Quorvel& event)
+{
+    if (const RunTexts* made = Made(event); made != nullptr)
+        out += made->reportName_;
+    else
+        out += ReportName(event);
+}
+
+void AppendReportField(std::string& out, std::string_view text)
+{
+    const size_t first = out.size();
+    out += text;
+    for (size_t i = first; i < out.size(); ++i) {
+        if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n')
+            out[i] = ' ';
+    }
+}
