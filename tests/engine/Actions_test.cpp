@@ -28,6 +28,7 @@ TEST(SubstituteValue, QuotesAreDoubledOnlyInsideLiterals)
     };
     for (const auto& [sql, value, expected] : cases)
         EXPECT_EQ(SubstituteValue(sql, value), expected);
+    EXPECT_EQ(SubstituteMacro("'$STATE$' $VALUE$", "$STATE$", "a'b"), "'a''b' $VALUE$");
 }
 
 // Text, number and "N/A" values go into the action statement safely, on a connection of its own.
