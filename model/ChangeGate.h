@@ -7,13 +7,13 @@
 class ChangeGate {
 public:
     enum class Verdict {
-        kSkip,     // the condition does not hold and nothing ends: no action
-        kAct,      // perform the action, with `state`
+        kSkip, // the condition does not hold and nothing ends: no action
+        kAct, // perform the action, with `state`
         kHoldBack, // the condition still holds, but the event acts on changes only
     };
     // The event's choice (its keys iActWhen, iRepeatEvery, bActOnRecovery).
     struct Rule {
-        int actWhen = 0;     // ActWhen; any value but ACT_ON_START acts every time
+        int actWhen = 0; // ActWhen; any value but ACT_ON_START acts every time
         int repeatEvery = 0; // holding executions from one action to the next; 0 or less: never
         bool onRecovery = false;
     };
@@ -29,5 +29,5 @@ public:
 
 private:
     bool holding_ = false; // the condition held at the last execution
-    int sinceAction_ = 0;  // holding executions since the last action, while it holds
+    int sinceAction_ = 0; // holding executions since the last action, while it holds
 };

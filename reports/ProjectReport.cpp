@@ -90,8 +90,8 @@ void ActWhenRows(AReport& report, const Quorvel& event)
     if (event.iActWhen != ACT_ON_START)
         return;
     report.Row2("Act", Quorvel::ActWhenName(event.iActWhen));
-    report.Row2("Repeat while it holds",
-                event.iRepeatEvery > 0 ? StrFormat("every %d executions", event.iRepeatEvery) : std::string("Never"));
+    const int every = event.iRepeatEvery;
+    report.Row2("Repeat while it holds", every > 0 ? StrFormat("every %d executions", every) : std::string("Never"));
     report.Row2("Act when it stops holding", YesNo(event.bActOnRecovery));
 }
 

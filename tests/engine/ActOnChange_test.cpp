@@ -22,7 +22,8 @@ std::vector<std::string> Lines(const std::string& text)
 // written, so that the lines come in the order of the actions.
 TEST_F(ActOnChange, ARunActsOnStartRepeatAndRecoveryAndHoldsTheRestBack)
 {
-    const std::string db = MakeSqliteFile(dir.File("queue.db"), "CREATE TABLE queue (n INTEGER); INSERT INTO queue VALUES (0);");
+    const std::string db
+        = MakeSqliteFile(dir.File("queue.db"), "CREATE TABLE queue (n INTEGER); INSERT INTO queue VALUES (0);");
     const std::string args = dir.File("args");
     Quorvel event = Times(SqlEvent("queue", db, "SELECT n FROM queue"), 6);
     event.cond = COND_RESULT_VALUE, event.resCheck = OP_GREATER, event.resCheckValue = 2;

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -88,7 +87,8 @@ QGroupBox* PgCondition::MakeChangeGroup()
     // Item index = ActWhen; a value outside the list shows no item and is kept.
     actWhen_->addItems({ QString::fromStdString(Quorvel::ActWhenName(ACT_EVERY_TIME)),
         QString::fromStdString(Quorvel::ActWhenName(ACT_ON_START)) });
-    actWhen_->setCurrentIndex(event_.iActWhen == ACT_EVERY_TIME || event_.iActWhen == ACT_ON_START ? event_.iActWhen : -1);
+    const int actWhen = event_.iActWhen;
+    actWhen_->setCurrentIndex(actWhen == ACT_EVERY_TIME || actWhen == ACT_ON_START ? actWhen : -1);
     actWhen_->setToolTip(QString::fromUtf8(LoadString(IDS_TIP_ACT_WHEN)));
     actWhen_->setAccessibleName(tr("When to act"));
     repeatEvery_ = new QLineEdit(UnsignedBoxText(event_.iRepeatEvery), group);
