@@ -6,57 +6,35 @@
 
 namespace {
 
-// What each execution of a sequence of outcomes does: P, R, V act with PROBLEM, REPEAT,
-// RECOVERED; h holds the action back; - has no action.
-std::string Verdicts(const ChangeGate::Rule& rule, const std::string& outcomes)
+char Letter(const ChangeGate::Step& step)
 {
-    ChangeGate gate;
-    std::string out;
-    for (const char outcome : outcomes) {
-        const ChangeGate::Step step = gate.Next(rule, outcome == 'H');
-        const std::string state = step.state;
-        if (step.verdict == ChangeGate::Verdict::kHoldBack)
-            out += state.empty() ? 'h' : '?';
-        else if (step.verdict == ChangeGate::Verdict::kSkip)
-            out += state.empty() ? '-' : '?';
-        else
-            out += state == "PROBLEM" ? 'P' : state == "REPEAT" ? 'R' : state == "RECOVERED" ? 'V' : '?';
-    }
-    return out;
+    const std::string state = step.state;
+    if (step.verdict != ChangeGate::Verdict::kAct)
+        return !state.empty() ? '?' : step.verdict == ChangeGate::Verdict::kHoldBack ? 'h' : '-';
+    return state == "PROBLEM" ? 'P' : state == "REPEAT" ? 'R' : state == "RECOVERED" ? 'V' : '?';
 }
 
+// Over outcomes (H the condition holds, N it does not), what each execution does: P, R, V act with
+// PROBLEM, REPEAT, RECOVERED; h holds the action back; - has none.
 TEST(ChangeGate, ActsOnStartsRepeatsAndRecoveriesAsChosen)
 {
-    struct Case {
-        ChangeGate::Rule rule;
-        const char* outcomes; // H the condition holds, N it does not
-        const char* verdicts;
+    const std::pair<ChangeGate::Rule, const char*> cases[] = {
+        // Every time, as events always did; recovery does not apply. Out-of-range choices act so too.
+        { { ACT_EVERY_TIME, 0, true }, "PR-PRRR--P" },
+        { { 7, 2, true }, "PR-PRRR--P" },
+        { { ACT_ON_START, 0, false }, "Ph-Phhh--P" },
+        { { ACT_ON_START, -3, true }, "PhVPhhhV-P" },
+        { { ACT_ON_START, 2, true }, "PhVPhRhV-P" },
+        { { ACT_ON_START, 3, false }, "Ph-PhhR--P" },
+        { { ACT_ON_START, 1, false }, "PR-PRRR--P" },
     };
-    const Case cases[] = {
-        // Every time: each holding execution acts, as events always did; recovery does not apply.
-        { { ACT_EVERY_TIME, 0, true }, "HHNHHHHNNH", "PR-PRRR--P" },
-        { { ACT_EVERY_TIME, 2, false }, "NNH", "--P" },
-        { { ACT_ON_START, 0, false }, "HHNHHHHNNH", "Ph-Phhh--P" },
-        { { ACT_ON_START, 2, true }, "HHNHHHHNNH", "PhVPhRhV-P" },
-        { { ACT_ON_START, 1, false }, "HHHNH", "PRR-P" },
-        { { ACT_ON_START, 3, true }, "NHHHHHHHN", "-PhhRhhRV" },
-        // Values outside the choices: act every time; a negative repeat count never repeats.
-        { { 7, 0, true }, "HHN", "PR-" },
-        { { ACT_ON_START, -3, false }, "HHHH", "Phhh" },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Verdicts(c.rule, c.outcomes), c.verdicts) << c.rule.actWhen << " " << c.rule.repeatEvery;
-}
-
-TEST(ChangeGate, ANewRunStartsAfresh)
-{
-    ChangeGate gate;
-    const ChangeGate::Rule rule { ACT_ON_START, 0, true };
-    gate.Next(rule, true);
-    gate.Reset();
-    EXPECT_STREQ(gate.Next(rule, true).state, "PROBLEM");
-    gate.Reset();
-    EXPECT_EQ(gate.Next(rule, false).verdict, ChangeGate::Verdict::kSkip) << "no recovery without a start";
+    for (const auto& [rule, expected] : cases) {
+        ChangeGate gate;
+        std::string verdicts;
+        for (const char outcome : std::string("HHNHHHHNNH"))
+            verdicts += Letter(gate.Next(rule, outcome == 'H'));
+        EXPECT_EQ(verdicts, expected) << rule.actWhen << " " << rule.repeatEvery;
+    }
 }
 
 } // namespace
