@@ -8,9 +8,13 @@ class Quorvel;
 // The actions of an iteration. Each returns true on success; a failure has been logged where
 // the action logs one. The SQL action leaves the statement it ran in `it.actionText`.
 bool RunSqlAction(Quorvel& event, Iteration& it);
-bool RunProgramAction(Quorvel& event);
+// `state` replaces every "$STATE$" inside the words of the command line once it is split, so that
+// no text put in can split, join or quote words.
+bool RunProgramAction(Quorvel& event, const std::string& state);
 
-// `statement` with every "$VALUE$" replaced by `value`. Inside a quoted SQL literal the value's
-// single quotes are doubled, so that a value can never end the literal; elsewhere it goes in as
+// `statement` with every `macro` replaced by `text`. Inside a quoted SQL literal the text's
+// single quotes are doubled, so that a text can never end the literal; elsewhere it goes in as
 // it is.
+std::string SubstituteMacro(const std::string& statement, const std::string& macro, const std::string& text);
+// SubstituteMacro for "$VALUE$".
 std::string SubstituteValue(const std::string& statement, const std::string& value);

@@ -81,6 +81,7 @@ int Quorvel::PostStatus(int row, const std::string& text)
 
 int Quorvel::FirstDelay(int row)
 {
+    gate.Reset();
     if (runner != nullptr) {
         std::lock_guard lock(runner->lock);
         results.Clear();

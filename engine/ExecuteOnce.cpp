@@ -5,7 +5,9 @@
 #include "engine/RunControl.h"
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
+#include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <climits>
@@ -67,9 +69,10 @@ bool RunAction(Quorvel& event, Iteration& it)
     case ACTION_SQL:
         return RunSqlAction(event, it);
     case ACTION_PROGRAM:
-        return RunProgramAction(event);
+        return RunProgramAction(event, it.state);
     case ACTION_LOG:
-        event.WriteRecord(event.sLogItem, true);
+        // The state goes in first: a value that holds "$STATE$" stays as it is.
+        event.WriteRecord(ReplaceAll(event.sLogItem, "$STATE$", it.state), true);
         return true;
     default:
         return false;
@@ -87,9 +90,11 @@ void Quorvel::ExecuteOnce(int row)
     it.start = TickCount();
     RunCheck(*this, row, it);
     it.afterCheck = TickCount();
-    if (ConditionHolds(*this, it)) {
+    const ChangeGate::Step step = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it));
+    if (step.verdict == ChangeGate::Verdict::kAct) {
         PostStatus(row, "Do action");
         it.actionRun = action != ACTION_NONE;
+        it.state = step.state;
         if (RunAction(*this, it)) {
             if (bTermEvent != 0)
                 stopEvent = 1;
@@ -98,6 +103,11 @@ void Quorvel::ExecuteOnce(int row)
         } else {
             PostStatus(row, "Action Error");
         }
+    } else if (step.verdict == ChangeGate::Verdict::kHoldBack) {
+        // The report's action column tells a held-back execution from one without an action.
+        it.heldBack = true;
+        it.actionText = LoadString(IDS_CONDITION_NO_CHANGE);
+        PostStatus(row, it.actionText);
     } else if (SettingInt("LogLevel") >= 1) {
         PostStatus(row, "Action skipped");
     }

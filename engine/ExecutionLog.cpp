@@ -68,6 +68,7 @@ void Quorvel::RecordExecution(const Iteration& it)
     ExecRecord record{it.status, it.end - it.start, it.afterCheck - it.start, it.fetchEnd - it.fetchStart,
                       it.end - it.afterCheck, it.rows};
     record.actionRun = it.actionRun;
+    record.heldBack = it.heldBack;
     record.value = value;
     record.endTime = static_cast<int64_t>(std::time(nullptr));
     thread_local std::string line; // its room is kept from line to line

@@ -11,6 +11,8 @@ struct Iteration {
     std::string status; // "OK", "FAILED", or empty when no check ran
     std::string actionText; // the statement of an SQL action as run
     bool actionRun = false; // the condition held and an action was run (successful or not)
+    bool heldBack = false;  // the condition held, but the event acts on changes only
+    std::string state;      // $STATE$ of the action: "PROBLEM", "REPEAT" or "RECOVERED"
     uint32_t start = 0;
     uint32_t fetchStart = 0;
     uint32_t fetchEnd = 0;

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -114,6 +115,13 @@ int ProgramLauncher::Start(const std::string& commandLine, std::string* error)
     std::string splitError;
     if (SplitCommandLine(commandLine, &args, &splitError) != 0)
         return Fail(error, splitError);
+    return Start(std::move(args), error);
+}
+
+int ProgramLauncher::Start(std::vector<std::string> args, std::string* error)
+{
+    if (args.empty())
+        return Fail(error, "empty command line");
     pid_t pid = 0;
     const int spawnError = Spawn(args, &pid);
     if (spawnError != 0)

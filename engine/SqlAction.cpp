@@ -56,7 +56,11 @@ size_t CommentLength(const std::string& sql, size_t pos)
 
 std::string SubstituteValue(const std::string& statement, const std::string& value)
 {
-    static const std::string kMacro = "$VALUE$";
+    return SubstituteMacro(statement, "$VALUE$", value);
+}
+
+std::string SubstituteMacro(const std::string& statement, const std::string& kMacro, const std::string& value)
+{
     std::string quoted;
     for (const char c : value)
         quoted += c == '\'' ? std::string("''") : std::string(1, c);
@@ -84,7 +88,9 @@ std::string SubstituteValue(const std::string& statement, const std::string& val
 
 bool RunSqlAction(Quorvel& event, Iteration& it)
 {
-    it.actionText = TrimStatementEnd(SubstituteValue(event.ActionSQL, event.value));
+    // The state goes in first: a value that holds "$STATE$" stays as it is.
+    it.actionText =
+        TrimStatementEnd(SubstituteValue(SubstituteMacro(event.ActionSQL, "$STATE$", it.state), event.value));
     if (event.db && event.db->connected != 0 && event.checkConn == event.actionConn) {
         event.db->closeCursor(0);
         return Execute(*event.db, it.actionText);

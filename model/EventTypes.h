@@ -24,6 +24,9 @@ enum IntervalType { INTERVAL_NONE = 0, INTERVAL_WAIT = 1 };
 
 enum TimeUnit { UNIT_SECONDS = 0, UNIT_MINUTES = 1, UNIT_HOURS = 2 };
 
+// When an event acts on a condition that holds: at every execution, or when it starts to hold.
+enum ActWhen { ACT_EVERY_TIME = 0, ACT_ON_START = 1 };
+
 enum CompareOp { OP_LESS = 0, OP_LESS_EQUAL = 1, OP_EQUAL = 2, OP_GREATER_EQUAL = 3, OP_GREATER = 4, OP_NOT_EQUAL = 5 };
 
 // At most this many events in a project run.

@@ -12,6 +12,7 @@ struct ExecRecord {
     uint32_t actionTime = 0; // ms, from the end of the check to the end of the iteration
     int rows = 0;            // rows fetched
     bool actionRun = false;  // the condition held and the event has an action, which was run
+    bool heldBack = false;   // the condition held, but the event acts on changes only
     std::string value{};     // the check's value ({}: initialisers that end at `rows` stay warning-free)
     int64_t endTime = 0;     // Unix seconds at the end of the execution
 };

@@ -21,6 +21,8 @@ void ExecStats::Add(const ExecRecord& record)
     rowSum += record.rows;
     if (record.actionRun)
         ++actions;
+    if (record.heldBack)
+        ++heldBack;
     lastCheck = record.checkTime;
     lastValue = record.value;
     lastTime = record.endTime;

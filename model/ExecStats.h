@@ -29,6 +29,7 @@ public:
     double rowSum = 0;
     // What the metrics file shows of the latest execution.
     int actions = 0; // executions that ran their action
+    int heldBack = 0; // executions whose condition held but whose action was held back
     uint32_t lastCheck = 0; // ms
     std::string lastValue;
     int64_t lastTime = 0; // Unix seconds; 0 before the first execution

@@ -18,6 +18,16 @@ struct TextKey {
     std::string Quorvel::*field;
 };
 
+// A key that older files lack: written only when it is not 0, so that such a file is saved as it
+// was, and taken out of a file rewritten in place when it is 0 again.
+void SaveOptional(CSysReg& store, const std::string& section, const char* key, int value)
+{
+    if (value == 0)
+        store.Remove(section, key);
+    else
+        store.Save(key, value);
+}
+
 } // namespace
 
 Quorvel::Quorvel() = default;
@@ -71,6 +81,9 @@ void Quorvel::CopyDefinition(const Quorvel& o)
     resCheckValue = o.resCheckValue;
     checkConn = o.checkConn;
     actionConn = o.actionConn;
+    iActWhen = o.iActWhen;
+    iRepeatEvery = o.iRepeatEvery;
+    bActOnRecovery = o.bActOnRecovery;
 }
 
 void Quorvel::Save(CSysReg& store, const std::string& section) const
@@ -104,6 +117,9 @@ void Quorvel::Save(CSysReg& store, const std::string& section) const
     store.Save("enabled", enabled);
     store.Save("bTermEvent", bTermEvent);
     store.Save("bTermProject", bTermProject);
+    SaveOptional(store, section, "iActWhen", iActWhen);
+    SaveOptional(store, section, "iRepeatEvery", iRepeatEvery);
+    SaveOptional(store, section, "bActOnRecovery", bActOnRecovery);
     checkConn.Save(&store, section + "_connect");
     actionConn.Save(&store, section + "_action");
 }
@@ -121,6 +137,8 @@ void Quorvel::Load(CSysReg& store, const std::string& section)
         {"rowCheck", &Quorvel::rowCheck},     {"rowCheckValue", &Quorvel::rowCheckValue},
         {"resCheck", &Quorvel::resCheck},     {"resCheckValue", &Quorvel::resCheckValue},
         {"bTermEvent", &Quorvel::bTermEvent}, {"bTermProject", &Quorvel::bTermProject},
+        {"iActWhen", &Quorvel::iActWhen},     {"iRepeatEvery", &Quorvel::iRepeatEvery},
+        {"bActOnRecovery", &Quorvel::bActOnRecovery},
     };
     static const TextKey textKeys[] = {
         {"ActionSQL", &Quorvel::ActionSQL}, {"EventNote", &Quorvel::EventNote},
@@ -186,6 +204,29 @@ std::string Quorvel::TimeUnitName(int unit)
     }
 }
 
+std::string Quorvel::ActWhenName(int actWhen)
+{
+    return actWhen == ACT_ON_START ? "when the condition starts to hold" : "every time the condition holds";
+}
+
+namespace {
+
+// An event that acts on changes says so after its condition; one that acts every time reads as
+// it always did.
+std::string ActWhenText(const Quorvel& e)
+{
+    if (e.iActWhen != ACT_ON_START)
+        return "";
+    std::string text = " (when it starts to hold";
+    if (e.iRepeatEvery > 0)
+        text += StrFormat(", repeat every %d", e.iRepeatEvery);
+    if (e.bActOnRecovery != 0)
+        text += ", on recovery";
+    return text + ")";
+}
+
+} // namespace
+
 std::string Quorvel::Description(int part) const
 {
     static const char* const types[] = {"Exec SQL", "File or Folder Access", "Performance Counter"};
@@ -215,6 +256,7 @@ std::string Quorvel::Description(int part) const
     default:
         break;
     }
+    condText += ActWhenText(*this);
     switch (part) {
     case 0:
         return typeText;

@@ -2,6 +2,7 @@
 
 #include "external/db/CDB.h"
 #include "external/db/CONN_INFO.h"
+#include "model/ChangeGate.h"
 #include "model/EventTypes.h"
 #include "model/ExecStats.h"
 
@@ -34,6 +35,8 @@ public:
     static std::string CompareText(int op, int value);
     static int ToMilliseconds(int value, int unit);
     static std::string TimeUnitName(int unit);
+    // ACT_ON_START "when the condition starts to hold"; any other value "every time the condition holds".
+    static std::string ActWhenName(int actWhen);
     // 0 type text, 1 condition text, 2 action text, anything else all three joined by "->".
     std::string Description(int part) const;
 
@@ -95,6 +98,10 @@ public:
     int resCheckValue = 0;
     CONN_INFO checkConn;
     CONN_INFO actionConn;
+    // Acting on changes: optional keys, not written while they hold these defaults.
+    int iActWhen = ACT_EVERY_TIME; // ActWhen
+    int iRepeatEvery = 0;          // with ACT_ON_START: act again every N holding executions; 0 never
+    int bActOnRecovery = 0;        // with ACT_ON_START: act once more when the condition stops holding
 
     // Run-time state, owned by the event's worker thread during a run.
     StatusPage* page = nullptr;
@@ -105,6 +112,7 @@ public:
     std::unique_ptr<CounterQuery> pdhQuery; // the counter query, open while a counter event runs
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
+    ChangeGate gate;                        // the condition's course in this run
 
     // Not stored, not copied: the keys whose value in the file could not be read when the project
     // was loaded ("iInterval"; "_connect.type" for the check's connection), so that the editor

@@ -84,11 +84,23 @@ std::string IntervalText(const Quorvel& event)
     return StrFormat("%d %s", event.iInterval, Quorvel::TimeUnitName(event.intTimeType).c_str());
 }
 
+// Only an event that acts on changes has these rows: one that acts every time reads as it always did.
+void ActWhenRows(AReport& report, const Quorvel& event)
+{
+    if (event.iActWhen != ACT_ON_START)
+        return;
+    report.Row2("Act", Quorvel::ActWhenName(event.iActWhen));
+    const int every = event.iRepeatEvery;
+    report.Row2("Repeat while it holds", every > 0 ? StrFormat("every %d executions", every) : std::string("Never"));
+    report.Row2("Act when it stops holding", YesNo(event.bActOnRecovery));
+}
+
 void DefinitionRows(AReport& report, const Quorvel& event)
 {
     report.Row2("Event Type", event.Description(0));
     CheckRows(report, event);
     report.Row2("Condition", event.Description(1));
+    ActWhenRows(report, event);
     report.Row2("Action", event.Description(2));
     ActionRows(report, event);
     report.Row2("Initial delay", DelayText(event));

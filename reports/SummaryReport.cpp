@@ -54,11 +54,15 @@ std::string MillisecondsText(uint32_t ms, int count)
     return count == 0 ? kNotAvailable : StrFormat("%u ms", ms);
 }
 
-void FigureRows(AReport& report, const ExecStats& stats)
+void FigureRows(AReport& report, const Quorvel& event, const ExecStats& stats)
 {
     report.Row2("Check Executed", StrFormat("%d times", stats.count));
     report.Row2("Check Passed", ShareText(stats.passed, stats.count));
     report.Row2("Check Failed", ShareText(stats.Failed(), stats.count));
+    if (event.iActWhen == ACT_ON_START) { // only an event that acts on changes holds actions back
+        report.Row2("Action Executed", StrFormat("%d times", stats.actions));
+        report.Row2("Action Held Back", StrFormat("%d times", stats.heldBack));
+    }
     for (const TimeRows& rows : kTimeRows) {
         const ExecStats::Time& time = stats.*rows.time;
         report.Row2(rows.average, AverageText(time.sum, stats.count, " ms"));
@@ -86,7 +90,7 @@ void QuorvelRunner::WriteSummaryReport()
         if (event.enabled == 0)
             continue;
         BeginEventSection(report, i, event, "Execution Property");
-        FigureRows(report, StatsOf(*this, event));
+        FigureRows(report, event, StatsOf(*this, event));
         report.EndTable();
     }
     report.Close();

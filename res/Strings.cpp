@@ -52,6 +52,13 @@ constexpr Entry kStrings[] = {
     { IDS_SAVE_PROJECT_REPORT_TO, "Save Project Report to" },
     { IDS_SAVE_EXEC_REPORT_TO, "Save Execution Report to" },
     { IDS_SAVE_LOG_TO, "Save Log File to" },
+    { IDS_CONDITION_NO_CHANGE, "Condition holds, no change" },
+    { IDS_TIP_ACT_WHEN, "Act at every check whose condition holds, or only when the condition starts to hold "
+                        "(no alert storms: $STATE$ is PROBLEM then)" },
+    { IDS_TIP_REPEAT_EVERY, "While the condition still holds, act again every this many checks ($STATE$ is "
+                            "REPEAT); 0 never repeats" },
+    { IDS_TIP_ACT_ON_RECOVERY, "Act once more at the first check whose condition no longer holds "
+                               "($STATE$ is RECOVERED)" },
 };
 
 } // namespace

@@ -48,6 +48,10 @@ enum StringId {
     IDS_SAVE_PROJECT_REPORT_TO = 32835,
     IDS_SAVE_EXEC_REPORT_TO = 32836,
     IDS_SAVE_LOG_TO = 32837,
+    IDS_CONDITION_NO_CHANGE = 32860,
+    IDS_TIP_ACT_WHEN = 32861,
+    IDS_TIP_REPEAT_EVERY = 32862,
+    IDS_TIP_ACT_ON_RECOVERY = 32863,
 };
 
 // The text of a string-table entry; empty for an unknown number.

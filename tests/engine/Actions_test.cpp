@@ -1,8 +1,10 @@
 #include "engine/Actions.h"
 #include "engine/EngineFixture.h"
 #include "external/support/CLog.h"
+#include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
 
+#include <algorithm>
 #include <gmock/gmock.h>
 
 namespace {
@@ -28,6 +30,7 @@ TEST(SubstituteValue, QuotesAreDoubledOnlyInsideLiterals)
     };
     for (const auto& [sql, value, expected] : cases)
         EXPECT_EQ(SubstituteValue(sql, value), expected);
+    EXPECT_EQ(SubstituteMacro("'$STATE$' $VALUE$", "$STATE$", "a'b"), "'a''b' $VALUE$");
 }
 
 // Text, number and "N/A" values go into the action statement safely, on a connection of its own.
@@ -120,6 +123,47 @@ TEST_F(Actions, LogActionWritesTheCustomLogOrTheProgramLog)
     project.logFile.clear();
     project.Run(&page, nullptr);
     EXPECT_NE(CLog::GetLastRows().find("User mesage: \tsize 3 on " + date), std::string::npos);
+}
+
+// The table changes before every check (over 2, over, over, under, over, over), and the program
+// records the state it was given. Each check waits for the program of the last action, so that
+// the lines come in the order of the actions. A second run starts afresh.
+TEST_F(Actions, OnChangesARunActsOnStartRepeatAndRecoveryAndHoldsTheRestBack)
+{
+    const std::string queue = MakeSqliteFile(dir.File("q.db"), "CREATE TABLE q (n INTEGER); INSERT INTO q VALUES (0);");
+    const std::string args = dir.File("args");
+    Quorvel event = Times(SqlEvent("queue", queue, "SELECT n FROM q"), 6);
+    event.cond = COND_RESULT_VALUE, event.resCheck = OP_GREATER, event.resCheckValue = 2;
+    event.iActWhen = ACT_ON_START, event.iRepeatEvery = 2, event.bActOnRecovery = 1;
+    event.action = ACTION_PROGRAM;
+    event.sProgram = "sh -c 'printf \"%s\\n\" \"$1\" >> \"$0\"' '" + args + "' '$STATE$ it'\\''s'";
+    project.AddEvent(event);
+    project.reportFile = dir.File("report.txt");
+    const auto written = [&] { return static_cast<int>(std::ranges::count(ReadFile(args), '\n')); };
+    std::unique_ptr<CDB> writer = CDB::newDB(DS_SQLITE);
+    CONN_INFO target { DS_SQLITE, queue, "", "", 0 };
+    ASSERT_TRUE(CDB::isOK(writer->connect(&target)));
+    const int values[] = { 5, 3, 9, 1, 4, 7 };
+    int executions = 0, acted = 0;
+    page.onStatus = [&](const std::string&, const std::string& status) {
+        acted += status == "Do action";
+        if (status == "Executing" && WaitUntil([&] { return written() == acted; }))
+            writer->execute(StrFormat("UPDATE q SET n = %d", values[executions++]), 0);
+    };
+    project.Run(&page, nullptr);
+    EXPECT_EQ(ReadFile(args), "PROBLEM it's\nREPEAT it's\nRECOVERED it's\nPROBLEM it's\n");
+    const std::string held = "Condition holds, no change";
+    const auto report = ReportLines(project.currentReportFile);
+    EXPECT_EQ(std::ranges::count_if(report, [&](const std::string& l) { return l.ends_with("\t" + held); }), 2);
+    EXPECT_EQ(page.Count("queue", held), 2);
+    const ExecStats& stats = project.GetEvent(0)->results;
+    EXPECT_EQ(std::tuple(stats.count, stats.actions, stats.heldBack), std::tuple(6, 4, 2));
+
+    page.onStatus = nullptr;
+    project.GetEvent(0)->iExecs = 1;
+    project.Run(&page, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return written() == 5; }));
+    EXPECT_THAT(ReadFile(args), testing::EndsWith("RECOVERED it's\nPROBLEM it's\nPROBLEM it's\n"));
 }
 
 } // namespace

@@ -21,7 +21,7 @@ auto Definition(const Quorvel& q)
         q.intTimeType, q.rowCheck, q.resCheck, q.EventNote, std::hash<std::string> {}(q.SQL), q.FileOrDir, q.ActionSQL,
         q.sProgram, q.sLogItem, q.PerfCounter, q.Machine, q.tmStartAt, q.enabled, q.bTermEvent, q.bTermProject,
         q.iDelay, q.iInterval, q.iExecs, q.rowCheckValue, q.resCheckValue, q.checkConn.ConInfo(), q.checkConn.user,
-        q.checkConn.password, q.actionConn.ConInfo(), q.actionConn.user);
+        q.checkConn.password, q.actionConn.ConInfo(), q.actionConn.user, q.iActWhen, q.iRepeatEvery, q.bActOnRecovery);
 }
 
 auto Header(const QuorvelRunner& p)
@@ -58,6 +58,10 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "a project holding a password is private";
     EXPECT_EQ(ReadFile(path).find("not saved"), std::string::npos);
+    // Not written while 0 (event 0): a file saved before these keys existed is saved as it was.
+    for (const char* key : { "iActWhen", "iRepeatEvery", "bActOnRecovery" })
+        EXPECT_EQ(ReadFile(path).find(std::string(key) + " = 0"), std::string::npos) << key;
+    EXPECT_NE(ReadFile(path).find("iActWhen = 2"), std::string::npos);
 }
 
 // How many events a damaged, huge, garbage or cut-short project file loads as, and what it logs;

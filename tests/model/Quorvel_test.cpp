@@ -12,6 +12,11 @@ TEST(Quorvel, ComparisonsTimeUnitsAndTheirTexts)
         int op, measured, configured;
         bool holds;
     };
+    Quorvel onChange; // acting every time reads as it always did, whatever else is set
+    onChange.cond = COND_ON_ERROR, onChange.iRepeatEvery = 4, onChange.bActOnRecovery = 1;
+    EXPECT_EQ(onChange.Description(1), "On error");
+    onChange.iActWhen = ACT_ON_START;
+    EXPECT_EQ(onChange.Description(1), "On error (when it starts to hold, repeat every 4, on recovery)");
     for (const Case& c : { Case { OP_LESS, 1, 2, true }, Case { OP_LESS_EQUAL, 2, 2, true },
              Case { OP_EQUAL, -5, -5, true }, Case { OP_GREATER_EQUAL, 3, 2, true },
              Case { OP_GREATER, 0, -2147483647 - 1, true }, Case { OP_NOT_EQUAL, 1, 2, true },

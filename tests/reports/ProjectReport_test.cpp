@@ -37,6 +37,7 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     file.sLogItem = "found $VALUE$";
     file.bTermEvent = 1;
     file.enabled = 0;
+    file.iActWhen = ACT_ON_START, file.iRepeatEvery = 3;
     Quorvel counter = CounterEvent("", "", "\\Memory\\Available MBytes");
     counter.delayType = DELAY_START_AT;
     counter.tmStartAt = "08:30:00";
@@ -64,7 +65,9 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
             "row\tProject Termination Action\tNo", "row\tActive\tYes"));
     EXPECT_THAT(SectionRows(outline, "P2"),
         ElementsAre(kHeader, "row\tEvent Type\tFile or Folder Access", "row\tFile or Folder to check\t/srv/incoming",
-            "row\tCondition\tAlways", "row\tAction\tWrite log", "row\tLog record\tfound $VALUE$",
+            "row\tCondition\tAlways (when it starts to hold, repeat every 3)",
+            "row\tAct\twhen the condition starts to hold", "row\tRepeat while it holds\tevery 3 executions",
+            "row\tAct when it stops holding\tNo", "row\tAction\tWrite log", "row\tLog record\tfound $VALUE$",
             "row\tInitial delay\t5 minutes", "row\tIteration mode\t7 times", "row\tCheck to check delay\t2 hours",
             "row\tEvent Termination Action\tYes", "row\tProject Termination Action\tNo", "row\tActive\tNo"));
     EXPECT_THAT(SectionRows(outline, "P3"),

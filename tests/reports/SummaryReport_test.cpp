@@ -40,6 +40,8 @@ TEST_F(SummaryReport, FiguresOfEachEnabledEvent)
     project.events[1].enabled = 0;
     AddRuns(project.events[2], { 10, 20, 30, 40 }, 3);
     project.events[2].EventNote = "nightly & weekly";
+    project.events[2].iActWhen = ACT_ON_START; // only such an event counts its actions
+    project.events[2].results.actions = 1, project.events[2].results.heldBack = 2;
     project.summaryFile = dir.File("summary.html");
     project.WriteSummaryReport();
     const auto outline = Outline(project.currentSummaryFile);
@@ -62,7 +64,8 @@ TEST_F(SummaryReport, FiguresOfEachEnabledEvent)
             "row\tMinimum Action Time\t0 ms", "row\tAverage Rows Fetched\t  3.0"));
     EXPECT_THAT(SectionRows(outline, "P3"),
         IsSupersetOf({ "row\tCheck Executed\t4 times", "row\tCheck Passed\t3 times or 75.00%",
-            "row\tCheck Failed\t1 times or 25.00%" }));
+            "row\tCheck Failed\t1 times or 25.00%", "row\tAction Executed\t1 times",
+            "row\tAction Held Back\t2 times" }));
     // An event without executions shows no figures.
     const auto none = SectionRows(outline, "P4");
     ASSERT_EQ(none.size(), 17u);

@@ -1,11 +1,14 @@
 #include "ui/editor/PgCondition.h"
 
 #include "model/Quorvel.h"
+#include "res/Strings.h"
 #include "ui/editor/BoxValue.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -58,8 +61,9 @@ PgCondition::PgCondition(QWidget* parent, Quorvel& event)
         grid->addWidget(box, kFirstComparing + row + 1, 2);
     }
     grid->addWidget(new QLabel(tr("ms"), this), COND_CHECK_TIME + 1, 3);
+    grid->addWidget(MakeChangeGroup(), COND_CHECK_TIME + 2, 0, 1, 5);
     grid->setColumnStretch(4, 1);
-    grid->setRowStretch(COND_CHECK_TIME + 2, 1);
+    grid->setRowStretch(COND_CHECK_TIME + 3, 1);
 
     // Only the row of the stored condition shows the stored operator and value.
     if (event_.cond >= kFirstComparing && event_.cond <= COND_CHECK_TIME) {
@@ -72,11 +76,52 @@ PgCondition::PgCondition(QWidget* parent, Quorvel& event)
     if (QAbstractButton* button = choice_->button(event_.cond))
         button->setChecked(true);
     connect(choice_, &QButtonGroup::idToggled, this, &PgCondition::ApplyEnableRule);
+    connect(actWhen_, &QComboBox::currentIndexChanged, this, &PgCondition::ApplyEnableRule);
     ApplyEnableRule();
+}
+
+QGroupBox* PgCondition::MakeChangeGroup()
+{
+    auto* group = new QGroupBox(tr("When the condition holds"), this);
+    actWhen_ = new QComboBox(group);
+    // Item index = ActWhen; a value outside the list shows no item and is kept.
+    actWhen_->addItems({ QString::fromStdString(Quorvel::ActWhenName(ACT_EVERY_TIME)),
+        QString::fromStdString(Quorvel::ActWhenName(ACT_ON_START)) });
+    const int actWhen = event_.iActWhen;
+    actWhen_->setCurrentIndex(actWhen == ACT_EVERY_TIME || actWhen == ACT_ON_START ? actWhen : -1);
+    actWhen_->setToolTip(QString::fromUtf8(LoadString(IDS_TIP_ACT_WHEN)));
+    actWhen_->setAccessibleName(tr("When to act"));
+    repeatEvery_ = new QLineEdit(UnsignedBoxText(event_.iRepeatEvery), group);
+    repeatEvery_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), repeatEvery_));
+    repeatEvery_->setMaximumWidth(repeatEvery_->fontMetrics().horizontalAdvance(QStringLiteral("00000000000000")));
+    repeatEvery_->setToolTip(QString::fromUtf8(LoadString(IDS_TIP_REPEAT_EVERY)));
+    repeatEvery_->setAccessibleName(tr("Repeat the action every this many executions while the condition holds"));
+    actOnRecovery_ = new QCheckBox(tr("Act once more when the condition stops &holding"), group);
+    actOnRecovery_->setChecked(event_.bActOnRecovery != 0);
+    actOnRecovery_->setToolTip(QString::fromUtf8(LoadString(IDS_TIP_ACT_ON_RECOVERY)));
+
+    auto* actLabel = new QLabel(tr("&Act:"), group);
+    actLabel->setBuddy(actWhen_);
+    auto* repeatLabel = new QLabel(tr("Re&peat the action every"), group);
+    repeatLabel->setBuddy(repeatEvery_);
+    auto* layout = new QGridLayout(group);
+    layout->addWidget(actLabel, 0, 0);
+    layout->addWidget(actWhen_, 0, 1, 1, 2);
+    layout->addWidget(repeatLabel, 1, 0);
+    layout->addWidget(repeatEvery_, 1, 1);
+    layout->addWidget(new QLabel(tr("executions while it holds (0: never)"), group), 1, 2);
+    layout->addWidget(actOnRecovery_, 2, 0, 1, 3);
+    layout->setColumnStretch(3, 1);
+    return group;
 }
 
 void PgCondition::Store()
 {
+    if (actWhen_->currentIndex() >= 0)
+        event_.iActWhen = actWhen_->currentIndex();
+    event_.iRepeatEvery = UnsignedBoxValue(repeatEvery_->text());
+    event_.bActOnRecovery = actOnRecovery_->isChecked() ? 1 : 0;
     const int cond = choice_->checkedId();
     if (cond < 0)
         return;
@@ -102,4 +147,8 @@ void PgCondition::ApplyEnableRule()
         operators_[static_cast<std::size_t>(row)]->setEnabled(on);
         values_[static_cast<std::size_t>(row)]->setEnabled(on);
     }
+    // Repeating and recovery belong to acting on changes.
+    const bool onChange = actWhen_->currentIndex() == ACT_ON_START;
+    repeatEvery_->setEnabled(onChange);
+    actOnRecovery_->setEnabled(onChange);
 }

@@ -62,6 +62,7 @@ Quorvel FullEvent()
     e.PerfCounter = "\\Typed\\By Hand", e.Machine = "\\\\web01", e.tmStartAt = "08:30:00", e.bTermEvent = 1;
     e.bTermProject = 1, e.iDelay = 5, e.iInterval = 6, e.iExecs = 7, e.checkConn.type = DS_POSTGRES;
     e.checkConn.target = "dbname=sales", e.checkConn.user = "ann", e.actionConn.target = "/tmp/a.db";
+    e.iActWhen = ACT_ON_START, e.iRepeatEvery = 5, e.bActOnRecovery = 1;
     return e;
 }
 
@@ -93,7 +94,7 @@ TEST(EventProps, SaveWithoutChangesKeepsTheRecordBarWhatNoControlShows)
             [](Quorvel& e) { e.cond = COND_ROW_COUNT, e.rowCheck = 9, e.resCheck = 9; },
             [](Quorvel& e) { e.rowCheck = -1; } },
         { "choices outside their sets survive",
-            [](Quorvel& e) { e.type = 7, e.cond = 9, e.action = 8, e.delayType = 4, e.iterType = 6; },
+            [](Quorvel& e) { e.type = 7, e.cond = 9, e.action = 8, e.delayType = 4, e.iterType = 6, e.iActWhen = 3; },
             [](Quorvel&) {} },
         { "flags other than 0 and 1", [](Quorvel& e) { e.bNeedConnect = -3, e.bTermEvent = 5; },
             [](Quorvel& e) { e.bNeedConnect = 0, e.bTermEvent = 1; } },
@@ -183,6 +184,11 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
         EXPECT_FALSE(conditions.Value(PgCondition::kFirstValue).isEnabled());
         conditions.Operator(PgCondition::kCheckTime).setCurrentIndex(OP_LESS);
         conditions.Value(PgCondition::kCheckTime).setText(QStringLiteral("500"));
+        EXPECT_FALSE(conditions.ActOnRecovery().isEnabled());
+        conditions.ActWhen().setCurrentIndex(ACT_ON_START);
+        EXPECT_TRUE(conditions.RepeatEvery().isEnabled());
+        conditions.RepeatEvery().setText(QStringLiteral("12"));
+        conditions.ActOnRecovery().setChecked(true);
 
         PgAction& action = Action(editor);
         for (int choice : { ACTION_SQL, ACTION_PROGRAM, ACTION_LOG, ACTION_NONE }) {
@@ -204,6 +210,7 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
     expected.PerfCounter = "\\Not\\Listed", expected.Machine = "web01:9100", expected.EventNote = "note";
     expected.iExecs = 0, expected.iDelay = 2147483647, expected.delayType = DELAY_START_AT, expected.tmStartAt = "8:30";
     expected.cond = COND_CHECK_TIME, expected.resCheck = OP_LESS, expected.resCheckValue = 500;
+    expected.iActWhen = ACT_ON_START, expected.iRepeatEvery = 12, expected.bActOnRecovery = 1;
     expected.ActionSQL = "DELETE FROM t", expected.sProgram = "/bin/true", expected.sLogItem = "line";
     expected.action = ACTION_NONE, expected.bTermProject = 1;
     EXPECT_EQ(Stored(event), Stored(expected));

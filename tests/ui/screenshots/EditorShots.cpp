@@ -39,6 +39,7 @@ void EditorShots(ShotContext& shots)
     e.delayType = DELAY_START_AT, e.tmStartAt = "08:30:00", e.iterType = ITER_COUNT, e.iExecs = 12;
     e.intType = INTERVAL_WAIT, e.iInterval = 5, e.intTimeType = UNIT_MINUTES;
     e.cond = COND_RESULT_VALUE, e.resCheck = OP_GREATER, e.resCheckValue = 100;
+    e.iActWhen = ACT_ON_START, e.iRepeatEvery = 10, e.bActOnRecovery = 1;
     e.action = ACTION_SQL, e.actionConn = e.checkConn, e.bTermEvent = 1;
     e.ActionSQL = "INSERT INTO alerts (what, value)\nVALUES ('open orders', $VALUE$);";
     e.sLogItem = "$DATE$ $TIME$ open orders: $VALUE$";
