@@ -311,6 +311,16 @@ void ProjectCheck::CheckNeeds(const std::string& section, bool enabled)
         Need(section, "ActionSQL", "an SQL action without a statement", enabled);
     if (Int(section, "action") == ACTION_PROGRAM)
         Need(section, "sProgram", "a program action without a program", enabled);
+    if (Int(section, "iActWhen") != ACT_ON_START) {
+        // Repeating and recovering belong to an event that acts when its condition starts to hold.
+        for (const char* key : { "iRepeatEvery", "bActOnRecovery" }) {
+            if (Int(section, key) != 0)
+                Add(LineOf(section, key), true,
+                    StrFormat("[%s] %s is %d, but the event acts every time the condition holds: it has no effect",
+                        section.c_str(), key, Int(section, key)),
+                    section, key);
+        }
+    }
     std::tm noon {};
     noon.tm_hour = 12;
     int delayMs = 0;

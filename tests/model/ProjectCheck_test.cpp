@@ -62,6 +62,13 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
         { kSound + "action = 1\n", { "3: [Item0] is an SQL action without a statement: ActionSQL is empty" } },
         { kSound + "[Item0_connect]\ntype = 7\n",
             { "6: [Item0_connect] type is 7, no known connection kind (0 SQLite, 1 PostgreSQL, 2 ODBC)" } },
+        { kSound + "iActWhen = 2\n",
+            { "5: [Item0] iActWhen is 2, no known choice of when to act (0 every time the condition holds, 1 when the "
+              "condition starts to hold)" } },
+        { kSound + "iRepeatEvery = 4\n",
+            { "5: warning: [Item0] iRepeatEvery is 4, but the event acts every time the condition holds: it has no "
+              "effect" } },
+        { kSound + "iActWhen = 1\niRepeatEvery = 4\nbActOnRecovery = 1\n", {} },
         // A disabled event does not run: what would stop it running is a warning only.
         { kSound + "enabled = 0\naction = 2\n",
             { "3: warning: [Item0] is a program action without a program: sProgram is empty; the event is disabled" } },
