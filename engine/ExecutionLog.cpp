@@ -48,6 +48,7 @@ void Quorvel::RecordExecution(const Iteration& it)
     record.actionRun = it.actionRun;
     record.value = value;
     record.endTime = static_cast<int64_t>(std::time(nullptr));
+    record.endMs = UnixMilliseconds();
     const std::string name = EventNote.empty() ? Description(-1) : EventNote;
     WriteRecord(StrFormat("%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%s\t%s\r\n", DateText().c_str(), TimeOfDayText().c_str(),
                           OneField(name).c_str(), static_cast<int>(record.totalTime),

@@ -14,4 +14,5 @@ struct ExecRecord {
     bool actionRun = false;  // the condition held and the event has an action, which was run
     std::string value{};     // the check's value ({}: initialisers that end at `rows` stay warning-free)
     int64_t endTime = 0;     // Unix seconds at the end of the execution
+    int64_t endMs = 0;       // the same moment in Unix milliseconds, for the charts
 };
