@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int kDrainMs = 33;
+constexpr size_t kRecentChecks = 60;
+constexpr int kRecentColumn = 3;
 const std::initializer_list<const char*> kExecLogKeys = { "ExecLogW1", "ExecLogW2", "ExecLogW3", "ExecLogW4" };
 const std::initializer_list<const char*> kActiveKeys = { "ActiveLogW1", "ActiveLogW2", "ActiveLogW3" };
 
@@ -53,7 +55,7 @@ QString Q(const std::string& text)
 PageConsole::PageConsole(QWidget* parent)
     : CSmPage(parent)
     , execLog_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Time") }, this))
-    , active_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status") }, this))
+    , active_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Recent Check Times") }, this))
     , execView_(MakeList(execLog_, tr("Execution Log"), this))
     , activeView_(MakeList(active_, tr("Active Events Status"), this))
     , droppedNote_(new QLabel(this))
@@ -84,6 +86,7 @@ PageConsole::PageConsole(QWidget* parent)
     layout->addWidget(activeView_, 2);
     LoadColumnWidths(*execView_->horizontalHeader(), kExecLogKeys);
     LoadColumnWidths(*activeView_->horizontalHeader(), kActiveKeys);
+    activeView_->setItemDelegateForColumn(kRecentColumn, new SparklineDelegate(activeView_));
     breakButton_->setEnabled(false);
     drainTimer_.setInterval(kDrainMs);
     connect(&drainTimer_, &QTimer::timeout, this, &PageConsole::Drain);
@@ -135,7 +138,7 @@ void PageConsole::EnableRunControls(bool running)
 
 int PageConsole::AddActiveRow(Quorvel& event, const std::string& text)
 {
-    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote) };
+    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote), {}, false };
     Change change { 0, true, row.description, row.note, Q(text), Q(TimeOfDayText()) };
     std::lock_guard guard(lock_);
     const int index = static_cast<int>(activeRows_.size());
@@ -156,15 +159,51 @@ void PageConsole::SetRowStatus(int row, const std::string& text)
     queue_.push_back(Change { row, false, active.description, active.note, status, time });
 }
 
+void PageConsole::Executed(int row, uint32_t checkTime, bool failed)
+{
+    std::lock_guard guard(lock_);
+    if (row < 0 || row >= static_cast<int>(activeRows_.size()))
+        return;
+    ActiveRow& active = activeRows_[static_cast<size_t>(row)];
+    SparkPoints& recent = active.recent;
+    if (recent.ms.size() == kRecentChecks) {
+        recent.ms.erase(recent.ms.begin());
+        recent.failed.erase(recent.failed.begin());
+    }
+    recent.ms.push_back(checkTime);
+    recent.failed.push_back(failed ? 1 : 0);
+    active.recentChanged = true;
+}
+
 void PageConsole::Drain()
 {
     std::vector<Change> changes;
+    std::vector<std::pair<int, SparkPoints>> recent; // of the rows that ran since the last turn
     {
         std::lock_guard guard(lock_);
         changes.swap(queue_);
+        for (size_t row = 0; row < activeRows_.size(); ++row) {
+            if (activeRows_[row].recentChanged)
+                recent.emplace_back(static_cast<int>(row), activeRows_[row].recent);
+            activeRows_[row].recentChanged = false;
+        }
     }
     if (!changes.empty())
         ApplyChanges(changes);
+    ShowRecent(recent);
+}
+
+void PageConsole::ShowRecent(const std::vector<std::pair<int, SparkPoints>>& recent)
+{
+    for (const auto& [row, points] : recent) {
+        const uint32_t longest = *std::max_element(points.ms.begin(), points.ms.end());
+        const auto failed = std::count(points.failed.begin(), points.failed.end(), 1);
+        QString text = tr("last %1 ms, longest %2 ms").arg(points.ms.back()).arg(longest);
+        if (failed > 0)
+            text += tr(", %1 failed").arg(failed);
+        active_->SetRowData(row, QVariant::fromValue(points));
+        active_->SetCell(row, kRecentColumn, text);
+    }
 }
 
 void PageConsole::ApplyChanges(const std::vector<Change>& changes)

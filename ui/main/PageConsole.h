@@ -2,6 +2,7 @@
 
 #include "engine/StatusPage.h"
 #include "ui/gui/CSmPage.h"
+#include "ui/gui/SparklineDelegate.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -30,6 +31,7 @@ public:
     void EnableRunControls(bool running) override;
     int AddActiveRow(Quorvel& event, const std::string& text) override;
     void SetRowStatus(int row, const std::string& text) override;
+    void Executed(int row, uint32_t checkTime, bool failed) override;
     void KeepAlive() override { }
 
     // Applies every queued change now (the timer does it while a run lasts).
@@ -51,10 +53,13 @@ private:
     struct ActiveRow {
         QString description;
         QString note;
+        SparkPoints recent; // the latest check times, for the row's sparkline
+        bool recentChanged = false;
     };
 
     QPushButton* AddButton(const QString& text, void (PageConsole::*slot)());
     void ApplyChanges(const std::vector<Change>& changes);
+    void ShowRecent(const std::vector<std::pair<int, SparkPoints>>& recent);
     void ShowDroppedNote();
     void OnBreakAll();
     void OnLog();

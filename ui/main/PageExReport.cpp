@@ -2,13 +2,21 @@
 
 #include "external/support/MessageBox.h"
 #include "model/QuorvelRunner.h"
+#include "reports/RunChart.h"
+#include "reports/RunChartSvg.h"
 #include "res/Strings.h"
+#include "ui/gui/SvgPicture.h"
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPixmap>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -21,6 +29,7 @@ constexpr int kColumnWidth = 80;
 constexpr int kWidestColumn = 420;
 constexpr int kRowsMeasured = 50;
 constexpr size_t kRowsPerTurn = 20000;
+constexpr int kChartPollMs = 100;
 
 } // namespace
 
@@ -30,6 +39,10 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     , label_(new QLabel(tr("Execution Report"), this))
     , table_(new QTableView(this))
     , model_(new ExecReportModel(this))
+    , chartsToggle_(new QCheckBox(tr("Show as &charts"), this))
+    , views_(new QStackedWidget(this))
+    , chartArea_(new QScrollArea(this))
+    , chartList_(new QWidget)
 {
     table_->setModel(model_);
     table_->setAccessibleName(tr("Execution Report"));
@@ -47,18 +60,88 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     table_->verticalHeader()->hide();
     label_->setBuddy(table_);
 
+    chartsToggle_->setAccessibleName(tr("Show as charts"));
+    chartArea_->setAccessibleName(tr("Execution Report Charts"));
+    chartArea_->setWidget(chartList_);
+    chartArea_->setWidgetResizable(true);
+    chartArea_->setBackgroundRole(QPalette::Base);
+    new QVBoxLayout(chartList_);
+    views_->addWidget(table_);
+    views_->addWidget(chartArea_);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(label_);
-    layout->addWidget(table_, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(label_);
+    top->addStretch();
+    top->addWidget(chartsToggle_);
+    layout->addLayout(top);
+    layout->addWidget(views_, 1);
 
     drain_.setInterval(kDrainIntervalMs);
     connect(&drain_, &QTimer::timeout, this, &PageExReport::Drain);
+    chartPoll_.setInterval(kChartPollMs);
+    connect(&chartPoll_, &QTimer::timeout, this, &PageExReport::PollCharts);
+    connect(chartsToggle_, &QCheckBox::toggled, this, &PageExReport::ShowCharts);
 }
 
 PageExReport::~PageExReport()
 {
+    chartReader_.Stop();
     reader_.Stop();
+}
+
+void PageExReport::ShowCharts(bool shown)
+{
+    views_->setCurrentIndex(shown ? 1 : 0);
+    if (shown)
+        ReadCharts();
+}
+
+// The charts need the whole file, so they have a reading of their own, made only when shown.
+void PageExReport::ReadCharts()
+{
+    chartReader_.Stop();
+    chartPoll_.stop();
+    charts_.Clear();
+    if (shownPath_.empty())
+        return;
+    const auto sink = [this](const LineSpan&, std::string_view bytes) {
+        charts_.AddLine(bytes, chartReader_.Encoding());
+        return true;
+    };
+    if (chartReader_.Start(shownPath_, sink) == 0)
+        chartPoll_.start();
+}
+
+void PageExReport::PollCharts()
+{
+    if (!chartReader_.Done())
+        return;
+    chartPoll_.stop();
+    QLayout* layout = chartList_->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const std::vector<ExecReportCharts::Event> events = charts_.Events();
+    for (const ExecReportCharts::Event& event : events) {
+        const QString name = tr("Check time of %1").arg(event.name);
+        auto* heading = new QLabel(event.name, chartList_);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        auto* picture = new QLabel(chartList_);
+        picture->setPixmap(QPixmap::fromImage(SvgPicture(
+            RunChartSvg::Write(RunChart::Make(RunChart::Kind::CheckTime, event.series), name.toStdString()),
+            devicePixelRatioF())));
+        picture->setAccessibleName(name);
+        layout->addWidget(heading);
+        layout->addWidget(picture);
+    }
+    if (events.empty())
+        layout->addWidget(new QLabel(tr("The execution report holds no executions."), chartList_));
+    static_cast<QVBoxLayout*>(layout)->addStretch();
 }
 
 void PageExReport::Activate()
@@ -89,6 +172,9 @@ void PageExReport::Activate()
         return; // the table stays as it was
     model_->Reset(QString::fromStdString(path), reader_.Encoding());
     drain_.start();
+    shownPath_ = path;
+    if (chartsToggle_->isChecked())
+        ReadCharts();
 }
 
 // Reader's thread.
