@@ -16,9 +16,10 @@ constexpr double kAxisSpace = 30; // below the plot: the time labels
 constexpr int kTimeTicks = 5;
 constexpr int kMaxValueTicks = 5;
 
+// The width along which the marks lie.
 constexpr double PlotWidth()
 {
-    return RunChart::kPlotRight - RunChart::kPlotLeft;
+    return RunChart::kPlotRight - RunChart::kPlotLeft - 2 * RunChart::kInset;
 }
 
 // A step of 1, 2 or 5 times a power of ten that divides `span` into at most `count` parts.
@@ -99,6 +100,11 @@ const char* RunChart::OutcomeName(Outcome outcome)
     return kNames[static_cast<size_t>(outcome)];
 }
 
+double RunChart::X(double part)
+{
+    return kPlotLeft + kInset + part * PlotWidth();
+}
+
 double RunChart::LaneY(Outcome outcome) const
 {
     return kPlotTop + kStripLane * (static_cast<double>(outcome) + 0.5);
@@ -148,8 +154,10 @@ RunChart RunChart::Make(Kind kind, const RunSeries& series)
 // The value axis from a round number at or below `low` to one at or above `high`.
 void RunChart::ValueAxis(double low, double high, const char* unit)
 {
-    if (high <= low)
+    if (high <= low) { // one reading: in the middle, or at the foot of an axis from 0
         high = low + 1;
+        low = low == 0 ? 0 : low - 1;
+    }
     const double step = NiceStep(high - low, kMaxValueTicks);
     low_ = std::floor(low / step) * step;
     high_ = std::ceil(high / step) * step;
@@ -160,7 +168,7 @@ void RunChart::ValueAxis(double low, double high, const char* unit)
 
 double RunChart::Y(double value) const
 {
-    return plotBottom - (value - low_) / (high_ - low_) * (plotBottom - kPlotTop);
+    return plotBottom - kInset - (value - low_) / (high_ - low_) * (plotBottom - kPlotTop - 2 * kInset);
 }
 
 void RunChart::TimeAxis(const RunSeries& series, bool byTime)
@@ -178,7 +186,7 @@ void RunChart::TimeAxis(const RunSeries& series, bool byTime)
         const std::string label = byTime
             ? TimeText(first + static_cast<int64_t>(std::llround(part * static_cast<double>(span))), span)
             : StrFormat("#%lld", 1 + std::llround(part * static_cast<double>(executions - 1)));
-        xTicks.push_back({ kPlotLeft + part * PlotWidth(), label });
+        xTicks.push_back({ X(part), label });
     }
 }
 
@@ -191,7 +199,7 @@ void RunChart::Place(const RunSeries& series)
     std::map<int, Column> columns;
     for (size_t i = 0; i < buckets.size(); ++i) {
         const RunSeries::Bucket& bucket = buckets[i];
-        const double x = kPlotLeft + at[i] * PlotWidth();
+        const double x = X(at[i]);
         const int index = std::clamp(static_cast<int>(at[i] * PlotWidth()), 0, static_cast<int>(PlotWidth()) - 1);
         const bool reading = kind != Kind::Value || bucket.numeric > 0;
         const double low = kind == Kind::Value ? bucket.valueMin : bucket.checkMin;

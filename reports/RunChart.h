@@ -32,8 +32,11 @@ public:
     static constexpr double kPlotLeft = 76;
     static constexpr double kPlotRight = 624;
     static constexpr double kPlotTop = 26;
+    static constexpr double kInset = 6; // between the frame and the marks nearest to it
 
     static RunChart Make(Kind kind, const RunSeries& series);
+    // The x of a place along the run, from 0 (its start) to 1 (its end).
+    static double X(double part);
 
     static const char* OutcomeName(Outcome outcome);
     // The middle of an outcome's lane in an outcome strip.

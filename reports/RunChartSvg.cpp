@@ -12,6 +12,7 @@ constexpr const char* kFailed = "#c0392b";
 constexpr const char* kAction = "#b9770e";
 constexpr const char* kPassed = "#2e7d32";
 constexpr double kMarkSize = 3.5;
+constexpr size_t kMostDots = 100; // a line of fewer points shows each of them as a dot
 
 std::string N(double value)
 {
@@ -103,9 +104,12 @@ std::string Plot(const RunChart& chart)
             svg += N(point.x) + "," + N(point.y) + " ";
         svg.back() = '"';
         svg += "/>\n";
-    } else if (chart.line.size() == 1) { // a line of one point would not show
-        svg += "<circle fill=\"" + std::string(kLine) + "\" r=\"2.5\" cx=\"" + N(chart.line[0].x) + "\" cy=\"" +
-            N(chart.line[0].y) + "\"/>\n";
+    }
+    if (!chart.line.empty() && chart.line.size() <= kMostDots) {
+        std::string dots;
+        for (const RunChart::Point& point : chart.line)
+            dots += "M" + N(point.x - 2) + " " + N(point.y) + "a2 2 0 1 0 4 0a2 2 0 1 0 -4 0";
+        svg += "<path fill=\"" + std::string(kLine) + "\" d=\"" + dots + "\"/>\n";
     }
     std::string crosses;
     for (const RunChart::Point& point : chart.failed)

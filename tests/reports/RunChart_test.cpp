@@ -38,9 +38,10 @@ std::vector<double> Xs(const std::vector<RunChart::Point>& points)
     return xs;
 }
 
-constexpr double kLeft = RunChart::kPlotLeft;
-constexpr double kMiddle = (RunChart::kPlotLeft + RunChart::kPlotRight) / 2;
-constexpr double kRight = RunChart::kPlotRight;
+const double kLeft = RunChart::X(0);
+const double kMiddle = (RunChart::kPlotLeft + RunChart::kPlotRight) / 2;
+const double kRight = RunChart::X(1);
+constexpr double kTop = RunChart::kPlotTop + RunChart::kInset;
 
 } // namespace
 
@@ -51,11 +52,11 @@ TEST(RunChart, PlacesEveryExecutionWhereItsDataSays)
     const RunSeries series = SeriesOf({ { 1000, 10, "OK", false, "7" }, { 2000, 20, "FAILED", false, "N/A" },
         { 3000, 40, "OK", true, "-3.5" } });
     const RunChart check = RunChart::Make(RunChart::Kind::CheckTime, series);
-    const double bottom = check.plotBottom;
-    const double height = bottom - RunChart::kPlotTop;
+    const double bottom = check.plotBottom - RunChart::kInset;
+    const double height = bottom - kTop;
     EXPECT_THAT(Xs(check.line), ::testing::ElementsAre(kLeft, kMiddle, kRight));
     EXPECT_DOUBLE_EQ(check.line[0].y, bottom - height * 10 / 40);
-    EXPECT_DOUBLE_EQ(check.line[2].y, RunChart::kPlotTop);
+    EXPECT_DOUBLE_EQ(check.line[2].y, kTop);
     ASSERT_EQ(check.failed.size(), 1u);
     EXPECT_DOUBLE_EQ(check.failed[0].x, kMiddle);
     EXPECT_DOUBLE_EQ(check.failed[0].y, bottom - height * 20 / 40);
@@ -96,8 +97,8 @@ TEST(RunChart, LongRunDrawsBoundedPointsAndKeepsExtremes)
         EXPECT_EQ(check.failed.size(), 10u);
         const auto top = std::min_element(check.line.begin(), check.line.end(),
             [](const RunChart::Point& a, const RunChart::Point& b) { return a.y < b.y; });
-        EXPECT_DOUBLE_EQ(top->y, RunChart::kPlotTop); // 1000 ms is the top of the axis
-        EXPECT_NEAR(top->x, RunChart::kPlotLeft + plotWidth * 0.654321, 2);
+        EXPECT_DOUBLE_EQ(top->y, kTop); // 1000 ms is the top of the axis
+        EXPECT_NEAR(top->x, RunChart::X(0.654321), 2);
         EXPECT_EQ(check.xTicks.back().label == "#1000000", msApart == 0);
         EXPECT_LE(RunChart::Make(RunChart::Kind::Outcomes, series).marks.size(), 3 * plotWidth);
     }

@@ -29,6 +29,10 @@ void DrawPoints(QPainter& painter, const QRectF& area, const SparkPoints& points
         line.lineTo(at(i));
     painter.setPen(QPen(kLine, 1.4));
     painter.drawPath(line);
+    if (count == 1) { // a line of one point would not show
+        painter.setBrush(kLine);
+        painter.drawEllipse(at(0), 1.5, 1.5);
+    }
     painter.setPen(QPen(kFailed, 1.4));
     for (size_t i = 0; i < count && i < points.failed.size(); ++i) {
         if (points.failed[i] == 0)
@@ -51,8 +55,9 @@ void SparklineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
 
     const QRect cell = option.rect.adjusted(kMargin, kMargin, -kMargin, -kMargin);
-    const int textWidth = std::min(opt.fontMetrics.horizontalAdvance(text), cell.width() / 2);
+    const int textWidth = std::min(opt.fontMetrics.horizontalAdvance(text) + 2, cell.width() * 3 / 5);
     painter->save();
+    painter->setFont(opt.font);
     painter->setRenderHint(QPainter::Antialiasing);
     const QRectF area(cell.left(), cell.top(), cell.width() - textWidth - (textWidth > 0 ? kMargin * 2 : 0),
         cell.height());

@@ -198,9 +198,9 @@ void PageConsole::ShowRecent(const std::vector<std::pair<int, SparkPoints>>& rec
     for (const auto& [row, points] : recent) {
         const uint32_t longest = *std::max_element(points.ms.begin(), points.ms.end());
         const auto failed = std::count(points.failed.begin(), points.failed.end(), 1);
-        QString text = tr("last %1 ms, longest %2 ms").arg(points.ms.back()).arg(longest);
+        QString text = tr("%1 ms, max %2 ms").arg(points.ms.back()).arg(longest);
         if (failed > 0)
-            text += tr(", %1 failed").arg(failed);
+            text += tr("; %1 failed").arg(failed);
         active_->SetRowData(row, QVariant::fromValue(points));
         active_->SetCell(row, kRecentColumn, text);
     }

@@ -132,9 +132,11 @@ void PageExReport::PollCharts()
         bold.setBold(true);
         heading->setFont(bold);
         auto* picture = new QLabel(chartList_);
-        picture->setPixmap(QPixmap::fromImage(SvgPicture(
+        const QImage image = SvgPicture(
             RunChartSvg::Write(RunChart::Make(RunChart::Kind::CheckTime, event.series), name.toStdString()),
-            devicePixelRatioF())));
+            devicePixelRatioF());
+        picture->setPixmap(QPixmap::fromImage(image));
+        picture->setFixedSize(image.deviceIndependentSize().toSize());
         picture->setAccessibleName(name);
         layout->addWidget(heading);
         layout->addWidget(picture);
@@ -142,6 +144,7 @@ void PageExReport::PollCharts()
     if (events.empty())
         layout->addWidget(new QLabel(tr("The execution report holds no executions."), chartList_));
     static_cast<QVBoxLayout*>(layout)->addStretch();
+    layout->activate(); // the scroll area learns the list's new height now, not at its next turn
 }
 
 void PageExReport::Activate()

@@ -70,7 +70,7 @@ TEST(PageConsole, ActiveRowsShowTheirRecentCheckTimes)
     const SparkPoints points = page.Active().index(row, 3).data(RowsModel::kRowDataRole).value<SparkPoints>();
     ASSERT_EQ(points.ms.size(), 60u);
     EXPECT_EQ(std::make_tuple(points.ms.front(), points.ms.back(), points.failed[29]), std::make_tuple(41u, 100u, char(1)));
-    EXPECT_EQ(page.Active().Cell(row, 3), QStringLiteral("last 100 ms, longest 100 ms, 1 failed"));
+    EXPECT_EQ(page.Active().Cell(row, 3), QStringLiteral("100 ms, max 100 ms; 1 failed"));
     EXPECT_EQ(page.Active().rowCount(), 1);
 }
 
