@@ -111,6 +111,11 @@ void PageConsole::Deactivate()
 
 void PageConsole::ClearLists()
 {
+    for (RecentChecks& recent : recent_) {
+        std::lock_guard guard(recent.lock);
+        recent.points = {};
+        recent.changed = false;
+    }
     std::lock_guard guard(lock_);
     activeRows_.clear();
     queue_.clear();
@@ -138,7 +143,7 @@ void PageConsole::EnableRunControls(bool running)
 
 int PageConsole::AddActiveRow(Quorvel& event, const std::string& text)
 {
-    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote), {}, false };
+    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote) };
     Change change { 0, true, row.description, row.note, Q(text), Q(TimeOfDayText()) };
     std::lock_guard guard(lock_);
     const int index = static_cast<int>(activeRows_.size());
@@ -161,41 +166,45 @@ void PageConsole::SetRowStatus(int row, const std::string& text)
 
 void PageConsole::Executed(int row, uint32_t checkTime, bool failed)
 {
-    std::lock_guard guard(lock_);
-    if (row < 0 || row >= static_cast<int>(activeRows_.size()))
+    if (row < 0 || row >= kMaxEvents)
         return;
-    ActiveRow& active = activeRows_[static_cast<size_t>(row)];
-    SparkPoints& recent = active.recent;
-    if (recent.ms.size() == kRecentChecks) {
-        recent.ms.erase(recent.ms.begin());
-        recent.failed.erase(recent.failed.begin());
+    RecentChecks& recent = recent_[static_cast<size_t>(row)];
+    std::lock_guard guard(recent.lock);
+    SparkPoints& points = recent.points;
+    if (points.ms.size() == kRecentChecks) {
+        points.ms.erase(points.ms.begin());
+        points.failed.erase(points.failed.begin());
     }
-    recent.ms.push_back(checkTime);
-    recent.failed.push_back(failed ? 1 : 0);
-    active.recentChanged = true;
+    points.ms.push_back(checkTime);
+    points.failed.push_back(failed ? 1 : 0);
+    recent.changed = true;
 }
 
 void PageConsole::Drain()
 {
     std::vector<Change> changes;
-    std::vector<std::pair<int, SparkPoints>> recent; // of the rows that ran since the last turn
     {
         std::lock_guard guard(lock_);
         changes.swap(queue_);
-        for (size_t row = 0; row < activeRows_.size(); ++row) {
-            if (activeRows_[row].recentChanged)
-                recent.emplace_back(static_cast<int>(row), activeRows_[row].recent);
-            activeRows_[row].recentChanged = false;
-        }
     }
     if (!changes.empty())
         ApplyChanges(changes);
-    ShowRecent(recent);
+    ShowRecent();
 }
 
-void PageConsole::ShowRecent(const std::vector<std::pair<int, SparkPoints>>& recent)
+// The rows that ran since the last turn; a row is shown once its Add has been applied.
+void PageConsole::ShowRecent()
 {
-    for (const auto& [row, points] : recent) {
+    for (int row = 0; row < std::min(active_->rowCount(), kMaxEvents); ++row) {
+        RecentChecks& recent = recent_[static_cast<size_t>(row)];
+        SparkPoints points;
+        {
+            std::lock_guard guard(recent.lock);
+            if (!recent.changed)
+                continue;
+            points = recent.points;
+            recent.changed = false;
+        }
         const uint32_t longest = *std::max_element(points.ms.begin(), points.ms.end());
         const auto failed = std::count(points.failed.begin(), points.failed.end(), 1);
         QString text = tr("%1 ms, max %2 ms").arg(points.ms.back()).arg(longest);

@@ -4,8 +4,11 @@
 #include "ui/gui/CSmPage.h"
 #include "ui/gui/SparklineDelegate.h"
 
+#include "model/EventTypes.h"
+
 #include <QStringList>
 #include <QTimer>
+#include <array>
 #include <mutex>
 #include <vector>
 
@@ -53,13 +56,11 @@ private:
     struct ActiveRow {
         QString description;
         QString note;
-        SparkPoints recent; // the latest check times, for the row's sparkline
-        bool recentChanged = false;
     };
 
     QPushButton* AddButton(const QString& text, void (PageConsole::*slot)());
     void ApplyChanges(const std::vector<Change>& changes);
-    void ShowRecent(const std::vector<std::pair<int, SparkPoints>>& recent);
+    void ShowRecent();
     void ShowDroppedNote();
     void OnBreakAll();
     void OnLog();
@@ -82,4 +83,13 @@ private:
     std::mutex lock_; // the queue and the workers' copy of the active rows
     std::vector<Change> queue_;
     std::vector<ActiveRow> activeRows_;
+
+    // The latest check times of each active row, for its sparkline. Each row has a lock of its
+    // own, so that the workers, which report every execution, never contend for the page's lock.
+    struct RecentChecks {
+        std::mutex lock;
+        SparkPoints points;
+        bool changed = false;
+    };
+    std::array<RecentChecks, kMaxEvents> recent_;
 };
