@@ -158,17 +158,26 @@ void RunChart::ValueAxis(double low, double high, const char* unit)
         high = low + 1;
         low = low == 0 ? 0 : low - 1;
     }
+    plotBottom = kChartHeight - kAxisSpace;
     const double step = NiceStep(high - low, kMaxValueTicks);
     low_ = std::floor(low / step) * step;
     high_ = std::ceil(high / step) * step;
-    plotBottom = kChartHeight - kAxisSpace;
-    for (double value = low_; value <= high_ + step / 2; value += step)
-        yTicks.push_back({ Y(value), NumberText(value) + unit });
+    if (!(step > 0) || !std::isfinite(high_ - low_) || !(high_ > low_)) { // beyond what a double resolves
+        low_ = low;
+        high_ = std::nextafter(low, HUGE_VAL);
+        yTicks.push_back({ Y(low), NumberText(low) + unit });
+        return;
+    }
+    // Counted, not summed: a step too small to change a large value must not loop for ever.
+    const double steps = std::round((high_ - low_) / step);
+    for (int i = 0; std::isfinite(steps) && i <= std::min(steps, 2.0 * kMaxValueTicks); ++i)
+        yTicks.push_back({ Y(low_ + i * step), NumberText(low_ + i * step) + unit });
 }
 
 double RunChart::Y(double value) const
 {
-    return plotBottom - kInset - (value - low_) / (high_ - low_) * (plotBottom - kPlotTop - 2 * kInset);
+    const double part = std::clamp((value - low_) / (high_ - low_), 0.0, 1.0);
+    return plotBottom - kInset - (std::isnan(part) ? 0.0 : part) * (plotBottom - kPlotTop - 2 * kInset);
 }
 
 void RunChart::TimeAxis(const RunSeries& series, bool byTime)

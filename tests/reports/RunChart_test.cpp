@@ -68,6 +68,14 @@ TEST(RunChart, PlacesEveryExecutionWhereItsDataSays)
     EXPECT_THAT(Xs(value.line), ::testing::ElementsAre(kLeft, kRight));
     EXPECT_EQ(value.yTicks.front().label, "-5");
     EXPECT_EQ(value.yTicks.back().label, "10");
+    // Values whose range is lost in their size still give an axis.
+    for (const auto& [low, high] : { std::pair("1e17", "100000000000000001"), std::pair("-1e308", "1e308") }) {
+        const RunSeries huge = SeriesOf({ { 1000, 1, "OK", false, low }, { 2000, 1, "OK", false, high } });
+        const RunChart chart = RunChart::Make(RunChart::Kind::Value, huge);
+        EXPECT_LE(chart.yTicks.size(), 11u) << high;
+        for (const RunChart::Point& point : chart.line)
+            EXPECT_TRUE(point.y >= RunChart::kPlotTop && point.y <= chart.plotBottom) << high;
+    }
 
     const RunChart strip = RunChart::Make(RunChart::Kind::Outcomes, series);
     std::vector<std::pair<double, RunChart::Outcome>> marks;
