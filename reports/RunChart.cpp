@@ -206,6 +206,8 @@ void RunChart::Place(const RunSeries& series)
     TimeAxis(series, byTime);
     const std::vector<double> at = Positions(buckets, byTime);
     std::map<int, Column> columns;
+    std::vector<Point> lows;
+    bool dense = false;
     for (size_t i = 0; i < buckets.size(); ++i) {
         const RunSeries::Bucket& bucket = buckets[i];
         const double x = X(at[i]);
@@ -243,5 +245,12 @@ void RunChart::Place(const RunSeries& series)
             line.push_back({ column.x, Y(column.high) });
         if (kind == Kind::CheckTime && column.failed)
             failed.push_back({ column.x, Y(column.failedHigh) });
+        dense = dense || column.high != column.low;
+        band.push_back({ column.x, Y(column.high) });
+        lows.push_back({ column.x, Y(column.low) });
     }
+    if (dense)
+        band.insert(band.end(), lows.rbegin(), lows.rend());
+    else
+        band.clear();
 }

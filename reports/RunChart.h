@@ -48,6 +48,11 @@ public:
     double height = 0;
     double plotBottom = 0;
     std::vector<Point> line;   // check times or values, left to right
+    // When some pixel column holds several readings: the outline of the range the readings
+    // cover, the highest of each column left to right and then the lowest back. A web browser
+    // draws a dense line quickly; the window's SVG module strokes the zigzag of a long run very
+    // slowly, a filled outline fast.
+    std::vector<Point> band;
     std::vector<Point> failed; // failed executions, at their check time
     std::vector<Mark> marks;   // the outcome strip: what happened in each column
     std::vector<Tick> xTicks;

@@ -98,7 +98,13 @@ std::string Legend(const RunChart& chart)
 std::string Plot(const RunChart& chart)
 {
     std::string svg;
-    if (chart.line.size() > 1) {
+    if (!chart.band.empty()) {
+        svg += "<polygon fill=\"" + std::string(kLine) + "\" stroke=\"" + kLine + "\" stroke-width=\"1\" points=\"";
+        for (const RunChart::Point& point : chart.band)
+            svg += N(point.x) + "," + N(point.y) + " ";
+        svg.back() = '"';
+        svg += "/>\n";
+    } else if (chart.line.size() > 1) {
         svg += "<polyline fill=\"none\" stroke=\"" + std::string(kLine) + "\" stroke-width=\"1.5\" points=\"";
         for (const RunChart::Point& point : chart.line)
             svg += N(point.x) + "," + N(point.y) + " ";

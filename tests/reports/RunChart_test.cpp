@@ -55,6 +55,7 @@ TEST(RunChart, PlacesEveryExecutionWhereItsDataSays)
     const double bottom = check.plotBottom - RunChart::kInset;
     const double height = bottom - kTop;
     EXPECT_THAT(Xs(check.line), ::testing::ElementsAre(kLeft, kMiddle, kRight));
+    EXPECT_TRUE(check.band.empty()); // one reading per column: a line
     EXPECT_DOUBLE_EQ(check.line[0].y, bottom - height * 10 / 40);
     EXPECT_DOUBLE_EQ(check.line[2].y, kTop);
     ASSERT_EQ(check.failed.size(), 1u);
@@ -102,6 +103,7 @@ TEST(RunChart, LongRunDrawsBoundedPointsAndKeepsExtremes)
         const RunChart check = RunChart::Make(RunChart::Kind::CheckTime, series);
         const double plotWidth = RunChart::kPlotRight - RunChart::kPlotLeft;
         EXPECT_LE(check.line.size(), 2 * plotWidth);
+        EXPECT_TRUE(!check.band.empty() && check.band.size() <= 2 * plotWidth); // several readings a column
         EXPECT_EQ(check.failed.size(), 10u);
         const auto top = std::min_element(check.line.begin(), check.line.end(),
             [](const RunChart::Point& a, const RunChart::Point& b) { return a.y < b.y; });
