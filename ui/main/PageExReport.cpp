@@ -30,6 +30,7 @@ constexpr int kWidestColumn = 420;
 constexpr int kRowsMeasured = 50;
 constexpr size_t kRowsPerTurn = 20000;
 constexpr int kChartPollMs = 100;
+constexpr size_t kChartsPerTurn = 4;
 
 } // namespace
 
@@ -63,7 +64,7 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     chartsToggle_->setAccessibleName(tr("Show as charts"));
     chartArea_->setAccessibleName(tr("Execution Report Charts"));
     chartArea_->setWidget(chartList_);
-    chartArea_->setWidgetResizable(true);
+    chartArea_->setWidgetResizable(false); // the list takes the size of its pictures, see PollCharts
     chartArea_->setBackgroundRole(QPalette::Base);
     new QVBoxLayout(chartList_);
     views_->addWidget(table_);
@@ -103,6 +104,9 @@ void PageExReport::ReadCharts()
 {
     chartReader_.Stop();
     chartPoll_.stop();
+    chartPoll_.setInterval(kChartPollMs);
+    chartsTaken_ = false;
+    chartEvents_.clear();
     charts_.Clear();
     if (shownPath_.empty())
         return;
@@ -114,37 +118,54 @@ void PageExReport::ReadCharts()
         chartPoll_.start();
 }
 
+// A few charts a turn once the file is read, so that no turn of the window thread grows long.
 void PageExReport::PollCharts()
 {
     if (!chartReader_.Done())
         return;
-    chartPoll_.stop();
     QLayout* layout = chartList_->layout();
-    while (QLayoutItem* item = layout->takeAt(0)) {
-        delete item->widget();
-        delete item;
+    if (!chartsTaken_) {
+        while (QLayoutItem* item = layout->takeAt(0)) {
+            delete item->widget();
+            delete item;
+        }
+        chartEvents_ = charts_.Events();
+        chartsShown_ = 0;
+        chartsTaken_ = true;
+        chartPoll_.setInterval(0);
+        if (chartEvents_.empty()) {
+            auto* none = new QLabel(tr("The execution report holds no executions."), chartList_);
+            layout->addWidget(none);
+            none->show();
+        }
     }
-    const std::vector<ExecReportCharts::Event> events = charts_.Events();
-    for (const ExecReportCharts::Event& event : events) {
-        const QString name = tr("Check time of %1").arg(event.name);
-        auto* heading = new QLabel(event.name, chartList_);
-        QFont bold = heading->font();
-        bold.setBold(true);
-        heading->setFont(bold);
-        auto* picture = new QLabel(chartList_);
-        const QImage image = SvgPicture(
-            RunChartSvg::Write(RunChart::Make(RunChart::Kind::CheckTime, event.series), name.toStdString()),
-            devicePixelRatioF());
-        picture->setPixmap(QPixmap::fromImage(image));
-        picture->setFixedSize(image.deviceIndependentSize().toSize());
-        picture->setAccessibleName(name);
-        layout->addWidget(heading);
-        layout->addWidget(picture);
-    }
-    if (events.empty())
-        layout->addWidget(new QLabel(tr("The execution report holds no executions."), chartList_));
-    static_cast<QVBoxLayout*>(layout)->addStretch();
-    layout->activate(); // the scroll area learns the list's new height now, not at its next turn
+    for (size_t n = 0; n < kChartsPerTurn && chartsShown_ < chartEvents_.size(); ++n)
+        AddChart(chartEvents_[chartsShown_++]);
+    chartList_->adjustSize(); // the pictures have fixed sizes: the list is as large as they need
+    if (chartsShown_ < chartEvents_.size())
+        return;
+    chartPoll_.stop();
+    chartEvents_.clear();
+}
+
+void PageExReport::AddChart(const ExecReportCharts::Event& event)
+{
+    const QString name = tr("Check time of %1").arg(event.name);
+    auto* heading = new QLabel(event.name, chartList_);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    auto* picture = new QLabel(chartList_);
+    const QImage image = SvgPicture(
+        RunChartSvg::Write(RunChart::Make(RunChart::Kind::CheckTime, event.series), name.toStdString()),
+        devicePixelRatioF());
+    picture->setPixmap(QPixmap::fromImage(image));
+    picture->setFixedSize(image.deviceIndependentSize().toSize());
+    picture->setAccessibleName(name);
+    chartList_->layout()->addWidget(heading);
+    chartList_->layout()->addWidget(picture);
+    heading->show(); // counted by the layout at once, also while the page is hidden
+    picture->show();
 }
 
 void PageExReport::Activate()

@@ -44,6 +44,7 @@ private:
     void ShowCharts(bool shown);
     void ReadCharts();
     void PollCharts();
+    void AddChart(const ExecReportCharts::Event& event);
 
     QuorvelRunner& project_;
     QLabel* label_;
@@ -56,6 +57,9 @@ private:
     QWidget* chartList_;
     std::string shownPath_; // the report of the last showing
     QTimer chartPoll_;
+    std::vector<ExecReportCharts::Event> chartEvents_; // read, not all shown yet
+    size_t chartsShown_ = 0;
+    bool chartsTaken_ = false;
 
     // Filled by the reader, emptied by Drain on the window thread.
     std::mutex pendingLock_;
