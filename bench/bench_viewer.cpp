@@ -1,13 +1,17 @@
 // The viewer pages with large files: how soon the first rows of a 1,000,000-line execution report
 // show, how long reading it all takes, and the longest time the window thread was kept from its
-// events meanwhile; the same for a custom log of many megabytes. Printed, never asserted.
+// events meanwhile; the same for a custom log of many megabytes; how soon the summary page shows
+// the charts of 1,000,000 executions and the report page its charts. Printed, never asserted.
 #include "external/support/CSettings.h"
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
 #include "ui/main/ExecReportModel.h"
+#include "reports/HeadTemplate.h"
 #include "ui/main/PageExReport.h"
+#include "ui/main/PageVReport.h"
 #include "ui/main/PgLogView.h"
 
+#include <QCheckBox>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -144,6 +148,40 @@ void ReportBench(const QTemporaryDir& dir)
     std::printf(
         "execution report: showing again while reading, the reader stopped and joined in %lld ms\n", stop.elapsed());
     Serve([] { return true; }, [&] { return !page.Reading(); });
+
+    QElapsedTimer charts;
+    charts.start();
+    page.ChartsToggle().setChecked(true);
+    const LoopWatch chartWatch = Serve([] { return true; }, [&] { return !page.ChartsReading(); });
+    std::printf("execution report as charts: shown in %lld ms, longest window-thread gap %lld ms\n",
+        charts.elapsed(), chartWatch.longestGapMs);
+}
+
+// 24 events with 1,000,000 executions between them, a tenth failed, each with a numeric value.
+void SummaryBench(const QTemporaryDir& dir)
+{
+    SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
+    QuorvelRunner project;
+    project.events.resize(24);
+    ExecRecord record;
+    for (int i = 0; i < kReportRows; ++i) {
+        record.status = i % 10 == 0 ? "FAILED" : "OK";
+        record.checkTime = static_cast<uint32_t>(5 + i % 97);
+        record.actionRun = i % 3 == 0;
+        record.value = std::to_string(i % 1013);
+        record.endMs = 1765000000000 + i * 3LL;
+        project.events[static_cast<size_t>(i % 24)].results.Add(record);
+    }
+    project.summaryFile = dir.filePath(QStringLiteral("summary.html")).toStdString();
+    project.WriteSummaryReport();
+    PageVReport page(project, 0, nullptr);
+    const qint64 activateMs = ShowAndActivate(page);
+    QElapsedTimer paint;
+    paint.start();
+    page.repaint();
+    std::printf("summary page, %d executions with charts: Activate %lld ms, painted in %lld ms\n", kReportRows,
+        activateMs, paint.elapsed());
+    SetHeadTemplateFolder("");
 }
 
 void LogBench(const QTemporaryDir& dir, int lines)
@@ -182,6 +220,7 @@ int main(int argc, char** argv)
     {
         const QTemporaryDir dir;
         ReportBench(dir);
+        SummaryBench(dir);
         for (int lines : kLogLines)
             LogBench(dir, lines);
     }

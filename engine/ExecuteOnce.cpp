@@ -3,6 +3,7 @@
 #include "engine/Checks.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
+#include "engine/StatusPage.h"
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
 #include "external/support/StrFormat.h"
@@ -114,4 +115,6 @@ void Quorvel::ExecuteOnce(int row)
     it.end = TickCount();
     ++execCount;
     RecordExecution(it);
+    if (page != nullptr)
+        page->Executed(row, it.afterCheck - it.start, it.status != "OK");
 }

@@ -71,6 +71,7 @@ void Quorvel::RecordExecution(const Iteration& it)
     record.heldBack = it.heldBack;
     record.value = value;
     record.endTime = static_cast<int64_t>(std::time(nullptr));
+    record.endMs = UnixMilliseconds();
     thread_local std::string line; // its room is kept from line to line
     MakeRecordLine(line, *this, record, it.actionText);
     WriteRecord(line, false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class Quorvel;
@@ -16,6 +17,11 @@ public:
     // Adds a row for the event to the list of active events; returns the row's index.
     virtual int AddActiveRow(Quorvel& event, const std::string& text) = 0;
     virtual void SetRowStatus(int row, const std::string& text) = 0;
+    // After every execution of the event of `row`: how long its check took and whether it failed.
+    virtual void Executed(int row, uint32_t checkTime, bool failed)
+    {
+        (void)row, (void)checkTime, (void)failed;
+    }
     // Called between waits while a run lasts: repaint and serve pending window messages.
     virtual void KeepAlive() = 0;
 };

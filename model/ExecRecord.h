@@ -15,4 +15,5 @@ struct ExecRecord {
     bool heldBack = false;   // the condition held, but the event acts on changes only
     std::string value{};     // the check's value ({}: initialisers that end at `rows` stay warning-free)
     int64_t endTime = 0;     // Unix seconds at the end of the execution
+    int64_t endMs = 0;       // the same moment in Unix milliseconds, for the charts
 };

@@ -26,4 +26,5 @@ void ExecStats::Add(const ExecRecord& record)
     lastCheck = record.checkTime;
     lastValue = record.value;
     lastTime = record.endTime;
+    series.Add(record);
 }

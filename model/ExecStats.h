@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ExecRecord.h"
+#include "model/RunSeries.h"
 
 #include <cstdint>
 #include <string>
@@ -33,6 +34,7 @@ public:
     uint32_t lastCheck = 0; // ms
     std::string lastValue;
     int64_t lastTime = 0; // Unix seconds; 0 before the first execution
+    RunSeries series;     // what the summary's charts draw
 
     int Failed() const { return count - passed; }
 };

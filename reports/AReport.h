@@ -35,6 +35,10 @@ public:
     virtual void Row2(const std::string& name, const std::string& value, int header = 0,
                       const char* nameStyle = nullptr, const char* valueStyle = nullptr) = 0;
 
+    // A picture that the program drew (SVG markup of its own, never project text), between
+    // paragraphs. Formats that cannot show one leave it out.
+    virtual void Figure(const std::string& svg) { (void)svg; }
+
     // The header row of a table of attributes and their values.
     void AttributeRowHeader();
     // A row that tells when the report was made, in local time.

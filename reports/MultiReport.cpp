@@ -133,6 +133,12 @@ void MultiReport::Row2(const std::string& name, const std::string& value, int he
           Element(valueTag, valueScope + StyleAttribute(valueStyle), value) + "</tr>\n");
 }
 
+// Inline, so that the file stays one self-contained document.
+void MultiReport::Figure(const std::string& svg)
+{
+    Write("<figure>\n" + svg + "\n</figure>\n");
+}
+
 void MultiReport::Close()
 {
     if (!out_.is_open())

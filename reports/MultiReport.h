@@ -50,6 +50,7 @@ public:
     void EndTable() override;
     void Row2(const std::string& name, const std::string& value, int header = 0, const char* nameStyle = nullptr,
               const char* valueStyle = nullptr) override;
+    void Figure(const std::string& svg) override;
 
     // Finishes the document and closes the file.
     void Close();

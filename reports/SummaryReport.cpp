@@ -4,6 +4,7 @@
 #include "model/QuorvelRunner.h"
 #include "reports/MultiReport.h"
 #include "reports/ReportSections.h"
+#include "reports/SummaryCharts.h"
 #include "res/Strings.h"
 
 // The summary report of a run: for each enabled event, how often its check ran, passed and
@@ -90,8 +91,10 @@ void QuorvelRunner::WriteSummaryReport()
         if (event.enabled == 0)
             continue;
         BeginEventSection(report, i, event, "Execution Property");
-        FigureRows(report, event, StatsOf(*this, event));
+        const ExecStats stats = StatsOf(*this, event);
+        FigureRows(report, event, stats);
         report.EndTable();
+        WriteRunCharts(report, stats.series, i);
     }
     report.Close();
 }

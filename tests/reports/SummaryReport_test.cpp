@@ -74,6 +74,31 @@ TEST_F(SummaryReport, FiguresOfEachEnabledEvent)
     EXPECT_EQ(none[3], "row\tCheck Failed\t0 times or n/a");
     for (size_t i = 4; i < none.size(); ++i)
         EXPECT_EQ(none[i].substr(none[i].rfind('\t')), "\tn/a") << none[i];
+    // Pictures of the events that ran: points of the line, then marks by colour (red: failed).
+    EXPECT_THAT(Items(outline, "chart"),
+        ElementsAre("Check time of Event #1\t3", "Outcomes of Event #1\t0\t#2e7d32=3",
+            "Check time of Event #3\t4\t#c0392b=1", "Outcomes of Event #3\t0\t#2e7d32=3\t#c0392b=1"));
+}
+
+// A run of a million executions, a tenth of them failed and each with a numeric value, still
+// gives a small report.
+TEST_F(SummaryReport, MillionExecutionsStaySmall)
+{
+    QuorvelRunner project;
+    project.events.resize(1);
+    ExecRecord record;
+    for (int i = 0; i < 1000000; ++i) {
+        record.status = i % 10 == 0 ? "FAILED" : "OK";
+        record.checkTime = static_cast<uint32_t>(i % 97);
+        record.actionRun = i % 3 == 0;
+        record.value = std::to_string(i % 1013);
+        record.endMs = 1700000000000 + i * 7;
+        project.events[0].results.Add(record);
+    }
+    project.summaryFile = dir.File("summary.html");
+    project.WriteSummaryReport();
+    EXPECT_EQ(Items(Outline(project.currentSummaryFile), "chart").size(), 3u);
+    EXPECT_LT(std::filesystem::file_size(project.currentSummaryFile), 2u * 1024 * 1024);
 }
 
 // Both reports tell the user when their file cannot be made; the summary is written only when named.

@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """Prints the outline of an HTML report for the report tests: one tab-separated line per item
-(doctype, lang, charset, title, h1, h2, note, p, link, anchor, head, row, /table), then an
+(doctype, lang, charset, title, h1, h2, note, p, link, anchor, head, row, /table, chart), then an
 ERROR line per structural fault: bytes not UTF-8, no doctype, end tags that do not match, elements
-left open or in the wrong parent, duplicate ids, links to missing ids, anything that runs script.
+left open or in the wrong parent, duplicate ids, links to missing ids, anything that runs script, an
+inline picture that is not well-formed SVG.
 """
+import re
 import sys
+import xml.etree.ElementTree as ET
 from html.parser import HTMLParser
 from pathlib import Path
+
+SVG = "{http://www.w3.org/2000/svg}"
 
 VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr"}
 PARENTS = {
@@ -92,6 +97,24 @@ class Outline(HTMLParser):
         self.errors += [f"link to missing anchor {h}" for h in self.hrefs if not h.startswith("#") or h[1:] not in self.ids]
 
 
+# Each inline picture must stand on its own as an SVG document: its name, then how many points its
+# line has and how many marks of each colour it draws ("chart\tname\tpoints\tcolour=marks ...").
+def charts(text):
+    lines, errors = [], []
+    for block in re.findall(r"<svg\b.*?</svg>", text, re.S):
+        try:
+            svg = ET.fromstring(block)
+        except ET.ParseError as e:
+            errors.append(f"svg does not parse: {e}")
+            continue
+        if svg.tag != SVG + "svg" or any(e.tag == SVG + "script" for e in svg.iter()):
+            errors.append("svg is not a plain SVG picture")
+        points = sum(len(e.get("points").split()) for e in svg.iter(SVG + "polyline"))
+        marks = sorted(f"{e.get('stroke')}={e.get('d').count('M')}" for e in svg.iter(SVG + "path") if e.get("class") == "marks")
+        lines.append("\t".join([f"chart\t{svg.get('aria-label')}\t{points}"] + marks))
+    return lines, errors
+
+
 def main(path):
     data = Path(path).read_bytes()
     try:
@@ -103,7 +126,9 @@ def main(path):
     outline.feed(text)
     outline.close()
     outline.finish()
-    print("\n".join((["doctype"] if outline.doctype else []) + outline.lines + [f"ERROR\t{e}" for e in outline.errors]))
+    pictures, faults = charts(text)
+    errors = outline.errors + faults
+    print("\n".join((["doctype"] if outline.doctype else []) + outline.lines + pictures + [f"ERROR\t{e}" for e in errors]))
 
 
 if __name__ == "__main__":

@@ -23,6 +23,7 @@ void RowsModel::Append(std::vector<QStringList> rows)
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     for (QStringList& row : rows)
         rows_.push_back(std::move(row));
+    rowData_.resize(rows_.size());
     endInsertRows();
 }
 
@@ -32,6 +33,7 @@ void RowsModel::DropOldest(int count)
         return;
     beginRemoveRows({}, 0, count - 1);
     rows_.erase(rows_.begin(), rows_.begin() + count);
+    rowData_.erase(rowData_.begin(), rowData_.begin() + count);
     endRemoveRows();
     dropped_ += count;
 }
@@ -47,10 +49,19 @@ void RowsModel::SetCell(int row, int column, const QString& text)
     emit dataChanged(index(row, column), index(row, column));
 }
 
+void RowsModel::SetRowData(int row, const QVariant& value)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    rowData_[static_cast<size_t>(row)] = value;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1), { kRowDataRole });
+}
+
 void RowsModel::Clear()
 {
     beginResetModel();
     rows_.clear();
+    rowData_.clear();
     dropped_ = 0;
     endResetModel();
 }
@@ -74,6 +85,8 @@ int RowsModel::columnCount(const QModelIndex& parent) const
 
 QVariant RowsModel::data(const QModelIndex& index, int role) const
 {
+    if (index.isValid() && role == kRowDataRole)
+        return rowData_[static_cast<size_t>(index.row())];
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     return Cell(index.row(), index.column());

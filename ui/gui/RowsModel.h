@@ -7,10 +7,13 @@
 
 // A list of text rows under fixed column titles, for lists that grow while a run lasts. Rows are
 // appended in batches (one insert notification per batch); with a row limit the oldest rows make
-// room for new ones, and `Dropped` counts what was let go.
+// room for new ones, and `Dropped` counts what was let go. Each row may also carry one value for
+// a delegate that draws it (kRowDataRole, in every column).
 class RowsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    static constexpr int kRowDataRole = Qt::UserRole + 1;
+
     explicit RowsModel(QStringList titles, QObject* parent = nullptr);
 
     // 0 keeps every row.
@@ -20,6 +23,7 @@ public:
     void CountDropped(long long rows) { dropped_ += rows; }
     void Append(std::vector<QStringList> rows);
     void SetCell(int row, int column, const QString& text);
+    void SetRowData(int row, const QVariant& value);
     void Clear();
     QString Cell(int row, int column) const;
     long long Dropped() const { return dropped_; }
@@ -34,6 +38,7 @@ private:
 
     QStringList titles_;
     std::deque<QStringList> rows_;
+    std::deque<QVariant> rowData_; // beside rows_, one per row
     int maxRows_ = 0;
     long long dropped_ = 0;
 };

@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int kDrainMs = 33;
+constexpr size_t kRecentChecks = 60;
+constexpr int kRecentColumn = 3;
 const std::initializer_list<const char*> kExecLogKeys = { "ExecLogW1", "ExecLogW2", "ExecLogW3", "ExecLogW4" };
 const std::initializer_list<const char*> kActiveKeys = { "ActiveLogW1", "ActiveLogW2", "ActiveLogW3" };
 
@@ -53,7 +55,7 @@ QString Q(const std::string& text)
 PageConsole::PageConsole(QWidget* parent)
     : CSmPage(parent)
     , execLog_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Time") }, this))
-    , active_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status") }, this))
+    , active_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Recent Check Times") }, this))
     , execView_(MakeList(execLog_, tr("Execution Log"), this))
     , activeView_(MakeList(active_, tr("Active Events Status"), this))
     , droppedNote_(new QLabel(this))
@@ -84,6 +86,7 @@ PageConsole::PageConsole(QWidget* parent)
     layout->addWidget(activeView_, 2);
     LoadColumnWidths(*execView_->horizontalHeader(), kExecLogKeys);
     LoadColumnWidths(*activeView_->horizontalHeader(), kActiveKeys);
+    activeView_->setItemDelegateForColumn(kRecentColumn, new SparklineDelegate(activeView_));
     breakButton_->setEnabled(false);
     drainTimer_.setInterval(kDrainMs);
     connect(&drainTimer_, &QTimer::timeout, this, &PageConsole::Drain);
@@ -108,6 +111,11 @@ void PageConsole::Deactivate()
 
 void PageConsole::ClearLists()
 {
+    for (RecentChecks& recent : recent_) {
+        std::lock_guard guard(recent.lock);
+        recent.points = {};
+        recent.changed = false;
+    }
     std::lock_guard guard(lock_);
     activeRows_.clear();
     queue_.clear();
@@ -156,6 +164,22 @@ void PageConsole::SetRowStatus(int row, const std::string& text)
     queue_.push_back(Change { row, false, active.description, active.note, status, time });
 }
 
+void PageConsole::Executed(int row, uint32_t checkTime, bool failed)
+{
+    if (row < 0 || row >= kMaxEvents)
+        return;
+    RecentChecks& recent = recent_[static_cast<size_t>(row)];
+    std::lock_guard guard(recent.lock);
+    SparkPoints& points = recent.points;
+    if (points.ms.size() == kRecentChecks) {
+        points.ms.erase(points.ms.begin());
+        points.failed.erase(points.failed.begin());
+    }
+    points.ms.push_back(checkTime);
+    points.failed.push_back(failed ? 1 : 0);
+    recent.changed = true;
+}
+
 void PageConsole::Drain()
 {
     std::vector<Change> changes;
@@ -165,6 +189,30 @@ void PageConsole::Drain()
     }
     if (!changes.empty())
         ApplyChanges(changes);
+    ShowRecent();
+}
+
+// The rows that ran since the last turn; a row is shown once its Add has been applied.
+void PageConsole::ShowRecent()
+{
+    for (int row = 0; row < std::min(active_->rowCount(), kMaxEvents); ++row) {
+        RecentChecks& recent = recent_[static_cast<size_t>(row)];
+        SparkPoints points;
+        {
+            std::lock_guard guard(recent.lock);
+            if (!recent.changed)
+                continue;
+            points = recent.points;
+            recent.changed = false;
+        }
+        const uint32_t longest = *std::max_element(points.ms.begin(), points.ms.end());
+        const auto failed = std::count(points.failed.begin(), points.failed.end(), 1);
+        QString text = tr("%1 ms, max %2 ms").arg(points.ms.back()).arg(longest);
+        if (failed > 0)
+            text += tr("; %1 failed").arg(failed);
+        active_->SetRowData(row, QVariant::fromValue(points));
+        active_->SetCell(row, kRecentColumn, text);
+    }
 }
 
 void PageConsole::ApplyChanges(const std::vector<Change>& changes)

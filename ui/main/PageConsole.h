@@ -2,9 +2,13 @@
 
 #include "engine/StatusPage.h"
 #include "ui/gui/CSmPage.h"
+#include "ui/gui/SparklineDelegate.h"
+
+#include "model/EventTypes.h"
 
 #include <QStringList>
 #include <QTimer>
+#include <array>
 #include <mutex>
 #include <vector>
 
@@ -30,6 +34,7 @@ public:
     void EnableRunControls(bool running) override;
     int AddActiveRow(Quorvel& event, const std::string& text) override;
     void SetRowStatus(int row, const std::string& text) override;
+    void Executed(int row, uint32_t checkTime, bool failed) override;
     void KeepAlive() override { }
 
     // Applies every queued change now (the timer does it while a run lasts).
@@ -55,6 +60,7 @@ private:
 
     QPushButton* AddButton(const QString& text, void (PageConsole::*slot)());
     void ApplyChanges(const std::vector<Change>& changes);
+    void ShowRecent();
     void ShowDroppedNote();
     void OnBreakAll();
     void OnLog();
@@ -77,4 +83,13 @@ private:
     std::mutex lock_; // the queue and the workers' copy of the active rows
     std::vector<Change> queue_;
     std::vector<ActiveRow> activeRows_;
+
+    // The latest check times of each active row, for its sparkline. Each row has a lock of its
+    // own, so that the workers, which report every execution, never contend for the page's lock.
+    struct RecentChecks {
+        std::mutex lock;
+        SparkPoints points;
+        bool changed = false;
+    };
+    std::array<RecentChecks, kMaxEvents> recent_;
 };

@@ -2,14 +2,22 @@
 
 #include "external/support/MessageBox.h"
 #include "model/QuorvelRunner.h"
+#include "reports/RunChart.h"
+#include "reports/RunChartSvg.h"
 #include "res/Strings.h"
+#include "ui/gui/SvgPicture.h"
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
 #include <QElapsedTimer>
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPixmap>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -28,6 +36,8 @@ constexpr size_t kRowsPerSlice = 4096;
 constexpr qint64 kDrainBudgetMs = 8;
 // How soon the window thread looks again when the reader holds the rows' lock.
 constexpr int kRetryMs = 2;
+constexpr int kChartPollMs = 100;
+constexpr size_t kChartsPerTurn = 4;
 
 } // namespace
 
@@ -37,6 +47,10 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     , label_(new QLabel(tr("Execution Report"), this))
     , table_(new QTableView(this))
     , model_(new ExecReportModel(this))
+    , chartsToggle_(new QCheckBox(tr("Show as &charts"), this))
+    , views_(new QStackedWidget(this))
+    , chartArea_(new QScrollArea(this))
+    , chartList_(new QWidget)
 {
     table_->setModel(model_);
     table_->setAccessibleName(tr("Execution Report"));
@@ -54,18 +68,111 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     table_->verticalHeader()->hide();
     label_->setBuddy(table_);
 
+    chartsToggle_->setAccessibleName(tr("Show as charts"));
+    chartArea_->setAccessibleName(tr("Execution Report Charts"));
+    chartArea_->setWidget(chartList_);
+    chartArea_->setWidgetResizable(false); // the list takes the size of its pictures, see PollCharts
+    chartArea_->setBackgroundRole(QPalette::Base);
+    new QVBoxLayout(chartList_);
+    views_->addWidget(table_);
+    views_->addWidget(chartArea_);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(label_);
-    layout->addWidget(table_, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(label_);
+    top->addStretch();
+    top->addWidget(chartsToggle_);
+    layout->addLayout(top);
+    layout->addWidget(views_, 1);
 
     drain_.setInterval(kDrainIntervalMs);
     connect(&drain_, &QTimer::timeout, this, &PageExReport::Drain);
+    chartPoll_.setInterval(kChartPollMs);
+    connect(&chartPoll_, &QTimer::timeout, this, &PageExReport::PollCharts);
+    connect(chartsToggle_, &QCheckBox::toggled, this, &PageExReport::ShowCharts);
 }
 
 PageExReport::~PageExReport()
 {
+    chartReader_.Stop();
     reader_.Stop();
+}
+
+void PageExReport::ShowCharts(bool shown)
+{
+    views_->setCurrentIndex(shown ? 1 : 0);
+    if (shown)
+        ReadCharts();
+}
+
+// The charts need the whole file, so they have a reading of their own, made only when shown.
+void PageExReport::ReadCharts()
+{
+    chartReader_.Stop();
+    chartPoll_.stop();
+    chartPoll_.setInterval(kChartPollMs);
+    chartsTaken_ = false;
+    chartEvents_.clear();
+    charts_.Clear();
+    if (shownPath_.empty())
+        return;
+    const auto sink = [this](const LineSpan&, std::string_view bytes) {
+        charts_.AddLine(bytes, chartReader_.Encoding());
+        return true;
+    };
+    if (chartReader_.Start(shownPath_, sink) == 0)
+        chartPoll_.start();
+}
+
+// A few charts a turn once the file is read, so that no turn of the window thread grows long.
+void PageExReport::PollCharts()
+{
+    if (!chartReader_.Done())
+        return;
+    QLayout* layout = chartList_->layout();
+    if (!chartsTaken_) {
+        while (QLayoutItem* item = layout->takeAt(0)) {
+            delete item->widget();
+            delete item;
+        }
+        chartEvents_ = charts_.Events();
+        chartsShown_ = 0;
+        chartsTaken_ = true;
+        chartPoll_.setInterval(0);
+        if (chartEvents_.empty()) {
+            auto* none = new QLabel(tr("The execution report holds no executions."), chartList_);
+            layout->addWidget(none);
+            none->show();
+        }
+    }
+    for (size_t n = 0; n < kChartsPerTurn && chartsShown_ < chartEvents_.size(); ++n)
+        AddChart(chartEvents_[chartsShown_++]);
+    chartList_->adjustSize(); // the pictures have fixed sizes: the list is as large as they need
+    if (chartsShown_ < chartEvents_.size())
+        return;
+    chartPoll_.stop();
+    chartEvents_.clear();
+}
+
+void PageExReport::AddChart(const ExecReportCharts::Event& event)
+{
+    const QString name = tr("Check time of %1").arg(event.name);
+    auto* heading = new QLabel(event.name, chartList_);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    auto* picture = new QLabel(chartList_);
+    const QImage image = SvgPicture(
+        RunChartSvg::Write(RunChart::Make(RunChart::Kind::CheckTime, event.series), name.toStdString()),
+        devicePixelRatioF());
+    picture->setPixmap(QPixmap::fromImage(image));
+    picture->setFixedSize(image.deviceIndependentSize().toSize());
+    picture->setAccessibleName(name);
+    chartList_->layout()->addWidget(heading);
+    chartList_->layout()->addWidget(picture);
+    heading->show(); // counted by the layout at once, also while the page is hidden
+    picture->show();
 }
 
 void PageExReport::Activate()
@@ -96,6 +203,9 @@ void PageExReport::Activate()
         return; // the table stays as it was
     model_->Reset(QString::fromStdString(path), reader_.Encoding());
     drain_.start();
+    shownPath_ = path;
+    if (chartsToggle_->isChecked())
+        ReadCharts();
 }
 
 // Reader's thread.

@@ -4,6 +4,7 @@
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
 #include "ui/gui/PrivateTempDir.h"
+#include "ui/gui/ReportBrowser.h"
 #include "ui/gui/UserDialogs.h"
 
 #include <QFile>
@@ -18,7 +19,7 @@ PageVReport::PageVReport(QuorvelRunner& project, int mode, QWidget* parent)
     , project_(project)
     , mode_(mode)
     , label_(new QLabel(this))
-    , browser_(new QTextBrowser(this))
+    , browser_(new ReportBrowser(this))
 {
     label_->setText(mode_ == 1 ? tr("Project Report") : tr("Execution Summary Report"));
     label_->setBuddy(browser_);

@@ -56,4 +56,22 @@ TEST(PageConsole, WorkersNeverWaitAndTheExecutionLogKeepsOnlyItsNewestRows)
     EXPECT_EQ(page.ExecLog().rowCount() + page.Active().rowCount(), 0);
 }
 
+// Each active row draws its latest check times, the newest 60 of them, and says them in words.
+TEST(PageConsole, ActiveRowsShowTheirRecentCheckTimes)
+{
+    PageConsole page;
+    Quorvel event;
+    page.ClearLists();
+    const int row = page.AddActiveRow(event, "Started");
+    page.Executed(row + 1, 5, false); // no such row
+    for (uint32_t ms = 1; ms <= 100; ++ms)
+        page.Executed(row, ms, ms == 70);
+    page.Drain();
+    const SparkPoints points = page.Active().index(row, 3).data(RowsModel::kRowDataRole).value<SparkPoints>();
+    ASSERT_EQ(points.ms.size(), 60u);
+    EXPECT_EQ(std::make_tuple(points.ms.front(), points.ms.back(), points.failed[29]), std::make_tuple(41u, 100u, char(1)));
+    EXPECT_EQ(page.Active().Cell(row, 3), QStringLiteral("100 ms, max 100 ms; 1 failed"));
+    EXPECT_EQ(page.Active().rowCount(), 1);
+}
+
 } // namespace

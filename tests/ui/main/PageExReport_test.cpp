@@ -7,6 +7,8 @@
 #include "ui/main/ExecReportModel.h"
 #include "ui/main/PageExReport.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -115,6 +117,34 @@ TEST(PageExReport, ReadsEveryEncodingIntoTheSameTableInBatchesOrTellsItIsMissing
     auto early = std::make_unique<PageExReport>(project, nullptr);
     early->Activate();
     early.reset(); // joins its reader mid-file
+}
+
+// The toggle shows a chart of each event, in the order the events first ran; a line that is no
+// record adds nothing. The charts are read afresh at every showing.
+TEST(PageExReport, ShowsAChartPerEventOnToggle)
+{
+    TempDir dir;
+    QuorvelRunner project;
+    project.reportFile = project.currentReportFile = dir.File("report.txt");
+    WriteFile(project.reportFile, kHeader + Record(2) + "SELECT 1\r\n" + Record(1) + Record(2));
+    PageExReport page(project, nullptr);
+    page.resize(700, 500);
+    page.Activate();
+    page.ChartsToggle().setChecked(true);
+    ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading() && !page.Reading(); }));
+    const auto texts = [&] {
+        QStringList shown;
+        for (const QLabel* label : page.ChartList().findChildren<QLabel*>())
+            shown << (label->pixmap().isNull() ? label->text() : label->accessibleName());
+        return shown;
+    };
+    EXPECT_GE(page.ChartList().height(), 2 * 190); // the pictures stand one below the other, whole
+    EXPECT_EQ(texts(), (QStringList { QStringLiteral("Event 2"), QStringLiteral("Check time of Event 2"),
+                           QStringLiteral("Event 1"), QStringLiteral("Check time of Event 1") }));
+    WriteFile(project.reportFile, kHeader);
+    page.Activate();
+    ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
+    EXPECT_EQ(texts(), QStringList { QStringLiteral("The execution report holds no executions.") });
 }
 
 } // namespace

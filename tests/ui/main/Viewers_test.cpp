@@ -6,6 +6,10 @@
 #include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
+#include "reports/HeadTemplate.h"
+#include "reports/SummaryCharts.h"
+#include "ui/gui/ReportBrowser.h"
+#include "ui/gui/SvgPicture.h"
 #include "ui/main/PageVReport.h"
 #include "ui/main/PgLogView.h"
 
@@ -52,6 +56,26 @@ TEST(Viewers, ReportsAndLogsAreMadeOrReadAtEveryShowing)
         EXPECT_EQ(summary.Browser().toPlainText(), QStringLiteral("Check Executed ") + QString::fromLatin1(figure));
     }
     EXPECT_EQ(dialogs.messages.size(), 2);
+
+    // The window draws the report's inline pictures itself, the same pictures as in the file.
+    project.events[0].enabled = 1;
+    ExecRecord record;
+    for (const char* status : { "OK", "FAILED", "OK" }) {
+        record.status = status;
+        record.checkTime += 10;
+        project.events[0].results.Add(record);
+    }
+    SetHeadTemplateFolder(QUORVEL_SOURCE_DIR "/res/runtime");
+    project.summaryFile = dir.File("summary.html");
+    project.WriteSummaryReport();
+    SetHeadTemplateFolder("");
+    summary.Activate();
+    const auto& browser = static_cast<const ReportBrowser&>(summary.Browser());
+    const std::vector<std::string> svgs = RunChartPictures(project.events[0].results.series, 1);
+    ASSERT_EQ(browser.Pictures().size(), svgs.size());
+    for (size_t i = 0; i < svgs.size(); ++i)
+        EXPECT_EQ(browser.Pictures()[i], SvgPicture(svgs[i])) << i;
+    EXPECT_FALSE(summary.Browser().toPlainText().contains(QStringLiteral("Outcomes"))); // no text of a picture
 
     std::string text;
     for (int i = 0; i < 20000; ++i)
