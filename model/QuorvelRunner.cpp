@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
@@ -65,6 +66,8 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "Author", &author, "");
     store.Read(kCommon, "Description", &description, "");
     store.Read(kCommon, "Metrics", &metricsFile, "");
+    store.Read(kCommon, "MetricsProject", &metricsProject, "");
+    projectName = std::filesystem::path(path).stem().string();
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
@@ -102,6 +105,11 @@ int QuorvelRunner::Save(const std::string& path)
         store.Remove(kCommon, "Metrics");
     else
         store.Save(kCommon, "Metrics", metricsFile);
+    if (metricsProject.empty())
+        store.Remove(kCommon, "MetricsProject");
+    else
+        store.Save(kCommon, "MetricsProject", metricsProject);
+    projectName = std::filesystem::path(path).stem().string();
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
         events[static_cast<size_t>(i)].Save(store, ItemSection(i));
@@ -117,6 +125,8 @@ void QuorvelRunner::Clear()
     reportFile.clear();
     logFile.clear();
     metricsFile.clear();
+    metricsProject.clear();
+    projectName.clear();
 }
 
 int QuorvelRunner::AddEvent(const Quorvel& record)

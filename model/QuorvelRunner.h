@@ -65,6 +65,9 @@ public:
     std::string author;      // "Author"
     std::string description; // "Description"
     std::string metricsFile; // "Metrics": metrics file for a node_exporter textfile collector, no macros
+    std::string metricsProject; // "MetricsProject": the metrics' project label; empty: projectName
+    // The project file's name without folder and extension, set by Load and Save.
+    std::string projectName;
 
     // The paths after macro expansion, set by the last write to each file.
     std::string currentReportFile;
