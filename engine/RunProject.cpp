@@ -5,10 +5,13 @@
 #include "engine/StatusPage.h"
 #include "engine/WorkerGroup.h"
 #include "external/support/CLog.h"
+#include "external/support/CSettings.h"
 #include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
+
+#include <cctype>
 
 namespace {
 
@@ -41,6 +44,19 @@ bool RefuseRun(const std::vector<Quorvel*>& taking, bool selected)
     return false;
 }
 
+// The project's "TextEncoding" when it names one, else the preference.
+ReportFile::Encoding OutputEncoding(const std::string& projectKey)
+{
+    std::string key = projectKey;
+    for (char& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (key == "UTF-8" || key == "UTF8")
+        return ReportFile::Encoding::Utf8;
+    if (key == "UTF-16LE" || key == "UTF-16")
+        return ReportFile::Encoding::Utf16Le;
+    return SettingInt("TextEncoding") == 1 ? ReportFile::Encoding::Utf8 : ReportFile::Encoding::Utf16Le;
+}
+
 } // namespace
 
 int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
@@ -58,6 +74,8 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
     if (page != nullptr)
         page->ClearLists();
     g_terminateProject = 0;
+    reportOutput.SetEncoding(OutputEncoding(textEncoding));
+    logOutput.SetEncoding(OutputEncoding(textEncoding));
     {
         WorkerGroup workers;
         for (Quorvel* event : taking) {

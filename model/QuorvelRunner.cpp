@@ -67,6 +67,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "Description", &description, "");
     store.Read(kCommon, "Metrics", &metricsFile, "");
     store.Read(kCommon, "MetricsProject", &metricsProject, "");
+    store.Read(kCommon, "TextEncoding", &textEncoding, "");
     projectName = std::filesystem::path(path).stem().string();
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
@@ -105,10 +106,12 @@ int QuorvelRunner::Save(const std::string& path)
         store.Remove(kCommon, "Metrics");
     else
         store.Save(kCommon, "Metrics", metricsFile);
-    if (metricsProject.empty())
-        store.Remove(kCommon, "MetricsProject");
-    else
-        store.Save(kCommon, "MetricsProject", metricsProject);
+    for (const auto& [key, value] : { std::pair("MetricsProject", &metricsProject), std::pair("TextEncoding", &textEncoding) }) {
+        if (value->empty())
+            store.Remove(kCommon, key);
+        else
+            store.Save(kCommon, key, *value);
+    }
     projectName = std::filesystem::path(path).stem().string();
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
@@ -126,6 +129,7 @@ void QuorvelRunner::Clear()
     logFile.clear();
     metricsFile.clear();
     metricsProject.clear();
+    textEncoding.clear();
     projectName.clear();
 }
 
