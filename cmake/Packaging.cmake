@@ -87,5 +87,8 @@ the desktop.]=])
 # SVG image format of its icons. Opening reports and files uses xdg-open.
 set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "quorvel (= ${QUORVEL_PACKAGE_VERSION}), qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_GUI_PACKAGE_RECOMMENDS "xdg-utils")
+# Up to 0.1.0 one package quorvel held the window's files too: they move to this one.
+set(CPACK_DEBIAN_GUI_PACKAGE_REPLACES "quorvel (<< 0.1.0-1)")
+set(CPACK_DEBIAN_GUI_PACKAGE_BREAKS "quorvel (<< 0.1.0-1)")
 set(CPACK_DEBIAN_GUI_PACKAGE_SECTION admin)
 include(CPack)
