@@ -7,10 +7,10 @@
 #include "external/support/Utf16.h"
 
 #include <atomic>
-#include <optional>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
