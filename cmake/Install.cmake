@@ -68,4 +68,16 @@ install(FILES ${PROJECT_BINARY_DIR}/man/quorvel.1.gz DESTINATION ${CMAKE_INSTALL
 install(FILES res/systemd/quorvel@.service res/systemd/quorvel@.timer DESTINATION lib/systemd/system)
 install(FILES res/systemd/quorvel.sysusers DESTINATION lib/sysusers.d RENAME quorvel.conf)
 install(FILES res/systemd/quorvel.tmpfiles DESTINATION lib/tmpfiles.d RENAME quorvel.conf)
-install(DIRECTORY DESTINATION /etc/quorvel)
+# /etc/quorvel lies outside every prefix. The packages (CPack stages them in DESTDIR) and staged
+# installs get it; an install straight into a prefix of one's own without the right to write /etc
+# goes on without it.
+install(CODE [[
+  if(NOT "$ENV{DESTDIR}" STREQUAL "")
+    file(MAKE_DIRECTORY "$ENV{DESTDIR}/etc/quorvel")
+  else()
+    execute_process(COMMAND mkdir -p /etc/quorvel RESULT_VARIABLE failed ERROR_QUIET)
+    if(failed)
+      message(STATUS "Not made: /etc/quorvel (no right to write /etc; only the service needs it)")
+    endif()
+  endif()
+]])
