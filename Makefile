@@ -21,13 +21,20 @@ PREFIX ?= /usr/local
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
-# `make package`: a Release build without tests, then quorvel_<version>_<arch>.deb in the top folder.
+# `make package`: a Release build without tests with Debian's hardening and reproducibility flags
+# (dpkg-buildflags: stack protector, _FORTIFY_SOURCE, relro and bind-now, -ffile-prefix-map), then
+# quorvel_<version>_<arch>.deb and quorvel-gui_<version>_<arch>.deb in the top folder. The flags are
+# given on every configure, so a build-package/ made before with other flags gets these.
+DPKG_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: deps
-	@cmake -S . -B build-package -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake -S . -B build-package -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DPKG_FLAGS) CXXFLAGS) $$($(DPKG_FLAGS) CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DPKG_FLAGS) LDFLAGS)" -DCMAKE_MODULE_LINKER_FLAGS="$$($(DPKG_FLAGS) LDFLAGS)" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="$$($(DPKG_FLAGS) LDFLAGS)" >/dev/null
 	@cmake --build build-package -j $(JOBS)
 	@cd build-package && cpack -G DEB -B $(CURDIR)
 	@rm -rf _CPack_Packages
-	@ls -1 quorvel_*.deb
+	@ls -1 quorvel_*.deb quorvel-gui_*.deb
 
 demo: build
 	@scripts/run-demo $(BUILD)

@@ -193,16 +193,17 @@ int CEventApp::InitInstance(const std::vector<std::string>& args)
 
 int CEventApp::WindowRun(const std::vector<std::string>& args)
 {
-    if (!HasDisplay()) {
-        std::fputs("quorvel: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
-                   "run a project without a window with: quorvel -c project.qvl\n",
+    // A server has the package quorvel without quorvel-gui: say where the window is first.
+    const std::string program = WindowProgram();
+    if (program.empty()) {
+        std::fputs("quorvel: the main window is not installed (it is in the package quorvel-gui); "
+                   "run a project without it: quorvel -c project.qvl\n",
                    stderr);
         return kExitUsage;
     }
-    const std::string program = WindowProgram();
-    if (program.empty()) {
-        std::fputs("quorvel: the main window is not installed (quorvel-window not found); "
-                   "run a project with: quorvel -c project.qvl\n",
+    if (!HasDisplay()) {
+        std::fputs("quorvel: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+                   "run a project without a window with: quorvel -c project.qvl\n",
                    stderr);
         return kExitUsage;
     }

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -57,8 +58,8 @@ const Metric kMetrics[] = {
         [](const ExecStats& s) { return std::optional<double>(s.Failed()); } },
     { "quorvel_actions_total", "counter", "Executions that ran the event's action.",
         [](const ExecStats& s) { return std::optional<double>(s.actions); } },
-    { "quorvel_last_check_milliseconds", "gauge", "Duration of the latest check.",
-        [](const ExecStats& s) { return WhenExecuted(s, s.lastCheck); } },
+    { "quorvel_last_check_seconds", "gauge", "Duration of the latest check in seconds.",
+        [](const ExecStats& s) { return WhenExecuted(s, s.lastCheck / 1000.0); } },
     { "quorvel_last_value", "gauge", "Value of the latest check, when it is a number.",
         [](const ExecStats& s) { return s.count > 0 ? NumericValue(s.lastValue) : std::nullopt; } },
     { "quorvel_last_execution_timestamp_seconds", "gauge", "End of the latest execution, Unix time.",
@@ -90,6 +91,18 @@ std::string Number(double value)
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
+}
+
+// The project label: "MetricsProject" when set, else the project file's name, else (a project never
+// saved) the metrics file's name. Two projects on one machine must differ in it, or the collector
+// drops their samples as duplicates.
+std::string ProjectLabel(const QuorvelRunner& runner)
+{
+    if (!runner.metricsProject.empty())
+        return runner.metricsProject;
+    if (!runner.projectName.empty())
+        return runner.projectName;
+    return std::filesystem::path(runner.metricsFile).stem().string();
 }
 
 } // namespace
@@ -147,13 +160,14 @@ std::string MetricsWriter::Text() const
             figures.push_back({ position, event->EventNote, event->results });
         }
     }
+    const std::string project = LabelValue(ProjectLabel(runner_));
     std::string text;
     for (const Metric& metric : kMetrics) {
         text += StrFormat("# HELP %s %s\n# TYPE %s %s\n", metric.name, metric.help, metric.name, metric.type);
         for (const EventFigures& event : figures) {
             if (const std::optional<double> value = metric.value(event.stats))
-                text += StrFormat("%s{event=\"%d\",note=\"%s\"} %s\n", metric.name, event.position,
-                    LabelValue(event.note).c_str(), Number(*value).c_str());
+                text += StrFormat("%s{project=\"%s\",event=\"%d\",note=\"%s\"} %s\n", metric.name, project.c_str(),
+                    event.position, LabelValue(event.note).c_str(), Number(*value).c_str());
         }
     }
     return text;

@@ -7,9 +7,11 @@
 #include "external/support/Utf16.h"
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,13 +111,32 @@ int CreateWhole(const std::string& path, const std::string& content)
     return error;
 }
 
-// 0 or the error number.
-int AppendOrCreate(const std::string& path, const std::string& header, const std::string& text)
+// The text as the file holds it: UTF-16LE as it is, or UTF-8 with LF line ends.
+std::string Encoded(const std::string& text, ReportFile::Encoding encoding)
 {
-    const std::string bytes = Utf8ToUtf16Le(text);
+    return encoding == ReportFile::Encoding::Utf16Le ? Utf8ToUtf16Le(text) : ReplaceAll(text, "\r\n", "\n");
+}
+
+// The encoding of the file at `path` when it exists and has a first byte; none otherwise.
+std::optional<ReportFile::Encoding> EncodingOnDisk(const std::string& path)
+{
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    unsigned char start[2] = {};
+    const ssize_t n = fd.Valid() ? ::read(fd.Get(), start, sizeof start) : -1;
+    if (n <= 0)
+        return std::nullopt;
+    return n == 2 && start[0] == 0xFF && start[1] == 0xFE ? ReportFile::Encoding::Utf16Le : ReportFile::Encoding::Utf8;
+}
+
+// 0 or the error number.
+int AppendOrCreate(const std::string& path, const std::string& header, const std::string& text,
+    ReportFile::Encoding encoding)
+{
+    const std::string bytes = Encoded(text, encoding);
     int error = AppendToExisting(path, bytes);
     if (error == ENOENT) {
-        error = CreateWhole(path, kByteOrderMark + Utf8ToUtf16Le(header) + bytes);
+        const char* mark = encoding == ReportFile::Encoding::Utf16Le ? kByteOrderMark : "";
+        error = CreateWhole(path, mark + Encoded(header, encoding) + bytes);
         if (error == EEXIST) // another writer created it first
             error = AppendToExisting(path, bytes);
     }
@@ -129,10 +150,29 @@ ReportFile::ReportFile(std::string kind)
 {
 }
 
+void ReportFile::SetEncoding(Encoding encoding)
+{
+    std::lock_guard lock(mutex_);
+    encoding_ = encoding;
+    knownPath_.clear();
+}
+
+// A file that exists keeps the encoding it has, so that changing the setting never mixes two in
+// one file; a new or empty one gets the writer's.
+ReportFile::Encoding ReportFile::EncodingOf(const std::string& path)
+{
+    std::lock_guard lock(mutex_);
+    if (path != knownPath_) {
+        knownEncoding_ = EncodingOnDisk(path).value_or(encoding_);
+        knownPath_ = path;
+    }
+    return knownEncoding_;
+}
+
 int ReportFile::Append(const std::string& path, const std::string& header, const std::string& text)
 {
     // An empty name would make CreateWhole build its file in the current folder.
-    const int error = path.empty() ? ENOENT : AppendOrCreate(path, header, text);
+    const int error = path.empty() ? ENOENT : AppendOrCreate(path, header, text, EncodingOf(path));
     NoteOutcome(path, error);
     return error == 0 ? 0 : -1;
 }
@@ -151,4 +191,18 @@ void ReportFile::NoteOutcome(const std::string& path, int error)
             kContext);
     else
         CLog::Bug(StrFormat("the %s file %s is written again", kind_.c_str(), path.c_str()), kContext);
+}
+
+int ReportFile::EncodingNamed(const std::string& name, Encoding* encoding)
+{
+    std::string key = name;
+    for (char& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (key == "UTF-8" || key == "UTF8")
+        *encoding = Encoding::Utf8;
+    else if (key == "UTF-16LE" || key == "UTF-16")
+        *encoding = Encoding::Utf16Le;
+    else
+        return -1;
+    return 0;
 }

@@ -5,10 +5,13 @@
 #include "engine/StatusPage.h"
 #include "engine/WorkerGroup.h"
 #include "external/support/CLog.h"
+#include "external/support/CSettings.h"
 #include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
+
+#include <cctype>
 
 namespace {
 
@@ -41,6 +44,15 @@ bool RefuseRun(const std::vector<Quorvel*>& taking, bool selected)
     return false;
 }
 
+// The project's "TextEncoding" when it names one, else the preference.
+ReportFile::Encoding OutputEncoding(const std::string& projectKey)
+{
+    ReportFile::Encoding encoding = ReportFile::Encoding::Utf16Le;
+    if (ReportFile::EncodingNamed(projectKey, &encoding) == 0)
+        return encoding;
+    return SettingInt("TextEncoding") == 1 ? ReportFile::Encoding::Utf8 : ReportFile::Encoding::Utf16Le;
+}
+
 } // namespace
 
 int QuorvelRunner::Run(StatusPage* page, const std::vector<uint16_t>* selection)
@@ -58,6 +70,8 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
     if (page != nullptr)
         page->ClearLists();
     g_terminateProject = 0;
+    reportOutput.SetEncoding(OutputEncoding(textEncoding));
+    logOutput.SetEncoding(OutputEncoding(textEncoding));
     {
         WorkerGroup workers;
         for (Quorvel* event : taking) {

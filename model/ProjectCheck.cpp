@@ -1,5 +1,6 @@
 #include "model/ProjectCheck.h"
 
+#include "engine/ReportFile.h"
 #include "engine/StartAt.h"
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
@@ -89,6 +90,7 @@ ProjectCheck::ProjectCheck(const std::string& path) : path_(path), store_(std::m
     const int items = Int(kCommon, "Items");
     eventCount_ = QuorvelRunner::EventsToLoad(*store_, items);
     CheckNames();
+    CheckEncoding();
     CheckEvents(items);
     std::stable_sort(problems_.begin(), problems_.end(),
         [](const ProjectProblem& a, const ProjectProblem& b) { return a.line < b.line; });
@@ -240,6 +242,17 @@ void ProjectCheck::CheckSection(const std::string& section, Section kind)
                 section, key);
         problems_.back().unreadable = true;
     }
+}
+
+void ProjectCheck::CheckEncoding()
+{
+    const std::string name = Text(kCommon, "TextEncoding");
+    ReportFile::Encoding encoding;
+    if (!name.empty() && ReportFile::EncodingNamed(name, &encoding) != 0)
+        Add(LineOf(kCommon, "TextEncoding"), true,
+            StrFormat("[Common] TextEncoding %s is no known encoding (UTF-8, UTF-16LE): the preference decides",
+                Quoted(name).c_str()),
+            kCommon, "TextEncoding");
 }
 
 void ProjectCheck::CheckEvents(int items)

@@ -61,6 +61,7 @@ public:
 private:
     void CheckNames();
     void CheckSection(const std::string& name, ProjectSchema::Section kind);
+    void CheckEncoding();
     void CheckEvents(int items);
     void CheckEvent(int index);
     void CheckEnums(const std::string& section, ProjectSchema::Section kind, bool enabled);

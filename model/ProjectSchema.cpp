@@ -39,6 +39,8 @@ std::vector<Key> MakeKeys()
         Text(common, "Author"),
         Text(common, "Description"),
         Text(common, "Metrics"),
+        Text(common, "MetricsProject"),
+        Text(common, "TextEncoding"),
         Int(common, "Items"),
         Enum(item, "action", 3, "action", "0 none, 1 SQL statement, 2 program, 3 log line"),
         Int(item, "bNeedConnect"),

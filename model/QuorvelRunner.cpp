@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
@@ -40,6 +41,9 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "Author", &author, "");
     store.Read(kCommon, "Description", &description, "");
     store.Read(kCommon, "Metrics", &metricsFile, "");
+    store.Read(kCommon, "MetricsProject", &metricsProject, "");
+    store.Read(kCommon, "TextEncoding", &textEncoding, "");
+    projectName = std::filesystem::path(path).stem().string();
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
@@ -108,6 +112,13 @@ int QuorvelRunner::Save(const std::string& path)
         store.Remove(kCommon, "Metrics");
     else
         store.Save(kCommon, "Metrics", metricsFile);
+    for (const auto& [key, value] : { std::pair("MetricsProject", &metricsProject), std::pair("TextEncoding", &textEncoding) }) {
+        if (value->empty())
+            store.Remove(kCommon, key);
+        else
+            store.Save(kCommon, key, *value);
+    }
+    projectName = std::filesystem::path(path).stem().string();
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
         events[static_cast<size_t>(i)].Save(store, ItemSection(i));
@@ -123,6 +134,9 @@ void QuorvelRunner::Clear()
     reportFile.clear();
     logFile.clear();
     metricsFile.clear();
+    metricsProject.clear();
+    textEncoding.clear();
+    projectName.clear();
 }
 
 int QuorvelRunner::AddEvent(const Quorvel& record)

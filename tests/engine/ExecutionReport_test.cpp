@@ -27,6 +27,32 @@ TEST_F(ExecutionReport, NewFileGetsMarkHeaderAndOneLinePerExecution)
         EXPECT_TRUE(std::regex_match(lines[i], line)) << lines[i];
 }
 
+// The preference "TextEncoding" 1 writes both files in UTF-8 with LF; a project's key wins over it.
+TEST_F(ExecutionReport, EncodingFromThePreferenceOrTheProject)
+{
+    const struct {
+        int preference;
+        std::string key;
+        bool utf8;
+    } cases[] = { { 0, "", false }, { 1, "", true }, { 1, "utf-16le", false }, { 0, "UTF-8", true } };
+    int n = 0;
+    for (const auto& c : cases) {
+        settings->setInt("TextEncoding", c.preference);
+        project.events.clear();
+        Quorvel event = FileEvent("e", dir.path());
+        event.action = ACTION_LOG;
+        event.sLogItem = "seen";
+        project.AddEvent(event);
+        project.textEncoding = c.key;
+        project.reportFile = dir.File(StrFormat("r%d.txt", n));
+        project.logFile = dir.File(StrFormat("l%d.log", n++));
+        project.Run(&page, nullptr);
+        const std::string log = ReadFile(project.logFile);
+        EXPECT_EQ(log, c.utf8 ? std::string("seen\n") : std::string("\xFF\xFEs\0e\0e\0n\0\r\0\n\0", 14)) << n;
+        EXPECT_EQ(ReadFile(project.reportFile).rfind("Date\tTime\t", 0) == 0, c.utf8) << n;
+    }
+}
+
 TEST_F(ExecutionReport, TwentyFourEventsWritingAtOnceGiveWholeLines)
 {
     const int perEvent = 40;

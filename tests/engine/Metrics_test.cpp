@@ -70,7 +70,7 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
         const double at = m["quorvel_last_execution_timestamp_seconds"][event].value;
         EXPECT_GE(at, before);
         EXPECT_LE(at, after);
-        EXPECT_EQ(m["quorvel_last_check_milliseconds"].count(event), 1u);
+        EXPECT_EQ(m["quorvel_last_check_seconds"].count(event), 1u);
     }
     // The file was replaced, never appended to; no temporary file stays behind.
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -115,6 +115,28 @@ TEST_F(MetricsTest, WriteFailureIsToldOncePerStreak)
     Samples m = ReadMetrics(project.metricsFile);
     EXPECT_EQ(m["quorvel_executions_total"]["1"].value, 0);
     EXPECT_EQ(m["quorvel_last_value"].size(), 0u); // nothing ran yet
+}
+
+// The project label keeps two projects' samples apart: "MetricsProject", else the project file's
+// name, else (never saved) the metrics file's name.
+TEST_F(MetricsTest, ProjectLabelNamesTheProject)
+{
+    project.events.push_back(FileEvent("f", dir.path()));
+    project.metricsFile = dir.File("from-metrics.prom");
+    MetricsWriter writer(project, { &project.events[0] });
+    const struct {
+        std::string key, name, label;
+    } cases[] = {
+        { "", "", "from-metrics" },
+        { "", "nightly", "nightly" },
+        { "shop \"a\"", "nightly", "shop \\\"a\\\"" },
+    };
+    for (const auto& c : cases) {
+        project.metricsProject = c.key;
+        project.projectName = c.name;
+        EXPECT_NE(writer.Text().find("quorvel_executions_total{project=\"" + c.label + "\",event=\"1\","), std::string::npos)
+            << writer.Text();
+    }
 }
 
 } // namespace

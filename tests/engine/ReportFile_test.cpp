@@ -26,26 +26,39 @@ std::vector<std::string> LinesAfterHeader(const std::string& path)
     return lines.empty() ? lines : std::vector<std::string>(lines.begin() + 1, lines.end());
 }
 
-// A new file gets the mark and the header (if any), then only lines; an existing empty file gets
-// neither mark nor header.
-TEST(ReportFile, MarkAndHeaderOnlyInNewFiles)
+// A new file gets the mark (UTF-16LE only) and the header (if any), then only lines; an existing
+// empty file gets neither mark nor header. A file that has content keeps its encoding whatever the
+// writer's, so a changed preference never mixes two in one file.
+TEST(ReportFile, MarkAndHeaderOnlyInNewFilesEachInItsEncoding)
 {
+    using Encoding = ReportFile::Encoding;
     struct Case {
-        bool exists;
+        std::string before; // none: no file
+        Encoding encoding;
         std::string header, expected;
     };
+    const std::string none = "\x01";
     const std::string lines = Utf8ToUtf16Le("one \xC3\xA9\r\ntwo\r\n");
-    const Case cases[] = { { false, kHeader, kMark + Utf8ToUtf16Le(kHeader) + lines }, { false, "", kMark + lines },
-        { true, kHeader, lines } };
+    const std::string utf8Lines = "one \xC3\xA9\ntwo\n";
+    const Case cases[] = {
+        { none, Encoding::Utf16Le, kHeader, kMark + Utf8ToUtf16Le(kHeader) + lines },
+        { none, Encoding::Utf16Le, "", kMark + lines },
+        { "", Encoding::Utf16Le, kHeader, lines },
+        { none, Encoding::Utf8, kHeader, "Date\tTime\tEvent\n" + utf8Lines },
+        { "", Encoding::Utf8, kHeader, utf8Lines },
+        { kMark, Encoding::Utf8, kHeader, kMark + lines },
+        { "x\n", Encoding::Utf16Le, kHeader, "x\n" + utf8Lines },
+    };
     for (const Case& c : cases) {
         TempDir dir;
         const std::string path = dir.File("report.tsv");
-        if (c.exists)
-            WriteFile(path, "");
+        if (c.before != none)
+            WriteFile(path, c.before);
         ReportFile report("execution report");
+        report.SetEncoding(c.encoding);
         ASSERT_EQ(report.Append(path, c.header, "one \xC3\xA9\r\n"), 0);
         ASSERT_EQ(report.Append(path, c.header, "two\r\n"), 0);
-        EXPECT_EQ(ReadFile(path), c.expected);
+        EXPECT_EQ(ReadFile(path), c.expected) << c.before.size() << " " << static_cast<int>(c.encoding);
         // The file was built beside and moved into place: nothing of that is left.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     }

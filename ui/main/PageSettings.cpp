@@ -42,6 +42,9 @@ PageSettings::PageSettings(QWidget* parent)
     logLevel_ = new QComboBox(this);
     logLevel_->addItems({ tr("Core (default)"), tr("Full log") });
     logLevel_->setCurrentIndex(SettingInt("LogLevel") == 1 ? 1 : 0);
+    textEncoding_ = new QComboBox(this);
+    textEncoding_->addItems({ tr("UTF-16LE, CRLF (default)"), tr("UTF-8, LF") });
+    textEncoding_->setCurrentIndex(SettingInt("TextEncoding") == 1 ? 1 : 0);
     const auto row = [&](const QString& label, QComboBox* combo, const QString& hint) {
         auto* line = new QHBoxLayout;
         line->addWidget(combo);
@@ -55,6 +58,7 @@ PageSettings::PageSettings(QWidget* parent)
     row(tr("&Date format for $DATE$ macro : "), dateFormat_, tr("keep it empty for default value"));
     row(tr("&Time format for $TIME$ macro : "), timeFormat_, tr("keep it empty for default value"));
     row(tr("Log le&vel :"), logLevel_, {});
+    row(tr("&Report and log files : "), textEncoding_, tr("a project's TextEncoding key wins"));
     layout->addLayout(form);
     layout->addStretch();
 }
@@ -94,6 +98,7 @@ void PageSettings::StoreValues()
     for (const QCheckBox* box : { loadLast_, minimizeOnTray_, fetchAll_, smartInput_ })
         StoreCheck(box);
     g_settings->setInt("LogLevel", logLevel_->currentIndex());
+    g_settings->setInt("TextEncoding", textEncoding_->currentIndex());
     for (const QComboBox* combo : { dateFormat_, timeFormat_ })
         g_settings->setStr(combo->property("key").toString().toStdString(), combo->currentText().toStdString());
     g_settings->SaveData();

@@ -26,4 +26,5 @@ private:
     QComboBox* dateFormat_;
     QComboBox* timeFormat_;
     QComboBox* logLevel_;
+    QComboBox* textEncoding_;
 };
