@@ -136,14 +136,28 @@ int OdbcDB::fetch(int)
     if (!SQL_SUCCEEDED(rc))
         return FailFrom(SQL_HANDLE_STMT, stmt_.get());
     onRow_ = true;
+    row_.assign(static_cast<size_t>(columns_), std::nullopt);
     return kOK;
 }
 
-// Long values arrive in pieces: the driver says so by filling the buffer to the end.
 int OdbcDB::getData(int column, std::string* out, int, int, int)
 {
     if (CheckColumn(errorText, onRow_, column, columns_) != kOK)
         return kError;
+    std::optional<std::string>& cached = row_[static_cast<size_t>(column - 1)];
+    if (!cached) {
+        std::string value;
+        if (ReadColumn(column, &value) != kOK)
+            return kError;
+        cached = std::move(value);
+    }
+    *out = *cached;
+    return kOK;
+}
+
+// Long values arrive in pieces: the driver says so by filling the buffer to the end.
+int OdbcDB::ReadColumn(int column, std::string* out)
+{
     std::string value;
     char buffer[4096];
     for (;;) {
@@ -167,6 +181,7 @@ int OdbcDB::closeCursor(int)
 {
     columns_ = 0;
     onRow_ = false;
+    row_.clear();
     std::lock_guard lock(stmtMutex_);
     stmt_.reset();
     return kOK;

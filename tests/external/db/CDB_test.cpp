@@ -95,6 +95,7 @@ TEST_P(DbTest, SelectsOneRowManyRowsAndNoRows)
     ASSERT_TRUE(CDB::isOK(db->fetch(0)));
     EXPECT_TRUE(CDB::isOK(db->getData(2, &b, 0, 0, 0)));
     EXPECT_TRUE(CDB::isOK(db->getData(1, &a, 0, 0, 0)));
+    EXPECT_TRUE(CDB::isOK(db->getData(2, &b, 0, 0, 0))); // a column read again gives its value again
     EXPECT_EQ(a + b, "a2");
     EXPECT_FALSE(CDB::isOK(db->getData(3, &a, 0, 0, 0)));
     EXPECT_EQ(db->fetch(0), CDB::kNoRow);
