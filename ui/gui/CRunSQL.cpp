@@ -196,7 +196,9 @@ void CRunSQL::Cancel()
 void CRunSQL::RunFinished(const DbOutcome& outcome)
 {
     if (outcome.cancelled) {
-        SetBusy(false, tr("Cancelled"));
+        // The server's own words, when it said why the statement ended.
+        SetBusy(false,
+            outcome.error.empty() ? tr("Cancelled") : tr("Cancelled: %1").arg(QString::fromStdString(outcome.error)));
         return;
     }
     if (outcome.failedAt != DbOutcome::kNone) {
