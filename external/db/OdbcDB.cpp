@@ -136,7 +136,8 @@ int OdbcDB::fetch(int)
     if (!SQL_SUCCEEDED(rc))
         return FailFrom(SQL_HANDLE_STMT, stmt_.get());
     onRow_ = true;
-    row_.assign(static_cast<size_t>(columns_), std::nullopt);
+    values_.resize(static_cast<size_t>(columns_));
+    read_.assign(static_cast<size_t>(columns_), false);
     return kOK;
 }
 
@@ -144,21 +145,20 @@ int OdbcDB::getData(int column, std::string* out, int, int, int)
 {
     if (CheckColumn(errorText, onRow_, column, columns_) != kOK)
         return kError;
-    std::optional<std::string>& cached = row_[static_cast<size_t>(column - 1)];
-    if (!cached) {
-        std::string value;
-        if (ReadColumn(column, &value) != kOK)
+    const auto index = static_cast<size_t>(column - 1);
+    if (!read_[index]) {
+        if (ReadColumn(column, &values_[index]) != kOK)
             return kError;
-        cached = std::move(value);
+        read_[index] = true;
     }
-    *out = *cached;
+    *out = values_[index];
     return kOK;
 }
 
 // Long values arrive in pieces: the driver says so by filling the buffer to the end.
-int OdbcDB::ReadColumn(int column, std::string* out)
+int OdbcDB::ReadColumn(int column, std::string* value)
 {
-    std::string value;
+    value->clear();
     char buffer[4096];
     for (;;) {
         SQLLEN indicator = 0;
@@ -169,11 +169,10 @@ int OdbcDB::ReadColumn(int column, std::string* out)
         if (!SQL_SUCCEEDED(rc))
             return FailFrom(SQL_HANDLE_STMT, stmt_.get());
         const bool more = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer);
-        value.append(buffer, more ? sizeof buffer - 1 : static_cast<size_t>(indicator));
+        value->append(buffer, more ? sizeof buffer - 1 : static_cast<size_t>(indicator));
         if (!more)
             break;
     }
-    *out = std::move(value);
     return kOK;
 }
 
@@ -181,7 +180,7 @@ int OdbcDB::closeCursor(int)
 {
     columns_ = 0;
     onRow_ = false;
-    row_.clear();
+    read_.clear();
     std::lock_guard lock(stmtMutex_);
     stmt_.reset();
     return kOK;

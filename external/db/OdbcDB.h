@@ -4,7 +4,6 @@
 #include "external/db/OdbcHandle.h"
 
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +28,7 @@ public:
 
 private:
     int FailFrom(SQLSMALLINT type, SQLHANDLE handle);
-    int ReadColumn(int column, std::string* out);
+    int ReadColumn(int column, std::string* value);
     bool ConnectionDead() const;
 
     OdbcHandle env_;
@@ -38,8 +37,10 @@ private:
     SQLSMALLINT columns_ = 0;
     bool onRow_ = false;
     // The values of the current row read so far: a driver hands out each column only once
-    // (the MariaDB driver gives no data the second time), callers may ask again.
-    std::vector<std::optional<std::string>> row_;
+    // (the MariaDB driver gives no data the second time), callers may ask again. The texts keep
+    // their buffers from row to row.
+    std::vector<std::string> values_;
+    std::vector<bool> read_;
     std::string password_;
     std::mutex stmtMutex_;
 };
