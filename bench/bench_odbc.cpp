@@ -1,5 +1,5 @@
-// ODBC through CDB beside the same work on the ODBC C API, with the SQLite and the PostgreSQL
-// drivers.
+// ODBC through CDB beside the same work on the ODBC C API, with the SQLite, the PostgreSQL and
+// the MariaDB drivers.
 
 #include "BenchSupport.h"
 
@@ -60,12 +60,13 @@ void Direct(benchmark::State& state, const std::string& connectionString, const 
     Close(c);
 }
 
-void RegisterKind(const std::string& kind, const std::string& connectionString)
+void RegisterKind(const std::string& kind, const std::string& connectionString,
+    std::span<const char* const> setup = bench::kSetupSql)
 {
     CONN_INFO info;
     info.type = DS_ODBC;
     info.target = connectionString;
-    bench::CreateTable(info);
+    bench::CreateTable(info, setup);
     bench::RegisterQuorvel(kind, info);
     bench::Register(kind + "/count/direct", Direct, connectionString, bench::kCountSql, false);
     bench::Register(kind + "/10k-rows/direct", Direct, connectionString, bench::kRowsSql, true);
@@ -85,5 +86,6 @@ int main(int argc, char** argv)
         "DRIVER={" + bench::RequireEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path
             + ";StepAPI=1;NoCreat=1");
     RegisterKind("odbc-postgres", bench::RequireEnv("QUORVEL_TEST_ODBC_PG"));
+    RegisterKind("odbc-mariadb", bench::RequireEnv("QUORVEL_TEST_MARIADB"), bench::kMariaDbSetupSql);
     return bench::RunAll(argc, argv);
 }

@@ -136,15 +136,29 @@ int OdbcDB::fetch(int)
     if (!SQL_SUCCEEDED(rc))
         return FailFrom(SQL_HANDLE_STMT, stmt_.get());
     onRow_ = true;
+    values_.resize(static_cast<size_t>(columns_));
+    read_.assign(static_cast<size_t>(columns_), false);
     return kOK;
 }
 
-// Long values arrive in pieces: the driver says so by filling the buffer to the end.
 int OdbcDB::getData(int column, std::string* out, int, int, int)
 {
     if (CheckColumn(errorText, onRow_, column, columns_) != kOK)
         return kError;
-    std::string value;
+    const auto index = static_cast<size_t>(column - 1);
+    if (!read_[index]) {
+        if (ReadColumn(column, &values_[index]) != kOK)
+            return kError;
+        read_[index] = true;
+    }
+    *out = values_[index];
+    return kOK;
+}
+
+// Long values arrive in pieces: the driver says so by filling the buffer to the end.
+int OdbcDB::ReadColumn(int column, std::string* value)
+{
+    value->clear();
     char buffer[4096];
     for (;;) {
         SQLLEN indicator = 0;
@@ -155,11 +169,10 @@ int OdbcDB::getData(int column, std::string* out, int, int, int)
         if (!SQL_SUCCEEDED(rc))
             return FailFrom(SQL_HANDLE_STMT, stmt_.get());
         const bool more = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer);
-        value.append(buffer, more ? sizeof buffer - 1 : static_cast<size_t>(indicator));
+        value->append(buffer, more ? sizeof buffer - 1 : static_cast<size_t>(indicator));
         if (!more)
             break;
     }
-    *out = std::move(value);
     return kOK;
 }
 
@@ -167,6 +180,7 @@ int OdbcDB::closeCursor(int)
 {
     columns_ = 0;
     onRow_ = false;
+    read_.clear();
     std::lock_guard lock(stmtMutex_);
     stmt_.reset();
     return kOK;

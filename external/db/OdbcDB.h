@@ -4,6 +4,8 @@
 #include "external/db/OdbcHandle.h"
 
 #include <mutex>
+#include <string>
+#include <vector>
 
 // Any other database through the unixODBC driver manager. The target is a DSN name, or a
 // connection string ("DRIVER={...};...") for anything that holds "=". Text goes through the
@@ -26,6 +28,7 @@ public:
 
 private:
     int FailFrom(SQLSMALLINT type, SQLHANDLE handle);
+    int ReadColumn(int column, std::string* value);
     bool ConnectionDead() const;
 
     OdbcHandle env_;
@@ -33,6 +36,11 @@ private:
     OdbcHandle stmt_; // changes only under stmtMutex_, which cancel() holds too
     SQLSMALLINT columns_ = 0;
     bool onRow_ = false;
+    // The values of the current row read so far: a driver hands out each column only once
+    // (the MariaDB driver gives no data the second time), callers may ask again. The texts keep
+    // their buffers from row to row.
+    std::vector<std::string> values_;
+    std::vector<bool> read_;
     std::string password_;
     std::mutex stmtMutex_;
 };

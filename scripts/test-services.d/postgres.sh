@@ -20,8 +20,15 @@ pg_services_odbc_driver() {
 
 pg_services_sqlite_odbc=$(pg_services_odbc_driver libsqlite3odbc.so)
 pg_services_postgres_odbc=$(pg_services_odbc_driver psqlodbcw.so)
-mkdir -p "$pg_services_root/odbc"
-cat >"$pg_services_root/odbc/odbcinst.ini" <<INI
+# One private ODBC configuration folder for every service script, whichever runs first (never
+# one that ODBCSYSINI named before: that may be the machine's own).
+if [[ -z ${QUORVEL_TEST_ODBC_DIR:-} ]]; then
+  export QUORVEL_TEST_ODBC_DIR=$pg_services_root/odbc
+  mkdir -p "$QUORVEL_TEST_ODBC_DIR"
+fi
+export ODBCSYSINI=$QUORVEL_TEST_ODBC_DIR
+cat >>"$QUORVEL_TEST_ODBC_DIR/odbcinst.ini" <<INI
+
 [Quorvel SQLite3]
 Driver=$pg_services_sqlite_odbc
 
@@ -29,7 +36,8 @@ Driver=$pg_services_sqlite_odbc
 Driver=$pg_services_postgres_odbc
 INI
 # UseDeclareFetch makes the PostgreSQL driver read rows through a cursor instead of all at once.
-cat >"$pg_services_root/odbc/odbc.ini" <<INI
+cat >>"$QUORVEL_TEST_ODBC_DIR/odbc.ini" <<INI
+
 [QuorvelTestPG]
 Driver=Quorvel PostgreSQL
 Servername=127.0.0.1
@@ -38,7 +46,6 @@ Database=quorvel_test
 UseDeclareFetch=1
 INI
 
-export ODBCSYSINI=$pg_services_root/odbc
 export QUORVEL_TEST_ODBC_SQLITE_DRIVER='Quorvel SQLite3'
 export QUORVEL_TEST_ODBC_PG_DRIVER='Quorvel PostgreSQL'
 export QUORVEL_TEST_ODBC_PG_DSN=QuorvelTestPG

@@ -37,8 +37,9 @@ std::string CatalogQuery(DS_TYPE kind)
     if (kind == DS_SQLITE)
         return "SELECT m.name, p.name FROM sqlite_master AS m JOIN pragma_table_info(m.name) AS p "
                "WHERE m.type IN ('table', 'view')";
-    return "SELECT table_name, column_name FROM information_schema.columns "
-           "WHERE table_schema NOT IN ('pg_catalog', 'information_schema')";
+    // The system schemas of PostgreSQL and of MariaDB/MySQL hold thousands of names nobody types.
+    return "SELECT table_name, column_name FROM information_schema.columns WHERE table_schema NOT IN "
+           "('pg_catalog', 'information_schema', 'mysql', 'performance_schema', 'sys')";
 }
 
 QStringList CompletionWords(const DbOutcome& outcome)
@@ -195,7 +196,9 @@ void CRunSQL::Cancel()
 void CRunSQL::RunFinished(const DbOutcome& outcome)
 {
     if (outcome.cancelled) {
-        SetBusy(false, tr("Cancelled"));
+        // The server's own words, when it said why the statement ended.
+        SetBusy(false,
+            outcome.error.empty() ? tr("Cancelled") : tr("Cancelled: %1").arg(QString::fromStdString(outcome.error)));
         return;
     }
     if (outcome.failedAt != DbOutcome::kNone) {

@@ -19,7 +19,7 @@ using ::testing::Not;
 // Outside the anonymous namespace, where the test framework finds it.
 void PrintTo(TestDb kind, std::ostream* out)
 {
-    static const char* const names[] = { "Sqlite", "Postgres", "OdbcSqlite", "OdbcPostgres" };
+    static const char* const names[] = { "Sqlite", "Postgres", "OdbcSqlite", "OdbcPostgres", "OdbcMariaDB" };
     *out << names[static_cast<int>(kind)];
 }
 
@@ -40,11 +40,17 @@ protected:
     void SetUp() override { info_ = TestConnection(GetParam(), dir_); }
 
     bool Postgres() const { return GetParam() == TestDb::Postgres || GetParam() == TestDb::OdbcPostgres; }
+    bool MariaDB() const { return GetParam() == TestDb::OdbcMariaDB; }
+    // The same statement in the SQL of each kind.
+    std::string Dialect(const char* sqlite, const char* postgres, const char* mariadb) const
+    {
+        return Postgres() ? postgres : MariaDB() ? mariadb : sqlite;
+    }
 
     // Tables of server databases outlive the test; SQLite files go with dir_.
     void TearDown() override
     {
-        if (Postgres() && !info_.target.empty())
+        if ((Postgres() || MariaDB()) && !info_.target.empty())
             Connect()->execute(Sql("DROP TABLE IF EXISTS $T"), 0);
     }
 
@@ -89,6 +95,7 @@ TEST_P(DbTest, SelectsOneRowManyRowsAndNoRows)
     ASSERT_TRUE(CDB::isOK(db->fetch(0)));
     EXPECT_TRUE(CDB::isOK(db->getData(2, &b, 0, 0, 0)));
     EXPECT_TRUE(CDB::isOK(db->getData(1, &a, 0, 0, 0)));
+    EXPECT_TRUE(CDB::isOK(db->getData(2, &b, 0, 0, 0))); // a column read again gives its value again
     EXPECT_EQ(a + b, "a2");
     EXPECT_FALSE(CDB::isOK(db->getData(3, &a, 0, 0, 0)));
     EXPECT_EQ(db->fetch(0), CDB::kNoRow);
@@ -116,7 +123,9 @@ TEST_P(DbTest, GivesValuesAsTheDatabasePrintsThem)
         { "SELECT -9000000000", "-9000000000" },
         { "SELECT 2.5", "2.5" },
         { "SELECT 'Grüße, 東京 €'", "Grüße, 東京 €" },
-        { Postgres() ? "SELECT DATE '2024-02-29' + 1" : "SELECT date('2024-02-29', '+1 day')", "2024-03-01" },
+        { Dialect("SELECT date('2024-02-29', '+1 day')", "SELECT DATE '2024-02-29' + 1",
+              "SELECT DATE '2024-02-29' + INTERVAL 1 DAY"),
+            "2024-03-01" },
         { "SELECT NULL", "" },
     };
     for (const auto& [sql, expected] : cases)
@@ -156,9 +165,9 @@ TEST_P(DbTest, CancelFromAnotherThreadEndsALongStatement)
     db->cancel(); // nothing runs: no harm, and no effect on the next statement
     EXPECT_EQ(FirstValue(*db, "SELECT 1"), "1");
 
-    const std::string longStatement = Postgres()
-        ? "SELECT pg_sleep(30)"
-        : "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) SELECT count(*) FROM c";
+    const std::string longStatement = Dialect(
+        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 200000000) SELECT count(*) FROM c",
+        "SELECT pg_sleep(30)", "SELECT SLEEP(30)");
     std::atomic<bool> done = false;
     int rc = CDB::kOK;
     std::thread worker([&] {
@@ -198,13 +207,15 @@ TEST_P(DbTest, CancelRacingWithConnectAndDisconnectIsSafe)
 
 TEST_P(DbTest, FetchesOneRowOfAHugeResultWithoutReadingTheRest)
 {
+    if (MariaDB())
+        GTEST_SKIP() << "the MariaDB ODBC driver of Debian 12 (3.1.15) reads every result whole (docs/databases.md)";
     std::unique_ptr<CDB> db = Connect();
     const long before = ResidentBytes();
     // generate_series in the select list streams its rows; in FROM it would gather them first.
     EXPECT_EQ(FirstValue(*db,
-                  Postgres() ? "SELECT generate_series(1, 10000000) AS n, repeat('x', 100) AS filler"
-                             : "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000) "
-                               "SELECT x, printf('%100d', x) FROM c"),
+                  Dialect("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 10000000) "
+                          "SELECT x, printf('%100d', x) FROM c",
+                      "SELECT generate_series(1, 10000000) AS n, repeat('x', 100) AS filler", "")),
         "1");
     // All ten million rows would take more than a gigabyte. Closing the cursor of the half-read
     // result lets the next statement run.
@@ -214,7 +225,7 @@ TEST_P(DbTest, FetchesOneRowOfAHugeResultWithoutReadingTheRest)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKinds, DbTest,
-    ::testing::Values(TestDb::Sqlite, TestDb::Postgres, TestDb::OdbcSqlite, TestDb::OdbcPostgres),
+    ::testing::Values(TestDb::Sqlite, TestDb::Postgres, TestDb::OdbcSqlite, TestDb::OdbcPostgres, TestDb::OdbcMariaDB),
     [](const ::testing::TestParamInfo<TestDb>& info) { return ::testing::PrintToString(info.param); });
 
 } // namespace

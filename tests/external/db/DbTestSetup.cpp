@@ -46,6 +46,9 @@ CONN_INFO TestConnection(TestDb kind, const TempDir& dir)
         return MakeConnInfo(DS_ODBC, OdbcSqliteTarget(NewSqliteFile(dir)));
     case TestDb::OdbcPostgres:
         return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG"));
+    case TestDb::OdbcMariaDB: // the DSN, with the user and password of the connection
+        return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_MARIADB_DSN"), ServiceEnv("QUORVEL_TEST_MARIADB_USER"),
+            ServiceEnv("QUORVEL_TEST_MARIADB_PASSWORD"));
     }
     return {};
 }
@@ -88,6 +91,18 @@ std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
                 "password authentication failed" },
             { "unknown DSN", MakeConnInfo(DS_ODBC, "NoSuchDsn", "quorvel", kWrongPassword),
                 "Data source name not found" } };
+    case TestDb::OdbcMariaDB: {
+        const std::string server = ServiceEnv("QUORVEL_TEST_MARIADB_SERVER");
+        const std::string user = ServiceEnv("QUORVEL_TEST_MARIADB_USER");
+        return { { "no server",
+                     MakeConnInfo(DS_ODBC, "DRIVER={" + ServiceEnv("QUORVEL_TEST_MARIADB_DRIVER") + "};SERVER=127.0.0.1;PORT=1"),
+                     "Can't connect to server on '127.0.0.1'" },
+            { "wrong password", MakeConnInfo(DS_ODBC, server, user, kWrongPassword),
+                "Access denied for user 'quorvel'@'127.0.0.1' (using password: YES)" },
+            { "unknown database",
+                MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_MARIADB") + ";DATABASE=no_such_db"),
+                "Access denied for user 'quorvel'@'127.0.0.1' to database 'no_such_db'" } };
+    }
     }
     return {};
 }

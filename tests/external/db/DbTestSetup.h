@@ -7,8 +7,9 @@
 #include <vector>
 
 // The connections that every shared database test runs against. The PostgreSQL server and the
-// ODBC driver registration come from scripts/test-services.d/postgres.sh (`make test`).
-enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres };
+// ODBC driver registration come from scripts/test-services.d/postgres.sh, the MariaDB server and
+// its driver from mariadb.sh (`make test`).
+enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres, OdbcMariaDB };
 
 // A variable that the test services export. Missing, it throws with a message that says how to
 // run the tests, which fails the test in its set-up.

@@ -3,7 +3,7 @@
 // reconnected to.
 
 #include "DbTestSetup.h"
-#include "support/PrivatePgServer.h"
+#include "support/PrivateDbServer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ protected:
                 + "};Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port());
     }
 
-    PrivatePgServer server_;
+    PrivateDbServer server_ { "pg-test-server" };
 };
 
 TEST_P(ServerRestartTest, FirstStatementAfterTheServerWentAwayFailsThenConnectReconnects)

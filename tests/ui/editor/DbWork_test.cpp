@@ -4,6 +4,7 @@
 #include "support/TestEnv.h"
 #include "support/UiTestSupport.h"
 
+#include "external/db/CDB.h"
 #include "model/Quorvel.h"
 #include "ui/editor/EvSQL.h"
 #include "ui/editor/EventProps.h"
@@ -17,6 +18,7 @@
 #include "ui/gui/SqlEditor.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,6 +80,9 @@ TEST(StatementTest, ChecksCountRowsActionsExecuteAndCancelEndsASlowOne)
         { SqliteConnection(dir.File("missing/none.db"), ""), "SELECT 1", QStringLiteral("Connection Failed: ") },
         { PostgresConnection(), "SELECT 7 UNION ALL SELECT 8",
             QStringLiteral("\n\nRows in results: 2\nFirst value: 7") },
+        { MariaDbConnection(false), "SELECT 'Grüße' UNION ALL SELECT NULL",
+            QStringLiteral("\n\nRows in results: 2\nFirst value: Grüße") },
+        { MariaDbConnection(true), "SET @quorvel = 1", QStringLiteral("Success: SET @quorvel = 1"), true },
         { sqlite, "UPDATE t SET qty = 0", QStringLiteral("Success: UPDATE t SET qty = 0"), true },
         { sqlite, "SELECT sum(qty) FROM t", QStringLiteral("\n\nRows in results: 1\nFirst value: 0") },
     };
@@ -178,7 +183,7 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
     EXPECT_TRUE(console.Busy());
     console.Cancel();
     EXPECT_TRUE(ServeUntil([&] { return !console.Busy(); }));
-    EXPECT_EQ(console.StatusText(), QStringLiteral("Cancelled"));
+    EXPECT_EQ(console.StatusText(), QStringLiteral("Cancelled: ERROR:  canceling statement due to user request"));
 
     console.Editor().setText(QStringLiteral("SELECT 'a', 1 UNION ALL SELECT 'b', 2"));
     console.Run();
@@ -202,6 +207,50 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.front().startsWith(QStringLiteral("Connection Failed: ")));
     EXPECT_FALSE(console.isVisible());
+}
+
+// MariaDB through ODBC: the set-up dialog's test with a DRIVER= string and the typed user and
+// password, the console on the DSN with the tables and columns the user may query, and Cancel of a
+// slow statement.
+TEST(CRunSQL, MariaDbByDriverStringAndByDsnWithCompletionAndCancel)
+{
+    const char* server = std::getenv("QUORVEL_TEST_MARIADB_SERVER");
+    ASSERT_NE(server, nullptr) << "run through `make test` (test MariaDB server)";
+    ScriptedDialogs dialogs;
+    CAdvConnect setup;
+    setup.Kind().setCurrentIndex(DS_ODBC);
+    setup.Target().setEditText(QString::fromUtf8(server));
+    const CONN_INFO dsn = MariaDbConnection(true);
+    setup.User().setText(QString::fromStdString(dsn.user));
+    setup.Password().setText(QString::fromStdString(dsn.password));
+    setup.TestConnection();
+    ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
+    EXPECT_EQ(dialogs.messages.front(), QStringLiteral("Test connection: Connection succeeded."));
+
+    const std::string table = "quorvel_ui" + std::to_string(QCoreApplication::applicationPid());
+    std::unique_ptr<CDB> db = CDB::newDB(DS_ODBC);
+    ASSERT_TRUE(CDB::isOK(db->connect(&dsn))) << db->errorText;
+    ASSERT_TRUE(CDB::isOK(db->execute("CREATE TABLE " + table + " (quorvel_col INT)", 0))) << db->errorText;
+    CRunSQL& console = CRunSQL::Instance();
+    console.SetSmartInput(true);
+    console.Open(dsn);
+    ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.StatusText(), QStringLiteral("Connected"));
+    EXPECT_TRUE(console.Editor().CompletionWords().contains(QString::fromStdString(table)));
+    EXPECT_TRUE(console.Editor().CompletionWords().contains(QStringLiteral("quorvel_col")));
+    console.Editor().setText(QStringLiteral("SELECT SLEEP(30)"));
+    console.Run();
+    EXPECT_TRUE(ServeTicks(20));
+    console.Cancel();
+    EXPECT_TRUE(ServeUntil([&] { return !console.Busy(); }, 5000));
+    // The driver puts its own and the server's version before the server's words.
+    const QString cancelled = console.StatusText();
+    EXPECT_TRUE(cancelled.startsWith(QStringLiteral("Cancelled: [ma-"))
+        && cancelled.endsWith(QStringLiteral("]Query execution was interrupted")))
+        << cancelled.toStdString();
+    console.reject();
+    db->execute("DROP TABLE " + table, 0);
+    EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
 } // namespace

@@ -57,6 +57,31 @@ CONN_INFO SqliteConnection(const std::string& path, const std::string& statement
     return info;
 }
 
+namespace {
+
+std::string ServiceVariable(const char* name)
+{
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0')
+        throw std::runtime_error(std::string(name) + " is not set: run the window tests through `make test`, "
+                                                     "which starts the database servers they need");
+    return value;
+}
+
+} // namespace
+
+CONN_INFO MariaDbConnection(bool dsn)
+{
+    CONN_INFO info;
+    info.type = DS_ODBC;
+    info.target = ServiceVariable(dsn ? "QUORVEL_TEST_MARIADB_DSN" : "QUORVEL_TEST_MARIADB");
+    if (dsn) {
+        info.user = ServiceVariable("QUORVEL_TEST_MARIADB_USER");
+        info.password = ServiceVariable("QUORVEL_TEST_MARIADB_PASSWORD");
+    }
+    return info;
+}
+
 CONN_INFO PostgresConnection()
 {
     const char* target = std::getenv("QUORVEL_TEST_PG");

@@ -18,3 +18,6 @@ bool ServeTicks(int count);
 CONN_INFO SqliteConnection(const std::string& path, const std::string& statements);
 // The test PostgreSQL server as the test role (QUORVEL_TEST_PG, set by the test scripts).
 CONN_INFO PostgresConnection();
+// The test MariaDB server through ODBC: by its DSN with the user and password of the connection,
+// or by a DRIVER= string that holds them.
+CONN_INFO MariaDbConnection(bool dsn);

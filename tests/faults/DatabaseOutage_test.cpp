@@ -1,12 +1,13 @@
-// A PostgreSQL server that goes away in the middle of a run and comes back: the run goes on,
+// A database server that goes away in the middle of a run and comes back: the run goes on,
 // every iteration meanwhile is a failed check that the program log explains, the execution report
 // keeps one line per iteration, and the checks pass again as soon as the server is back.
 
 #include "faults/FaultFixture.h"
-#include "support/PrivatePgServer.h"
+#include "support/PrivateDbServer.h"
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -19,16 +20,48 @@ constexpr int kIntervalSeconds = 1;
 // A generous bound on how long the first check after the server's return may take to come.
 constexpr auto kRecoveryBound = std::chrono::seconds(kIntervalSeconds) + 3s;
 
-class PostgresOutage : public FaultTest {
-protected:
-    PrivatePgServer server;
+struct Server {
+    const char* name;
+    const char* script;
+    DS_TYPE type;
+    // The target of the test user from what the script prints.
+    std::string (*target)(const std::string& conninfo);
+    // What the driver says of a server that does not answer.
+    const char* refused;
 };
 
-TEST_F(PostgresOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterItsReturnPasses)
+void PrintTo(const Server& server, std::ostream* out)
+{
+    *out << server.name;
+}
+
+std::string Same(const std::string& conninfo)
+{
+    return conninfo;
+}
+
+std::string MariaDbDriver(const std::string& attributes)
+{
+    const char* driver = std::getenv("QUORVEL_TEST_MARIADB_DRIVER");
+    EXPECT_NE(driver, nullptr) << "run through `make test` (registers the MariaDB ODBC driver)";
+    return std::string("DRIVER={") + (driver != nullptr ? driver : "") + "};" + attributes;
+}
+
+const Server kServers[] = {
+    { "PostgreSQL", "pg-test-server", DS_POSTGRES, Same, "refused" },
+    { "MariaDB", "mariadb-test-server", DS_ODBC, MariaDbDriver, "Can't connect to server" },
+};
+
+class DatabaseOutage : public FaultTest, public ::testing::WithParamInterface<Server> {
+protected:
+    PrivateDbServer server { GetParam().script };
+};
+
+TEST_P(DatabaseOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterItsReturnPasses)
 {
     project.reportFile = dir.File("report.txt");
-    project.AddEvent(
-        EverySeconds(Endless(SqlEvent("probe", server.ConnInfo(), "SELECT 1", DS_POSTGRES)), kIntervalSeconds));
+    const std::string target = GetParam().target(server.ConnInfo());
+    project.AddEvent(EverySeconds(Endless(SqlEvent("probe", target, "SELECT 1", GetParam().type)), kIntervalSeconds));
     RunningQuorvel quorvel(SaveProject(), Isolated());
     ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
 
@@ -48,8 +81,8 @@ TEST_F(PostgresOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterIt
     const size_t failed = quorvel.Count("-> Check failed");
     EXPECT_GE(failed, static_cast<size_t>(kOutage / 1s / kIntervalSeconds) - 2);
     // One entry per failed check: the broken connection's statement, then each refused connect.
-    EXPECT_EQ(LogCount("Exec error") + LogCount("Connection error"), failed);
-    EXPECT_GE(LogCount("Connection error", "refused"), failed - 1);
+    EXPECT_EQ(LogCount("Exec error") + LogCount("Connection error"), failed) << ProgramLog();
+    EXPECT_GE(LogCount("Connection error", GetParam().refused), failed - 1) << ProgramLog();
 
     std::vector<std::string> statuses = ReportColumn(8);
     EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing"));
@@ -58,5 +91,8 @@ TEST_F(PostgresOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterIt
     statuses.erase(std::unique(statuses.begin(), statuses.end()), statuses.end());
     EXPECT_EQ(statuses, (std::vector<std::string> { "OK", "FAILED", "OK" }));
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, DatabaseOutage, ::testing::ValuesIn(kServers),
+    [](const ::testing::TestParamInfo<Server>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,0 +1,43 @@
+#include "support/PrivateDbServer.h"
+
+#include "external/support/StrFormat.h"
+
+#include <gtest/gtest.h>
+
+PrivateDbServer::PrivateDbServer(std::string script)
+    : script_(QUORVEL_SOURCE_DIR "/scripts/" + std::move(script))
+{
+    Control("start");
+}
+
+PrivateDbServer::~PrivateDbServer()
+{
+    Control("stop");
+}
+
+void PrivateDbServer::Stop()
+{
+    Control("pause");
+}
+
+void PrivateDbServer::Start()
+{
+    Control("resume");
+}
+
+std::string PrivateDbServer::Port()
+{
+    return TrimLineEnd(Control("port").out);
+}
+
+std::string PrivateDbServer::ConnInfo()
+{
+    return TrimLineEnd(Control("conninfo").out);
+}
+
+ProcessResult PrivateDbServer::Control(const char* command)
+{
+    ProcessResult result = RunProcess({ script_, command, dir_.path() });
+    EXPECT_EQ(result.status, 0) << script_ << ' ' << command << ": " << result.err;
+    return result;
+}
