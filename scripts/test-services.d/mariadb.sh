@@ -11,16 +11,10 @@ cleanup+=("'$mariadb_services_scripts/mariadb-test-server' stop '$mariadb_servic
 "$mariadb_services_scripts/mariadb-test-server" start "$mariadb_services_root/server"
 eval "$("$mariadb_services_scripts/mariadb-test-server" env "$mariadb_services_root/server")"
 
-mariadb_services_driver=$(find /usr/lib /usr/local/lib -name libmaodbc.so -print -quit 2>/dev/null)
-[[ -n $mariadb_services_driver ]] || { echo "mariadb.sh: ODBC driver libmaodbc.so not found (scripts/install-deps)" >&2; return 1; }
+source "$mariadb_services_scripts/odbc-test-config"
+mariadb_services_driver=$(odbc_test_driver mariadb.sh libmaodbc.so)
 
-# One private ODBC configuration folder for every service script, whichever runs first (never
-# one that ODBCSYSINI named before: that may be the machine's own).
-if [[ -z ${QUORVEL_TEST_ODBC_DIR:-} ]]; then
-  export QUORVEL_TEST_ODBC_DIR=$mariadb_services_root/odbc
-  mkdir -p "$QUORVEL_TEST_ODBC_DIR"
-fi
-export ODBCSYSINI=$QUORVEL_TEST_ODBC_DIR
+odbc_test_dir "$mariadb_services_root"
 cat >>"$QUORVEL_TEST_ODBC_DIR/odbcinst.ini" <<INI
 
 [Quorvel MariaDB]

@@ -11,22 +11,11 @@ cleanup+=("'$pg_services_scripts/pg-test-server' stop '$pg_services_root/pg'; rm
 "$pg_services_scripts/pg-test-server" start "$pg_services_root/pg"
 eval "$("$pg_services_scripts/pg-test-server" env "$pg_services_root/pg")"
 
-pg_services_odbc_driver() {
-  local path
-  path=$(find /usr/lib /usr/local/lib -name "$1" -print -quit 2>/dev/null)
-  [[ -n $path ]] || { echo "postgres.sh: ODBC driver $1 not found (scripts/install-deps)" >&2; return 1; }
-  echo "$path"
-}
+source "$pg_services_scripts/odbc-test-config"
 
-pg_services_sqlite_odbc=$(pg_services_odbc_driver libsqlite3odbc.so)
-pg_services_postgres_odbc=$(pg_services_odbc_driver psqlodbcw.so)
-# One private ODBC configuration folder for every service script, whichever runs first (never
-# one that ODBCSYSINI named before: that may be the machine's own).
-if [[ -z ${QUORVEL_TEST_ODBC_DIR:-} ]]; then
-  export QUORVEL_TEST_ODBC_DIR=$pg_services_root/odbc
-  mkdir -p "$QUORVEL_TEST_ODBC_DIR"
-fi
-export ODBCSYSINI=$QUORVEL_TEST_ODBC_DIR
+pg_services_sqlite_odbc=$(odbc_test_driver postgres.sh libsqlite3odbc.so)
+pg_services_postgres_odbc=$(odbc_test_driver postgres.sh psqlodbcw.so)
+odbc_test_dir "$pg_services_root"
 cat >>"$QUORVEL_TEST_ODBC_DIR/odbcinst.ini" <<INI
 
 [Quorvel SQLite3]
