@@ -22,15 +22,21 @@ namespace {
 
 // Owns every worker thread until the program ends, so that no thread outlives the objects it uses;
 // finished threads are joined when the next one starts (they have ended: the join does not wait).
+// The ones still running are cancelled and joined when the application object goes, before the
+// program's static objects are destroyed: a worker that a late cancel wakes still reports its
+// error through them (the password masking of the database objects, for one).
 class WorkerPool {
 public:
-    ~WorkerPool()
+    ~WorkerPool() { CancelAndJoin(); }
+    void CancelAndJoin()
     {
+        std::lock_guard lock(mutex_);
         for (Worker& worker : workers_) {
             if (std::shared_ptr<CDB> db = worker.db.lock())
                 db->cancel();
             worker.thread.join();
         }
+        workers_.clear();
     }
     void Add(std::thread thread, std::weak_ptr<CDB> db, std::shared_ptr<const std::atomic<bool>> done)
     {
@@ -54,10 +60,19 @@ private:
     std::list<Worker> workers_;
 };
 
+void JoinWorkers();
+
 WorkerPool& Pool()
 {
     static WorkerPool pool;
+    static const bool joinedWithTheApplication = (qAddPostRoutine(JoinWorkers), true);
+    (void)joinedWithTheApplication;
     return pool;
+}
+
+void JoinWorkers()
+{
+    Pool().CancelAndJoin();
 }
 
 int ColumnCount(CDB& db)
