@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
+#include <initializer_list>
 #include <utility>
 
 namespace {
@@ -40,25 +41,32 @@ QWidget* Checked(QButtonGroup& group)
     return group.checkedButton() != nullptr ? group.checkedButton() : group.buttons().value(0);
 }
 
+// The control of `key` among a page's named controls; none when the page has no control of that name.
+Controls Named(EventProps::Tab page, std::initializer_list<std::pair<const char*, QWidget*>> controls, const std::string& key)
+{
+    for (const auto& [name, widget] : controls) {
+        if (key == name)
+            return { page, { widget } };
+    }
+    return { page, {} };
+}
+
 Controls TimerControls(EventProps& editor, const std::string& key)
 {
     PgTimer& page = PageOf<PgTimer>(editor, EventProps::kTimers);
-    const std::pair<const char*, QWidget*> controls[] = {
-        { "delayType", Checked(page.DelayChoice()) },
-        { "iDelay", &page.DelayAmount() },
-        { "delayTimeType", &page.DelayUnit() },
-        { "tmStartAt", &page.StartAt() },
-        { "iterType", Checked(page.IterationChoice()) },
-        { "iExecs", &page.Executions() },
-        { "intType", Checked(page.IntervalChoice()) },
-        { "iInterval", &page.IntervalAmount() },
-        { "intTimeType", &page.IntervalUnit() },
-    };
-    for (const auto& [name, widget] : controls) {
-        if (key == name)
-            return { EventProps::kTimers, { widget } };
-    }
-    return { EventProps::kTimers, {} };
+    return Named(EventProps::kTimers,
+        {
+            { "delayType", Checked(page.DelayChoice()) },
+            { "iDelay", &page.DelayAmount() },
+            { "delayTimeType", &page.DelayUnit() },
+            { "tmStartAt", &page.StartAt() },
+            { "iterType", Checked(page.IterationChoice()) },
+            { "iExecs", &page.Executions() },
+            { "intType", Checked(page.IntervalChoice()) },
+            { "iInterval", &page.IntervalAmount() },
+            { "intTimeType", &page.IntervalUnit() },
+        },
+        key);
 }
 
 Controls EventControls(EventProps& editor, const std::string& key)
@@ -95,24 +103,30 @@ Controls ConditionControls(EventProps& editor, const std::string& key)
         return { EventProps::kCondition, { &page.Operator(Row::kFirstValue), &page.Operator(Row::kCheckTime) } };
     if (key == "resCheckValue")
         return { EventProps::kCondition, { &page.Value(Row::kFirstValue), &page.Value(Row::kCheckTime) } };
-    return { EventProps::kCondition, {} };
+    return Named(EventProps::kCondition,
+        {
+            { "iActWhen", &page.ActWhen() },
+            { "iRepeatEvery", &page.RepeatEvery() },
+            { "bActOnRecovery", &page.ActOnRecovery() },
+        },
+        key);
 }
 
 Controls ActionControls(EventProps& editor, const std::string& key)
 {
     PgAction& page = PageOf<PgAction>(editor, EventProps::kAction);
-    const std::pair<const char*, QWidget*> controls[] = {
-        { "action", Checked(page.Choice()) },
-        { "ActionSQL", &page.Editor() },
-        { "sProgram", &page.Program() },
-        { "sLogItem", &page.LogText() },
-        { "bTermEvent", &page.TermEvent() },
-        { "bTermProject", &page.TermProject() },
-    };
-    for (const auto& [name, widget] : controls) {
-        if (key == name)
-            return { EventProps::kAction, { widget } };
-    }
+    Controls named = Named(EventProps::kAction,
+        {
+            { "action", Checked(page.Choice()) },
+            { "ActionSQL", &page.Editor() },
+            { "sProgram", &page.Program() },
+            { "sLogItem", &page.LogText() },
+            { "bTermEvent", &page.TermEvent() },
+            { "bTermProject", &page.TermProject() },
+        },
+        key);
+    if (!named.second.empty())
+        return named;
     if (key.rfind("_action.", 0) == 0)
         return { EventProps::kAction, { &page.ConnectionText() } };
     return { EventProps::kAction, {} };
