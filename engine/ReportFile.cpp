@@ -111,10 +111,26 @@ int CreateWhole(const std::string& path, const std::string& content)
     return error;
 }
 
-// The text as the file holds it: UTF-16LE as it is, or UTF-8 with LF line ends.
+// The text as the file holds it: UTF-16LE as it is, or UTF-8 with LF line ends; into `bytes`,
+// whose room is kept from line to line.
+void Encode(std::string& bytes, const std::string& text, ReportFile::Encoding encoding)
+{
+    bytes.clear();
+    if (encoding == ReportFile::Encoding::Utf16Le) {
+        AppendUtf16Le(bytes, text);
+        return;
+    }
+    size_t from = 0;
+    for (size_t at = 0; (at = text.find("\r\n", from)) != std::string::npos; from = at + 1)
+        bytes.append(text, from, at - from); // the LF stays, the CR before it goes
+    bytes.append(text, from);
+}
+
 std::string Encoded(const std::string& text, ReportFile::Encoding encoding)
 {
-    return encoding == ReportFile::Encoding::Utf16Le ? Utf8ToUtf16Le(text) : ReplaceAll(text, "\r\n", "\n");
+    std::string bytes;
+    Encode(bytes, text, encoding);
+    return bytes;
 }
 
 // The encoding of the file at `path` when it exists and has a first byte; none otherwise.
@@ -132,7 +148,8 @@ std::optional<ReportFile::Encoding> EncodingOnDisk(const std::string& path)
 int AppendOrCreate(const std::string& path, const std::string& header, const std::string& text,
     ReportFile::Encoding encoding)
 {
-    const std::string bytes = Encoded(text, encoding);
+    thread_local std::string bytes;
+    Encode(bytes, text, encoding);
     int error = AppendToExisting(path, bytes);
     if (error == ENOENT) {
         const char* mark = encoding == ReportFile::Encoding::Utf16Le ? kByteOrderMark : "";
@@ -181,8 +198,10 @@ int ReportFile::Append(const std::string& path, const std::string& header, const
 // dropped line: an unwritable report would otherwise fill the program log at every iteration.
 void ReportFile::NoteOutcome(const std::string& path, int error)
 {
+    if ((error != 0) == failing_.load())
+        return;
     std::lock_guard lock(mutex_);
-    if ((error != 0) == failing_)
+    if ((error != 0) == failing_.load()) // another thread told it in between
         return;
     failing_ = error != 0;
     if (failing_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -36,7 +37,9 @@ private:
 
     const std::string kind_;
     std::mutex mutex_;
-    bool failing_ = false; // guarded by mutex_
+    // Written under mutex_; read without it first, so that a line written like the one before
+    // takes no lock for it.
+    std::atomic<bool> failing_ { false };
     Encoding encoding_ = Encoding::Utf16Le; // guarded by mutex_
     // The last file appended to and its encoding, so that only the first append to a file reads
     // its start. Guarded by mutex_.

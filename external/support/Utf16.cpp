@@ -1,5 +1,9 @@
 #include "external/support/Utf16.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -67,24 +71,56 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
+// Eight ASCII bytes, as read from memory into `eight`, to sixteen bytes of UTF-16LE at `to`.
+void WidenAscii(char* to, uint64_t eight)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        // The bytes of each half spread to every other byte, the zeros between them the high bytes.
+        const auto spread = [](uint64_t four) {
+            four = (four | (four << 16)) & 0x0000FFFF0000FFFFu;
+            return (four | (four << 8)) & 0x00FF00FF00FF00FFu;
+        };
+        const uint64_t low = spread(eight & 0xFFFFFFFFu);
+        const uint64_t high = spread(eight >> 32);
+        std::memcpy(to, &low, 8);
+        std::memcpy(to + 8, &high, 8);
+    } else {
+        char bytes[8];
+        std::memcpy(bytes, &eight, 8);
+        for (int i = 0; i < 8; ++i) {
+            to[2 * i] = bytes[i];
+            to[2 * i + 1] = 0;
+        }
+    }
+}
+
 } // namespace
 
-std::string Utf8ToUtf16Le(std::string_view utf8)
+void AppendUtf16Le(std::string& out, std::string_view utf8)
 {
     // Every byte gives at most two bytes (a four-byte sequence gives a surrogate pair, four bytes),
-    // so the room is taken once and filled through a pointer; ASCII, what a report line mostly is,
-    // takes one step per byte.
-    std::string out(utf8.size() * 2, '\0');
-    char* to = out.data();
+    // so the room is taken once and filled through a pointer. ASCII, what a report line mostly is,
+    // is widened eight bytes at a time.
+    const size_t first = out.size();
+    out.resize(first + utf8.size() * 2);
+    char* to = out.data() + first;
     const auto put = [&to](char32_t unit) {
         *to++ = static_cast<char>(unit & 0xFF);
         *to++ = static_cast<char>((unit >> 8) & 0xFF);
     };
+    const char* from = utf8.data();
     size_t pos = 0;
     while (pos < utf8.size()) {
-        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
-            *to++ = utf8[pos++];
-            ++to; // the high byte, already zero
+        uint64_t eight = 0;
+        if (utf8.size() - pos >= 8 && (std::memcpy(&eight, from + pos, 8), (eight & 0x8080808080808080u) == 0)) {
+            WidenAscii(to, eight);
+            to += 16;
+            pos += 8;
+            continue;
+        }
+        if (static_cast<unsigned char>(from[pos]) < 0x80) {
+            *to++ = from[pos++];
+            *to++ = 0;
             continue;
         }
         const char32_t cp = DecodeUtf8(utf8, pos);
@@ -97,6 +133,12 @@ std::string Utf8ToUtf16Le(std::string_view utf8)
         }
     }
     out.resize(static_cast<size_t>(to - out.data()));
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8)
+{
+    std::string out;
+    AppendUtf16Le(out, utf8);
     return out;
 }
 

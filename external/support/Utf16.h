@@ -7,6 +7,8 @@
 
 // UTF-8 to UTF-16LE bytes. Invalid UTF-8 sequences become U+FFFD.
 std::string Utf8ToUtf16Le(std::string_view utf8);
+// The same, appended to `out`, which keeps its room from one call to the next.
+void AppendUtf16Le(std::string& out, std::string_view utf8);
 
 // UTF-16LE code units to UTF-8. Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);

@@ -13,7 +13,7 @@ TEST(LineFormat, DecimalsPadAsPrintfDoes)
 {
     for (const long long value : { 0LL, 7LL, -7LL, 42LL, 999LL, 1000LL, -1000LL, 4294967295LL, static_cast<long long>(INT_MIN),
              static_cast<long long>(INT_MAX), LLONG_MIN, LLONG_MAX })
-        for (const int width : { 0, 2, 3, 12 }) {
+        for (const int width : { 0, 1, 2, 3, 12 }) {
             std::string blank, zero;
             AppendDecimal(blank, value, width, ' ');
             AppendDecimal(zero, value, width, '0');
@@ -30,6 +30,7 @@ TEST(LineFormat, TimeOfDayAndReportDateAsBefore)
     for (const Case& c : { Case { 126, 11, 5, 9, 5, 3, 7 }, Case { 126, 0, 31, 0, 0, 0, 0 },
              Case { 99, 8, 9, 23, 59, 60, 999 }, Case { -901, 5, 1, 12, 30, 15, 50 }, // year 999: no padding
              Case { -1905, 1, 1, 1, 1, 1, 1 }, Case { 8100, 2, 10, 10, 10, 10, 100 }, // negative, five digits
+             Case { 9100, 2, 10, 10, 10, 10, 100 }, // only the year differs from the date before
              Case { INT_MAX, 12, 0, -1, 100, 5, 1000 } }) { // out of range: as the C library has it
         LocalMoment m;
         m.tm.tm_year = c.year;
@@ -62,6 +63,27 @@ TEST(LineFormat, Utf16LeOfEveryKindOfSequence)
              Case { "x\xC3", "x\0\xFD\xFF"s }, Case { "\xED\xA0\x80", "\xFD\xFF\xFD\xFF\xFD\xFF"s }, // cut, surrogate
              Case { "\xC0\xAF!", "\xFD\xFF\xFD\xFF!\0"s } }) // overlong
         EXPECT_EQ(Utf8ToUtf16Le(c.utf8), c.utf16) << c.utf8;
+}
+
+// ASCII is widened eight bytes at a time: a sequence at every place of a line, after a text that
+// the output already holds, comes back as it went in.
+TEST(LineFormat, Utf16LeAroundEveryPlaceOfAWideningStep)
+{
+    const std::string ascii = "07-Dec-2026\t 9:30:00.000\trate\t0\t0\r\n";
+    for (const char* sequence : { "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80" })
+        for (size_t at = 0; at <= ascii.size(); ++at) {
+            const std::string text = ascii.substr(0, at) + sequence + ascii.substr(at);
+            std::string out = "\xFF\xFE";
+            AppendUtf16Le(out, text);
+            ASSERT_EQ(out.substr(0, 2), "\xFF\xFE");
+            const std::string bytes = out.substr(2);
+            ASSERT_EQ(bytes.size() % 2, 0u);
+            std::u16string units(bytes.size() / 2, u'\0');
+            for (size_t i = 0; i < units.size(); ++i)
+                units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                                 static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+            EXPECT_EQ(Utf16ToUtf8(units), text) << at;
+        }
 }
 
 } // namespace
