@@ -37,11 +37,11 @@ std::string ExpandMacros(std::string text)
 }
 
 // "%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%s\t%s\r\n" of date, time, name, the four durations, rows,
-// status and statement, made by appending: the date and the time come from one clock reading, the
-// name was made when the run began.
-void MakeRecordLine(std::string& line, const Quorvel& event, const ExecRecord& record, const std::string& actionText)
+// status and statement, made by appending: the date and the time are those of the record, the name
+// was made when the run began.
+void MakeRecordLine(std::string& line, const Quorvel& event, const ExecRecord& record, const std::string& actionText,
+                    const LocalMoment& now)
 {
-    const LocalMoment now = LocalNow();
     line.clear();
     AppendReportDate(line, now.tm);
     line += '\t';
@@ -70,10 +70,11 @@ void Quorvel::RecordExecution(const Iteration& it)
     record.actionRun = it.actionRun;
     record.heldBack = it.heldBack;
     record.value = value;
-    record.endTime = static_cast<int64_t>(std::time(nullptr));
-    record.endMs = UnixMilliseconds();
+    const LocalMoment now = LocalNow(); // one reading for the record and its line
+    record.endTime = static_cast<int64_t>(now.seconds);
+    record.endMs = now.unixMs;
     thread_local std::string line; // its room is kept from line to line
-    MakeRecordLine(line, *this, record, it.actionText);
+    MakeRecordLine(line, *this, record, it.actionText, now);
     WriteRecord(line, false);
     if (runner == nullptr)
         return;

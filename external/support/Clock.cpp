@@ -2,6 +2,7 @@
 
 #include "external/support/StrFormat.h"
 
+#include <array>
 #include <chrono>
 #include <ctime>
 
@@ -26,8 +27,10 @@ LocalMoment LocalNow()
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     LocalMoment moment;
-    moment.ms = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    moment.seconds = seconds;
+    moment.unixMs = static_cast<int64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
+    moment.ms = static_cast<int>(moment.unixMs % 1000);
     if (seconds != convertedSecond) {
         localtime_r(&seconds, &converted);
         convertedSecond = seconds;
@@ -38,9 +41,20 @@ LocalMoment LocalNow()
 
 namespace {
 
-char Digit(int value)
+// "00" to "99", two characters each: one look-up per field of a time of day.
+constexpr auto kTwoDigits = [] {
+    std::array<char, 200> digits {};
+    for (int i = 0; i < 100; ++i) {
+        digits[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        digits[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return digits;
+}();
+
+void PutTwo(char* to, int value)
 {
-    return static_cast<char>('0' + value % 10);
+    to[0] = kTwoDigits[static_cast<size_t>(2 * value)];
+    to[1] = kTwoDigits[static_cast<size_t>(2 * value + 1)];
 }
 
 } // namespace
@@ -51,9 +65,17 @@ void AppendTimeOfDay(std::string& out, const LocalMoment& moment)
     const bool usual = t.tm_hour >= 0 && t.tm_hour < 100 && t.tm_min >= 0 && t.tm_min < 100 && t.tm_sec >= 0 &&
                        t.tm_sec < 100 && moment.ms >= 0 && moment.ms < 1000;
     if (usual) { // every reading of the clock: twelve characters at once
-        const char text[12] = {t.tm_hour < 10 ? ' ' : Digit(t.tm_hour / 10), Digit(t.tm_hour), ':',
-                               Digit(t.tm_min / 10), Digit(t.tm_min), ':', Digit(t.tm_sec / 10), Digit(t.tm_sec), '.',
-                               Digit(moment.ms / 100), Digit(moment.ms / 10), Digit(moment.ms)};
+        char text[12];
+        PutTwo(text, t.tm_hour);
+        if (t.tm_hour < 10)
+            text[0] = ' ';
+        text[2] = ':';
+        PutTwo(text + 3, t.tm_min);
+        text[5] = ':';
+        PutTwo(text + 6, t.tm_sec);
+        text[8] = '.';
+        text[9] = static_cast<char>('0' + moment.ms / 100);
+        PutTwo(text + 10, moment.ms % 100);
         out.append(text, sizeof text);
         return;
     }
@@ -68,14 +90,26 @@ void AppendTimeOfDay(std::string& out, const LocalMoment& moment)
 
 void AppendReportDate(std::string& out, const std::tm& when)
 {
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    AppendDecimal(out, when.tm_mday, 2, '0');
-    out += '-';
-    out += when.tm_mon >= 0 && when.tm_mon < 12 ? kMonths[when.tm_mon] : "?";
-    out += '-';
-    // As the C library counts the year: in 32 bits, wrapping when tm_year is near its limit.
-    AppendDecimal(out, static_cast<int32_t>(static_cast<uint32_t>(when.tm_year) + 1900u));
+    // The date changes once a day: each thread makes its text once and hands it over until then.
+    thread_local int day = -1;
+    thread_local int month = -1;
+    thread_local int year = -1;
+    thread_local std::string made;
+    if (when.tm_mday != day || when.tm_mon != month || when.tm_year != year) {
+        static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        made.clear();
+        AppendDecimal(made, when.tm_mday, 2, '0');
+        made += '-';
+        made += when.tm_mon >= 0 && when.tm_mon < 12 ? kMonths[when.tm_mon] : "?";
+        made += '-';
+        // As the C library counts the year: in 32 bits, wrapping when tm_year is near its limit.
+        AppendDecimal(made, static_cast<int32_t>(static_cast<uint32_t>(when.tm_year) + 1900u));
+        day = when.tm_mday;
+        month = when.tm_mon;
+        year = when.tm_year;
+    }
+    out += made;
 }
 
 std::string TimeOfDayText()

@@ -11,10 +11,13 @@ uint32_t TickCount();
 // The calendar time in milliseconds since 1970 (UTC).
 int64_t UnixMilliseconds();
 
-// The current local calendar time and the milliseconds of the current second.
+// The current local calendar time and the milliseconds of the current second, and the same
+// reading as seconds and milliseconds since 1970 (UTC).
 struct LocalMoment {
     std::tm tm{};
     int ms = 0;
+    std::time_t seconds = 0;
+    int64_t unixMs = 0;
 };
 LocalMoment LocalNow();
 

@@ -25,6 +25,10 @@ std::string StrFormat(const char* format, ...)
 
 void AppendDecimal(std::string& out, long long value, int width, char pad)
 {
+    if (value >= 0 && value < 10 && width <= 1) { // most durations and counts of a fast check
+        out += static_cast<char>('0' + value);
+        return;
+    }
     char digits[24];
     const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), value);
     (void)error; // 24 characters hold every long long
