@@ -70,7 +70,7 @@ int Quorvel::PostStatus(int row, const std::string& text)
         AppendTimeOfDay(line, LocalNow());
         RunTexts::AppendStatusMiddle(line, *this);
         line += text;
-        ConsoleWrite(line);
+        ConsoleWriteLine(line);
         return -1;
     }
     if (row < 0)

@@ -8,20 +8,19 @@
 #include <string>
 #include <unistd.h>
 
-void ConsoleWrite(std::string_view line)
+namespace {
+
+// `bytes`, a line with its line feed, in one write(): a reader of a pipe or file never sees a line
+// of one thread cut by a line of another.
+void WriteWhole(std::string_view bytes)
 {
-    // The line and its line feed in one buffer, so that it goes out in one write(): a reader of a
-    // pipe or file never sees a line of one thread cut by a line of another.
-    thread_local std::string buffer;
-    buffer.assign(line);
-    buffer += '\n';
     static std::mutex mutex; // keeps lines whole also when the system takes less than all of one
     std::lock_guard lock(mutex);
     if (__fpending(stdout) > 0) // what went through stdio before stays before
         std::fflush(stdout);
     size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::write(STDOUT_FILENO, buffer.data() + done, buffer.size() - done);
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) { // an output left non-blocking by another program
@@ -33,4 +32,19 @@ void ConsoleWrite(std::string_view line)
             return; // a closed or full output: the line is dropped, as stdio would drop it
         done += static_cast<size_t>(n);
     }
+}
+
+} // namespace
+
+void ConsoleWrite(std::string_view line)
+{
+    thread_local std::string buffer;
+    buffer.assign(line);
+    ConsoleWriteLine(buffer);
+}
+
+void ConsoleWriteLine(std::string& line)
+{
+    line += '\n';
+    WriteWhole(line);
 }
