@@ -74,6 +74,15 @@ bool RunSeries::HasNumbers() const
 
 std::optional<double> RunSeries::Number(const std::string& text)
 {
+    // Most values are a count or a size: up to 15 digits, exact in a double, read without a parse.
+    if (!text.empty() && text.size() <= 15) {
+        int64_t digits = 0;
+        size_t i = 0;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+            digits = digits * 10 + (text[i] - '0');
+        if (i == text.size())
+            return static_cast<double>(digits);
+    }
     const size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
         return std::nullopt;
