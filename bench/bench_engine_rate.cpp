@@ -135,6 +135,8 @@ void CompareConsoleRuns(const bench::Workspace& workspace, const std::string& wa
                                                          std::to_string(kConsoleIterations) } },
         { "floor with 3 console lines per iteration", { QUORVEL_RATE_FLOOR_BINARY, watched, report,
                                                          std::to_string(kConsoleIterations), "3" } },
+        { "the same with a second thread waiting", { QUORVEL_RATE_FLOOR_BINARY, watched, report,
+                                                      std::to_string(kConsoleIterations), "3", "2" } },
         { "quorvel -c", { QUORVEL_BINARY, "-c", projectFile } } };
     if (const char* baseline = std::getenv("QUORVEL_BASELINE"); baseline != nullptr && *baseline != '\0')
         programs.push_back({ "baseline -c (QUORVEL_BASELINE)", { baseline, "-c", projectFile } });
@@ -155,12 +157,15 @@ void CompareConsoleRuns(const bench::Workspace& workspace, const std::string& wa
         bench::PrintValue(programs[i].label.c_str(),
                           StrFormat("%.1f ms processor, %.1f ms wall (%.2f us per iteration)", best[i].cpuMs,
                                     best[i].wallMs, best[i].cpuMs * 1e3 / kConsoleIterations));
-    // Against the floor (the system calls alone), and for information against the
-    // floor that also writes the three status lines (Executing, Check passed, Do action).
-    for (size_t i = 2; i < programs.size(); ++i) {
+    // Against the floor (the system calls alone), and for information against the floor that
+    // also writes the three status lines (Executing, Check passed, Do action), alone and with a
+    // second thread waiting as quorvel's main thread does.
+    for (size_t i = 3; i < programs.size(); ++i) {
         std::string what = programs[i].label.substr(0, programs[i].label.find(" -c"));
         bench::PrintValue((what + " / floor with its lines, per CPU-second").c_str(),
                           StrFormat("%.2f", best[1].cpuMs / best[i].cpuMs));
+        bench::PrintValue((what + " / the same with two threads").c_str(),
+                          StrFormat("%.2f", best[2].cpuMs / best[i].cpuMs));
         const double byCpu = best[0].cpuMs / best[i].cpuMs;
         const double byClock = best[0].wallMs / best[i].wallMs;
         what += " / floor";
