@@ -12,12 +12,6 @@ uint32_t TickCount()
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-int64_t UnixMilliseconds()
-{
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
 LocalMoment LocalNow()
 {
     // Every line of a run asks for the local time, many times within one second: the conversion

@@ -8,9 +8,6 @@
 // readings in unsigned 32-bit arithmetic, so they stay right across the wrap.
 uint32_t TickCount();
 
-// The calendar time in milliseconds since 1970 (UTC).
-int64_t UnixMilliseconds();
-
 // The current local calendar time and the milliseconds of the current second, and the same
 // reading as seconds and milliseconds since 1970 (UTC).
 struct LocalMoment {

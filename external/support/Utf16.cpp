@@ -111,12 +111,15 @@ void AppendUtf16Le(std::string& out, std::string_view utf8)
     const char* from = utf8.data();
     size_t pos = 0;
     while (pos < utf8.size()) {
-        uint64_t eight = 0;
-        if (utf8.size() - pos >= 8 && (std::memcpy(&eight, from + pos, 8), (eight & 0x8080808080808080u) == 0)) {
-            WidenAscii(to, eight);
-            to += 16;
-            pos += 8;
-            continue;
+        if (utf8.size() - pos >= 8) {
+            uint64_t eight = 0;
+            std::memcpy(&eight, from + pos, 8);
+            if ((eight & 0x8080808080808080u) == 0) { // no byte with its high bit set
+                WidenAscii(to, eight);
+                to += 16;
+                pos += 8;
+                continue;
+            }
         }
         if (static_cast<unsigned char>(from[pos]) < 0x80) {
             *to++ = from[pos++];
