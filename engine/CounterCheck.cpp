@@ -75,11 +75,10 @@ void Quorvel::ClosePerfCounter()
     pdhCounter = false;
 }
 
-void RunCounterCheck(Quorvel& event, int row, Iteration& it)
+void RunCounterCheck(Quorvel& event, Iteration& it)
 {
     it.checkOK = CollectSample(event);
     if (it.checkOK)
         event.value = StrFormat("%u", event.counterValue);
     it.status = it.checkOK ? "OK" : "FAILED";
-    event.PostStatus(row, it.checkOK ? "Check passed" : "Check failed");
 }

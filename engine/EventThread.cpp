@@ -12,12 +12,18 @@
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace {
 
 // While paused, the loop looks at the flags this often instead of spinning a core.
 constexpr auto kPausePoll = std::chrono::milliseconds(20);
+
+// The clock's nanoseconds reach 292 years; the longest stored wait (2^31 hours) would overflow
+// them, so a wait is cut to a century, which no run outlives.
+constexpr int64_t kLongestWaitMs = int64_t{100} * 366 * 24 * 3600 * 1000;
 
 void DropDatabase(std::unique_ptr<CDB>& db)
 {
@@ -112,12 +118,12 @@ int Quorvel::FirstDelay(int row)
     return 0;
 }
 
-void Quorvel::Wait(int ms, int row)
+void Quorvel::Wait(int64_t ms, int row)
 {
     if (ms <= 0)
         return;
     PostStatus(row, "Paused");
-    SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+    SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::min(ms, kLongestWaitMs)));
 }
 
 int Quorvel::NextIteration(int row)

@@ -16,21 +16,29 @@
 
 namespace {
 
-void RunCheck(Quorvel& event, int row, Iteration& it)
+void RunCheck(Quorvel& event, Iteration& it)
 {
     switch (event.type) {
     case EVENT_SQL:
-        RunSqlCheck(event, row, it);
+        RunSqlCheck(event, it);
         break;
     case EVENT_FILE:
-        RunFileCheck(event, row, it);
+        RunFileCheck(event, it);
         break;
     case EVENT_COUNTER:
-        RunCounterCheck(event, row, it);
+        RunCounterCheck(event, it);
         break;
     default:
         break; // no check: nothing posted, status stays empty
     }
+}
+
+// A condition on the check's rows, value or time cannot be judged when the check failed; "Always"
+// and "On error" hold, and "On success" does not, as they always did.
+bool Judged(const Quorvel& event, const Iteration& it)
+{
+    const bool onResult = event.cond == COND_ROW_COUNT || event.cond == COND_RESULT_VALUE || event.cond == COND_CHECK_TIME;
+    return !onResult || it.status != "FAILED";
 }
 
 // The check's value as a number: leading blanks, a sign, digits; 0 when there are none, so "N/A"
@@ -89,9 +97,16 @@ void Quorvel::ExecuteOnce(int row)
     value = "N/A";
     Iteration it;
     it.start = TickCount();
-    RunCheck(*this, row, it);
+    RunCheck(*this, it);
     it.afterCheck = TickCount();
-    const ChangeGate::Step step = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it));
+    // A stop that came while the check ran cut the execution short (a cancelled statement is no
+    // failed check): no action and no record; the thread posts "Cancelled" next.
+    if (g_breakAll != 0)
+        return;
+    if (!it.status.empty())
+        PostStatus(row, it.checkOK ? "Check passed" : "Check failed");
+    const ChangeGate::Step step
+        = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it), Judged(*this, it));
     if (step.verdict == ChangeGate::Verdict::kAct) {
         PostStatus(row, "Do action");
         it.actionRun = action != ACTION_NONE;

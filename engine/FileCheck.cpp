@@ -7,12 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-void RunFileCheck(Quorvel& event, int row, Iteration& it)
+void RunFileCheck(Quorvel& event, Iteration& it)
 {
     event.value.clear();
     if (::access(event.FileOrDir.c_str(), F_OK) != 0) {
         it.status = "FAILED";
-        event.PostStatus(row, "Check failed");
         return;
     }
     struct stat st {};
@@ -20,5 +19,4 @@ void RunFileCheck(Quorvel& event, int row, Iteration& it)
         AppendDecimal(event.value, static_cast<int>(static_cast<uint32_t>(st.st_size))); // "%d" of the low 32 bits
     it.checkOK = true;
     it.status = "OK";
-    event.PostStatus(row, "Check passed");
 }

@@ -56,7 +56,7 @@ bool ExecuteAndFetch(Quorvel& event, Iteration& it)
 
 } // namespace
 
-void RunSqlCheck(Quorvel& event, int row, Iteration& it)
+void RunSqlCheck(Quorvel& event, Iteration& it)
 {
     bool ok = false;
     if (!EnsureConnected(event))
@@ -65,5 +65,4 @@ void RunSqlCheck(Quorvel& event, int row, Iteration& it)
         ok = ExecuteAndFetch(event, it);
     it.checkOK = ok;
     it.status = ok ? "OK" : "FAILED";
-    event.PostStatus(row, ok ? "Check passed" : "Check failed");
 }

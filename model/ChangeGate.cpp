@@ -10,8 +10,10 @@ constexpr const char* kRecovered = "RECOVERED";
 
 } // namespace
 
-ChangeGate::Step ChangeGate::Next(const Rule& rule, bool holds)
+ChangeGate::Step ChangeGate::Next(const Rule& rule, bool holds, bool judged)
 {
+    if (!judged)
+        return {};
     const bool wasHolding = holding_;
     holding_ = holds;
     const bool onChange = rule.actWhen == ACT_ON_START;

@@ -22,8 +22,11 @@ public:
         const char* state = ""; // "PROBLEM", "REPEAT" or "RECOVERED" when acting, else empty
     };
 
-    // The verdict for the next execution, whose condition held or not.
-    Step Next(const Rule& rule, bool holds);
+    // The verdict for the next execution, whose condition held or not. An execution whose
+    // condition could not be judged (`judged` false: a condition on the check's rows, value or time
+    // after a failed check) has no action and leaves the course as it was, so that an outage
+    // neither opens nor closes a problem.
+    Step Next(const Rule& rule, bool holds, bool judged = true);
     // A new run: the next execution whose condition holds is a start.
     void Reset() { *this = ChangeGate(); }
 

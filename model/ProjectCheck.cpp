@@ -5,6 +5,7 @@
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
 #include "model/EventTypes.h"
+#include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 
 #include <algorithm>
@@ -63,6 +64,20 @@ std::string Found(const toml::node& node)
 int Line(const toml::source_region& where)
 {
     return static_cast<int>(where.begin.line);
+}
+
+// A wait as a message says it: "no time at all", "57 min 3 s".
+std::string WaitText(int64_t ms)
+{
+    if (ms <= 0)
+        return "no time at all";
+    const int64_t seconds = ms / 1000;
+    if (seconds < 60)
+        return StrFormat("%lld ms", static_cast<long long>(ms));
+    if (seconds < 3600)
+        return StrFormat("%lld min %lld s", static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
+    return StrFormat("%lld h %lld min", static_cast<long long>(seconds / 3600),
+        static_cast<long long>(seconds % 3600 / 60));
 }
 
 std::string Disabled(bool enabled)
@@ -334,6 +349,10 @@ void ProjectCheck::CheckNeeds(const std::string& section, bool enabled)
                     section, key);
         }
     }
+    if (Int(section, "delayType") == DELAY_FOR)
+        CheckWait(section, "iDelay", "delayTimeType");
+    if (Int(section, "intType") == INTERVAL_WAIT)
+        CheckWait(section, "iInterval", "intTimeType");
     std::tm noon {};
     noon.tm_hour = 12;
     int delayMs = 0;
@@ -343,6 +362,26 @@ void ProjectCheck::CheckNeeds(const std::string& section, bool enabled)
             StrFormat("[%s] tmStartAt %s is no time of day (HH:MM:SS): the run refuses it and starts the event at once%s",
                 section.c_str(), Quoted(startAt).c_str(), Disabled(enabled).c_str()),
             section, "tmStartAt");
+}
+
+void ProjectCheck::CheckWait(const std::string& section, const char* key, const char* unitKey)
+{
+    constexpr int64_t kYearMs = int64_t { 365 } * 24 * 3600 * 1000;
+    const int value = Int(section, key);
+    const int unit = Int(section, unitKey);
+    const int64_t ms = Quorvel::ToMilliseconds(value, unit);
+    const std::string wait = StrFormat("%d %s", value, Quorvel::TimeUnitName(unit).c_str());
+    // Earlier versions counted a wait in 32 bits and wrapped: a file may have relied on that.
+    const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(ms));
+    if (wrapped != ms)
+        Add(LineOf(section, key), true,
+            StrFormat("[%s] %s is %s, which earlier versions counted in 32 bits and so waited %s; it now waits as "
+                      "long as it says",
+                section.c_str(), key, wait.c_str(), WaitText(wrapped).c_str()),
+            section, key);
+    if (ms > kYearMs)
+        Add(LineOf(section, key), true, StrFormat("[%s] %s is %s, more than a year", section.c_str(), key, wait.c_str()),
+            section, key);
 }
 
 void ProjectCheck::Need(const std::string& section, const char* key, const char* what, bool enabled)

@@ -66,6 +66,7 @@ private:
     void CheckEvent(int index);
     void CheckEnums(const std::string& section, ProjectSchema::Section kind, bool enabled);
     void CheckNeeds(const std::string& section, bool enabled);
+    void CheckWait(const std::string& section, const char* key, const char* unitKey);
     void Need(const std::string& section, const char* key, const char* what, bool enabled);
     void Add(int line, bool warning, std::string message, const std::string& section = {},
         const std::string& key = {});

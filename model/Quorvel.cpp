@@ -183,13 +183,13 @@ std::string Quorvel::CompareText(int op, int value)
     return StrFormat("%s %d", text, value);
 }
 
-int Quorvel::ToMilliseconds(int value, int unit)
+int64_t Quorvel::ToMilliseconds(int value, int unit)
 {
     static const int64_t factor[] = {1000, 60000, 3600000};
     if (unit < 0 || unit > UNIT_HOURS)
         return 0;
-    // Products beyond 32 bits are outside the supported range; they wrap as a 32-bit product would.
-    return static_cast<int>(static_cast<uint32_t>(static_cast<int64_t>(value) * factor[unit]));
+    // Every stored 32-bit value in hours fits in 64 bits of milliseconds (2^31 h is 7.7e15 ms).
+    return static_cast<int64_t>(value) * factor[unit];
 }
 
 std::string Quorvel::TimeUnitName(int unit)

@@ -33,7 +33,8 @@ public:
 
     static bool Compare(int op, int measured, int configured);
     static std::string CompareText(int op, int value);
-    static int ToMilliseconds(int value, int unit);
+    // A stored wait in milliseconds, whatever its size; 0 for an unknown unit.
+    static int64_t ToMilliseconds(int value, int unit);
     static std::string TimeUnitName(int unit);
     // ACT_ON_START "when the condition starts to hold"; any other value "every time the condition holds".
     static std::string ActWhenName(int actWhen);
@@ -52,7 +53,7 @@ public:
     // 0 when the event has done its iterations, 1 (after the interval) to go on.
     int NextIteration(int row);
     // Waits `ms` milliseconds, or until Break all.
-    void Wait(int ms, int row);
+    void Wait(int64_t ms, int row);
     // One iteration: check, condition, action, record.
     void ExecuteOnce(int row);
     // Writes the execution report line and the statistics of one iteration.

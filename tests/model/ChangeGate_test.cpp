@@ -36,4 +36,22 @@ TEST(ChangeGate, ActsOnStartsRepeatsAndRecoveriesAsChosen)
     }
 }
 
+// A failed check that the condition cannot judge (F) carries the course over: an outage during a
+// problem is neither a recovery nor a new problem, and it does not count towards a repeat.
+TEST(ChangeGate, UnjudgedExecutionsNeitherOpenNorCloseAProblem)
+{
+    const std::pair<ChangeGate::Rule, const char*> cases[] = {
+        { { ACT_ON_START, 0, true }, "P--hhV-P" },
+        { { ACT_ON_START, 2, false }, "P--hR--P" },
+        { { ACT_EVERY_TIME, 0, false }, "P--RR--P" },
+    };
+    for (const auto& [rule, expected] : cases) {
+        ChangeGate gate;
+        std::string verdicts;
+        for (const char outcome : std::string("HFFHHNFH"))
+            verdicts += Letter(gate.Next(rule, outcome == 'H', outcome != 'F'));
+        EXPECT_EQ(verdicts, expected) << rule.actWhen << " " << rule.repeatEvery;
+    }
+}
+
 } // namespace

@@ -55,6 +55,17 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
         { kSound + "delayType = 2\ntmStartAt = \"8h30\"\n",
             { "6: [Item0] tmStartAt \"8h30\" is no time of day (HH:MM:SS): the run refuses it and starts the event at "
               "once" } },
+        { kSound + "intType = 1\nintTimeType = 2\niInterval = 720\n",
+            { "7: warning: [Item0] iInterval is 720 hours, which earlier versions counted in 32 bits and so waited no "
+              "time at all; it now waits as long as it says" } },
+        { kSound + "delayType = 1\ndelayTimeType = 2\niDelay = 1194\n",
+            { "7: warning: [Item0] iDelay is 1194 hours, which earlier versions counted in 32 bits and so waited 57 min "
+              "12 s; it now waits as long as it says" } },
+        { kSound + "intType = 1\nintTimeType = 2\niInterval = 9000\n",
+            { "7: warning: [Item0] iInterval is 9000 hours, which earlier versions counted in 32 bits and so waited no "
+              "time at all; it now waits as long as it says",
+                "7: warning: [Item0] iInterval is 9000 hours, more than a year" } },
+        { kSound + "intType = 1\nintTimeType = 2\niInterval = 596\n", {} },
         { "[Common]\nItems = 1\n[Item0]\ntype = 1\n", { "3: [Item0] is a file check without a path: FileOrDir is empty" } },
         { "[Common]\nItems = 1\n[Item0]\ntype = 2\nPerfCounter = \"\"\n",
             { "5: [Item0] is a counter check without a counter path: PerfCounter is empty" } },

@@ -24,11 +24,16 @@ TEST(Quorvel, ComparisonsTimeUnitsAndTheirTexts)
         EXPECT_EQ(Quorvel::Compare(c.op, c.measured, c.configured), c.holds) << c.op << " " << c.measured;
     EXPECT_EQ(Quorvel::CompareText(OP_NOT_EQUAL, -3), "!= -3");
     EXPECT_EQ(Quorvel::CompareText(-1, 3), " 3");
-    EXPECT_EQ(Quorvel::ToMilliseconds(2, UNIT_MINUTES), 120000);
-    EXPECT_EQ(Quorvel::ToMilliseconds(3, UNIT_SECONDS), 3000);
-    EXPECT_EQ(Quorvel::ToMilliseconds(596, UNIT_HOURS), 2145600000);
-    EXPECT_EQ(Quorvel::ToMilliseconds(5, 9), 0);
-    EXPECT_EQ(Quorvel::ToMilliseconds(5, -1), 0);
+    // Waits past 32 bits of milliseconds (597 h, 35,792 min, 2,147,484 s and beyond) keep their length.
+    const struct {
+        int value, unit;
+        int64_t ms;
+    } waits[] = { { 2, UNIT_MINUTES, 120000 }, { 3, UNIT_SECONDS, 3000 }, { 596, UNIT_HOURS, 2145600000 },
+        { 597, UNIT_HOURS, 2149200000 }, { 720, UNIT_HOURS, 2592000000 }, { 1193, UNIT_HOURS, 4294800000 },
+        { 1194, UNIT_HOURS, 4298400000 }, { 35792, UNIT_MINUTES, 2147520000 }, { 2147484, UNIT_SECONDS, 2147484000 },
+        { 2147483647, UNIT_HOURS, int64_t { 2147483647 } * 3600000 }, { 5, 9, 0 }, { 5, -1, 0 } };
+    for (const auto& w : waits)
+        EXPECT_EQ(Quorvel::ToMilliseconds(w.value, w.unit), w.ms) << w.value << " in unit " << w.unit;
     EXPECT_EQ(Quorvel::TimeUnitName(42), "seconds");
 }
 
