@@ -80,11 +80,6 @@ std::string WaitText(int64_t ms)
         static_cast<long long>(seconds % 3600 / 60));
 }
 
-std::string Disabled(bool enabled)
-{
-    return enabled ? "" : "; the event is disabled";
-}
-
 } // namespace
 
 ProjectCheck::ProjectCheck(const std::string& path) : path_(path), store_(std::make_unique<CSysReg>(path))
@@ -107,11 +102,17 @@ ProjectCheck::ProjectCheck(const std::string& path) : path_(path), store_(std::m
     CheckNames();
     CheckEncoding();
     CheckEvents(items);
+    CheckRun();
     std::stable_sort(problems_.begin(), problems_.end(),
         [](const ProjectProblem& a, const ProjectProblem& b) { return a.line < b.line; });
 }
 
 ProjectCheck::~ProjectCheck() = default;
+
+const char* ProjectCheck::Disabled(bool enabled)
+{
+    return enabled ? "" : "; the event is disabled";
+}
 
 int ProjectCheck::Errors() const
 {
@@ -304,6 +305,7 @@ void ProjectCheck::CheckEvent(int index)
     for (const char* suffix : { "_connect", "_action" })
         CheckEnums(section + suffix, Section::Connection, enabled);
     CheckNeeds(section, enabled);
+    CheckEventRun(section, enabled);
 }
 
 void ProjectCheck::CheckEnums(const std::string& section, Section kind, bool enabled)
@@ -315,7 +317,7 @@ void ProjectCheck::CheckEnums(const std::string& section, Section kind, bool ena
         if (value < 0 || value > key.max)
             Add(LineOf(section, key.name), !enabled,
                 StrFormat("[%s] %s is %d, no known %s (%s)%s", section.c_str(), key.name, value, key.what, key.values,
-                    Disabled(enabled).c_str()),
+                    Disabled(enabled)),
                 section, key.name);
     }
 }
@@ -360,7 +362,7 @@ void ProjectCheck::CheckNeeds(const std::string& section, bool enabled)
     if (Int(section, "delayType") == DELAY_START_AT && StartAtDelay(startAt, noon, &delayMs) != 0)
         Add(LineOf(section, "tmStartAt"), !enabled,
             StrFormat("[%s] tmStartAt %s is no time of day (HH:MM:SS): the run refuses it and starts the event at once%s",
-                section.c_str(), Quoted(startAt).c_str(), Disabled(enabled).c_str()),
+                section.c_str(), Quoted(startAt).c_str(), Disabled(enabled)),
             section, "tmStartAt");
 }
 
@@ -388,5 +390,5 @@ void ProjectCheck::Need(const std::string& section, const char* key, const char*
 {
     if (Text(section, key).empty())
         Add(LineOf(section, key), !enabled,
-            StrFormat("[%s] is %s: %s is empty%s", section.c_str(), what, key, Disabled(enabled).c_str()), section, key);
+            StrFormat("[%s] is %s: %s is empty%s", section.c_str(), what, key, Disabled(enabled)), section, key);
 }

@@ -25,8 +25,10 @@ struct ProjectProblem {
 // is wrong with it: the file does not parse; a value of the wrong type; a section or key that the
 // program does not know; "Items" that disagrees with the event sections; more events than a run
 // takes; an enumeration value outside its values; a start time that the run refuses; a check or
-// action without what it needs; an unknown connection kind. It only reads: the loader still loads
-// every file, keeping its defaults.
+// action without what it needs; an unknown connection kind; and what would run badly: no event to
+// run, an event that checks back to back, an output folder that cannot be written, a command line
+// or counter path that the run refuses, a NUL in a text, a password that others can read. It only
+// reads: the loader still loads every file, keeping its defaults.
 class ProjectCheck {
 public:
     explicit ProjectCheck(const std::string& path);
@@ -67,6 +69,14 @@ private:
     void CheckEnums(const std::string& section, ProjectSchema::Section kind, bool enabled);
     void CheckNeeds(const std::string& section, bool enabled);
     void CheckWait(const std::string& section, const char* key, const char* unitKey);
+    // How the file would run (ProjectCheckRun.cpp).
+    void CheckRun();
+    void CheckOutputFolder(const char* key);
+    void CheckPasswordReadable();
+    void CheckEventRun(const std::string& section, bool enabled);
+    void CheckCounter(const std::string& section, bool enabled);
+    // "; the event is disabled" after a message about a disabled event.
+    static const char* Disabled(bool enabled);
     void Need(const std::string& section, const char* key, const char* what, bool enabled);
     void Add(int line, bool warning, std::string message, const std::string& section = {},
         const std::string& key = {});

@@ -72,8 +72,8 @@ TEST(CommandLine, StatusesAndMessages)
 TEST(CommandLine, CheckAndConsoleRunOfBrokenFiles)
 {
     TempDir dir;
-    WriteFile(dir.File("sound.qvl"), "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n");
-    WriteFile(dir.File("warn.qvl"), "[Common]\nItems = 0\nAuthr = \"me\"\n");
+    WriteFile(dir.File("sound.qvl"), "[Common]\nItems = 1\n[Item0]\niterType = 1\nSQL = \"select 1\"\n");
+    WriteFile(dir.File("warn.qvl"), "[Common]\nItems = 1\nAuthr = \"me\"\n[Item0]\niterType = 1\nSQL = \"select 1\"\n");
     WriteFile(dir.File("bad.qvl"), "[Common]\nItems = \"1\"\n");
     WriteFile(dir.File("broken.qvl"), "Items = = 1\n");
     const std::string sound = dir.File("sound.qvl");

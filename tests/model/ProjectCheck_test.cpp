@@ -8,7 +8,8 @@
 namespace {
 
 // A sound project of one SQL event; the cases below change one thing in it.
-const std::string kSound = "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n";
+// (once, so that it does not check back to back)
+const std::string kSound = "[Common]\nItems = 1\n[Item0]\niterType = 1\nSQL = \"select 1\"\n";
 
 // The report without the file name: "line: message" per problem.
 std::vector<std::string> Lines(const ProjectCheck& check, const std::string& path)
@@ -29,63 +30,84 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
     } cases[] = {
         { kSound, {} },
         { "[Common]\nItems = = 1\n", { "2: does not parse (column 9): ..." } },
-        { kSound + "iInterval = \"5\"\n", { "5: [Item0] iInterval is a string (\"5\"), not an integer: it reads as 0" } },
-        { kSound + "enabled = true\n", { "5: [Item0] enabled is a boolean (true), not an integer: it reads as 1" } },
+        { kSound + "iInterval = \"5\"\n", { "6: [Item0] iInterval is a string (\"5\"), not an integer: it reads as 0" } },
+        { kSound + "enabled = true\n", { "6: [Item0] enabled is a boolean (true), not an integer: it reads as 1" } },
         { kSound + "iDelay = 9999999999\n",
-            { "5: [Item0] iDelay is 9999999999, which does not fit in 32 bits: it reads as 0" } },
-        { "[Common]\nItems = 1\n[Item0]\nSQL = 5\n",
-            { "4: [Item0] SQL is an integer (5), not a string: it reads as \"\"",
-                "4: [Item0] is an SQL check without a statement: SQL is empty" } },
+            { "6: [Item0] iDelay is 9999999999, which does not fit in 32 bits: it reads as 0" } },
+        { "[Common]\nItems = 1\n[Item0]\niterType = 1\nSQL = 5\n",
+            { "5: [Item0] SQL is an integer (5), not a string: it reads as \"\"",
+                "5: [Item0] is an SQL check without a statement: SQL is empty" } },
         { kSound + "iExec = 5\nfrobnicate = 1\n",
-            { "5: warning: [Item0] unknown key \"iExec\": it is not read (did you mean \"iExecs\"?)",
-                "6: warning: [Item0] unknown key \"frobnicate\": it is not read" } },
+            { "6: warning: [Item0] unknown key \"iExec\": it is not read (did you mean \"iExecs\"?)",
+                "7: warning: [Item0] unknown key \"frobnicate\": it is not read" } },
         { kSound + "[item0_action]\n[Sumary]\n",
-            { "5: warning: unknown section [item0_action]: it is not read (did you mean [Item0_action]?)",
-                "6: warning: unknown section [Sumary]: it is not read" } },
+            { "6: warning: unknown section [item0_action]: it is not read (did you mean [Item0_action]?)",
+                "7: warning: unknown section [Sumary]: it is not read" } },
         { "Author = \"me\"\n" + kSound,
             { "1: warning: \"Author\" is outside every section: it is not read (it belongs in [Common])" } },
-        { "[Common]\nItems = 3\n[Item0]\nSQL = \"select 1\"\n[Item1]\nSQL = \"select 2\"\n",
+        { "[Common]\nItems = 3\n[Item0]\niterType = 1\nSQL = \"select 1\"\n[Item1]\niterType = 1\nSQL = \"select 2\"\n",
             { "2: \"Items\" is 3, but the last event section is [Item1]: 2 events load" } },
-        { "[Common]\nItems = 0\n[Item0]\nSQL = \"select 1\"\n", { "3: warning: [Item0] is not read: \"Items\" is 0" } },
-        { "[Common]\nItems = 2\n[Item1]\nSQL = \"select 1\"\n",
+        { "[Common]\nItems = 0\n[Item0]\niterType = 1\nSQL = \"select 1\"\n",
+            { "2: the project has no event: a run refuses it", "3: warning: [Item0] is not read: \"Items\" is 0" } },
+        { "[Common]\nItems = 2\n[Item1]\niterType = 1\nSQL = \"select 1\"\n",
             { "2: [Item0] is missing: event 1 loads with the read defaults (an SQL check without a statement)" } },
         { kSound + "cond = 9\n",
-            { "5: [Item0] cond is 9, no known condition (0 always, 1 on error, 2 on success, 3 row count, 4 result "
+            { "6: [Item0] cond is 9, no known condition (0 always, 1 on error, 2 on success, 3 row count, 4 result "
               "value, 5 check time)" } },
         { kSound + "delayType = 2\ntmStartAt = \"8h30\"\n",
-            { "6: [Item0] tmStartAt \"8h30\" is no time of day (HH:MM:SS): the run refuses it and starts the event at "
+            { "7: [Item0] tmStartAt \"8h30\" is no time of day (HH:MM:SS): the run refuses it and starts the event at "
               "once" } },
         { kSound + "intType = 1\nintTimeType = 2\niInterval = 720\n",
-            { "7: warning: [Item0] iInterval is 720 hours, which earlier versions counted in 32 bits and so waited no "
+            { "8: warning: [Item0] iInterval is 720 hours, which earlier versions counted in 32 bits and so waited no "
               "time at all; it now waits as long as it says" } },
         { kSound + "delayType = 1\ndelayTimeType = 2\niDelay = 1194\n",
-            { "7: warning: [Item0] iDelay is 1194 hours, which earlier versions counted in 32 bits and so waited 57 min "
+            { "8: warning: [Item0] iDelay is 1194 hours, which earlier versions counted in 32 bits and so waited 57 min "
               "12 s; it now waits as long as it says" } },
         { kSound + "intType = 1\nintTimeType = 2\niInterval = 9000\n",
-            { "7: warning: [Item0] iInterval is 9000 hours, which earlier versions counted in 32 bits and so waited no "
+            { "8: warning: [Item0] iInterval is 9000 hours, which earlier versions counted in 32 bits and so waited no "
               "time at all; it now waits as long as it says",
-                "7: warning: [Item0] iInterval is 9000 hours, more than a year" } },
+                "8: warning: [Item0] iInterval is 9000 hours, more than a year" } },
         { kSound + "intType = 1\nintTimeType = 2\niInterval = 596\n", {} },
-        { "[Common]\nItems = 1\n[Item0]\ntype = 1\n", { "3: [Item0] is a file check without a path: FileOrDir is empty" } },
-        { "[Common]\nItems = 1\n[Item0]\ntype = 2\nPerfCounter = \"\"\n",
-            { "5: [Item0] is a counter check without a counter path: PerfCounter is empty" } },
+        { "[Common]\nItems = 1\n[Item0]\niterType = 1\ntype = 1\n", { "3: [Item0] is a file check without a path: FileOrDir is empty" } },
+        { "[Common]\nItems = 1\n[Item0]\niterType = 1\ntype = 2\nPerfCounter = \"\"\n",
+            { "6: [Item0] is a counter check without a counter path: PerfCounter is empty" } },
         { kSound + "action = 2\n", { "3: [Item0] is a program action without a program: sProgram is empty" } },
         { kSound + "action = 1\n", { "3: [Item0] is an SQL action without a statement: ActionSQL is empty" } },
         { kSound + "[Item0_connect]\ntype = 7\n",
-            { "6: [Item0_connect] type is 7, no known connection kind (0 SQLite, 1 PostgreSQL, 2 ODBC)" } },
+            { "7: [Item0_connect] type is 7, no known connection kind (0 SQLite, 1 PostgreSQL, 2 ODBC)" } },
         { "[Common]\nTextEncoding = \"latin1\"\nMetricsProject = \"db\"\n" + kSound.substr(9),
             { "2: warning: [Common] TextEncoding \"latin1\" is no known encoding (UTF-8, UTF-16LE): the preference "
               "decides" } },
         { kSound + "iActWhen = 2\n",
-            { "5: [Item0] iActWhen is 2, no known choice of when to act (0 every time the condition holds, 1 when the "
+            { "6: [Item0] iActWhen is 2, no known choice of when to act (0 every time the condition holds, 1 when the "
               "condition starts to hold)" } },
         { kSound + "iRepeatEvery = 4\n",
-            { "5: warning: [Item0] iRepeatEvery is 4, but the event acts every time the condition holds: it has no "
+            { "6: warning: [Item0] iRepeatEvery is 4, but the event acts every time the condition holds: it has no "
               "effect" } },
         { kSound + "iActWhen = 1\niRepeatEvery = 4\nbActOnRecovery = 1\n", {} },
+        // What would run badly.
+        { "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n",
+            { "3: warning: [Item0] runs without end and without an interval: it checks back to back, thousands of "
+              "times a second (set intType = 1 and an iInterval)" } },
+        { "[Common]\nReport = \"/nonexistent-quorvel/r.txt\"\n" + kSound.substr(9),
+            { "2: warning: Report \"/nonexistent-quorvel/r.txt\": its folder /nonexistent-quorvel cannot be used (No "
+              "such file or directory): the run cannot write it" } },
+        { kSound + "[Item0_connect]\ntarget = \"x.db\"\n",
+            { "3: warning: [Item0] is an SQL check with a connection, but bNeedConnect is 0: the editor shows its "
+              "connection as not required (set bNeedConnect = 1)" } },
+        { kSound + "action = 2\nsProgram = \"touch 'x\"\n", { "7: warning: [Item0] sProgram cannot be started: ..." } },
+        { "[Common]\nItems = 1\n[Item0]\niterType = 1\ntype = 2\nPerfCounter = \"\\\\Memory\\\\Nothing\"\n",
+            { "6: warning: [Item0] PerfCounter \"\\Memory\\Nothing\" is no counter that Quorvel knows: every check "
+              "fails" } },
+        { "[Common]\nItems = 1\n[Item0]\niterType = 1\nSQL = \"select 1\\u0000; drop\"\n",
+            { "5: warning: [Item0] SQL holds a NUL character: the run cuts the text there" } },
+        { kSound + "[Item0_connect]\npassword = \"secret\"\n",
+            { "7: warning: [Item0_connect] holds a password, but the file can be read by others (mode 644): chmod 600 "
+              "it" } },
         // A disabled event does not run: what would stop it running is a warning only.
         { kSound + "enabled = 0\naction = 2\n",
-            { "3: warning: [Item0] is a program action without a program: sProgram is empty; the event is disabled" } },
+            { "2: warning: no event is enabled: a run has nothing to do and refuses it",
+                "3: warning: [Item0] is a program action without a program: sProgram is empty; the event is disabled" } },
     };
     TempDir dir;
     const std::string path = dir.File("p.qvl");
@@ -112,7 +134,7 @@ TEST(ProjectCheck, MoreEventsThanARunTakes)
     TempDir dir;
     std::string content = "[Common]\nItems = 25\n";
     for (int i = 0; i < 25; ++i)
-        content += "[Item" + std::to_string(i) + "]\nSQL = \"select 1\"\n";
+        content += "[Item" + std::to_string(i) + "]\niterType = 1\nSQL = \"select 1\"\n";
     WriteFile(dir.File("big.qvl"), content);
     const ProjectCheck check(dir.File("big.qvl"));
     ASSERT_EQ(check.Problems().size(), 1u);
