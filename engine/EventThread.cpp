@@ -5,6 +5,7 @@
 #include "engine/StartAt.h"
 #include "engine/StatusPage.h"
 #include "external/support/CLog.h"
+#include "external/support/CSettings.h"
 #include "external/support/Console.h"
 #include "external/support/MessageBox.h"
 #include "external/support/Clock.h"
@@ -25,6 +26,23 @@ constexpr auto kPausePoll = std::chrono::milliseconds(20);
 // them, so a wait is cut to a century, which no run outlives.
 constexpr int64_t kLongestWaitMs = int64_t{100} * 366 * 24 * 3600 * 1000;
 
+// The project's "ConsoleLines" when it names a choice, else the preference.
+int ConsoleLinesOf(const QuorvelRunner* runner)
+{
+    const int named = runner != nullptr ? QuorvelRunner::ConsoleLinesNamed(runner->consoleLines) : -1;
+    if (named >= 0)
+        return named;
+    const int preference = SettingInt("ConsoleLines");
+    return preference >= CONSOLE_LINES_ALL && preference <= CONSOLE_LINES_NONE ? preference : CONSOLE_LINES_ALL;
+}
+
+// What a console that shows changes only shows of the statuses: the start and the end of an
+// event; an execution's outcome comes through PostOutcome.
+bool ShownAsChange(const std::string& text)
+{
+    return text == "Started" || text == "Completed" || text == "Cancelled" || text == "Broken event";
+}
+
 void DropDatabase(std::unique_ptr<CDB>& db)
 {
     if (db) {
@@ -39,6 +57,8 @@ void Quorvel::EventThreadProc(Quorvel* event)
 {
     Quorvel& e = *event;
     const RunTexts texts(e); // the definition does not change while the run lasts
+    e.consoleLines = ConsoleLinesOf(e.runner);
+    e.lastOutcome.clear();
     const int row = e.PostStatus(-1, "Started");
     if (e.FirstDelay(row) != 0)
         return;
@@ -67,16 +87,30 @@ void Quorvel::EventThreadProc(Quorvel* event)
     e.PostStatus(row, "Completed");
 }
 
+void Quorvel::WriteConsoleLine(const std::string& text) const
+{
+    // "%s: %s (%s) -> %s" of the time of day, the description, the note and the status.
+    thread_local std::string line; // its room is kept from line to line
+    line.clear();
+    AppendTimeOfDay(line, LocalNow());
+    RunTexts::AppendStatusMiddle(line, *this);
+    line += text;
+    ConsoleWriteLine(line);
+}
+
+void Quorvel::PostOutcome(const std::string& outcome)
+{
+    if (page != nullptr || consoleLines != CONSOLE_LINES_CHANGES || outcome == lastOutcome)
+        return;
+    lastOutcome = outcome;
+    WriteConsoleLine(outcome);
+}
+
 int Quorvel::PostStatus(int row, const std::string& text)
 {
     if (page == nullptr) {
-        // "%s: %s (%s) -> %s" of the time of day, the description, the note and the status.
-        thread_local std::string line; // its room is kept from line to line
-        line.clear();
-        AppendTimeOfDay(line, LocalNow());
-        RunTexts::AppendStatusMiddle(line, *this);
-        line += text;
-        ConsoleWriteLine(line);
+        if (consoleLines == CONSOLE_LINES_ALL || (consoleLines == CONSOLE_LINES_CHANGES && ShownAsChange(text)))
+            WriteConsoleLine(text);
         return -1;
     }
     if (row < 0)

@@ -88,6 +88,15 @@ bool RunAction(Quorvel& event, Iteration& it)
     }
 }
 
+// "Check passed", "Check failed, Do action", "Condition holds, no change" and the like.
+std::string Outcome(const char* checked, const char* acted)
+{
+    std::string outcome = checked;
+    if (!outcome.empty() && *acted != '\0')
+        outcome += ", ";
+    return outcome + acted;
+}
+
 } // namespace
 
 void Quorvel::ExecuteOnce(int row)
@@ -103,30 +112,37 @@ void Quorvel::ExecuteOnce(int row)
     // failed check): no action and no record; the thread posts "Cancelled" next.
     if (g_breakAll != 0)
         return;
-    if (!it.status.empty())
-        PostStatus(row, it.checkOK ? "Check passed" : "Check failed");
+    const char* checked = it.status.empty() ? "" : it.checkOK ? "Check passed" : "Check failed";
+    const char* acted = ""; // what the condition and the action came to, for the outcome
+    if (*checked != '\0')
+        PostStatus(row, checked);
     const ChangeGate::Step step
         = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it), Judged(*this, it));
     if (step.verdict == ChangeGate::Verdict::kAct) {
         PostStatus(row, "Do action");
         it.actionRun = action != ACTION_NONE;
         it.state = step.state;
+        acted = "Do action";
         if (RunAction(*this, it)) {
             if (bTermEvent != 0)
                 stopEvent = 1;
             if (bTermProject != 0)
                 g_terminateProject = 1;
         } else {
-            PostStatus(row, "Action Error");
+            acted = "Action Error";
+            PostStatus(row, acted);
         }
     } else if (step.verdict == ChangeGate::Verdict::kHoldBack) {
         // The report's action column tells a held-back execution from one without an action.
         it.heldBack = true;
         it.actionText = LoadString(IDS_CONDITION_NO_CHANGE);
+        acted = it.actionText.c_str();
         PostStatus(row, it.actionText);
     } else if (SettingInt("LogLevel") >= 1) {
         PostStatus(row, "Action skipped");
     }
+    if (consoleLines == CONSOLE_LINES_CHANGES)
+        PostOutcome(Outcome(checked, acted));
     it.end = TickCount();
     ++execCount;
     RecordExecution(it);

@@ -23,6 +23,8 @@ enum IterationType { ITER_ENDLESS = 0, ITER_ONCE = 1, ITER_COUNT = 2 };
 enum IntervalType { INTERVAL_NONE = 0, INTERVAL_WAIT = 1 };
 
 enum TimeUnit { UNIT_SECONDS = 0, UNIT_MINUTES = 1, UNIT_HOURS = 2 };
+// The status lines of a console run ("ConsoleLines"): every status, an event's changes, none.
+enum ConsoleLines { CONSOLE_LINES_ALL = 0, CONSOLE_LINES_CHANGES = 1, CONSOLE_LINES_NONE = 2 };
 
 // When an event acts on a condition that holds: at every execution, or when it starts to hold.
 enum ActWhen { ACT_EVERY_TIME = 0, ACT_ON_START = 1 };

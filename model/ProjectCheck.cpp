@@ -269,6 +269,12 @@ void ProjectCheck::CheckEncoding()
             StrFormat("[Common] TextEncoding %s is no known encoding (UTF-8, UTF-16LE): the preference decides",
                 Quoted(name).c_str()),
             kCommon, "TextEncoding");
+    const std::string lines = Text(kCommon, "ConsoleLines");
+    if (!lines.empty() && QuorvelRunner::ConsoleLinesNamed(lines) < 0)
+        Add(LineOf(kCommon, "ConsoleLines"), true,
+            StrFormat("[Common] ConsoleLines %s is no known choice (all, changes, none): the preference decides",
+                Quoted(lines).c_str()),
+            kCommon, "ConsoleLines");
 }
 
 void ProjectCheck::CheckEvents(int items)

@@ -41,6 +41,7 @@ std::vector<Key> MakeKeys()
         Text(common, "Metrics"),
         Text(common, "MetricsProject"),
         Text(common, "TextEncoding"),
+        Text(common, "ConsoleLines"),
         Int(common, "Items"),
         Enum(item, "action", 3, "action", "0 none, 1 SQL statement, 2 program, 3 log line"),
         Int(item, "bNeedConnect"),

@@ -43,8 +43,12 @@ public:
 
     // The run (engine/): the body of the event's worker thread and its steps.
     static void EventThreadProc(Quorvel* event);
-    // Reports a status change to the page, or as a console line without one. Returns the row.
+    // Reports a status change to the page, or as a console line without one (as far as the
+    // project's console lines show it). Returns the row.
     int PostStatus(int row, const std::string& text);
+    // The outcome of an execution ("Check passed", "Check failed, Do action", ...): a console line
+    // when the console shows changes only and it differs from the execution before.
+    void PostOutcome(const std::string& outcome);
     // Before the first iteration: empties the statistics, opens a counter, waits the first
     // delay or until the start time. 0 to go on, -1 for a broken event.
     int FirstDelay(int row);
@@ -114,6 +118,8 @@ public:
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
     ChangeGate gate;                        // the condition's course in this run
+    int consoleLines = 0;                   // what the console shows of this run: CONSOLE_LINES_*
+    std::string lastOutcome;                // the outcome of the execution before, for CONSOLE_LINES_CHANGES
 
     // Not stored, not copied: the keys whose value in the file could not be read when the project
     // was loaded ("iInterval"; "_connect.type" for the check's connection), so that the editor
@@ -122,4 +128,6 @@ public:
 
 private:
     void CopyDefinition(const Quorvel& other);
+    // Writes one console line "time: description (note) -> text".
+    void WriteConsoleLine(const std::string& text) const;
 };

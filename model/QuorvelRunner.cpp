@@ -43,6 +43,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "Metrics", &metricsFile, "");
     store.Read(kCommon, "MetricsProject", &metricsProject, "");
     store.Read(kCommon, "TextEncoding", &textEncoding, "");
+    store.Read(kCommon, "ConsoleLines", &consoleLines, "");
     projectName = std::filesystem::path(path).stem().string();
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
@@ -112,7 +113,8 @@ int QuorvelRunner::Save(const std::string& path)
         store.Remove(kCommon, "Metrics");
     else
         store.Save(kCommon, "Metrics", metricsFile);
-    for (const auto& [key, value] : { std::pair("MetricsProject", &metricsProject), std::pair("TextEncoding", &textEncoding) }) {
+    for (const auto& [key, value] : { std::pair("MetricsProject", &metricsProject), std::pair("TextEncoding", &textEncoding),
+             std::pair("ConsoleLines", &consoleLines) }) {
         if (value->empty())
             store.Remove(kCommon, key);
         else
@@ -123,6 +125,16 @@ int QuorvelRunner::Save(const std::string& path)
     for (int i = 0; i < Count(); ++i)
         events[static_cast<size_t>(i)].Save(store, ItemSection(i));
     return store.Close();
+}
+
+int QuorvelRunner::ConsoleLinesNamed(const std::string& name)
+{
+    static const char* const names[] = { "all", "changes", "none" }; // in CONSOLE_LINES_* order
+    for (int i = 0; i < 3; ++i) {
+        if (name == names[i])
+            return i;
+    }
+    return -1;
 }
 
 void QuorvelRunner::Clear()
@@ -136,6 +148,7 @@ void QuorvelRunner::Clear()
     metricsFile.clear();
     metricsProject.clear();
     textEncoding.clear();
+    consoleLines.clear();
     projectName.clear();
 }
 

@@ -64,6 +64,9 @@ public:
     // "Item<n>" section, and none after more than 24 missing sections.
     static int EventsToLoad(const CSysReg& store, int items);
 
+    // CONSOLE_LINES_* of a "ConsoleLines" value ("all", "changes", "none"); -1 for any other.
+    static int ConsoleLinesNamed(const std::string& name);
+
     // The backup path of a project file: the file name in lower case with every ".qvl" made ".bak".
     static std::string BackupPath(const std::string& path);
 
@@ -77,6 +80,9 @@ public:
     // value (empty) follows the preference of the same name.
     std::string textEncoding;
     std::string metricsProject; // "MetricsProject": the metrics' project label; empty: projectName
+    // "ConsoleLines": "all", "changes" or "none", the status lines of a console run; any other
+    // value (empty) follows the preference of the same name.
+    std::string consoleLines;
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;
 

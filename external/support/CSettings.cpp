@@ -31,6 +31,8 @@ CSettings::CSettings(const std::string& path) : _Settings(path)
     Add("LogMaxKB", S_INT, 0, "10240");
     // Encoding of the execution report and the custom log: 0 UTF-16LE with CRLF, 1 UTF-8 with LF.
     Add("TextEncoding", S_INT, 0, "0");
+    // Status lines of a console run: 0 every status, 1 only an event's changes, 2 none.
+    Add("ConsoleLines", S_INT, 0, "0");
     // Window placements, as the window stores them.
     Add("MainDlg", S_TEXT, 0, "");
     Add("EventPropsWnd", S_TEXT, 0, "");

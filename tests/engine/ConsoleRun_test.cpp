@@ -11,28 +11,46 @@ namespace {
 
 class ConsoleRun : public EngineTest { };
 
-TEST_F(ConsoleRun, OneLinePerStatusChange)
+// Every status change a line, or (ConsoleLines "changes") the start, each execution whose outcome
+// differs from the one before, and the end; or no line at all.
+TEST_F(ConsoleRun, OneLinePerStatusChangeOrPerChangedOutcome)
 {
-    Quorvel event = Times(FileEvent("nightly check", dir.path()), 2);
-    project.AddEvent(event);
+    using Lines = std::vector<std::string>;
+    const struct {
+        const char* choice;
+        Lines steady, failing;
+    } cases[] = {
+        { "all",
+            { "Started", "Executing", "Check passed", "Do action", "Executing", "Check passed", "Condition holds, no change",
+                "Executing", "Check passed", "Condition holds, no change", "Completed" },
+            { "Started", "Executing", "Check failed", "Do action", "Completed" } },
+        { "changes",
+            { "Started", "Check passed, Do action", "Check passed, Condition holds, no change", "Completed" },
+            { "Started", "Check failed, Do action", "Completed" } },
+        { "none", {}, {} },
+    };
+    Quorvel steady = Times(FileEvent("steady", dir.path()), 3);
+    steady.iActWhen = ACT_ON_START;
+    project.AddEvent(steady);
     project.AddEvent(FileEvent("", dir.File("absent")));
-    const ProcessResult result = RunQuorvel({ "-c", SaveProject() });
-    EXPECT_EQ(result.status, 0) << result.err;
-    const std::regex line(R"([ 12]\d:\d\d:\d\d\.\d{3}: File or Folder Access->Always->No action \((.*)\) -> (.+))");
-    std::map<std::string, std::vector<std::string>> statuses;
+    const std::regex line(R"([ 12]\d:\d\d:\d\d\.\d{3}: File or Folder Access->Always[^>]*->No action \((.*)\) -> (.+))");
     const std::string banner = " Olvex Quorvel (console mode)...\n\n";
-    ASSERT_EQ(result.out.rfind(banner, 0), 0u) << result.out;
-    std::istringstream lines(result.out.substr(banner.size()));
-    for (std::string text; std::getline(lines, text);) {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
-        statuses[match[1]].push_back(match[2]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.choice);
+        project.consoleLines = c.choice;
+        const ProcessResult result = RunQuorvel({ "-c", SaveProject() });
+        EXPECT_EQ(result.status, 0) << result.err;
+        std::map<std::string, Lines> statuses;
+        ASSERT_EQ(result.out.rfind(banner, 0), 0u) << result.out;
+        std::istringstream lines(result.out.substr(banner.size()));
+        for (std::string text; std::getline(lines, text);) {
+            std::smatch match;
+            ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+            statuses[match[1]].push_back(match[2]);
+        }
+        EXPECT_EQ(statuses["steady"], c.steady);
+        EXPECT_EQ(statuses[""], c.failing);
     }
-    EXPECT_EQ(statuses["nightly check"],
-        (std::vector<std::string> { "Started", "Executing", "Check passed", "Do action", "Executing", "Check passed",
-            "Do action", "Completed" }));
-    EXPECT_EQ(
-        statuses[""], (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }));
 }
 
 // An interrupt or a terminate signal breaks the run at once, however long its events wait

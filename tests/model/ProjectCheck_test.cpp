@@ -75,9 +75,11 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
         { kSound + "action = 1\n", { "3: [Item0] is an SQL action without a statement: ActionSQL is empty" } },
         { kSound + "[Item0_connect]\ntype = 7\n",
             { "7: [Item0_connect] type is 7, no known connection kind (0 SQLite, 1 PostgreSQL, 2 ODBC)" } },
-        { "[Common]\nTextEncoding = \"latin1\"\nMetricsProject = \"db\"\n" + kSound.substr(9),
+        { "[Common]\nTextEncoding = \"latin1\"\nMetricsProject = \"db\"\nConsoleLines = \"some\"\n" + kSound.substr(9),
             { "2: warning: [Common] TextEncoding \"latin1\" is no known encoding (UTF-8, UTF-16LE): the preference "
-              "decides" } },
+              "decides",
+                "4: warning: [Common] ConsoleLines \"some\" is no known choice (all, changes, none): the preference "
+                "decides" } },
         { kSound + "iActWhen = 2\n",
             { "6: [Item0] iActWhen is 2, no known choice of when to act (0 every time the condition holds, 1 when the "
               "condition starts to hold)" } },

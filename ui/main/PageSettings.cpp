@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +46,9 @@ PageSettings::PageSettings(QWidget* parent)
     textEncoding_ = new QComboBox(this);
     textEncoding_->addItems({ tr("UTF-16LE, CRLF (default)"), tr("UTF-8, LF") });
     textEncoding_->setCurrentIndex(SettingInt("TextEncoding") == 1 ? 1 : 0);
+    consoleLines_ = new QComboBox(this);
+    consoleLines_->addItems({ tr("Every status (default)"), tr("Changes only"), tr("None") });
+    consoleLines_->setCurrentIndex(std::clamp(SettingInt("ConsoleLines"), 0, 2));
     const auto row = [&](const QString& label, QComboBox* combo, const QString& hint) {
         auto* line = new QHBoxLayout;
         line->addWidget(combo);
@@ -59,6 +63,7 @@ PageSettings::PageSettings(QWidget* parent)
     row(tr("&Time format for $TIME$ macro : "), timeFormat_, tr("keep it empty for default value"));
     row(tr("Log le&vel :"), logLevel_, {});
     row(tr("&Report and log files : "), textEncoding_, tr("a project's TextEncoding key wins"));
+    row(tr("&Console lines (quorvel -c) : "), consoleLines_, tr("a project's ConsoleLines key wins"));
     layout->addLayout(form);
     layout->addStretch();
 }
@@ -99,6 +104,7 @@ void PageSettings::StoreValues()
         StoreCheck(box);
     g_settings->setInt("LogLevel", logLevel_->currentIndex());
     g_settings->setInt("TextEncoding", textEncoding_->currentIndex());
+    g_settings->setInt("ConsoleLines", consoleLines_->currentIndex());
     for (const QComboBox* combo : { dateFormat_, timeFormat_ })
         g_settings->setStr(combo->property("key").toString().toStdString(), combo->currentText().toStdString());
     g_settings->SaveData();

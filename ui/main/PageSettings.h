@@ -27,4 +27,5 @@ private:
     QComboBox* timeFormat_;
     QComboBox* logLevel_;
     QComboBox* textEncoding_;
+    QComboBox* consoleLines_;
 };
