@@ -122,6 +122,8 @@ int Quorvel::PostStatus(int row, const std::string& text)
 int Quorvel::FirstDelay(int row)
 {
     gate.Reset();
+    checkFailure.Reset();
+    actionFailure.Reset();
     if (runner != nullptr) {
         std::lock_guard lock(runner->lock);
         results.Clear();

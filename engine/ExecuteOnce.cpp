@@ -1,9 +1,11 @@
 // One iteration of an event: check, condition, action and record, in this order.
 #include "engine/Actions.h"
 #include "engine/Checks.h"
+#include "engine/FailureNotice.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
 #include "engine/StatusPage.h"
+#include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
 #include "external/support/StrFormat.h"
@@ -88,6 +90,20 @@ bool RunAction(Quorvel& event, Iteration& it)
     }
 }
 
+// Tells a failure when its streak starts and when it ends. The reason is the step's own, or the
+// program log's latest entry of this thread, which the step wrote when it failed.
+void FollowStreak(const Quorvel& event, FailureStreak& streak, const char* what, bool ok, const std::string& reason)
+{
+    if (ok) {
+        if (streak.Succeeded() == FailureStreak::Tell::kEnded)
+            TellFailureEnded(event, what, streak.count());
+        return;
+    }
+    const std::string& told = reason.empty() ? CLog::LastMessage() : reason;
+    if (streak.Failed(told, LocalNow().unixMs) == FailureStreak::Tell::kStarted)
+        TellFailureStarted(event, what, told);
+}
+
 // "Check passed", "Check failed, Do action", "Condition holds, no change" and the like.
 std::string Outcome(const char* checked, const char* acted)
 {
@@ -106,6 +122,7 @@ void Quorvel::ExecuteOnce(int row)
     value = "N/A";
     Iteration it;
     it.start = TickCount();
+    CLog::ForgetLastMessage();
     RunCheck(*this, it);
     it.afterCheck = TickCount();
     // A stop that came while the check ran cut the execution short (a cancelled statement is no
@@ -116,6 +133,8 @@ void Quorvel::ExecuteOnce(int row)
     const char* acted = ""; // what the condition and the action came to, for the outcome
     if (*checked != '\0')
         PostStatus(row, checked);
+    if (!it.status.empty())
+        FollowStreak(*this, checkFailure, "check", it.checkOK, it.reason);
     const ChangeGate::Step step
         = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it), Judged(*this, it));
     if (step.verdict == ChangeGate::Verdict::kAct) {
@@ -123,7 +142,10 @@ void Quorvel::ExecuteOnce(int row)
         it.actionRun = action != ACTION_NONE;
         it.state = step.state;
         acted = "Do action";
-        if (RunAction(*this, it)) {
+        CLog::ForgetLastMessage();
+        const bool done = RunAction(*this, it);
+        FollowStreak(*this, actionFailure, "action", done, std::string());
+        if (done) {
             if (bTermEvent != 0)
                 stopEvent = 1;
             if (bTermProject != 0)

@@ -4,6 +4,8 @@
 #include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@ void RunFileCheck(Quorvel& event, Iteration& it)
     event.value.clear();
     if (::access(event.FileOrDir.c_str(), F_OK) != 0) {
         it.status = "FAILED";
+        it.reason = event.FileOrDir + ": " + std::strerror(errno);
         return;
     }
     struct stat st {};

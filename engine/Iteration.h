@@ -9,6 +9,7 @@ struct Iteration {
     bool checkOK = false;
     int rows = 0;
     std::string status; // "OK", "FAILED", or empty when no check ran
+    std::string reason; // why the check failed, when it knows better than the program log's latest entry
     std::string actionText; // the statement of an SQL action as run
     bool actionRun = false; // the condition held and an action was run (successful or not)
     bool heldBack = false;  // the condition held, but the event acts on changes only

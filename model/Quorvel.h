@@ -4,6 +4,7 @@
 #include "external/db/CONN_INFO.h"
 #include "model/ChangeGate.h"
 #include "model/EventTypes.h"
+#include "model/FailureStreak.h"
 #include "model/ExecStats.h"
 
 #include <cstdint>
@@ -118,6 +119,8 @@ public:
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
     ChangeGate gate;                        // the condition's course in this run
+    FailureStreak checkFailure;             // the course of failed checks in this run
+    FailureStreak actionFailure;            // the course of failed actions in this run
     int consoleLines = 0;                   // what the console shows of this run: CONSOLE_LINES_*
     std::string lastOutcome;                // the outcome of the execution before, for CONSOLE_LINES_CHANGES
 

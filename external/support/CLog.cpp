@@ -62,10 +62,18 @@ off_t LogLimitBytes()
 
 } // namespace
 
+namespace {
+
+// The message of the calling thread's latest entry: the reason of a step that failed.
+thread_local std::string t_lastMessage;
+
+} // namespace
+
 void CLog::Bug(const std::string& message, const char* context, const char* file, int line)
 {
+    t_lastMessage = TrimLineEnd(message);
     std::string row = Timestamp() + "\t" + OneLine(context != nullptr ? context : "") + "\t" +
-                      OneLine(TrimLineEnd(message));
+                      OneLine(t_lastMessage);
     if (file != nullptr)
         row += StrFormat("\t%s:%d", file, line);
     const off_t limit = LogLimitBytes();
@@ -75,6 +83,16 @@ void CLog::Bug(const std::string& message, const char* context, const char* file
     state.lastRows.push_back(std::move(row));
     if (state.lastRows.size() > kKeptRows)
         state.lastRows.pop_front();
+}
+
+const std::string& CLog::LastMessage()
+{
+    return t_lastMessage;
+}
+
+void CLog::ForgetLastMessage()
+{
+    t_lastMessage.clear();
 }
 
 void CLog::FormatLastError(std::string& out, int)

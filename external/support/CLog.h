@@ -10,6 +10,11 @@ public:
     static void Bug(const std::string& message, const char* context = nullptr, const char* file = nullptr,
                     int line = 0);
 
+    // The message of the calling thread's latest entry since ForgetLastMessage: the driver's or the
+    // system's own words on why a step of that thread failed.
+    static const std::string& LastMessage();
+    static void ForgetLastMessage();
+
     // The text of the calling thread's errno.
     static void FormatLastError(std::string& out, int n);
 

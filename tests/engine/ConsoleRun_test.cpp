@@ -50,6 +50,9 @@ TEST_F(ConsoleRun, OneLinePerStatusChangeOrPerChangedOutcome)
         }
         EXPECT_EQ(statuses["steady"], c.steady);
         EXPECT_EQ(statuses[""], c.failing);
+        // Whatever the console shows, a failure is told on standard error, naming the event and why.
+        EXPECT_EQ(result.err, "quorvel: project: event 2 \"File or Folder Access->Always->No action\": check failed: "
+                + dir.File("absent") + ": No such file or directory\n");
     }
 }
 

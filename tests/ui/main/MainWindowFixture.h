@@ -54,7 +54,7 @@ protected:
         WriteFile(path,
             "[Common]\nItems = 2\nReport = \"" + dir.File("report.txt") + "\"\nSummary = \"" + dir.File("summary.html")
                 + "\"\nLog = \"" + dir.File("custom.log")
-                + "\"\n\n[Item0]\nEventNote = \"count\"\ntype = 0\nSQL = \"SELECT count(*) FROM t\"\n"
+                + "\"\n\n[Item0]\nEventNote = \"count\"\ntype = 0\nbNeedConnect = 1\nSQL = \"SELECT count(*) FROM t\"\n"
                   "cond = 0\naction = 3\nsLogItem = \"rows $VALUE$\"\niterType = 2\niExecs = 3\n"
                   "intType = 0\n\n[Item0_connect]\ntype = 0\ntarget = \""
                 + db + "\"\nuser = \"\"\n\n[Item1]\nEventNote = \"database file\"\ntype = 1\nFileOrDir = \"" + db
