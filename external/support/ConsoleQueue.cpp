@@ -29,7 +29,7 @@ ConsoleQueue::ConsoleQueue(int fd, size_t capacity)
 ConsoleQueue::~ConsoleQueue()
 {
     Flush(std::chrono::milliseconds(0));
-    if (writer_.joinable()) // an output that is only written waiting: its writer ends with that write
+    if (writer_.joinable()) // an output that is only written waiting: its writer ends after that write
         writer_.join();
 }
 
@@ -73,11 +73,12 @@ ssize_t ConsoleQueue::WriteSome(const char* bytes, size_t size) const
     return ::write(out_, bytes, size);
 }
 
-// The bytes the output took before it would have made the caller wait; all of them when they can
-// never be written (they are dropped then).
-size_t ConsoleQueue::WriteDirect(std::string_view bytes)
+// Writes `bytes` from their start; `done` counts what the output took. Without `waitForRoom` it
+// stops where the output would make the caller wait; with it, it waits for room, in pieces, until
+// the writer is to stop.
+ConsoleQueue::Outcome ConsoleQueue::WriteOut(std::string_view bytes, size_t& done, bool waitForRoom) const
 {
-    size_t done = 0;
+    done = 0;
     while (done < bytes.size()) {
         const ssize_t n = WriteSome(bytes.data() + done, bytes.size() - done);
         if (n > 0) {
@@ -86,12 +87,16 @@ size_t ConsoleQueue::WriteDirect(std::string_view bytes)
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && WouldBlock(errno))
-            return done;
-        gone_ = n < 0 && errno == EPIPE;
-        return bytes.size();
+        if (n < 0 && WouldBlock(errno)) {
+            if (!waitForRoom || stop_)
+                return Outcome::Full;
+            pollfd ready { out_, POLLOUT, 0 };
+            ::poll(&ready, 1, kPollMs);
+            continue;
+        }
+        return n < 0 && errno == EPIPE ? Outcome::Gone : Outcome::Failed;
     }
-    return done;
+    return Outcome::Written;
 }
 
 void ConsoleQueue::Write(std::string_view line)
@@ -107,9 +112,11 @@ void ConsoleQueue::Write(std::string_view line)
     }
     if (__fpending(stdout) > 0) // what went through stdio before stays before
         std::fflush(stdout);
-    const size_t done = WriteDirect(line);
-    if (done == line.size())
-        return;
+    size_t done = 0;
+    const Outcome outcome = WriteOut(line, done, false);
+    gone_ = gone_ || outcome == Outcome::Gone;
+    if (outcome != Outcome::Full)
+        return; // written, or dropped
     // The rest of a line that has begun must come next, room or not, so the line stays whole.
     queue_.append(line.substr(done));
     StartWriter();
@@ -158,10 +165,14 @@ void ConsoleQueue::Drain()
         batch.swap(queue_);
         writing_ = true;
         lock.unlock();
-        const size_t done = WriteBatch(batch);
+        // Without the lock: only the writer writes while it holds lines, and the output is not
+        // changed while the writer lives.
+        size_t done = 0;
+        const Outcome outcome = WriteOut(batch, done, true);
         lock.lock();
         writing_ = false;
-        const bool left = done < batch.size();
+        gone_ = gone_ || outcome == Outcome::Gone;
+        const bool left = outcome != Outcome::Written;
         batch.clear();
         if (left && (gone_ || stop_))
             queue_.clear();
@@ -171,34 +182,6 @@ void ConsoleQueue::Drain()
         if (left && stop_)
             return;
     }
-}
-
-// Called without the lock: only the writer writes while it holds lines, and the output is not
-// changed while the writer lives. The bytes written; fewer when the reader went away (gone_ is set
-// then), when the output failed, or when the writer is to stop and the output takes nothing.
-size_t ConsoleQueue::WriteBatch(const std::string& batch)
-{
-    size_t done = 0;
-    while (done < batch.size()) {
-        const ssize_t n = WriteSome(batch.data() + done, batch.size() - done);
-        if (n > 0) {
-            done += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && WouldBlock(errno) && !stop_) {
-            pollfd ready { out_, POLLOUT, 0 };
-            ::poll(&ready, 1, kPollMs);
-            continue;
-        }
-        if (n < 0 && errno == EPIPE) {
-            std::lock_guard lock(mutex_);
-            gone_ = true;
-        }
-        break;
-    }
-    return done;
 }
 
 int ConsoleQueue::Flush(std::chrono::milliseconds bound)
@@ -211,10 +194,10 @@ int ConsoleQueue::Flush(std::chrono::milliseconds bound)
         wake_.notify_one();
     }
     const bool written = drained_.wait_for(lock, bound, [this] { return Idle() || gone_; });
-    if (!written && mode_ == Mode::Blocking)
-        return -1; // its writer is in a write() that only the reader can end
     stop_ = true;
     wake_.notify_all();
+    if (!written && mode_ == Mode::Blocking)
+        return -1; // its writer is in a write() that only the reader can end; it ends after that
     std::thread writer = std::move(writer_);
     lock.unlock();
     if (writer.joinable())

@@ -33,8 +33,9 @@ public:
 
     // Waits at most `bound` for what is queued to be written, then ends the writer thread and
     // forgets the output, so that the next line looks at it afresh (also after the descriptor was
-    // replaced). 0 when everything went out, -1 when lines were left (they are dropped then, except
-    // that an output that can only be written waiting keeps its writer until it takes them).
+    // replaced). 0 when everything went out, -1 when lines were left: they are dropped, except on an
+    // output that can only be written waiting, whose writer ends once the reader has taken them
+    // (lines written after that are dropped).
     int Flush(std::chrono::milliseconds bound);
 
     // The text of the line that tells of `count` dropped lines.
@@ -42,15 +43,15 @@ public:
 
 private:
     enum class Mode { Unknown, Plain, Socket, Private, Blocking };
+    enum class Outcome { Written, Full, Gone, Failed };
 
     void Open();
     ssize_t WriteSome(const char* bytes, size_t size) const;
-    size_t WriteDirect(std::string_view bytes);
+    Outcome WriteOut(std::string_view bytes, size_t& done, bool waitForRoom) const;
     void Enqueue(std::string_view bytes);
     void QueueDroppedLine();
     void StartWriter();
     void Drain();
-    size_t WriteBatch(const std::string& batch);
     bool Idle() const { return queue_.empty() && !writing_; }
 
     const int fd_;
