@@ -2,6 +2,7 @@
 
 #include "app/SignalWatcher.h"
 #include "engine/RunControl.h"
+#include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +28,9 @@ constexpr int kExitUsage = 2;
 constexpr int kExitProblem = 1;
 constexpr int kExitUnreadable = 2;
 
+// How long the end of a run waits for a console reader to take the lines still queued.
+constexpr std::chrono::seconds kConsoleFlushBound { 2 };
+
 const char* const kUsage =
     "Usage: quorvel [-c] [-r] [-q] [project.qvl]\n"
     "       quorvel --check [--strict] project.qvl...\n"
@@ -35,8 +40,40 @@ const char* const kUsage =
     "Switches may begin with '-' or '/'; only their second character counts.\n"
     "  --check    read each project as a run would, print every problem as file:line: message\n"
     "             and end: 0 sound, 1 a problem (warnings too with --strict), 2 a file unreadable\n"
-    "  --help     this text\n"
-    "  --version  the program's version\n";
+    "  --help     this text (also -help, -h)\n"
+    "  --version  the program's version (also -version, -v)\n"
+    "--check, --help and --version may be written with one dash.\n";
+
+// The arguments with the one-dash spellings of the long options in their long form: "-check"
+// would otherwise be the switch c and run the project it names.
+std::vector<std::string> LongForms(const std::vector<std::string>& args)
+{
+    std::vector<std::string> result;
+    for (const std::string& arg : args) {
+        if (arg == "-check" || arg == "-help" || arg == "-version")
+            result.push_back("-" + arg);
+        else if (arg == "-h")
+            result.emplace_back("--help");
+        else if (arg == "-v")
+            result.emplace_back("--version");
+        else
+            result.push_back(arg);
+    }
+    return result;
+}
+
+// Log rotation moves the files aside and sends SIGHUP: every file is opened by its path for each
+// line, so the next line begins a new file; what the writers remember of the old one goes.
+void ReopenOutputs(QuorvelRunner& project)
+{
+    {
+        std::lock_guard lock(project.lock);
+        project.reportOutput.Reopen();
+        project.logOutput.Reopen();
+    }
+    CLog::Bug("SIGHUP: the execution report, the custom log and the program log are opened again at their paths",
+        "Console run");
+}
 
 // Owns the process's preference store and publishes it as g_settings while it lives.
 class SettingsScope {
@@ -169,8 +206,9 @@ void CEventApp::ParseParam(const std::string& param)
     }
 }
 
-int CEventApp::InitInstance(const std::vector<std::string>& args)
+int CEventApp::InitInstance(const std::vector<std::string>& given)
 {
+    const std::vector<std::string> args = LongForms(given);
     for (const std::string& arg : args) {
         if (arg == "--help") {
             std::fputs(kUsage, stdout);
@@ -220,6 +258,9 @@ int CEventApp::WindowRun(const std::vector<std::string>& args)
 
 int CEventApp::ConsoleRun()
 {
+    // A reader of the output that has gone away costs the run its console lines, nothing more.
+    // (A started program gets the default action back.)
+    std::signal(SIGPIPE, SIG_IGN);
     for (const std::string& missing : missingFiles)
         std::fprintf(stderr, "quorvel: project file not found: %s\n", missing.c_str());
     if (!missingFiles.empty()) {
@@ -243,6 +284,8 @@ int CEventApp::ConsoleRun()
     QuorvelRunner project;
     project.Load(projectPath);
     ResetBreak();
-    SignalWatcher signals;
-    return project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
+    SignalWatcher signals([&project] { ReopenOutputs(project); });
+    const int result = project.RunKeepingBreak(nullptr, nullptr);
+    ConsoleFlush(kConsoleFlushBound);
+    return result == 0 ? kExitOK : kExitNothingToRun;
 }

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
-// Console mode: SIGINT and SIGTERM act as Break all; a second one ends the process at once.
+// Console mode: SIGINT and SIGTERM act as Break all. A stop signal within a second of the first is
+// the same stop (tools such as `timeout` signal the process and then its whole group), so the run
+// still ends normally; one later than that ends the process at once. SIGHUP calls `onHangup` (the
+// output files are opened anew, for log rotation) and the run goes on.
 // Construct it before any worker thread exists, so that every thread inherits the blocked mask
 // and the signals reach only the watcher.
 class SignalWatcher {
 public:
-    SignalWatcher();
+    explicit SignalWatcher(std::function<void()> onHangup = {});
     ~SignalWatcher();
     SignalWatcher(const SignalWatcher&) = delete;
     SignalWatcher& operator=(const SignalWatcher&) = delete;
@@ -16,6 +20,7 @@ public:
 private:
     void Watch();
 
+    const std::function<void()> onHangup_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

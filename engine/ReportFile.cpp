@@ -174,6 +174,12 @@ void ReportFile::SetEncoding(Encoding encoding)
     knownPath_.clear();
 }
 
+void ReportFile::Reopen()
+{
+    std::lock_guard lock(mutex_);
+    knownPath_.clear();
+}
+
 // A file that exists keeps the encoding it has, so that changing the setting never mixes two in
 // one file; a new or empty one gets the writer's.
 ReportFile::Encoding ReportFile::EncodingOf(const std::string& path)

@@ -31,6 +31,11 @@ public:
     // in the program log.
     int Append(const std::string& path, const std::string& header, const std::string& text);
 
+    // Forgets what it knows of the file it last wrote, so that the next append looks at the file
+    // the path names then (after log rotation: a new one, with the writer's encoding and the
+    // header). Every append opens the file by its path anyway.
+    void Reopen();
+
 private:
     void NoteOutcome(const std::string& path, int error);
     Encoding EncodingOf(const std::string& path);

@@ -1,4 +1,5 @@
 #include "app/CEventApp.h"
+#include "external/support/FileOps.h"
 #include "support/TestEnv.h"
 
 #include <filesystem>
@@ -33,18 +34,24 @@ TEST(ParseParam, OnlyTheSecondCharacterOfASwitchCountsAndLaterExistingFilesRepla
 
 // A project that is not there is an error (2); no project at all, or an empty one, leaves nothing
 // to run (1). Without a display, window mode says so in one line; "--verbose" is an ordinary switch
-// whose second character is '-': ignored, so window mode. The banner and a whole run are checked
-// with the engine's console runs.
+// whose second character is '-': ignored, so window mode. The long options written with one dash
+// are the long options, not the switch of their second character ("-check" is not "-c": the
+// project it names is checked, never run). The banner and a whole run are checked with the
+// engine's console runs.
 TEST(CommandLine, StatusesAndMessages)
 {
     TempDir dir;
     WriteFile(dir.File("empty.qvl"), "");
+    // Run, it would write its report.
+    WriteFile(dir.File("p.qvl"),
+        "[Common]\nItems = 1\nReport = \"" + dir.File("report.txt") + "\"\n[Item0]\ntype = 1\nFileOrDir = \"/\"\n");
     const std::string noDisplay = "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); run a "
                                   "project without a window with: quorvel -c project.qvl\n";
     // A build without the window (or the package quorvel alone) names the package that has it first.
     const bool hasWindow = ::access((std::filesystem::path(QUORVEL_BINARY).parent_path() / "quorvel-window").c_str(),
                                X_OK) == 0;
-    const std::string noWindow = hasWindow ? noDisplay : "not installed (it is in the package quorvel-gui)";
+    const std::string noWindow
+        = hasWindow ? noDisplay : "the main window is not installed (it is in the package quorvel-gui)";
     const struct {
         std::vector<std::string> args;
         int status;
@@ -57,6 +64,12 @@ TEST(CommandLine, StatusesAndMessages)
         { { "--verbose" }, 2, "", noWindow },
         { { "--help" }, 0, "Usage: quorvel", "" },
         { { "--version" }, 0, "quorvel ", "" },
+        { { "-help" }, 0, "Usage: quorvel", "" },
+        { { "-h" }, 0, "Usage: quorvel", "" },
+        { { "-version" }, 0, "quorvel ", "" },
+        { { "-v" }, 0, "quorvel ", "" },
+        { { "-check", dir.File("p.qvl") }, 0, "quorvel: checked 1 file: no problems\n", "" },
+        { { "-check", "-c", dir.File("p.qvl") }, 2, "", "--check takes no -c" },
     };
     for (const auto& c : cases) {
         const ProcessResult result = RunQuorvel(c.args, { "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=" });
@@ -64,6 +77,7 @@ TEST(CommandLine, StatusesAndMessages)
         EXPECT_EQ(result.out.rfind(c.out, 0), 0u) << result.out;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
     }
+    EXPECT_FALSE(PathExists(dir.File("report.txt")));
 }
 
 // --check prints each problem, then one verdict line; warnings count only with --strict. A file

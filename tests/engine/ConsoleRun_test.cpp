@@ -1,13 +1,31 @@
 #include "engine/EngineFixture.h"
 #include "engine/RunTexts.h"
+#include "external/support/Console.h"
 #include "support/RunningQuorvel.h"
 
+#include <algorithm>
 #include <csignal>
 #include <regex>
 #include <thread>
 #include <unistd.h>
 
 namespace {
+
+using namespace std::chrono_literals;
+
+// Lines of a text file (UTF-8, or UTF-16LE of ASCII text).
+size_t LineCount(const std::string& path)
+{
+    const std::string text = ReadFile(path);
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// quorvel -c `project` with its standard output into `reader`, a shell command that reads it
+// (its own output is the test's); the process is quorvel itself.
+std::vector<std::string> ReadBy(const std::string& reader, const std::string& project)
+{
+    return { "bash", "-c", "exec > >(" + reader + "); exec \"$0\" -c \"$1\"", QUORVEL_BINARY, project };
+}
 
 class ConsoleRun : public EngineTest { };
 
@@ -82,7 +100,8 @@ TEST_F(ConsoleRun, SignalsBreakTheRunAndItEndsNormally)
 }
 
 // 24 workers writing their lines at once into a pipe: every line whole (some longer than a pipe
-// takes in one piece) and each event's lines in the order it wrote them.
+// takes in one piece) and each event's lines in the order it wrote them. What the reader does not
+// take in time is dropped, and the lines that say so count exactly the missing ones.
 TEST(ConsoleLines, TwentyFourWorkersKeepEveryLineWholeAndInOrder)
 {
     constexpr int kEvents = 24, kLines = 200;
@@ -95,6 +114,7 @@ TEST(ConsoleLines, TwentyFourWorkersKeepEveryLineWholeAndInOrder)
             out.append(buffer, static_cast<size_t>(n));
     });
     const int saved = ::dup(STDOUT_FILENO);
+    ASSERT_EQ(ConsoleFlush(60s), 0); // lets go of the output that earlier tests wrote to
     ::dup2(fds[1], STDOUT_FILENO);
     std::vector<Quorvel> events(kEvents);
     const auto middle = [](int i) {
@@ -112,6 +132,7 @@ TEST(ConsoleLines, TwentyFourWorkersKeepEveryLineWholeAndInOrder)
     }
     for (std::thread& worker : workers)
         worker.join();
+    ASSERT_EQ(ConsoleFlush(60s), 0);
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);
     ::close(fds[1]);
@@ -119,15 +140,102 @@ TEST(ConsoleLines, TwentyFourWorkersKeepEveryLineWholeAndInOrder)
     ::close(fds[0]);
     std::vector<int> next(kEvents, 0);
     std::istringstream lines(out);
+    const std::regex dropped(R"(quorvel: (\d+) console lines? dropped while the output was not read)");
     int count = 0;
-    for (std::string text; std::getline(lines, text); ++count) {
+    for (std::string text; std::getline(lines, text);) {
+        if (std::smatch match; std::regex_match(text, match, dropped)) {
+            count += std::stoi(match[1]);
+            continue;
+        }
+        ++count;
         const size_t open = text.find('(');
         ASSERT_TRUE(text.size() > 12 && open != std::string::npos) << text.substr(0, 100);
         const int i = std::atoi(text.c_str() + open + 1);
         ASSERT_TRUE(i >= 0 && i < kEvents);
-        EXPECT_EQ(text.substr(12), middle(i) + std::to_string(next[i]++)) << text.substr(0, 100);
+        const std::string prefix = middle(i);
+        ASSERT_EQ(text.substr(12, prefix.size()), prefix) << text.substr(0, 100);
+        const int n = std::stoi(text.substr(12 + prefix.size()));
+        EXPECT_GE(n, next[i]) << text.substr(0, 100);
+        next[i] = n + 1;
     }
     EXPECT_EQ(count, kEvents * kLines);
+}
+
+// A reader that takes one line and goes away costs the run its console lines, nothing more.
+TEST_F(ConsoleRun, AReaderThatGoesAwayCostsOnlyTheConsoleLines)
+{
+    project.AddEvent(Times(Endless(FileEvent("busy", dir.path())), 3000));
+    project.reportFile = dir.File("report.txt");
+    project.summaryFile = dir.File("summary.html");
+    RunningQuorvel quorvel(ReadBy("exec head -1", SaveProject()), {});
+    EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_EQ(quorvel.Output(), " Olvex Quorvel (console mode)...\n");
+    EXPECT_EQ(ReportLines(project.reportFile).size(), 3001u);
+    EXPECT_TRUE(PathExists(project.summaryFile));
+}
+
+// A reader that does not read holds up no event: the report grows far beyond what the pipe and
+// the queue of console lines hold (a few thousand executions), and once the reader reads, it is
+// told how many lines it missed.
+TEST_F(ConsoleRun, AReaderThatDoesNotReadHoldsUpNoEvent)
+{
+    project.AddEvent(Endless(FileEvent("busy", dir.path())));
+    project.reportFile = dir.File("report.txt");
+    project.summaryFile = dir.File("summary.html");
+    const std::string gate = dir.File("read now");
+    RunningQuorvel quorvel(ReadBy("until [ -e '" + gate + "' ]; do sleep 0.05; done; exec cat", SaveProject()), {});
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (LineCount(project.reportFile) < 30000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_GE(LineCount(project.reportFile), 30000u) << quorvel.Errors();
+    EXPECT_EQ(quorvel.Output(), "");
+    WriteFile(gate, "");
+    EXPECT_TRUE(quorvel.WaitFor(" console lines dropped while the output was not read\n")) << quorvel.Errors();
+    quorvel.Signal(SIGTERM);
+    EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_EQ(quorvel.Count("(busy) -> Cancelled\n"), 1u);
+    EXPECT_TRUE(PathExists(project.summaryFile));
+}
+
+// Log rotation: the report is moved aside, SIGHUP follows; the next line begins a new report with
+// its header, and the run goes on until it is stopped.
+TEST_F(ConsoleRun, HangupBeginsANewReportAndTheRunGoesOn)
+{
+    project.AddEvent(Endless(FileEvent("busy", dir.path())));
+    project.reportFile = dir.File("report.txt");
+    project.summaryFile = dir.File("summary.html");
+    RunningQuorvel quorvel(SaveProject(), QuorvelStart { .env = { "XDG_STATE_HOME=" + dir.File("state") } });
+    ASSERT_TRUE(quorvel.WaitFor("-> Do action", 100));
+    ASSERT_EQ(std::rename(project.reportFile.c_str(), dir.File("report.txt.1").c_str()), 0);
+    quorvel.Signal(SIGHUP);
+    const size_t before = quorvel.Count("-> Do action");
+    ASSERT_TRUE(quorvel.WaitFor("-> Do action", before + 100));
+    quorvel.Signal(SIGTERM);
+    EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_GT(ReportLines(dir.File("report.txt.1")).size(), 100u);
+    const TextLines report = ReadUtf16Lines(project.reportFile);
+    EXPECT_EQ(ReportDefect(report), ""); // the header first, every line whole
+    EXPECT_GT(report.lines.size(), 100u);
+    EXPECT_TRUE(PathExists(project.summaryFile));
+    EXPECT_NE(ReadFile(dir.File("state/quorvel/quorvel.log")).find("SIGHUP"), std::string::npos);
+}
+
+// `timeout` signals the process and then its group: two signals at once are one stop, and the run
+// ends normally every time, each event cancelled and the summary written.
+TEST_F(ConsoleRun, AStopSignalledTwiceAtOnceIsOneStop)
+{
+    project.AddEvent(Endless(FileEvent("busy", dir.path())));
+    project.AddEvent(EverySeconds(Endless(FileEvent("waiting", dir.path())), 3600));
+    project.summaryFile = dir.File("summary.html");
+    const std::string path = SaveProject();
+    for (int i = 0; i < 20; ++i) {
+        const char* signal = i % 2 == 0 ? "TERM" : "INT";
+        RunningQuorvel quorvel({ "timeout", "--preserve-status", "-s", signal, "0.5", QUORVEL_BINARY, "-c", path }, {});
+        EXPECT_EQ(quorvel.Wait(), 0) << signal << " " << i << quorvel.Errors();
+        EXPECT_EQ(quorvel.Count("-> Cancelled\n"), 2u) << signal << " " << i;
+        EXPECT_TRUE(PathExists(project.summaryFile)) << signal << " " << i;
+        std::remove(project.summaryFile.c_str());
+    }
 }
 
 } // namespace
