@@ -7,6 +7,7 @@
 #     lib/systemd/system/quorvel@.service, quorvel@.timer   headless runs as a service
 #     lib/sysusers.d, lib/tmpfiles.d       the service's user and folders
 #     /etc/quorvel/                        the service's projects
+#     /etc/logrotate.d/quorvel             rotation of /var/log/quorvel (a conffile)
 #   gui (package quorvel-gui)
 #     libexec/quorvel/quorvel-window       the main window (ui/CMakeLists.txt)
 #     share/quorvel/help/, share/applications, share/mime/packages, share/icons/hicolor
@@ -68,16 +69,25 @@ install(FILES ${PROJECT_BINARY_DIR}/man/quorvel.1.gz DESTINATION ${CMAKE_INSTALL
 install(FILES res/systemd/quorvel@.service res/systemd/quorvel@.timer DESTINATION lib/systemd/system)
 install(FILES res/systemd/quorvel.sysusers DESTINATION lib/sysusers.d RENAME quorvel.conf)
 install(FILES res/systemd/quorvel.tmpfiles DESTINATION lib/tmpfiles.d RENAME quorvel.conf)
-# /etc/quorvel lies outside every prefix. The packages (CPack stages them in DESTDIR) and staged
-# installs get it; an install straight into a prefix of one's own without the right to write /etc
-# goes on without it.
+# /etc/quorvel and the rotation of /var/log/quorvel (/etc/logrotate.d/quorvel) lie outside every
+# prefix. The packages (CPack stages them in DESTDIR) and staged installs get them; an install
+# straight into a prefix of one's own without the right to write /etc goes on without them.
+install(CODE "set(QUORVEL_LOGROTATE \"${PROJECT_SOURCE_DIR}/res/logrotate/quorvel\")")
 install(CODE [[
   if(NOT "$ENV{DESTDIR}" STREQUAL "")
     file(MAKE_DIRECTORY "$ENV{DESTDIR}/etc/quorvel")
+    # file(INSTALL) puts DESTDIR before an absolute destination itself.
+    file(INSTALL "${QUORVEL_LOGROTATE}" DESTINATION /etc/logrotate.d
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   else()
     execute_process(COMMAND mkdir -p /etc/quorvel RESULT_VARIABLE failed ERROR_QUIET)
+    if(NOT failed)
+      execute_process(COMMAND install -m 644 "${QUORVEL_LOGROTATE}" /etc/logrotate.d/quorvel
+                      RESULT_VARIABLE failed ERROR_QUIET)
+    endif()
     if(failed)
-      message(STATUS "Not made: /etc/quorvel (no right to write /etc; only the service needs it)")
+      message(STATUS "Not made: /etc/quorvel, /etc/logrotate.d/quorvel (no right to write /etc; "
+                     "only the service needs them)")
     endif()
   endif()
 ]])

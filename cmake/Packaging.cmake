@@ -72,9 +72,10 @@ and Prometheus metrics. It needs no graphical libraries; the main window is
 in the package quorvel-gui.]=])
 # The postinst makes the service's user with adduser where systemd-sysusers is missing.
 set(CPACK_DEBIAN_HEADLESS_PACKAGE_DEPENDS "adduser")
-set(CPACK_DEBIAN_HEADLESS_PACKAGE_RECOMMENDS "sqlite3")
+# logrotate keeps the reports and logs in /var/log/quorvel in bounds (/etc/logrotate.d/quorvel).
+set(CPACK_DEBIAN_HEADLESS_PACKAGE_RECOMMENDS "sqlite3, logrotate")
 set(CPACK_DEBIAN_HEADLESS_PACKAGE_SUGGESTS "quorvel-gui, prometheus-node-exporter, odbc-postgresql, libsqliteodbc")
-set(CPACK_DEBIAN_HEADLESS_PACKAGE_CONTROL_EXTRA
+set(CPACK_DEBIAN_HEADLESS_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/conffiles
   ${PROJECT_SOURCE_DIR}/packaging/postinst ${PROJECT_SOURCE_DIR}/packaging/prerm ${PROJECT_SOURCE_DIR}/packaging/postrm)
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME quorvel-gui)
