@@ -3,7 +3,7 @@
 #     bin/quorvel                          the program
 #     lib/<arch>/quorvel/                  modules loaded on demand (database drivers, HTTP)
 #     share/quorvel/                       head.htm, examples/
-#     share/man/man1/quorvel.1.gz
+#     share/man/man1/quorvel.1.gz, share/man/man5/quorvel.qvl.5.gz
 #     lib/systemd/system/quorvel@.service, quorvel@.timer   headless runs as a service
 #     lib/sysusers.d, lib/tmpfiles.d       the service's user and folders
 #     /etc/quorvel/                        the service's projects
@@ -62,6 +62,18 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/quorvel.1.gz
   DEPENDS ${PROJECT_BINARY_DIR}/man/quorvel.1 VERBATIM)
 add_custom_target(quorvel_man ALL DEPENDS ${PROJECT_BINARY_DIR}/man/quorvel.1.gz)
 install(FILES ${PROJECT_BINARY_DIR}/man/quorvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# quorvel.qvl(5), the project file's sections and keys, is printed by a program from the table the
+# program reads files by (model/ProjectSchema), so that the page cannot fall behind it.
+add_executable(qvl-man app/tools/qvl-man.cpp)
+target_link_libraries(qvl-man PRIVATE quorvel_core)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5 ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+  COMMAND qvl-man ${PROJECT_VERSION} > ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5
+  COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5 ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz
+  DEPENDS qvl-man VERBATIM)
+add_custom_target(quorvel_man5 ALL DEPENDS ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz)
+install(FILES ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
 
 # The service: a template unit per project, a template timer for projects whose events end, the
 # system user and its folders (made by the package's postinst through systemd-sysusers and
