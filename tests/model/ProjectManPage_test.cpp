@@ -34,7 +34,7 @@ TEST(ProjectManPage, NamesEveryKeyAndValueOfTheSchemaInItsSection)
         ASSERT_NE(at, std::string::npos) << key.name;
         const std::string entry = part.substr(at, part.find("\n.TP\n.B ", at + 1) - at);
         EXPECT_NE(entry.find(key.type == ProjectSchema::Type::Text ? "string; read default empty."
-                                                                 : "read default " + std::to_string(key.readDefault)),
+                                                                   : "read default " + std::to_string(key.readDefault)),
             std::string::npos)
             << entry;
         for (int value = 0; value <= key.max; ++value)
