@@ -6,6 +6,9 @@
 # dpkg-shlibdeps reads both kinds in one run, so a library that the program needs as well stays in
 # Depends only. CPack's own scan is off for this package: it would put everything in Depends.
 set(staged "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/headless")
+if(NOT IS_DIRECTORY "${staged}")
+  set(staged "${CPACK_TEMPORARY_INSTALL_DIRECTORY}") # a tree without the window: one component
+endif()
 file(GLOB programs "${staged}/usr/bin/*")
 file(GLOB modules "${staged}/usr/lib/*/quorvel/*.so")
 if(NOT programs OR NOT modules)
