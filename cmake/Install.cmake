@@ -3,10 +3,11 @@
 #     bin/quorvel                          the program
 #     lib/<arch>/quorvel/                  modules loaded on demand (database drivers, HTTP)
 #     share/quorvel/                       head.htm, examples/
-#     share/man/man1/quorvel.1.gz
+#     share/man/man1/quorvel.1.gz, share/man/man5/quorvel.qvl.5.gz
 #     lib/systemd/system/quorvel@.service, quorvel@.timer   headless runs as a service
 #     lib/sysusers.d, lib/tmpfiles.d       the service's user and folders
 #     /etc/quorvel/                        the service's projects
+#     /etc/logrotate.d/quorvel             rotation of /var/log/quorvel (a conffile)
 #   gui (package quorvel-gui)
 #     libexec/quorvel/quorvel-window       the main window (ui/CMakeLists.txt)
 #     share/quorvel/help/, share/applications, share/mime/packages, share/icons/hicolor
@@ -62,22 +63,43 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/quorvel.1.gz
 add_custom_target(quorvel_man ALL DEPENDS ${PROJECT_BINARY_DIR}/man/quorvel.1.gz)
 install(FILES ${PROJECT_BINARY_DIR}/man/quorvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# quorvel.qvl(5), the project file's sections and keys, is printed by a program from the table the
+# program reads files by (model/ProjectSchema), so that the page cannot fall behind it.
+add_executable(qvl-man app/tools/qvl-man.cpp)
+target_link_libraries(qvl-man PRIVATE quorvel_core)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5 ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+  COMMAND qvl-man ${PROJECT_VERSION} > ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5
+  COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5 ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz
+  DEPENDS qvl-man VERBATIM)
+add_custom_target(quorvel_man5 ALL DEPENDS ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz)
+install(FILES ${PROJECT_BINARY_DIR}/man/quorvel.qvl.5.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
+
 # The service: a template unit per project, a template timer for projects whose events end, the
 # system user and its folders (made by the package's postinst through systemd-sysusers and
 # systemd-tmpfiles), and the folder of the service's projects.
 install(FILES res/systemd/quorvel@.service res/systemd/quorvel@.timer DESTINATION lib/systemd/system)
 install(FILES res/systemd/quorvel.sysusers DESTINATION lib/sysusers.d RENAME quorvel.conf)
 install(FILES res/systemd/quorvel.tmpfiles DESTINATION lib/tmpfiles.d RENAME quorvel.conf)
-# /etc/quorvel lies outside every prefix. The packages (CPack stages them in DESTDIR) and staged
-# installs get it; an install straight into a prefix of one's own without the right to write /etc
-# goes on without it.
+# /etc/quorvel and the rotation of /var/log/quorvel (/etc/logrotate.d/quorvel) lie outside every
+# prefix. The packages (CPack stages them in DESTDIR) and staged installs get them; an install
+# straight into a prefix of one's own without the right to write /etc goes on without them.
+install(CODE "set(QUORVEL_LOGROTATE \"${PROJECT_SOURCE_DIR}/res/logrotate/quorvel\")")
 install(CODE [[
   if(NOT "$ENV{DESTDIR}" STREQUAL "")
     file(MAKE_DIRECTORY "$ENV{DESTDIR}/etc/quorvel")
+    # file(INSTALL) puts DESTDIR before an absolute destination itself.
+    file(INSTALL "${QUORVEL_LOGROTATE}" DESTINATION /etc/logrotate.d
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   else()
     execute_process(COMMAND mkdir -p /etc/quorvel RESULT_VARIABLE failed ERROR_QUIET)
+    if(NOT failed)
+      execute_process(COMMAND install -m 644 "${QUORVEL_LOGROTATE}" /etc/logrotate.d/quorvel
+                      RESULT_VARIABLE failed ERROR_QUIET)
+    endif()
     if(failed)
-      message(STATUS "Not made: /etc/quorvel (no right to write /etc; only the service needs it)")
+      message(STATUS "Not made: /etc/quorvel, /etc/logrotate.d/quorvel (no right to write /etc; "
+                     "only the service needs them)")
     endif()
   endif()
 ]])

@@ -4,7 +4,8 @@
 #   quorvel-gui_<version>_<arch>.deb  the main window and its desktop files; needs quorvel of the
 #                                     same version
 # Run-time dependencies are read from the programs and modules by dpkg-shlibdeps, so the window's
-# Qt libraries land in quorvel-gui only.
+# Qt libraries land in quorvel-gui only. The libraries of the modules, which load only when a
+# project needs them (libpq, unixODBC, libcurl), are Recommends of quorvel (packaging/shlibdeps.cmake).
 
 # The package's version is the newest entry of packaging/changelog: the program's version and a
 # Debian revision ("0.1.0-1").
@@ -56,7 +57,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://olvex.invalid/quorvel")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Installed programs and modules carry no symbols or debug information.
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/strip.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/strip.cmake ${PROJECT_SOURCE_DIR}/packaging/shlibdeps.cmake)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Description lines stay within 80 columns (the summary line comes first).
@@ -72,9 +73,11 @@ and Prometheus metrics. It needs no graphical libraries; the main window is
 in the package quorvel-gui.]=])
 # The postinst makes the service's user with adduser where systemd-sysusers is missing.
 set(CPACK_DEBIAN_HEADLESS_PACKAGE_DEPENDS "adduser")
-set(CPACK_DEBIAN_HEADLESS_PACKAGE_RECOMMENDS "sqlite3")
+set(CPACK_DEBIAN_HEADLESS_PACKAGE_SHLIBDEPS OFF)
+# logrotate keeps the reports and logs in /var/log/quorvel in bounds (/etc/logrotate.d/quorvel).
+set(CPACK_DEBIAN_HEADLESS_PACKAGE_RECOMMENDS "sqlite3, logrotate")
 set(CPACK_DEBIAN_HEADLESS_PACKAGE_SUGGESTS "quorvel-gui, prometheus-node-exporter, odbc-postgresql, libsqliteodbc")
-set(CPACK_DEBIAN_HEADLESS_PACKAGE_CONTROL_EXTRA
+set(CPACK_DEBIAN_HEADLESS_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/conffiles
   ${PROJECT_SOURCE_DIR}/packaging/postinst ${PROJECT_SOURCE_DIR}/packaging/prerm ${PROJECT_SOURCE_DIR}/packaging/postrm)
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME quorvel-gui)

@@ -8,7 +8,7 @@ namespace {
 
 const RemoteCounterModule* LoadModule(std::string* error)
 {
-    static ModuleLoader loader("quorvel_remote.so", "quorvel_remote_module");
+    static ModuleLoader loader("quorvel_remote.so", "quorvel_remote_module", "libcurl4");
     auto* entry = reinterpret_cast<const RemoteCounterModule* (*)()>(loader.Entry(error));
     const RemoteCounterModule* module = entry != nullptr ? entry() : nullptr;
     if (module != nullptr && module->abi != RemoteCounterModule::kAbi) {

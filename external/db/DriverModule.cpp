@@ -24,11 +24,11 @@ const DriverModule* LoadDriverModule(DS_TYPE type, std::string* error)
 {
     switch (type) {
     case DS_POSTGRES: {
-        static ModuleLoader loader("quorvel_pg.so", "quorvel_driver_module");
+        static ModuleLoader loader("quorvel_pg.so", "quorvel_driver_module", "libpq5");
         return Load(loader, "PostgreSQL", error);
     }
     case DS_ODBC: {
-        static ModuleLoader loader("quorvel_odbc.so", "quorvel_driver_module");
+        static ModuleLoader loader("quorvel_odbc.so", "quorvel_driver_module", "libodbc2");
         return Load(loader, "ODBC", error);
     }
     case DS_SQLITE:

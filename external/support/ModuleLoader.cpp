@@ -11,9 +11,10 @@ void ModuleLoader::CloseLibrary::operator()(void* handle) const
     ::dlclose(handle);
 }
 
-ModuleLoader::ModuleLoader(std::string fileName, std::string entryName)
+ModuleLoader::ModuleLoader(std::string fileName, std::string entryName, std::string package)
     : fileName_(std::move(fileName))
     , entryName_(std::move(entryName))
+    , package_(std::move(package))
 {
 }
 
@@ -59,6 +60,11 @@ void ModuleLoader::Load()
     if (!handle_) {
         const char* text = ::dlerror();
         error_ = text != nullptr ? text : path + ": cannot be loaded";
+        // The module is there but a library it needs is not: "libpq.so.5: cannot open ...".
+        const bool libraryMissing
+            = error_.rfind(path, 0) != 0 && error_.find("cannot open shared object") != std::string::npos;
+        if (libraryMissing && !package_.empty())
+            error_ += " (install the package " + package_ + ")";
         return;
     }
     entry_ = ::dlsym(handle_.get(), entryName_.c_str());

@@ -14,7 +14,9 @@
 // file that is there but cannot be loaded is an error, not a reason to try an older one elsewhere.
 class ModuleLoader {
 public:
-    ModuleLoader(std::string fileName, std::string entryName);
+    // `package` is the Debian package of the outside library the module wraps: named in the
+    // error when that library is missing (the package quorvel only recommends it).
+    ModuleLoader(std::string fileName, std::string entryName, std::string package = {});
     ~ModuleLoader();
     ModuleLoader(const ModuleLoader&) = delete;
     ModuleLoader& operator=(const ModuleLoader&) = delete;
@@ -36,6 +38,7 @@ private:
 
     const std::string fileName_;
     const std::string entryName_;
+    const std::string package_;
     std::once_flag once_;
     std::unique_ptr<void, CloseLibrary> handle_;
     void* entry_ = nullptr;

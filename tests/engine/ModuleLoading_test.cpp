@@ -5,6 +5,8 @@
 #include "engine/EngineFixture.h"
 #include "support/RunningQuorvel.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <gmock/gmock.h>
 #include <latch>
@@ -76,26 +78,50 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
         EXPECT_TRUE(MappedFiles(pid, library).empty()) << library;
 }
 
-// A module that is there but cannot be loaded (another version, a broken file) fails the
-// connections that need it, with the reason; the other events run.
+// A module that is there but cannot be loaded (another version, a broken file, a library of its own
+// missing) fails the connections that need it, with the reason; the other events run. A missing
+// library is named with the package that holds it, as the package quorvel only recommends those.
 TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
 {
-    TempDir modules;
-    for (const char* file : { "quorvel_pg.so", "quorvel_remote.so" })
-        WriteFile(modules.File(file), "not a shared library\n");
+    const std::string built = std::getenv("QUORVEL_MODULE_DIR");
+    const struct {
+        bool brokenFile; // else the built module, its library renamed to one that no system has
+        std::string pgReason, remoteReason;
+    } cases[] = {
+        { true, "quorvel_pg.so", "quorvel_remote.so" },
+        { false, "libpq.so.X: cannot open shared object file: No such file or directory (install the package libpq5)",
+            "libcurl.so.X: cannot open shared object file: No such file or directory (install the package libcurl4)" },
+    };
     AddSqliteAndFileEvents();
     project.AddEvent(PgEvent("pg"));
     project.AddEvent(CounterEvent("remote", "127.0.0.1:9", "\\Memory\\Available MBytes"));
-    const ProcessResult result = RunQuorvel(
-        { "-c", SaveProject() }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + dir.File("state") });
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_THAT(result.out,
-        testing::AllOf(testing::HasSubstr("(sqlite) -> Check passed"), testing::HasSubstr("(file) -> Check passed"),
-            testing::HasSubstr("(pg) -> Check failed"), testing::HasSubstr("(remote) -> Check failed")));
-    EXPECT_THAT(ReadFile(dir.File("state/quorvel/quorvel.log")),
-        testing::AllOf(testing::HasSubstr(
-                           "Connection error\tPostgreSQL support is not installed: " + modules.File("quorvel_pg.so")),
-            testing::HasSubstr("Remote counter support is not installed: " + modules.File("quorvel_remote.so"))));
+    const std::string projectFile = SaveProject();
+    for (const auto& c : cases) {
+        TempDir modules;
+        for (const auto& [file, library] :
+            { std::pair { "quorvel_pg.so", "libpq.so.5" }, std::pair { "quorvel_remote.so", "libcurl.so.4" } }) {
+            std::string content = c.brokenFile ? "not a shared library\n" : ReadFile(built + "/" + file);
+            if (!c.brokenFile) {
+                const size_t at = content.find(library);
+                ASSERT_NE(at, std::string::npos) << file;
+                content[at + std::strlen(library) - 1] = 'X';
+            }
+            WriteFile(modules.File(file), content);
+        }
+        const std::string state = modules.File("state");
+        const ProcessResult result
+            = RunQuorvel({ "-c", projectFile }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + state });
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_THAT(result.out,
+            testing::AllOf(testing::HasSubstr("(sqlite) -> Check passed"), testing::HasSubstr("(file) -> Check passed"),
+                testing::HasSubstr("(pg) -> Check failed"), testing::HasSubstr("(remote) -> Check failed")));
+        // dlopen names a broken file by its path.
+        const auto reason = [&](const std::string& text) { return c.brokenFile ? modules.File(text) : text; };
+        EXPECT_THAT(ReadFile(state + "/quorvel/quorvel.log"),
+            testing::AllOf(
+                testing::HasSubstr("Connection error\tPostgreSQL support is not installed: " + reason(c.pgReason)),
+                testing::HasSubstr("Remote counter support is not installed: " + reason(c.remoteReason))));
+    }
 }
 
 } // namespace
