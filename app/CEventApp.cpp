@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +43,9 @@ const char* const kUsage =
     "             and end: 0 sound, 1 a problem (warnings too with --strict), 2 a file unreadable\n"
     "  --help     this text (also -help, -h)\n"
     "  --version  the program's version (also -version, -v)\n"
+    "  --console-lines=all|changes|none\n"
+    "             with -c: print every status change (all), an event's start, end and changed\n"
+    "             outcomes (changes), or nothing (none); wins over the project's ConsoleLines\n"
     "--check, --help and --version may be written with one dash.\n";
 
 // The arguments with the one-dash spellings of the long options in their long form: "-check"
@@ -221,8 +225,19 @@ int CEventApp::InitInstance(const std::vector<std::string>& given)
     }
     if (std::find(args.begin(), args.end(), "--check") != args.end())
         return CheckRun(args);
-    for (const std::string& arg : args)
-        ParseParam(arg);
+    constexpr std::string_view kConsoleLines = "--console-lines=";
+    for (const std::string& arg : args) {
+        if (arg.rfind(kConsoleLines, 0) != 0) {
+            ParseParam(arg);
+            continue;
+        }
+        consoleLines = arg.substr(kConsoleLines.size());
+        if (QuorvelRunner::ConsoleLinesNamed(consoleLines) < 0) {
+            std::fprintf(stderr, "quorvel: --console-lines takes all, changes or none, not \"%s\"\n",
+                consoleLines.c_str());
+            return kExitUsage;
+        }
+    }
     if (consoleFlag == 0)
         return WindowRun(args);
     SettingsScope settings;
@@ -283,6 +298,8 @@ int CEventApp::ConsoleRun()
     ConsoleWrite(LoadString(IDS_CONSOLE_BANNER));
     QuorvelRunner project;
     project.Load(projectPath);
+    if (!consoleLines.empty())
+        project.consoleLines = consoleLines;
     ResetBreak();
     SignalWatcher signals([&project] { ReopenOutputs(project); });
     const int result = project.RunKeepingBreak(nullptr, nullptr);

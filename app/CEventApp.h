@@ -23,6 +23,7 @@ public:
     int quitFlag = 0;
     std::string projectPath;                // the first entry of the parameter list
     std::vector<std::string> missingFiles; // parameters that named no existing file
+    std::string consoleLines;              // --console-lines=WORD: wins over the project and the preference
 
 private:
     int ConsoleRun();

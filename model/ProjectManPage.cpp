@@ -32,6 +32,10 @@ constexpr Meaning kMeanings[] = {
     { Section::Common, "TextEncoding",
         "UTF-8 (LF line ends) or UTF-16LE (byte-order mark, CR LF) for the execution report and the custom "
         "log; empty: the preference TextEncoding." },
+    { Section::Common, "ConsoleLines",
+        "What a console run prints: all (every status change), changes (an event's start, end and each "
+        "execution whose outcome differs from the one before), none; empty: the preference ConsoleLines; "
+        "the option --console-lines wins." },
     { Section::Common, "Items", "Number of events: [Item0] to [Item<Items-1>] are read." },
     { Section::Item, "action", "What is done when the condition holds." },
     { Section::Item, "bNeedConnect", "1: the event uses a connection (as the event editor shows it)." },
