@@ -244,5 +244,13 @@ int CEventApp::ConsoleRun()
     project.Load(projectPath);
     ResetBreak();
     SignalWatcher signals;
-    return project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
+    const int code = project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
+    if (project.abandonedWorkers > 0) {
+        // A worker stuck in a driver after a break still uses the project: the process ends here
+        // with the summary written, without destroying what that thread uses.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(code);
+    }
+    return code;
 }

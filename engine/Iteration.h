@@ -13,6 +13,8 @@ struct Iteration {
     bool actionRun = false; // the condition held and an action was run (successful or not)
     bool heldBack = false;  // the condition held, but the event acts on changes only
     std::string state;      // $STATE$ of the action: "PROBLEM", "REPEAT" or "RECOVERED"
+    std::string reason;     // why the check failed, when it is known ("timed out after 5 s")
+    bool timedOut = false;  // the check ran past its timeout and was stopped (not a stop of the run)
     uint32_t start = 0;
     uint32_t fetchStart = 0;
     uint32_t fetchEnd = 0;

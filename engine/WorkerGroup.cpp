@@ -47,3 +47,25 @@ void WorkerGroup::JoinAll()
             thread.join();
     }
 }
+
+void WorkerGroup::WaitAllOr(const std::function<bool()>& giveUp)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return ended_ == threads_.size() || giveUp(); });
+}
+
+void WorkerGroup::Wake()
+{
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
+}
+
+size_t WorkerGroup::Abandon()
+{
+    std::lock_guard lock(mutex_);
+    for (std::thread& thread : threads_) {
+        if (thread.joinable())
+            thread.detach();
+    }
+    return threads_.size() - ended_;
+}

@@ -22,6 +22,13 @@ public:
     void Open();
     // True when all threads have ended within `timeout`.
     bool WaitAll(std::chrono::milliseconds timeout);
+    // Sleeps until all threads have ended or, after a Wake, `giveUp` holds.
+    void WaitAllOr(const std::function<bool()>& giveUp);
+    // Makes WaitAllOr look at its condition again. Thread-safe.
+    void Wake();
+    // Lets the threads go on without the group, which must then never be destroyed (see
+    // RunProject). Returns how many were still running.
+    size_t Abandon();
     // Waits for every thread and releases it.
     void JoinAll();
     size_t Size() const { return threads_.size(); }

@@ -77,6 +77,7 @@ public:
     // value (empty) follows the preference of the same name.
     std::string textEncoding;
     std::string metricsProject; // "MetricsProject": the metrics' project label; empty: projectName
+    int checkTimeout = 0;       // "CheckTimeout": seconds, the timeout of events whose iTimeout is 0; 0 none
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;
 
@@ -86,6 +87,9 @@ public:
     std::string currentSummaryFile;
 
     std::vector<Quorvel> events;
+    // Workers of the last run that had not ended a few seconds after a break: they may still use
+    // this project, which must then outlive them (a console run ends the process instead).
+    int abandonedWorkers = 0;
 
     // Serialises the writes to the execution report and the custom log, and the statistics.
     std::mutex lock;
