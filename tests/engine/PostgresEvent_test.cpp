@@ -1,5 +1,6 @@
 #include "engine/EngineFixture.h"
 #include "engine/RunControl.h"
+#include "support/TestEnv.h"
 
 #include <chrono>
 #include <thread>
@@ -25,6 +26,25 @@ TEST_F(PostgresEvent, BreakAllCancelsTheStatementInFlight)
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(page.Statuses("sleeper"),
         (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Cancelled" }));
+}
+
+// The server is asked to cancel a statement past its timeout; the connection serves the next one.
+TEST_F(PostgresEvent, StatementPastItsTimeoutFailsAndTheConnectionServesTheNext)
+{
+    Quorvel sleeper = Times(PgEvent("sleeper", "SELECT pg_sleep(600)"), 1);
+    sleeper.iTimeout = 1;
+    sleeper.action = ACTION_SQL;
+    sleeper.cond = COND_ON_ERROR;
+    sleeper.ActionSQL = "SELECT 1";
+    project.AddEvent(sleeper);
+    const auto started = std::chrono::steady_clock::now();
+    project.Run(&page, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(project.GetEvent(0)->results.Failed(), 1);
+    EXPECT_EQ(page.Statuses("sleeper"),
+        (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }))
+        << "the action ran on the check's connection after the cancel";
+    EXPECT_EQ(LogRowsNaming("check timed out after 1 s").size(), 1u);
 }
 
 // A statement that fails while its rows are read fails the check.

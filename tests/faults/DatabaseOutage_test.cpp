@@ -3,6 +3,7 @@
 // keeps one line per iteration, and the checks pass again as soon as the server is back.
 
 #include "faults/FaultFixture.h"
+#include "external/support/FileOps.h"
 #include "support/PrivateDbServer.h"
 
 #include <algorithm>
@@ -90,6 +91,36 @@ TEST_P(DatabaseOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterIt
     // Passing, failing during the outage, passing again: one stretch of failures.
     statuses.erase(std::unique(statuses.begin(), statuses.end()), statuses.end());
     EXPECT_EQ(statuses, (std::vector<std::string> { "OK", "FAILED", "OK" }));
+}
+
+// A server that stops answering without going away (its processes stopped: the system still
+// accepts connections and acknowledges data for it) must not hold up a stop: SIGTERM ends the run
+// promptly, with its summary, while a check waits for that server.
+class UnansweringServer : public FaultTest {
+protected:
+    PrivateDbServer server { "pg-test-server" };
+};
+
+TEST_F(UnansweringServer, SigtermEndsTheRunWithItsSummary)
+{
+    project.summaryFile = dir.File("summary.html");
+    project.AddEvent(EverySeconds(Endless(SqlEvent("probe", server.ConnInfo(), "SELECT 1", DS_POSTGRES)), 1));
+    RunningQuorvel quorvel(SaveProject(), Isolated());
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
+
+    server.SignalProcesses(SIGSTOP);
+    struct Wake {
+        PrivateDbServer& server;
+        ~Wake() { server.SignalProcesses(SIGCONT); }
+    } wake { server };
+    // The next check now waits for an answer that does not come.
+    ASSERT_TRUE(quorvel.WaitFor("-> Executing", quorvel.Count("-> Check passed") + 1, 5s)) << quorvel.Output();
+    std::this_thread::sleep_for(500ms);
+    const auto signalled = std::chrono::steady_clock::now();
+    quorvel.Signal(SIGTERM);
+    EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, 5s);
+    EXPECT_TRUE(PathExists(project.summaryFile)) << quorvel.Errors();
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, DatabaseOutage, ::testing::ValuesIn(kServers),
