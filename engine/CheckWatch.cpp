@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <list>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -130,7 +131,7 @@ void CheckWatch::Fire(Clock::time_point now, std::string* notice)
         timedOut_ = true;
         noticed_ = true; // the timeout itself is the word about it
         if (stop_ != nullptr)
-            (*stop_)();
+            StartStop();
     }
     if (!noticed_ && now >= noticeAt_) {
         noticed_ = true;
@@ -151,6 +152,25 @@ std::string CheckWatch::NoticeText() const
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(noticeAt_ - start_).count();
     return StrFormat("%s: event %d \"%s\": still executing after %lld s", project.c_str(), position,
         event_.EventNote.c_str(), static_cast<long long>(seconds));
+}
+
+// Under the watcher's lock, with stop_ set. Only a timeout makes this thread, not every check.
+void CheckWatch::StartStop()
+{
+    stopping_ = true;
+    const std::function<void()>* stop = stop_;
+    try {
+        std::thread([this, stop] {
+            (*stop)();
+            Watcher& watcher = Watcher::The();
+            std::lock_guard lock(watcher.mutex);
+            stopping_ = false;
+            watcher.changed.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        stopping_ = false;
+        (*stop)();
+    }
 }
 
 bool CheckWatch::Settle(Iteration& it) const
@@ -184,12 +204,13 @@ CheckWatch::Stopper::Stopper(CheckWatch& watch, std::function<void()> stop)
     std::lock_guard lock(watcher.mutex);
     watch_.stop_ = &stop_;
     if (watch_.timedOut_)
-        stop_();
+        watch_.StartStop();
 }
 
 CheckWatch::Stopper::~Stopper()
 {
     Watcher& watcher = Watcher::The();
-    std::lock_guard lock(watcher.mutex);
+    std::unique_lock lock(watcher.mutex);
+    watcher.changed.wait(lock, [this] { return !watch_.stopping_; });
     watch_.stop_ = nullptr;
 }

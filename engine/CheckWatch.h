@@ -23,8 +23,9 @@ public:
     CheckWatch(const CheckWatch&) = delete;
     CheckWatch& operator=(const CheckWatch&) = delete;
 
-    // While it lives, the timeout stops the check with `stop` (thread-safe, and quick: it is called
-    // while the watch's lock is held). A timeout that has already passed calls it at once.
+    // While it lives, the timeout stops the check with `stop` (thread-safe). A timeout that has
+    // already passed calls it at once. `stop` runs on a thread of its own, so a driver whose cancel
+    // hangs holds up neither the watcher nor other checks; the Stopper's end waits for it.
     class Stopper {
     public:
         Stopper(CheckWatch& watch, std::function<void()> stop);
@@ -52,6 +53,7 @@ public:
 private:
     struct Watcher;
     void Fire(Clock::time_point now, std::string* notice);
+    void StartStop();
     Clock::time_point Due() const;
     std::string NoticeText() const;
 
@@ -63,4 +65,5 @@ private:
     // Guarded by the watcher's lock.
     bool noticed_ = false;
     const std::function<void()>* stop_ = nullptr;
+    bool stopping_ = false; // stop_ is being called
 };

@@ -48,10 +48,11 @@ void WorkerGroup::JoinAll()
     }
 }
 
-void WorkerGroup::WaitAllOr(const std::function<bool()>& giveUp)
+void WorkerGroup::WaitAllOr(const std::function<bool()>& giveUp, std::chrono::milliseconds poll)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return ended_ == threads_.size() || giveUp(); });
+    while (!changed_.wait_for(lock, poll, [&] { return ended_ == threads_.size() || giveUp(); })) {
+    }
 }
 
 void WorkerGroup::Wake()
