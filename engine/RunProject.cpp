@@ -21,9 +21,10 @@ constexpr auto kRunLoopSlice = std::chrono::milliseconds(25);
 // After a break a console run waits this long for its workers, then ends without the ones whose
 // check or action does not return (a driver that cannot be cancelled).
 constexpr auto kBreakGrace = std::chrono::seconds(3);
-// A break wakes the console run's wait at once. Should a driver's cancel hang, Break all never
-// gets as far as that wake-up; the wait then sees the flag at its next look.
-constexpr auto kBreakLook = std::chrono::seconds(1);
+// How often a console run looks for a break while its workers run. Not woken by Break all: a
+// driver's cancel that hangs would hold up the wake-up (Break all calls the cancels under the lock
+// that a CancelScope takes), and with it the bound below. Workers that end wake the wait at once.
+constexpr auto kBreakLook = std::chrono::milliseconds(500);
 
 std::vector<Quorvel*> Participants(std::vector<Quorvel>& events, const std::vector<uint16_t>* selection)
 {
@@ -105,14 +106,12 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         workers.Open();
         metrics.Start();
         // Console mode has no window to serve: it sleeps until the last worker ends or a break
-        // comes. Waking every slice there would cost a run whose events wait for hours a little
+        // comes. Waking every 25 ms there would cost a run whose events wait for hours a little
         // processor time 40 times a second.
         while (page != nullptr && g_breakAll == 0 && !workers.WaitAll(kRunLoopSlice))
             page->KeepAlive();
-        if (page == nullptr) {
-            const CancelScope wakeOnBreak([&workers] { workers.Wake(); });
+        if (page == nullptr)
             workers.WaitAllOr([] { return g_breakAll != 0; }, kBreakLook);
-        }
         // After a break every worker is ending: the summary reads finished statistics. A console
         // run does not wait for ever for a worker stuck in a driver: it writes the summary of what
         // was recorded (under the runner's lock, which a late worker takes as well) and leaves

@@ -55,12 +55,6 @@ void WorkerGroup::WaitAllOr(const std::function<bool()>& giveUp, std::chrono::mi
     }
 }
 
-void WorkerGroup::Wake()
-{
-    std::lock_guard lock(mutex_);
-    changed_.notify_all();
-}
-
 size_t WorkerGroup::Abandon()
 {
     std::lock_guard lock(mutex_);

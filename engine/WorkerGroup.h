@@ -22,11 +22,8 @@ public:
     void Open();
     // True when all threads have ended within `timeout`.
     bool WaitAll(std::chrono::milliseconds timeout);
-    // Sleeps until all threads have ended or `giveUp` holds; `giveUp` is looked at after a Wake,
-    // and every `poll` besides.
+    // Sleeps until all threads have ended or `giveUp` holds, which it looks at every `poll`.
     void WaitAllOr(const std::function<bool()>& giveUp, std::chrono::milliseconds poll);
-    // Makes WaitAllOr look at its condition again. Thread-safe.
-    void Wake();
     // Lets the threads go on without the group, which must then never be destroyed (see
     // RunProject). Returns how many were still running.
     size_t Abandon();
