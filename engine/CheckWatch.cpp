@@ -99,6 +99,7 @@ CheckWatch::CheckWatch(const Quorvel& event)
     , start_(Clock::now())
     , timeoutS_(TimeoutOf(event))
     , noticeAt_(start_ + NoticeAfter(event))
+    , noticed_(timeoutS_ > 0) // a check with a timeout gets its word when that is reached
 {
     Watcher& watcher = Watcher::The();
     std::lock_guard lock(watcher.mutex);
