@@ -35,6 +35,10 @@ struct CheckWatch::Watcher {
     std::condition_variable changed;
     std::list<CheckWatch*> active;
     bool quitting = false;
+    // When the thread wakes next. It never sleeps longer than kLongCheck, so a check that starts
+    // while it sleeps is due no earlier than that unless it has a shorter timeout: only such a
+    // check wakes the thread, and checks in quick succession cost no wake-up each.
+    Clock::time_point plannedWake = Clock::time_point::min();
     std::thread thread;
 
     Watcher()
@@ -55,13 +59,11 @@ struct CheckWatch::Watcher {
     {
         std::unique_lock lock(mutex);
         while (!quitting) {
-            Clock::time_point next = Clock::time_point::max();
+            Clock::time_point next = Clock::now() + kLongCheck;
             for (const CheckWatch* watch : active)
                 next = std::min(next, watch->Due());
-            if (next == Clock::time_point::max())
-                changed.wait(lock);
-            else
-                changed.wait_until(lock, next);
+            plannedWake = next;
+            changed.wait_until(lock, next);
             std::vector<std::string> notices;
             const Clock::time_point now = Clock::now();
             for (CheckWatch* watch : active) {
@@ -105,7 +107,8 @@ CheckWatch::CheckWatch(const Quorvel& event)
     std::lock_guard lock(watcher.mutex);
     watcher.active.push_back(this);
     // The watcher sleeps until the earliest due check: a new one may be earlier.
-    watcher.changed.notify_all();
+    if (Due() < watcher.plannedWake)
+        watcher.changed.notify_all();
 }
 
 CheckWatch::~CheckWatch()
