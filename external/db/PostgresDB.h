@@ -44,7 +44,6 @@ private:
     };
     using Connection = std::unique_ptr<PGconn, FinishConnection>;
     using Result = std::unique_ptr<PGresult, ClearResult>;
-    using UniqueCancel = std::unique_ptr<PGcancel, FreeCancel>;
     // Shared with the thread that sends a cancel request, which may outlive the connection.
     using Canceller = std::shared_ptr<PGcancel>;
 
