@@ -302,7 +302,14 @@ int CEventApp::ConsoleRun()
         project.consoleLines = consoleLines;
     ResetBreak();
     SignalWatcher signals([&project] { ReopenOutputs(project); });
-    const int result = project.RunKeepingBreak(nullptr, nullptr);
+    const int code = project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
     ConsoleFlush(kConsoleFlushBound);
-    return result == 0 ? kExitOK : kExitNothingToRun;
+    if (project.abandonedWorkers > 0) {
+        // A worker stuck in a driver after a break still uses the project: the process ends here
+        // with the summary written, without destroying what that thread uses.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -1,5 +1,6 @@
 // The performance counter check: a query opened when the event's thread starts, sampled once per
 // iteration, closed when the thread ends.
+#include "engine/CheckWatch.h"
 #include "engine/Checks.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
@@ -25,14 +26,16 @@ void UpdatePerfCounterValue(Quorvel& event)
 }
 
 // One sample; true when it was taken.
-bool CollectSample(Quorvel& event)
+bool CollectSample(Quorvel& event, CheckWatch& watch)
 {
     if (!event.pdhQuery || !event.pdhCounter)
         return false;
     CounterQuery& query = *event.pdhQuery;
     uint32_t status = 0;
     {
-        CancelScope cancellable([&query] { query.Cancel(); });
+        const auto stop = [&query] { query.Cancel(); };
+        CancelScope cancellable(stop);
+        CheckWatch::Stopper timed(watch, stop);
         status = query.Collect();
     }
     if (status == PDH_INVALID_HANDLE) {
@@ -77,7 +80,13 @@ void Quorvel::ClosePerfCounter()
 
 void RunCounterCheck(Quorvel& event, Iteration& it)
 {
-    it.checkOK = CollectSample(event);
+    CheckWatch watch(event);
+    it.checkOK = CollectSample(event, watch);
+    if (watch.Settle(it)) {
+        it.checkOK = false;
+        // A stopped query is given up for good; the next iteration needs a new one.
+        event.OpenPerfCounter();
+    }
     if (it.checkOK)
         event.value = StrFormat("%u", event.counterValue);
     it.status = it.checkOK ? "OK" : "FAILED";

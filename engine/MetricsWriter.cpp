@@ -1,5 +1,6 @@
 #include "engine/MetricsWriter.h"
 
+#include "engine/CheckWatch.h"
 #include "external/support/CLog.h"
 #include "external/support/FileOps.h"
 #include "external/support/StrFormat.h"
@@ -21,6 +22,7 @@ struct EventFigures {
     int position = 0; // 1-based place in the project's list
     std::string note;
     ExecStats stats;
+    double executing = 0; // seconds the check now in progress has run
 };
 
 struct Metric {
@@ -28,7 +30,7 @@ struct Metric {
     const char* type;
     const char* help;
     // The sample's value, or none when the event has no such figure (yet).
-    std::optional<double> (*value)(const ExecStats&);
+    std::optional<double> (*value)(const EventFigures&);
 };
 
 // The check's value when it is a number and nothing else (blanks around it allowed).
@@ -51,19 +53,23 @@ std::optional<double> WhenExecuted(const ExecStats& s, double v)
 
 const Metric kMetrics[] = {
     { "quorvel_executions_total", "counter", "Executions of the event in this run.",
-        [](const ExecStats& s) { return std::optional<double>(s.count); } },
+        [](const EventFigures& e) { return std::optional<double>(e.stats.count); } },
     { "quorvel_checks_passed_total", "counter", "Executions whose check passed.",
-        [](const ExecStats& s) { return std::optional<double>(s.passed); } },
+        [](const EventFigures& e) { return std::optional<double>(e.stats.passed); } },
     { "quorvel_checks_failed_total", "counter", "Executions whose check failed or did not run.",
-        [](const ExecStats& s) { return std::optional<double>(s.Failed()); } },
+        [](const EventFigures& e) { return std::optional<double>(e.stats.Failed()); } },
     { "quorvel_actions_total", "counter", "Executions that ran the event's action.",
-        [](const ExecStats& s) { return std::optional<double>(s.actions); } },
+        [](const EventFigures& e) { return std::optional<double>(e.stats.actions); } },
+    { "quorvel_up", "gauge", "1 when the latest check passed, 0 when it failed.",
+        [](const EventFigures& e) { return WhenExecuted(e.stats, e.stats.lastPassed ? 1 : 0); } },
     { "quorvel_last_check_seconds", "gauge", "Duration of the latest check in seconds.",
-        [](const ExecStats& s) { return WhenExecuted(s, s.lastCheck / 1000.0); } },
-    { "quorvel_last_value", "gauge", "Value of the latest check, when it is a number.",
-        [](const ExecStats& s) { return s.count > 0 ? NumericValue(s.lastValue) : std::nullopt; } },
+        [](const EventFigures& e) { return WhenExecuted(e.stats, e.stats.lastCheck / 1000.0); } },
+    { "quorvel_check_executing_seconds", "gauge", "How long the check now in progress has run; 0 between checks.",
+        [](const EventFigures& e) { return std::optional<double>(std::floor(e.executing)); } },
+    { "quorvel_last_value", "gauge", "Value of the latest check that passed, when it is a number.",
+        [](const EventFigures& e) { return NumericValue(e.stats.lastValue); } },
     { "quorvel_last_execution_timestamp_seconds", "gauge", "End of the latest execution, Unix time.",
-        [](const ExecStats& s) { return WhenExecuted(s, static_cast<double>(s.lastTime)); } },
+        [](const EventFigures& e) { return WhenExecuted(e.stats, static_cast<double>(e.stats.lastTime)); } },
 };
 
 // A label value as the exposition format wants it: backslash, double quote and line feed escaped.
@@ -160,12 +166,14 @@ std::string MetricsWriter::Text() const
             figures.push_back({ position, event->EventNote, event->results });
         }
     }
+    for (size_t i = 0; i < figures.size(); ++i)
+        figures[i].executing = CheckWatch::RunningSeconds(taking_[i]);
     const std::string project = LabelValue(ProjectLabel(runner_));
     std::string text;
     for (const Metric& metric : kMetrics) {
         text += StrFormat("# HELP %s %s\n# TYPE %s %s\n", metric.name, metric.help, metric.name, metric.type);
         for (const EventFigures& event : figures) {
-            if (const std::optional<double> value = metric.value(event.stats))
+            if (const std::optional<double> value = metric.value(event))
                 text += StrFormat("%s{project=\"%s\",event=\"%d\",note=\"%s\"} %s\n", metric.name, project.c_str(),
                     event.position, LabelValue(event.note).c_str(), Number(*value).c_str());
         }

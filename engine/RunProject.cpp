@@ -12,11 +12,19 @@
 #include "res/Strings.h"
 
 #include <cctype>
+#include <memory>
 
 namespace {
 
 // One pass of the run loop: the window is served this often while the workers run.
 constexpr auto kRunLoopSlice = std::chrono::milliseconds(25);
+// After a break a console run waits this long for its workers, then ends without the ones whose
+// check or action does not return (a driver that cannot be cancelled).
+constexpr auto kBreakGrace = std::chrono::seconds(3);
+// How often a console run looks for a break while its workers run. Not woken by Break all: a
+// driver's cancel that hangs would hold up the wake-up (Break all calls the cancels under the lock
+// that a CancelScope takes), and with it the bound below. Workers that end wake the wait at once.
+constexpr auto kBreakLook = std::chrono::milliseconds(500);
 
 std::vector<Quorvel*> Participants(std::vector<Quorvel>& events, const std::vector<uint16_t>* selection)
 {
@@ -72,8 +80,11 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
     g_terminateProject = 0;
     reportOutput.SetEncoding(OutputEncoding(textEncoding));
     logOutput.SetEncoding(OutputEncoding(textEncoding));
+    abandonedWorkers = 0;
     {
-        WorkerGroup workers;
+        // On the heap: a group whose threads are abandoned must outlive them (see below).
+        auto group = std::make_unique<WorkerGroup>();
+        WorkerGroup& workers = *group;
         for (Quorvel* event : taking) {
             event->page = page;
             event->execCount = 0;
@@ -94,13 +105,28 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         MetricsWriter metrics(*this, {taking.begin(), taking.end()});
         workers.Open();
         metrics.Start();
-        // Console mode has no window to serve: the join below sleeps until the last worker ends,
-        // which a break brings about at once. Waking every slice there would cost a run whose
-        // events wait for hours a little processor time 40 times a second.
+        // Console mode has no window to serve: it sleeps until the last worker ends or a break
+        // comes. Waking every 25 ms there would cost a run whose events wait for hours a little
+        // processor time 40 times a second.
         while (page != nullptr && g_breakAll == 0 && !workers.WaitAll(kRunLoopSlice))
             page->KeepAlive();
-        // After a break every worker is ending: the summary reads finished statistics.
-        workers.JoinAll();
+        if (page == nullptr)
+            workers.WaitAllOr([] { return g_breakAll != 0; }, kBreakLook);
+        // After a break every worker is ending: the summary reads finished statistics. A console
+        // run does not wait for ever for a worker stuck in a driver: it writes the summary of what
+        // was recorded (under the runner's lock, which a late worker takes as well) and leaves
+        // the stuck threads with their group, which is never freed; the caller then ends the
+        // process without destroying the project they use. The window keeps waiting, as its
+        // project lives on and is run again.
+        if (page == nullptr && g_breakAll != 0 && !workers.WaitAll(kBreakGrace)) {
+            abandonedWorkers = static_cast<int>(workers.Abandon());
+            (void)group.release(); // the abandoned threads still use it
+            CLog::Bug(StrFormat("workers still running %lld s after the break were left behind",
+                          static_cast<long long>(kBreakGrace.count())),
+                "Run", "Quorvel", __LINE__);
+        } else {
+            workers.JoinAll();
+        }
         metrics.Stop();
     }
     WriteSummaryReport();

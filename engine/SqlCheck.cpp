@@ -1,5 +1,6 @@
 // The SQL check: runs the event's statement on its long-lived connection and keeps the first
 // column of the first row as the check's value.
+#include "engine/CheckWatch.h"
 #include "engine/Checks.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
@@ -23,14 +24,17 @@ bool EnsureConnected(Quorvel& event)
 }
 
 // Executes the statement and reads its rows; false when the statement failed.
-bool ExecuteAndFetch(Quorvel& event, Iteration& it)
+bool ExecuteAndFetch(Quorvel& event, Iteration& it, CheckWatch& watch)
 {
     CDB& db = *event.db;
     db.closeCursor(0);
     const bool fetchAll = SettingInt("FetchAll") != 0;
-    CancelScope cancellable([&db] { db.cancel(); });
+    const auto stop = [&db] { db.cancel(); };
+    CancelScope cancellable(stop);
+    CheckWatch::Stopper timed(watch, stop);
     if (!CDB::isOK(db.execute(event.SQL, 0))) {
-        CLog::Bug(db.errorText, "Exec error");
+        if (!watch.TimedOut()) // the timeout has words of its own
+            CLog::Bug(db.errorText, "Exec error");
         return false;
     }
     it.fetchStart = TickCount();
@@ -45,7 +49,8 @@ bool ExecuteAndFetch(Quorvel& event, Iteration& it)
     it.fetchEnd = TickCount();
     // A statement can also fail while its rows are read (an error in a later row, a cancel).
     if (code == CDB::kError) {
-        CLog::Bug(db.errorText, "Exec error");
+        if (!watch.TimedOut())
+            CLog::Bug(db.errorText, "Exec error");
         return false;
     }
     // A half-read result would hold its locks (and the server's resources) until the next
@@ -58,11 +63,14 @@ bool ExecuteAndFetch(Quorvel& event, Iteration& it)
 
 void RunSqlCheck(Quorvel& event, Iteration& it)
 {
+    CheckWatch watch(event); // connecting counts: a server that does not answer may hold it up too
     bool ok = false;
     if (!EnsureConnected(event))
         CLog::Bug(event.db ? event.db->errorText : std::string(), "Connection error", "Quorvel", __LINE__);
-    else
-        ok = ExecuteAndFetch(event, it);
+    else if (!watch.TimedOut())
+        ok = ExecuteAndFetch(event, it, watch);
+    if (watch.Settle(it))
+        ok = false;
     it.checkOK = ok;
     it.status = ok ? "OK" : "FAILED";
 }

@@ -47,3 +47,20 @@ void WorkerGroup::JoinAll()
             thread.join();
     }
 }
+
+void WorkerGroup::WaitAllOr(const std::function<bool()>& giveUp, std::chrono::milliseconds poll)
+{
+    std::unique_lock lock(mutex_);
+    while (!changed_.wait_for(lock, poll, [&] { return ended_ == threads_.size() || giveUp(); })) {
+    }
+}
+
+size_t WorkerGroup::Abandon()
+{
+    std::lock_guard lock(mutex_);
+    for (std::thread& thread : threads_) {
+        if (thread.joinable())
+            thread.detach();
+    }
+    return threads_.size() - ended_;
+}

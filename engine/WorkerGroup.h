@@ -22,6 +22,11 @@ public:
     void Open();
     // True when all threads have ended within `timeout`.
     bool WaitAll(std::chrono::milliseconds timeout);
+    // Sleeps until all threads have ended or `giveUp` holds, which it looks at every `poll`.
+    void WaitAllOr(const std::function<bool()>& giveUp, std::chrono::milliseconds poll);
+    // Lets the threads go on without the group, which must then never be destroyed (see
+    // RunProject). Returns how many were still running.
+    size_t Abandon();
     // Waits for every thread and releases it.
     void JoinAll();
     size_t Size() const { return threads_.size(); }

@@ -24,7 +24,11 @@ void ExecStats::Add(const ExecRecord& record)
     if (record.heldBack)
         ++heldBack;
     lastCheck = record.checkTime;
-    lastValue = record.value;
+    lastPassed = record.status == "OK";
+    // A failed check has no value: the latest good one stays, so that an alert on it does not
+    // resolve while the check fails.
+    if (lastPassed)
+        lastValue = record.value;
     lastTime = record.endTime;
     series.Add(record);
 }

@@ -32,7 +32,8 @@ public:
     int actions = 0; // executions that ran their action
     int heldBack = 0; // executions whose condition held but whose action was held back
     uint32_t lastCheck = 0; // ms
-    std::string lastValue;
+    bool lastPassed = false; // the latest check passed
+    std::string lastValue;   // of the latest check that passed
     int64_t lastTime = 0; // Unix seconds; 0 before the first execution
     RunSeries series;     // what the summary's charts draw
 

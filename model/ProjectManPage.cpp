@@ -32,6 +32,7 @@ constexpr Meaning kMeanings[] = {
     { Section::Common, "TextEncoding",
         "UTF-8 (LF line ends) or UTF-16LE (byte-order mark, CR LF) for the execution report and the custom "
         "log; empty: the preference TextEncoding." },
+    { Section::Common, "CheckTimeout", "Seconds after which a check of an event whose iTimeout is 0 is stopped and fails; 0: none." },
     { Section::Common, "ConsoleLines",
         "What a console run prints: all (every status change), changes (an event's start, end and each "
         "execution whose outcome differs from the one before), none; empty: the preference ConsoleLines; "
@@ -47,6 +48,9 @@ constexpr Meaning kMeanings[] = {
     { Section::Item, "iDelay", "First delay, in delayTimeType units." },
     { Section::Item, "iExecs", "Number of iterations when iterType is 2." },
     { Section::Item, "iInterval", "Pause between iterations, in intTimeType units." },
+    { Section::Item, "iTimeout",
+        "Seconds after which a check is stopped and fails with the reason \"timed out after N s\"; 0: the "
+        "project's CheckTimeout." },
     { Section::Item, "intTimeType", "Unit of iInterval." },
     { Section::Item, "intType", "Whether iterations are spaced." },
     { Section::Item, "iterType", "How many iterations." },
@@ -160,6 +164,7 @@ Items = 1
 
 [Item0]
 EventNote = "open orders"
+bNeedConnect = 1
 SQL = "SELECT count(*) FROM orders WHERE status = 'open'"
 cond = 4
 resCheck = 4

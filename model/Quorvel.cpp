@@ -84,6 +84,7 @@ void Quorvel::CopyDefinition(const Quorvel& o)
     iActWhen = o.iActWhen;
     iRepeatEvery = o.iRepeatEvery;
     bActOnRecovery = o.bActOnRecovery;
+    iTimeout = o.iTimeout;
 }
 
 void Quorvel::Save(CSysReg& store, const std::string& section) const
@@ -120,6 +121,7 @@ void Quorvel::Save(CSysReg& store, const std::string& section) const
     SaveOptional(store, section, "iActWhen", iActWhen);
     SaveOptional(store, section, "iRepeatEvery", iRepeatEvery);
     SaveOptional(store, section, "bActOnRecovery", bActOnRecovery);
+    SaveOptional(store, section, "iTimeout", iTimeout);
     checkConn.Save(&store, section + "_connect");
     actionConn.Save(&store, section + "_action");
 }
@@ -138,7 +140,7 @@ void Quorvel::Load(CSysReg& store, const std::string& section)
         {"resCheck", &Quorvel::resCheck},     {"resCheckValue", &Quorvel::resCheckValue},
         {"bTermEvent", &Quorvel::bTermEvent}, {"bTermProject", &Quorvel::bTermProject},
         {"iActWhen", &Quorvel::iActWhen},     {"iRepeatEvery", &Quorvel::iRepeatEvery},
-        {"bActOnRecovery", &Quorvel::bActOnRecovery},
+        {"bActOnRecovery", &Quorvel::bActOnRecovery}, {"iTimeout", &Quorvel::iTimeout},
     };
     static const TextKey textKeys[] = {
         {"ActionSQL", &Quorvel::ActionSQL}, {"EventNote", &Quorvel::EventNote},

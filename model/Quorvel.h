@@ -108,6 +108,8 @@ public:
     int iActWhen = ACT_EVERY_TIME; // ActWhen
     int iRepeatEvery = 0;          // with ACT_ON_START: act again every N holding executions; 0 never
     int bActOnRecovery = 0;        // with ACT_ON_START: act once more when the condition stops holding
+    // Optional: seconds after which a check is stopped and fails; 0 takes the project's CheckTimeout.
+    int iTimeout = 0;
 
     // Run-time state, owned by the event's worker thread during a run.
     StatusPage* page = nullptr;

@@ -44,6 +44,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "MetricsProject", &metricsProject, "");
     store.Read(kCommon, "TextEncoding", &textEncoding, "");
     store.Read(kCommon, "ConsoleLines", &consoleLines, "");
+    store.Read(kCommon, "CheckTimeout", &checkTimeout, 0);
     projectName = std::filesystem::path(path).stem().string();
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
@@ -120,6 +121,10 @@ int QuorvelRunner::Save(const std::string& path)
         else
             store.Save(kCommon, key, *value);
     }
+    if (checkTimeout == 0)
+        store.Remove(kCommon, "CheckTimeout");
+    else
+        store.Save(kCommon, "CheckTimeout", checkTimeout);
     projectName = std::filesystem::path(path).stem().string();
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
@@ -149,6 +154,7 @@ void QuorvelRunner::Clear()
     metricsProject.clear();
     textEncoding.clear();
     consoleLines.clear();
+    checkTimeout = 0;
     projectName.clear();
 }
 

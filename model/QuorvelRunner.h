@@ -83,6 +83,7 @@ public:
     // "ConsoleLines": "all", "changes" or "none", the status lines of a console run; any other
     // value (empty) follows the preference of the same name.
     std::string consoleLines;
+    int checkTimeout = 0;       // "CheckTimeout": seconds, the timeout of events whose iTimeout is 0; 0 none
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;
 
@@ -92,6 +93,9 @@ public:
     std::string currentSummaryFile;
 
     std::vector<Quorvel> events;
+    // Workers of the last run that had not ended a few seconds after a break: they may still use
+    // this project, which must then outlive them (a console run ends the process instead).
+    int abandonedWorkers = 0;
 
     // Serialises the writes to the execution report and the custom log, and the statistics.
     std::mutex lock;

@@ -106,6 +106,9 @@ void DefinitionRows(AReport& report, const Quorvel& event)
     report.Row2("Initial delay", DelayText(event));
     report.Row2("Iteration mode", IterationText(event));
     report.Row2("Check to check delay", IntervalText(event));
+    // Only an event with a timeout of its own has the row: the others read as they always did.
+    if (event.iTimeout > 0)
+        report.Row2("Check timeout", StrFormat("%d s", event.iTimeout));
     report.Row2("Event Termination Action", YesNo(event.bTermEvent));
     report.Row2("Project Termination Action", YesNo(event.bTermProject));
     report.Row2("Active", YesNo(event.enabled));

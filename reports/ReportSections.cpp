@@ -80,6 +80,9 @@ void QuorvelRunner::WriteSummarySection(MultiReport& report, int enabledCount, b
         report.Row2("Custom Log File", logFile);
         report.Row2("Execution Report File", reportFile);
         report.Row2("Summary Report File", summaryFile);
+        // Only a project with a timeout has the row: the others read as they always did.
+        if (checkTimeout > 0)
+            report.Row2("Check Timeout", StrFormat("%d s", checkTimeout));
     }
     report.Row2("Olvex Quorvel", CLog::VersionStr(0));
     report.EndTable();

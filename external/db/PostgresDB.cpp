@@ -2,7 +2,15 @@
 
 #include "external/db/DriverError.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <libpq-fe.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
 
 void PostgresDB::FinishConnection::operator()(PGconn* conn) const
 {
@@ -40,9 +48,16 @@ void EndCopy(PGconn* conn, ExecStatusType status)
 
 } // namespace
 
+PostgresDB::PostgresDB()
+    : wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
+
 PostgresDB::~PostgresDB()
 {
     disconnect();
+    if (wakeFd_ >= 0)
+        close(wakeFd_);
 }
 
 PostgresDB::Connection PostgresDB::Open(const CONN_INFO& info)
@@ -50,10 +65,14 @@ PostgresDB::Connection PostgresDB::Open(const CONN_INFO& info)
     // The target may be a URI or a key=value string (expand_dbname). Entries before "dbname" are
     // defaults that the target's own settings override; entries after it override the target.
     // Empty values count as absent, so an empty user leaves the target's user in force.
-    const char* const keys[]
-        = { "connect_timeout", "fallback_application_name", "dbname", "user", "password", "client_encoding", nullptr };
-    const char* const values[] = { kConnectTimeout, "quorvel", info.target.c_str(), info.user.c_str(),
-        info.password.c_str(), "UTF8", nullptr };
+    // Keepalives and a TCP user timeout notice a host or a network that went away within seconds,
+    // where the system's defaults would wait for hours (a statement) or a quarter of an hour
+    // (unacknowledged data).
+    const char* const keys[] = { "connect_timeout", "keepalives", "keepalives_idle", "keepalives_interval",
+        "keepalives_count", "tcp_user_timeout", "fallback_application_name", "dbname", "user", "password",
+        "client_encoding", nullptr };
+    const char* const values[] = { kConnectTimeout, "1", "10", "5", "3", "20000", "quorvel", info.target.c_str(),
+        info.user.c_str(), info.password.c_str(), "UTF8", nullptr };
     return Connection(PQconnectdbParams(keys, values, 1));
 }
 
@@ -67,10 +86,11 @@ int PostgresDB::connect(const CONN_INFO* info)
     if (PQstatus(conn.get()) != CONNECTION_OK)
         return SetError(errorText, PQerrorMessage(conn.get()), password_);
     PQsetNoticeProcessor(conn.get(), IgnoreNotice, nullptr);
-    Canceller canceller(PQgetCancel(conn.get()));
+    Canceller canceller(PQgetCancel(conn.get()), FreeCancel());
     std::lock_guard lock(cancelMutex_);
     canceller_ = std::move(canceller);
     conn_ = std::move(conn);
+    abandoned_ = false;
     connected = 1;
     return kOK;
 }
@@ -83,17 +103,23 @@ int PostgresDB::disconnect()
     std::lock_guard lock(cancelMutex_);
     canceller_.reset();
     conn_.reset();
+    inStatement_ = false;
+    cancelPending_ = false;
     connected = 0;
     return kOK;
 }
 
 int PostgresDB::execute(const std::string& statement, int)
 {
-    closeCursor(0);
+    CloseResults();
     if (!conn_)
         return SetError(errorText, "not connected");
-    if (PQsendQuery(conn_.get(), statement.c_str()) == 0)
+    if (!BeginStatement())
+        return SetError(errorText, "cancelled");
+    if (PQsendQuery(conn_.get(), statement.c_str()) == 0) {
+        EndStatement();
         return FailWith(PQerrorMessage(conn_.get()));
+    }
     PQsetSingleRowMode(conn_.get());
     resultsPending_ = true;
     const int rc = NextRow();
@@ -125,7 +151,7 @@ int PostgresDB::fetch(int)
 // rows of the first statement that has any ends the result, and whatever follows is discarded.
 int PostgresDB::NextRow()
 {
-    while (Result result { PQgetResult(conn_.get()) }) {
+    while (Result result { NextResult() }) {
         switch (PQresultStatus(result.get())) {
         case PGRES_SINGLE_TUPLE:
             row_ = std::move(result);
@@ -149,7 +175,10 @@ int PostgresDB::NextRow()
         }
         }
     }
-    resultsPending_ = false;
+    EndStatement();
+    // Without a result, a connection that broke would read as a statement without rows.
+    if (PQstatus(conn_.get()) == CONNECTION_BAD)
+        return FailWith(PQerrorMessage(conn_.get()));
     return kNoRow;
 }
 
@@ -165,9 +194,19 @@ int PostgresDB::getData(int column, std::string* out, int, int, int)
     return kOK;
 }
 
+// Also ends a cancel that came after the last statement had ended: it was meant for that one.
+int PostgresDB::closeCursor(int)
+{
+    CloseResults();
+    std::lock_guard lock(cancelMutex_);
+    if (!inStatement_)
+        cancelPending_ = false;
+    return kOK;
+}
+
 // A half-read result may be the start of millions of rows still to come: rather than reading
 // them all, ask the server to cancel the statement and discard only what is already on its way.
-int PostgresDB::closeCursor(int)
+void PostgresDB::CloseResults()
 {
     row_.reset();
     cursor_ = Cursor::Closed;
@@ -178,7 +217,6 @@ int PostgresDB::closeCursor(int)
             cancel();
         DrainResults();
     }
-    return kOK;
 }
 
 // True when the rest of the results had already arrived and are now discarded. Small results
@@ -197,7 +235,7 @@ bool PostgresDB::TakeReadyResults()
     while (PQisBusy(conn_.get()) == 0) {
         Result result { PQgetResult(conn_.get()) };
         if (!result) {
-            resultsPending_ = false;
+            EndStatement();
             return true;
         }
         EndCopy(conn_.get(), PQresultStatus(result.get()));
@@ -207,18 +245,99 @@ bool PostgresDB::TakeReadyResults()
 
 void PostgresDB::DrainResults()
 {
-    while (Result result { PQgetResult(conn_.get()) })
+    while (Result result { NextResult() })
         EndCopy(conn_.get(), PQresultStatus(result.get()));
+    EndStatement();
+}
+
+// False (and the cancel taken) when a cancel came before the statement could start.
+bool PostgresDB::BeginStatement()
+{
+    std::lock_guard lock(cancelMutex_);
+    if (cancelPending_) {
+        cancelPending_ = false;
+        return false;
+    }
+    inStatement_ = true;
+    return true;
+}
+
+void PostgresDB::EndStatement()
+{
     resultsPending_ = false;
+    std::lock_guard lock(cancelMutex_);
+    inStatement_ = false;
+    cancelPending_ = false;
+}
+
+// PQgetResult that never waits for ever: it waits for the server here, where a cancel can cut
+// the wait short.
+PGresult* PostgresDB::NextResult()
+{
+    while (PQisBusy(conn_.get()) != 0 && PQstatus(conn_.get()) == CONNECTION_OK) {
+        AwaitInput();
+        if (PQconsumeInput(conn_.get()) == 0)
+            break; // the connection broke: PQgetResult tells it without waiting
+    }
+    return PQgetResult(conn_.get());
+}
+
+// Waits until the server sent something, or a cancel came. A cancelled statement that has not
+// ended within kCancelGraceMs (a server that stopped answering may never send the answer, nor
+// take the cancel request) loses its connection: shutting the socket down ends the wait at once,
+// and libpq then finds the connection broken. Only this thread uses the socket, so no lock is
+// needed for it.
+void PostgresDB::AwaitInput()
+{
+    const int sock = PQsocket(conn_.get());
+    int timeoutMs = -1;
+    {
+        std::lock_guard lock(cancelMutex_);
+        if (cancelPending_) {
+            const auto left = cancelAt_ + std::chrono::milliseconds(kCancelGraceMs) - std::chrono::steady_clock::now();
+            timeoutMs = static_cast<int>(
+                std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+        }
+    }
+    pollfd fds[2] = { { sock, POLLIN, 0 }, { wakeFd_, POLLIN, 0 } };
+    const int ready = timeoutMs == 0 ? 0 : poll(fds, wakeFd_ >= 0 ? 2 : 1, timeoutMs);
+    if (ready == 0 && timeoutMs >= 0) {
+        abandoned_ = true;
+        shutdown(sock, SHUT_RDWR);
+    }
+    uint64_t wakes = 0;
+    if (ready > 0 && (fds[1].revents & POLLIN) != 0 && read(wakeFd_, &wakes, sizeof wakes) < 0)
+        wakes = 0; // another wake is as good
+}
+
+// The request goes from a thread of its own: a server that stopped answering would hold up the
+// caller (Break all, the timeout's watcher) for ever. The thread owns a share of the canceller,
+// so it may outlive this connection; it ends when the server answers or the system gives up.
+void PostgresDB::SendCancel()
+{
+    try {
+        std::thread([canceller = canceller_] {
+            char error[256];
+            PQcancel(canceller.get(), error, sizeof error);
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread for the request: the grace period still ends the statement.
+    }
 }
 
 void PostgresDB::cancel()
 {
     std::lock_guard lock(cancelMutex_);
-    if (!canceller_)
+    if (cancelPending_)
         return;
-    char error[256];
-    PQcancel(canceller_.get(), error, sizeof error);
+    cancelPending_ = true;
+    cancelAt_ = std::chrono::steady_clock::now();
+    if (!inStatement_ || !canceller_)
+        return; // the next statement refuses to start
+    SendCancel();
+    const uint64_t one = 1;
+    if (wakeFd_ >= 0 && write(wakeFd_, &one, sizeof one) < 0)
+        return; // the counter is full: a wake is pending anyway
 }
 
 // A failure on a connection that libpq found broken (the server went away) leaves the object
@@ -227,5 +346,9 @@ int PostgresDB::FailWith(const std::string& message)
 {
     if (PQstatus(conn_.get()) == CONNECTION_BAD)
         connected = 0;
+    if (abandoned_)
+        return SetError(errorText,
+            "the server did not end the cancelled statement within " + std::to_string(kCancelGraceMs / 1000)
+                + " s; its connection was given up");
     return SetError(errorText, message, password_);
 }

@@ -2,6 +2,7 @@
 
 #include "external/db/CDB.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -17,7 +18,10 @@ class PostgresDB final : public CDB {
 public:
     // Seconds a connect waits for a server that does not answer, unless the target sets its own.
     static constexpr const char* kConnectTimeout = "10";
+    // How long a cancelled statement may take to end before its connection is given up.
+    static constexpr int kCancelGraceMs = 2000;
 
+    PostgresDB();
     ~PostgresDB() override;
 
     int connect(const CONN_INFO* info) override;
@@ -40,7 +44,8 @@ private:
     };
     using Connection = std::unique_ptr<PGconn, FinishConnection>;
     using Result = std::unique_ptr<PGresult, ClearResult>;
-    using Canceller = std::unique_ptr<PGcancel, FreeCancel>;
+    // Shared with the thread that sends a cancel request, which may outlive the connection.
+    using Canceller = std::shared_ptr<PGcancel>;
 
     enum class Cursor {
         Closed, // no rows (left)
@@ -54,6 +59,12 @@ private:
     bool TakeBufferedResults();
     bool TakeReadyResults();
     void DrainResults();
+    PGresult* NextResult();
+    void AwaitInput();
+    void SendCancel();
+    bool BeginStatement();
+    void EndStatement();
+    void CloseResults();
 
     Connection conn_;
     Result row_;
@@ -61,7 +72,15 @@ private:
     // True until libpq has handed out every result of the last statement.
     bool resultsPending_ = false;
     std::string password_;
-    // cancel() may run on another thread: the canceller changes only under this lock.
+    // cancel() may run on another thread: the canceller and the cancel state change only under
+    // this lock.
     std::mutex cancelMutex_;
     Canceller canceller_;
+    bool inStatement_ = false;   // a statement was sent and its results are not all read
+    bool cancelPending_ = false; // cancel() came; the statement (or the next one) is to end
+    std::chrono::steady_clock::time_point cancelAt_;
+    // The statement thread's own: it gave up the connection after a cancel went unanswered.
+    bool abandoned_ = false;
+    // Wakes the statement's wait for the server when a cancel comes (an eventfd).
+    int wakeFd_ = -1;
 };

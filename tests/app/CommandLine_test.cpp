@@ -44,7 +44,7 @@ TEST(CommandLine, StatusesAndMessages)
     WriteFile(dir.File("empty.qvl"), "");
     // Run, it would write its report.
     WriteFile(dir.File("p.qvl"),
-        "[Common]\nItems = 1\nReport = \"" + dir.File("report.txt") + "\"\n[Item0]\ntype = 1\nFileOrDir = \"/\"\n");
+        "[Common]\nItems = 1\nReport = \"" + dir.File("report.txt") + "\"\n[Item0]\ntype = 1\niterType = 1\nFileOrDir = \"/\"\n");
     const std::string noDisplay = "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); run a "
                                   "project without a window with: quorvel -c project.qvl\n";
     // A build without the window (or the package quorvel alone) names the package that has it first.

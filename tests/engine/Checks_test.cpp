@@ -1,6 +1,8 @@
 #include "engine/EngineFixture.h"
 #include "external/support/CLog.h"
 
+#include <chrono>
+
 namespace {
 
 class Checks : public EngineTest {
@@ -69,6 +71,37 @@ TEST_F(Checks, FailuresAreFailedChecksWithTheirLogEntries)
     EXPECT_EQ(page.Count("bad path", "Check failed"), 1);
     EXPECT_NE(CLog::GetLastRows().find("Connection error"), std::string::npos);
     EXPECT_FALSE(PathExists(dir.File("no-such.db"))) << "a mistyped path never creates a database";
+}
+
+// A statement that runs past its timeout (the event's own, else the project's) is stopped near it
+// and fails with the reason; the connection serves the next statement.
+TEST_F(Checks, ChecksPastTheirTimeoutFailWithTheReason)
+{
+    const std::string forever = "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c) SELECT count(*) FROM c";
+    const struct {
+        int eventTimeout, projectTimeout;
+        const char* sql;
+        int failed;
+    } cases[] = {
+        { 1, 0, forever.c_str(), 1 },
+        { 0, 1, forever.c_str(), 1 },
+        { 0, 1, "SELECT 1", 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.eventTimeout);
+        project.Clear();
+        project.checkTimeout = c.projectTimeout;
+        Quorvel event = Times(SqlEvent("slow", db, c.sql), 2);
+        event.iTimeout = c.eventTimeout;
+        const size_t toldBefore = LogRowsNaming("check timed out after 1 s").size();
+        const auto started = std::chrono::steady_clock::now();
+        const ExecStats stats = RunOnce(event);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(6)) << "two checks of about 1 s";
+        EXPECT_EQ(stats.Failed(), 2 * c.failed);
+        EXPECT_EQ(LogRowsNaming("check timed out after 1 s").size(), toldBefore + 2u * c.failed);
+        EXPECT_EQ(LastReportLine().at(8), c.failed ? "FAILED" : "OK");
+        EXPECT_EQ(page.Count("slow", "Check failed"), 2 * c.failed);
+    }
 }
 
 // A folder passes too; a missing file fails with no value; an event of an unknown type posts no

@@ -37,7 +37,13 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
     missing.action = ACTION_LOG;
     missing.cond = COND_ON_SUCCESS; // never holds: no action runs
     Quorvel text = SqlEvent("text", db, "SELECT 'abc'");
-    for (const Quorvel* event : { &counted, &disabled, &missing, &text })
+    // Passes once with a value, then fails: its action takes the table away.
+    const std::string gone = MakeSqliteFile(dir.File("gone.db"), "CREATE TABLE g (x); INSERT INTO g VALUES (7);");
+    Quorvel dropped = Times(SqlEvent("dropped", gone, "SELECT x FROM g"), 2);
+    dropped.action = ACTION_SQL;
+    dropped.cond = COND_ON_SUCCESS;
+    dropped.ActionSQL = "DROP TABLE g";
+    for (const Quorvel* event : { &counted, &disabled, &missing, &text, &dropped })
         project.events.push_back(*event);
     // The name is taken as it is: no date goes into it.
     project.metricsFile = dir.File("quorvel_$DATE$.prom");
@@ -57,16 +63,19 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
             byEvent[event] = sample.value;
         return byEvent;
     };
-    EXPECT_EQ(values("quorvel_executions_total"), (Values { { "1", 3 }, { "3", 2 }, { "4", 1 } }));
-    EXPECT_EQ(values("quorvel_checks_passed_total"), (Values { { "1", 3 }, { "3", 0 }, { "4", 1 } }));
-    EXPECT_EQ(values("quorvel_checks_failed_total"), (Values { { "1", 0 }, { "3", 2 }, { "4", 0 } }));
-    EXPECT_EQ(values("quorvel_actions_total"), (Values { { "1", 3 }, { "3", 0 }, { "4", 0 } }));
-    EXPECT_EQ(values("quorvel_last_value"), (Values { { "1", 42.5 } }));
+    EXPECT_EQ(values("quorvel_executions_total"), (Values { { "1", 3 }, { "3", 2 }, { "4", 1 }, { "5", 2 } }));
+    EXPECT_EQ(values("quorvel_checks_passed_total"), (Values { { "1", 3 }, { "3", 0 }, { "4", 1 }, { "5", 1 } }));
+    EXPECT_EQ(values("quorvel_checks_failed_total"), (Values { { "1", 0 }, { "3", 2 }, { "4", 0 }, { "5", 1 } }));
+    EXPECT_EQ(values("quorvel_actions_total"), (Values { { "1", 3 }, { "3", 0 }, { "4", 0 }, { "5", 1 } }));
+    EXPECT_EQ(values("quorvel_up"), (Values { { "1", 1 }, { "3", 0 }, { "4", 1 }, { "5", 0 } }));
+    // A failed check keeps the latest good value: an alert on it must not resolve in an outage.
+    EXPECT_EQ(values("quorvel_last_value"), (Values { { "1", 42.5 }, { "5", 7 } }));
+    EXPECT_EQ(values("quorvel_check_executing_seconds"), (Values { { "1", 0 }, { "3", 0 }, { "4", 0 }, { "5", 0 } }));
     for (const auto& [name, events] : m)
         EXPECT_EQ(events.count("2"), 0u) << name;
     EXPECT_EQ(*m["quorvel_executions_total"]["1"].Label("note"), note);
     EXPECT_EQ(*m["quorvel_executions_total"]["4"].Label("note"), "text");
-    for (const char* event : { "1", "3", "4" }) {
+    for (const char* event : { "1", "3", "4", "5" }) {
         const double at = m["quorvel_last_execution_timestamp_seconds"][event].value;
         EXPECT_GE(at, before);
         EXPECT_LE(at, after);

@@ -1,5 +1,6 @@
 #include "engine/EngineFixture.h"
 #include "engine/RunControl.h"
+#include "support/TestEnv.h"
 
 #include <chrono>
 #include <thread>
@@ -34,6 +35,26 @@ TEST_F(PostgresEvent, BreakAllCancelsTheStatementInFlight)
     EXPECT_FALSE(PathExists(dir.File("alerts.txt")));
     EXPECT_FALSE(PathExists(dir.File("report.txt"))) << "no report line";
     EXPECT_EQ(project.GetEvent(0)->results.count, 0);
+}
+
+// The server is asked to cancel a statement past its timeout; the connection serves the next one.
+TEST_F(PostgresEvent, StatementPastItsTimeoutFailsAndTheConnectionServesTheNext)
+{
+    Quorvel sleeper = Times(PgEvent("sleeper", "SELECT pg_sleep(600)"), 1);
+    sleeper.iTimeout = 1;
+    sleeper.action = ACTION_SQL;
+    sleeper.cond = COND_ON_ERROR;
+    sleeper.ActionSQL = "SELECT 1";
+    project.AddEvent(sleeper);
+    const size_t toldBefore = LogRowsNaming("check timed out after 1 s").size();
+    const auto started = std::chrono::steady_clock::now();
+    project.Run(&page, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(project.GetEvent(0)->results.Failed(), 1);
+    EXPECT_EQ(page.Statuses("sleeper"),
+        (std::vector<std::string> { "Started", "Executing", "Check failed", "Do action", "Completed" }))
+        << "the action ran on the check's connection after the cancel";
+    EXPECT_EQ(LogRowsNaming("check timed out after 1 s").size(), toldBefore + 1);
 }
 
 // A statement that fails while its rows are read fails the check.

@@ -3,6 +3,7 @@
 // keeps one line per iteration, and the checks pass again as soon as the server is back.
 
 #include "faults/FaultFixture.h"
+#include "external/support/FileOps.h"
 #include "support/PrivateDbServer.h"
 
 #include <algorithm>
@@ -91,6 +92,68 @@ TEST_P(DatabaseOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterIt
     statuses.erase(std::unique(statuses.begin(), statuses.end()), statuses.end());
     EXPECT_EQ(statuses, (std::vector<std::string> { "OK", "FAILED", "OK" }));
 }
+
+// A server that stops answering without going away (its processes stopped: the system still
+// accepts connections and acknowledges data for it) must not hold up a stop: SIGTERM ends the run
+// promptly, with its summary, while a check waits for that server. Through libpq the statement's
+// connection is given up; the ODBC driver's cancel itself waits for the server, and the run ends
+// without that worker.
+struct Client {
+    const char* name;
+    DS_TYPE type;
+    std::string (*target)(PrivateDbServer& server);
+};
+
+void PrintTo(const Client& client, std::ostream* out)
+{
+    *out << client.name;
+}
+
+std::string LibpqTarget(PrivateDbServer& server)
+{
+    return server.ConnInfo();
+}
+
+std::string OdbcTarget(PrivateDbServer& server)
+{
+    const char* driver = std::getenv("QUORVEL_TEST_ODBC_PG_DRIVER");
+    EXPECT_NE(driver, nullptr) << "run through `make test` (registers the PostgreSQL ODBC driver)";
+    return std::string("DRIVER={") + (driver != nullptr ? driver : "") + "};Servername=127.0.0.1;Port="
+        + server.Port() + ";Database=quorvel_test;UID=quorvel";
+}
+
+const Client kClients[] = { { "libpq", DS_POSTGRES, LibpqTarget }, { "ODBC", DS_ODBC, OdbcTarget } };
+
+class UnansweringServer : public FaultTest, public ::testing::WithParamInterface<Client> {
+protected:
+    PrivateDbServer server { "pg-test-server" };
+};
+
+TEST_P(UnansweringServer, SigtermEndsTheRunWithItsSummary)
+{
+    project.summaryFile = dir.File("summary.html");
+    project.AddEvent(
+        EverySeconds(Endless(SqlEvent("probe", GetParam().target(server), "SELECT 1", GetParam().type)), 1));
+    RunningQuorvel quorvel(SaveProject(), Isolated());
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
+
+    server.SignalProcesses(SIGSTOP);
+    struct Wake {
+        PrivateDbServer& server;
+        ~Wake() { server.SignalProcesses(SIGCONT); }
+    } wake { server };
+    // The next check now waits for an answer that does not come.
+    ASSERT_TRUE(quorvel.WaitFor("-> Executing", quorvel.Count("-> Check passed") + 1, 5s)) << quorvel.Output();
+    std::this_thread::sleep_for(500ms);
+    const auto signalled = std::chrono::steady_clock::now();
+    quorvel.Signal(SIGTERM);
+    EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, 5s);
+    EXPECT_TRUE(PathExists(project.summaryFile)) << quorvel.Errors();
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, UnansweringServer, ::testing::ValuesIn(kClients),
+    [](const ::testing::TestParamInfo<Client>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Servers, DatabaseOutage, ::testing::ValuesIn(kServers),
     [](const ::testing::TestParamInfo<Server>& info) { return std::string(info.param.name); });

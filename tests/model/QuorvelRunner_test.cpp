@@ -21,12 +21,12 @@ auto Definition(const Quorvel& q)
         q.intTimeType, q.rowCheck, q.resCheck, q.EventNote, std::hash<std::string> {}(q.SQL), q.FileOrDir, q.ActionSQL,
         q.sProgram, q.sLogItem, q.PerfCounter, q.Machine, q.tmStartAt, q.enabled, q.bTermEvent, q.bTermProject,
         q.iDelay, q.iInterval, q.iExecs, q.rowCheckValue, q.resCheckValue, q.checkConn.ConInfo(), q.checkConn.user,
-        q.checkConn.password, q.actionConn.ConInfo(), q.actionConn.user, q.iActWhen, q.iRepeatEvery, q.bActOnRecovery);
+        q.checkConn.password, q.actionConn.ConInfo(), q.actionConn.user, q.iActWhen, q.iRepeatEvery, q.bActOnRecovery, q.iTimeout);
 }
 
 auto Header(const QuorvelRunner& p)
 {
-    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description);
+    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description, p.checkTimeout);
 }
 
 TEST(ProjectFile, EveryFieldRoundTrips)
@@ -40,6 +40,7 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     saved.metricsFile = "/var/lib/node/quorvel $DATE$.prom"; // no macro is expanded
     saved.author = "Zoë";
     saved.description = "line 1\nline 2\r\n\ttabbed";
+    saved.checkTimeout = 45;
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(saved.AddEvent(EveryField(i)), 0);
     saved.events[1].SQL += std::string(100 * 1024, 's');
@@ -59,7 +60,7 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "a project holding a password is private";
     EXPECT_EQ(ReadFile(path).find("not saved"), std::string::npos);
     // Not written while 0 (event 0): a file saved before these keys existed is saved as it was.
-    for (const char* key : { "iActWhen", "iRepeatEvery", "bActOnRecovery" })
+    for (const char* key : { "iActWhen", "iRepeatEvery", "bActOnRecovery", "iTimeout" })
         EXPECT_EQ(ReadFile(path).find(std::string(key) + " = 0"), std::string::npos) << key;
     EXPECT_NE(ReadFile(path).find("iActWhen = 2"), std::string::npos);
 }

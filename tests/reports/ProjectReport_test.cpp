@@ -22,6 +22,7 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     project.author = "Ann";
     project.description = "a & b";
     project.summaryFile = "/tmp/summary-$DATE$.html";
+    project.checkTimeout = 30;
     Quorvel sql = Endless(SqlEvent(
         "<script>alert(1)</script>", "/var/lib/jobs.db", "SELECT count(*) FROM jobs WHERE 2 < 3 AND '<b>' <> ''"));
     sql.cond = COND_ROW_COUNT;
@@ -29,6 +30,7 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     sql.rowCheckValue = 10;
     sql.action = ACTION_PROGRAM;
     sql.sProgram = "notify-send jobs";
+    sql.iTimeout = 5;
     // A disabled file check; minutes and hours, where the builders take seconds.
     Quorvel file = DelayedFor(EverySeconds(Times(FileEvent("", "/srv/incoming"), 7), 2), 5);
     file.delayTimeType = UNIT_MINUTES;
@@ -54,14 +56,15 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
             MatchesRegex("row\tReport Created\t[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}"), "row\tEvents\t3, enabled 2",
             "row\tAuthor\tAnn", "row\tProject Description\ta & b", "row\tCustom Log File\t",
             "row\tExecution Report File\t", "row\tSummary Report File\t/tmp/summary-$DATE$.html",
-            "row\tOlvex Quorvel\t" + CLog::VersionStr(0)));
+            "row\tCheck Timeout\t30 s", "row\tOlvex Quorvel\t" + CLog::VersionStr(0)));
 
     EXPECT_THAT(SectionRows(outline, "P1"),
         ElementsAre(kHeader, "row\tEvent Type\tExec SQL",
             "row\tEvent SQL\tSELECT count(*) FROM jobs WHERE 2 < 3 AND '<b>' <> ''",
             "row\tEvent Connection\t" + sql.checkConn.ConInfo(), "row\tCondition\tIf result set size > 10",
             "row\tAction\tExec program", "row\tExternal action\tnotify-send jobs", "row\tInitial delay\tNo delay",
-            "row\tIteration mode\tInfinite", "row\tCheck to check delay\tNo delay", "row\tEvent Termination Action\tNo",
+            "row\tIteration mode\tInfinite", "row\tCheck to check delay\tNo delay", "row\tCheck timeout\t5 s",
+            "row\tEvent Termination Action\tNo",
             "row\tProject Termination Action\tNo", "row\tActive\tYes"));
     EXPECT_THAT(SectionRows(outline, "P2"),
         ElementsAre(kHeader, "row\tEvent Type\tFile or Folder Access", "row\tFile or Folder to check\t/srv/incoming",

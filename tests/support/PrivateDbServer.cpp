@@ -2,7 +2,13 @@
 
 #include "external/support/StrFormat.h"
 
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
+
+#include "support/Files.h"
 
 PrivateDbServer::PrivateDbServer(std::string script)
     : script_(QUORVEL_SOURCE_DIR "/scripts/" + std::move(script))
@@ -40,4 +46,24 @@ ProcessResult PrivateDbServer::Control(const char* command)
     ProcessResult result = RunProcess({ script_, command, dir_.path() });
     EXPECT_EQ(result.status, 0) << script_ << ' ' << command << ": " << result.err;
     return result;
+}
+
+void PrivateDbServer::SignalProcesses(int sig)
+{
+    const pid_t postmaster = std::atoi(ReadFile(dir_.File("data/postmaster.pid")).c_str());
+    ASSERT_GT(postmaster, 0) << "no server running in " << dir_.path();
+    ::kill(postmaster, sig);
+    // The parent's pid is the fourth field of /proc/<pid>/stat, after the name in parentheses.
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string stat = ReadFile(entry.path().string() + "/stat");
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos)
+            continue;
+        std::istringstream rest(stat.substr(nameEnd + 1));
+        std::string state;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        if (parent == postmaster)
+            ::kill(std::atoi(entry.path().filename().c_str()), sig);
+    }
 }

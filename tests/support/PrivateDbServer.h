@@ -19,6 +19,9 @@ public:
     void Stop();
     // Starts it again on the same port; returns once it accepts connections.
     void Start();
+    // Sends `sig` to the PostgreSQL server and every process it started: SIGSTOP makes a server
+    // that still accepts connections on the system's side but never answers, SIGCONT wakes it.
+    void SignalProcesses(int sig);
     std::string Port();
     // How the test user connects, as the script prints it: a libpq connection string for
     // PostgreSQL, the ODBC attributes without DRIVER= for MariaDB.

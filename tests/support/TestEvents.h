@@ -108,6 +108,7 @@ inline Quorvel EveryField(int seed)
     e.rowCheckValue = -2147483647 - 1 + seed;
     e.resCheckValue = 1 << seed % 31;
     e.iActWhen = seed % 3, e.iRepeatEvery = 7 * seed, e.bActOnRecovery = seed % 2;
+    e.iTimeout = 30 * seed;
     e.checkConn = CONN_INFO { DS_POSTGRES, text("check target"), text("check user"), "secret", 1 };
     e.actionConn = CONN_INFO { DS_ODBC, text("action target"), "bob", "not saved", 0 };
     return e;

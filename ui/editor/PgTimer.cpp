@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <ctime>
 
@@ -66,6 +67,7 @@ PgTimer::PgTimer(QWidget* parent, Quorvel& event)
     layout->addWidget(MakeDelayGroup());
     layout->addWidget(MakeIterationGroup());
     layout->addWidget(MakeIntervalGroup());
+    layout->addWidget(MakeTimeoutGroup());
     layout->addStretch(1);
 
     startAt_->setText(QString::fromStdString(event_.tmStartAt));
@@ -74,6 +76,7 @@ PgTimer::PgTimer(QWidget* parent, Quorvel& event)
     SelectUnit(intervalUnit_, event_.intTimeType);
     intervalAmount_->setText(UnsignedBoxText(event_.iInterval));
     executions_->setText(UnsignedBoxText(event_.iExecs));
+    timeout_->setValue(event_.iTimeout);
     Select(delay_, event_.delayType);
     Select(iterations_, event_.iterType);
     Select(interval_, event_.intType);
@@ -133,6 +136,24 @@ QWidget* PgTimer::MakeIntervalGroup()
     return group;
 }
 
+QWidget* PgTimer::MakeTimeoutGroup()
+{
+    auto* group = new QGroupBox(tr(" Check timeout "), this);
+    timeout_ = new QSpinBox(group);
+    timeout_->setRange(0, 86400); // a day: longer than that is no timeout but a mistake
+    timeout_->setSuffix(tr(" s"));
+    // 0 leaves the choice to the project (its CheckTimeout), which may have none either.
+    timeout_->setSpecialValueText(tr("Project's default"));
+    timeout_->setAccessibleName(tr("Check timeout in seconds"));
+    auto* label = new QLabel(tr("S&top a check that runs longer than"), group);
+    label->setBuddy(timeout_);
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(label, 0, 0);
+    grid->addWidget(timeout_, 0, 1);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
 void PgTimer::Store()
 {
     event_.tmStartAt = startAt_->text().toStdString();
@@ -141,6 +162,7 @@ void PgTimer::Store()
     event_.intTimeType = intervalUnit_->currentIndex();
     event_.iInterval = UnsignedBoxValue(intervalAmount_->text());
     event_.iExecs = UnsignedBoxValue(executions_->text());
+    event_.iTimeout = timeout_->value();
     if (delay_->checkedId() >= 0)
         event_.delayType = delay_->checkedId();
     if (iterations_->checkedId() >= 0)

@@ -7,8 +7,10 @@ class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 
-// The "Timers" tab: the first delay, the number of iterations and the interval between them.
+// The "Timers" tab: the first delay, the number of iterations, the interval between them and the
+// check's timeout.
 // Every box stays usable and is stored whichever choice is selected.
 class PgTimer : public EditorPage {
     Q_OBJECT
@@ -26,6 +28,7 @@ public:
     QLineEdit& Executions() { return *executions_; }
     QLineEdit& IntervalAmount() { return *intervalAmount_; }
     QComboBox& IntervalUnit() { return *intervalUnit_; }
+    QSpinBox& Timeout() { return *timeout_; }
     // Visible while the start time is one a run would refuse.
     QLabel& StartAtHint() { return *startAtHint_; }
 
@@ -33,6 +36,7 @@ private:
     QWidget* MakeDelayGroup();
     QWidget* MakeIterationGroup();
     QWidget* MakeIntervalGroup();
+    QWidget* MakeTimeoutGroup();
     void CheckStartAt();
 
     Quorvel& event_;
@@ -46,4 +50,5 @@ private:
     QLineEdit* executions_;
     QLineEdit* intervalAmount_;
     QComboBox* intervalUnit_;
+    QSpinBox* timeout_;
 };

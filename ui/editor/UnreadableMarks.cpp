@@ -10,6 +10,8 @@
 #include "ui/editor/PgConnect.h"
 #include "ui/editor/PgEvent.h"
 #include "ui/editor/PgTimer.h"
+
+#include <QSpinBox>
 #include "ui/gui/CHistCBox.h"
 #include "ui/gui/SqlEditor.h"
 
@@ -65,6 +67,7 @@ Controls TimerControls(EventProps& editor, const std::string& key)
             { "intType", Checked(page.IntervalChoice()) },
             { "iInterval", &page.IntervalAmount() },
             { "intTimeType", &page.IntervalUnit() },
+            { "iTimeout", &page.Timeout() },
         },
         key);
 }

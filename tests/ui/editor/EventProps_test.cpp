@@ -62,7 +62,7 @@ Quorvel FullEvent()
     e.PerfCounter = "\\Typed\\By Hand", e.Machine = "\\\\web01", e.tmStartAt = "08:30:00", e.bTermEvent = 1;
     e.bTermProject = 1, e.iDelay = 5, e.iInterval = 6, e.iExecs = 7, e.checkConn.type = DS_POSTGRES;
     e.checkConn.target = "dbname=sales", e.checkConn.user = "ann", e.actionConn.target = "/tmp/a.db";
-    e.iActWhen = ACT_ON_START, e.iRepeatEvery = 5, e.bActOnRecovery = 1;
+    e.iActWhen = ACT_ON_START, e.iRepeatEvery = 5, e.bActOnRecovery = 1, e.iTimeout = 90;
     return e;
 }
 
@@ -89,6 +89,7 @@ TEST(EventProps, SaveWithoutChangesKeepsTheRecordBarWhatNoControlShows)
         { "interval type outside the choices", [](Quorvel& e) { e.intType = 5; }, [](Quorvel& e) { e.intType = 1; } },
         { "negative amounts", [](Quorvel& e) { e.iDelay = -1, e.iExecs = -5; },
             [](Quorvel& e) { e.iDelay = e.iExecs = 2147483647; } },
+        { "timeout outside the box's range", [](Quorvel& e) { e.iTimeout = -4; }, [](Quorvel& e) { e.iTimeout = 0; } },
         { "unit outside the list", [](Quorvel& e) { e.delayTimeType = 7; }, [](Quorvel& e) { e.delayTimeType = -1; } },
         { "operator outside the list of the chosen condition",
             [](Quorvel& e) { e.cond = COND_ROW_COUNT, e.rowCheck = 9, e.resCheck = 9; },
