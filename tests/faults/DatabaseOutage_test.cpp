@@ -129,11 +129,15 @@ protected:
     PrivateDbServer server { "pg-test-server" };
 };
 
-TEST_P(UnansweringServer, SigtermEndsTheRunWithItsSummary)
+// The stop cuts the hung check short, which is no failed check: the "On error" alert is not sent.
+TEST_P(UnansweringServer, SigtermEndsTheRunWithItsSummaryAndNoAlert)
 {
     project.summaryFile = dir.File("summary.html");
-    project.AddEvent(
-        EverySeconds(Endless(SqlEvent("probe", GetParam().target(server), "SELECT 1", GetParam().type)), 1));
+    Quorvel probe = EverySeconds(Endless(SqlEvent("probe", GetParam().target(server), "SELECT 1", GetParam().type)), 1);
+    probe.cond = COND_ON_ERROR;
+    probe.action = ACTION_PROGRAM;
+    probe.sProgram = "touch " + dir.File("ALERT-SENT-$STATE$");
+    project.AddEvent(probe);
     RunningQuorvel quorvel(SaveProject(), Isolated());
     ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
 
@@ -150,6 +154,8 @@ TEST_P(UnansweringServer, SigtermEndsTheRunWithItsSummary)
     EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
     EXPECT_LT(std::chrono::steady_clock::now() - signalled, 5s);
     EXPECT_TRUE(PathExists(project.summaryFile)) << quorvel.Errors();
+    EXPECT_EQ(quorvel.Count("-> Do action"), 0u) << quorvel.Output();
+    EXPECT_FALSE(PathExists(dir.File("ALERT-SENT-PROBLEM")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Clients, UnansweringServer, ::testing::ValuesIn(kClients),
