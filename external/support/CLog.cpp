@@ -12,6 +12,7 @@
 #include <ctime>
 #include <deque>
 #include <mutex>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct LogState {
     std::mutex mutex;
     std::string path;
     std::deque<std::string> lastRows;
+    bool failing = false; // the last entry could not be written: entries go to standard error
 };
 
 LogState& State()
@@ -67,6 +69,18 @@ namespace {
 // The message of the calling thread's latest entry: the reason of a step that failed.
 thread_local std::string t_lastMessage;
 
+// Nothing the operator must know may exist only in a log that cannot be written: while the file
+// fails, its entries go to standard error, after one line that says why.
+void WriteToStandardError(LogState& state, const std::string& path, const std::string& row, int error)
+{
+    std::string text;
+    if (!state.failing)
+        text = "quorvel: the program log " + path + " cannot be written (" + std::strerror(error)
+            + "); its entries follow here\n";
+    text += "quorvel: log: " + row + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+}
+
 } // namespace
 
 void CLog::Bug(const std::string& message, const char* context, const char* file, int line)
@@ -79,7 +93,11 @@ void CLog::Bug(const std::string& message, const char* context, const char* file
     const off_t limit = LogLimitBytes();
     LogState& state = State();
     std::lock_guard lock(state.mutex);
-    AppendLogEntry(state.path.empty() ? DefaultPath() : state.path, row + "\n", limit);
+    const std::string path = state.path.empty() ? DefaultPath() : state.path;
+    const bool written = AppendLogEntry(path, row + "\n", limit) == 0;
+    if (!written)
+        WriteToStandardError(state, path, row, errno);
+    state.failing = !written;
     state.lastRows.push_back(std::move(row));
     if (state.lastRows.size() > kKeptRows)
         state.lastRows.pop_front();

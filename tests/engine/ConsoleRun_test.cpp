@@ -76,6 +76,22 @@ TEST_F(ConsoleRun, OneLinePerStatusChangeOrPerChangedOutcome)
 
 // An interrupt or a terminate signal breaks the run at once, however long its events wait
 // (between iterations, or before the first one), and the run then ends normally.
+// A program log that cannot be written (its folder cannot be made) loses nothing: its entries, and
+// the log lines of a project without a custom log, come on standard error.
+TEST_F(ConsoleRun, EntriesOfAProgramLogThatCannotBeWrittenComeOnStandardError)
+{
+    Quorvel event = FileEvent("noted", dir.path());
+    event.action = ACTION_LOG;
+    event.sLogItem = "the folder is there";
+    project.AddEvent(event);
+    const ProcessResult result = RunQuorvel({ "-c", SaveProject() }, { "XDG_STATE_HOME=/proc/quorvel-none" });
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("quorvel: the program log /proc/quorvel-none/quorvel/quorvel.log cannot be written ("),
+        std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("\tUser mesage: \tthe folder is there"), std::string::npos) << result.err;
+}
+
 TEST_F(ConsoleRun, SignalsBreakTheRunAndItEndsNormally)
 {
     for (const char* note : { "first", "second" })
