@@ -1,5 +1,6 @@
 // The life of an event's worker thread: first delay, iterations, intervals, and the flags that
 // steer a run.
+#include "engine/FailureNotice.h"
 #include "engine/RunControl.h"
 #include "engine/RunTexts.h"
 #include "engine/StartAt.h"
@@ -57,6 +58,7 @@ void Quorvel::EventThreadProc(Quorvel* event)
 {
     Quorvel& e = *event;
     const RunTexts texts(e); // the definition does not change while the run lasts
+    const CLog::Scope named(EventLabel(e)); // the thread's program-log entries name the event
     e.consoleLines = ConsoleLinesOf(e.runner);
     e.lastOutcome.clear();
     const int row = e.PostStatus(-1, "Started");

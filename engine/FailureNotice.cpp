@@ -36,14 +36,19 @@ void Tell(const Quorvel& event, const std::string& what)
 
 } // namespace
 
+std::string EventLabel(const Quorvel& event)
+{
+    std::string note;
+    AppendReportField(note, event.EventNote.empty() ? event.Description(-1) : event.EventNote);
+    return StrFormat("event %d \"%s\"", EventNumber(event), note.c_str());
+}
+
 std::string EventLinePrefix(const Quorvel& event)
 {
     std::string prefix = "quorvel: ";
     if (event.runner != nullptr && !event.runner->projectName.empty())
         prefix += event.runner->projectName + ": ";
-    std::string note;
-    AppendReportField(note, event.EventNote.empty() ? event.Description(-1) : event.EventNote);
-    return prefix + StrFormat("event %d \"%s\": ", EventNumber(event), note.c_str());
+    return prefix + EventLabel(event) + ": ";
 }
 
 void TellFailureStarted(const Quorvel& event, const char* what, const std::string& reason)

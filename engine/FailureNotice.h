@@ -13,3 +13,5 @@ void TellFailureEnded(const Quorvel& event, const char* what, int count);
 
 // `quorvel: <project>: event <n> "<note>": ` for a line about the event on standard error.
 std::string EventLinePrefix(const Quorvel& event);
+// `event <n> "<note>"` (the description when the note is empty): how messages name the event.
+std::string EventLabel(const Quorvel& event);

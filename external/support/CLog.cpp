@@ -68,6 +68,15 @@ namespace {
 
 // The message of the calling thread's latest entry: the reason of a step that failed.
 thread_local std::string t_lastMessage;
+// What the calling thread's entries name (CLog::Scope), or null.
+thread_local const std::string* t_label = nullptr;
+
+std::string Labelled(const std::string& message)
+{
+    if (t_label == nullptr || message.find(*t_label) != std::string::npos)
+        return message;
+    return message + " (" + *t_label + ")";
+}
 
 // Nothing the operator must know may exist only in a log that cannot be written: while the file
 // fails, its entries go to standard error, after one line that says why.
@@ -87,7 +96,7 @@ void CLog::Bug(const std::string& message, const char* context, const char* file
 {
     t_lastMessage = TrimLineEnd(message);
     std::string row = Timestamp() + "\t" + OneLine(context != nullptr ? context : "") + "\t" +
-                      OneLine(t_lastMessage);
+                      OneLine(Labelled(t_lastMessage));
     if (file != nullptr)
         row += StrFormat("\t%s:%d", file, line);
     const off_t limit = LogLimitBytes();
@@ -101,6 +110,16 @@ void CLog::Bug(const std::string& message, const char* context, const char* file
     state.lastRows.push_back(std::move(row));
     if (state.lastRows.size() > kKeptRows)
         state.lastRows.pop_front();
+}
+
+CLog::Scope::Scope(std::string label) : label_(std::move(label)), outer_(t_label)
+{
+    t_label = &label_;
+}
+
+CLog::Scope::~Scope()
+{
+    t_label = outer_;
 }
 
 const std::string& CLog::LastMessage()

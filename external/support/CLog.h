@@ -10,6 +10,20 @@ public:
     static void Bug(const std::string& message, const char* context = nullptr, const char* file = nullptr,
                     int line = 0);
 
+    // While it lives, the calling thread's entries name `label` (an event: `event 3 "open orders"`)
+    // after their message, unless the message names it already.
+    class Scope {
+    public:
+        explicit Scope(std::string label);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        std::string label_;
+        const std::string* outer_;
+    };
+
     // The message of the calling thread's latest entry since ForgetLastMessage: the driver's or the
     // system's own words on why a step of that thread failed.
     static const std::string& LastMessage();
