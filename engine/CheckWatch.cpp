@@ -4,6 +4,7 @@
 
 #include "engine/Iteration.h"
 #include "external/support/CLog.h"
+#include "external/support/Console.h"
 #include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
@@ -77,7 +78,7 @@ struct CheckWatch::Watcher {
             // Writing takes time: the checks that start or end meanwhile need not wait for it.
             lock.unlock();
             for (const std::string& notice : notices) {
-                std::fputs((notice + "\n").c_str(), stderr);
+                ConsoleError(notice + "\n");
                 CLog::Bug(notice.substr(notice.find(' ') + 1), "Check"); // without "quorvel: "
             }
             lock.lock();

@@ -2,11 +2,10 @@
 
 #include "engine/RunTexts.h"
 #include "external/support/CLog.h"
+#include "external/support/Console.h"
 #include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -20,16 +19,10 @@ int EventNumber(const Quorvel& event)
     return index >= 0 && index < event.runner->Count() ? static_cast<int>(index) + 1 : 0;
 }
 
-// One write, so that lines of several threads never mix; a reader that is gone loses it.
-void WriteError(const std::string& line)
-{
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
-}
-
 void Tell(const Quorvel& event, const std::string& what)
 {
     const std::string prefix = EventLinePrefix(event);
-    WriteError(prefix + what + "\n");
+    ConsoleError(prefix + what + "\n");
     // The program log has its own time and "quorvel: " would say nothing there.
     CLog::Bug(prefix.substr(9) + what, "Failure");
 }

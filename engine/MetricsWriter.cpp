@@ -2,6 +2,7 @@
 
 #include "engine/CheckWatch.h"
 #include "external/support/CLog.h"
+#include "external/support/Console.h"
 #include "external/support/FileOps.h"
 #include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
@@ -187,9 +188,10 @@ int MetricsWriter::WriteOnce()
     const int result = WriteFileAtomically(runner_.metricsFile, Text(), 0644, &error);
     if ((result != 0) != failing_) {
         failing_ = result != 0;
-        CLog::Bug(failing_ ? "metrics file not written: " + error + "; tried again every second"
-                           : StrFormat("the metrics file %s is written again", runner_.metricsFile.c_str()),
-            "MetricsWriter");
+        const std::string told = failing_ ? "metrics file not written: " + error + "; tried again every second"
+                                          : StrFormat("the metrics file %s is written again", runner_.metricsFile.c_str());
+        CLog::Bug(told, "MetricsWriter");
+        ConsoleError("quorvel: " + told + "\n");
     }
     return result;
 }

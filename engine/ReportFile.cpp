@@ -2,6 +2,7 @@
 
 #include "engine/UniqueFd.h"
 #include "external/support/CLog.h"
+#include "external/support/Console.h"
 #include "external/support/FileOps.h"
 #include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
@@ -210,12 +211,12 @@ void ReportFile::NoteOutcome(const std::string& path, int error)
     if ((error != 0) == failing_.load()) // another thread told it in between
         return;
     failing_ = error != 0;
-    if (failing_)
-        CLog::Bug(StrFormat("cannot write the %s file %s: %s; lines are dropped until it works again", kind_.c_str(),
-                      path.c_str(), std::strerror(error)),
-            kContext);
-    else
-        CLog::Bug(StrFormat("the %s file %s is written again", kind_.c_str(), path.c_str()), kContext);
+    const std::string told = failing_ ? StrFormat("cannot write the %s file %s: %s; lines are dropped until it works "
+                                                  "again",
+                                            kind_.c_str(), path.c_str(), std::strerror(error))
+                                      : StrFormat("the %s file %s is written again", kind_.c_str(), path.c_str());
+    CLog::Bug(told, kContext);
+    ConsoleError("quorvel: " + told + "\n");
 }
 
 int ReportFile::EncodingNamed(const std::string& name, Encoding* encoding)

@@ -2,6 +2,7 @@
 
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
+#include "external/support/Console.h"
 #include "external/support/LogFile.h"
 #include "external/support/StrFormat.h"
 #include "external/support/XdgPaths.h"
@@ -12,7 +13,6 @@
 #include <ctime>
 #include <deque>
 #include <mutex>
-#include <unistd.h>
 
 namespace {
 
@@ -87,7 +87,7 @@ void WriteToStandardError(LogState& state, const std::string& path, const std::s
         text = "quorvel: the program log " + path + " cannot be written (" + std::strerror(error)
             + "); its entries follow here\n";
     text += "quorvel: log: " + row + "\n";
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+    ConsoleError(text);
 }
 
 } // namespace

@@ -35,3 +35,8 @@ int ConsoleFlush(std::chrono::milliseconds bound)
 {
     return Output().Flush(bound);
 }
+
+void ConsoleError(std::string_view text)
+{
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
+}
