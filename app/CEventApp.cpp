@@ -25,6 +25,7 @@ constexpr int kExitNothingToRun = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitProblem = 1;
 constexpr int kExitUnreadable = 2;
+constexpr int kExitReportNotWritten = 4; // the run went on, but a report of it is missing
 
 const char* const kUsage =
     "Usage: quorvel [-c] [-r] [-q] [project.qvl]\n"
@@ -244,5 +245,7 @@ int CEventApp::ConsoleRun()
     project.Load(projectPath);
     ResetBreak();
     SignalWatcher signals;
-    return project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
+    if (project.RunKeepingBreak(nullptr, nullptr) != 0)
+        return kExitNothingToRun;
+    return project.reportNotWritten ? kExitReportNotWritten : kExitOK;
 }

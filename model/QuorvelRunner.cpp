@@ -44,6 +44,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "MetricsProject", &metricsProject, "");
     store.Read(kCommon, "TextEncoding", &textEncoding, "");
     projectName = std::filesystem::path(path).stem().string();
+    projectFile = path;
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
@@ -119,6 +120,7 @@ int QuorvelRunner::Save(const std::string& path)
             store.Save(kCommon, key, *value);
     }
     projectName = std::filesystem::path(path).stem().string();
+    projectFile = path;
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
         events[static_cast<size_t>(i)].Save(store, ItemSection(i));
@@ -137,6 +139,7 @@ void QuorvelRunner::Clear()
     metricsProject.clear();
     textEncoding.clear();
     projectName.clear();
+    projectFile.clear();
 }
 
 int QuorvelRunner::AddEvent(const Quorvel& record)
