@@ -1,35 +1,133 @@
-// The program action: starts the event's command line without waiting for it.
+// The program action: starts the event's command line without waiting for it, and tells when the
+// program fails once it has ended.
 #include "engine/Actions.h"
 #include "engine/CommandLine.h"
 #include "engine/ProgramLauncher.h"
-#include "external/support/CLog.h"
+#include "external/support/FailureLine.h"
 #include "external/support/MessageBox.h"
-#include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
+#include "model/QuorvelRunner.h"
 
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+// The programs of one event that still run. Shared with the end of each of them, which may come
+// after the run, or the event, is gone.
+struct ProgramSlots {
+    std::atomic<int> running { 0 };
+    // A failure to start is told once, until a program of the event starts again.
+    std::atomic<bool> failing { false };
+};
+
 namespace {
 
-int Start(const std::string& commandLine, const std::string& state, std::string* error)
+constexpr const char* kContext = "Action";
+
+// What a line about the event's program names, taken when it starts: the event may have been
+// edited, or be gone, when the program ends.
+struct EventName {
+    std::string project;
+    int number = 0; // 1-based; 0 for an event outside a project
+    std::string note;
+};
+
+EventName NameOf(const Quorvel& event)
 {
-    std::vector<std::string> args;
-    if (SplitCommandLine(commandLine, &args, error) != 0)
-        return -1;
-    for (std::string& arg : args)
-        arg = ReplaceAll(arg, "$STATE$", state);
-    return ProgramLauncher::Start(std::move(args), error);
+    EventName name { {}, 0, event.EventNote };
+    if (event.runner == nullptr)
+        return name;
+    name.project = event.runner->projectFile;
+    const std::vector<Quorvel>& events = event.runner->events;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (&events[i] == &event)
+            name.number = static_cast<int>(i) + 1;
+    }
+    return name;
+}
+
+void TellActionFailure(const EventName& name, const std::string& reason)
+{
+    TellFailure(EventFailureLine(name.project, name.number, name.note, "action", reason), kContext);
+}
+
+// "sh exited with status 7: boom", "sleep ended by signal 9 (Killed)"; empty for a program that
+// did what it should, or whose end is not known.
+std::string EndText(const std::string& program, const ChildReaper::End& end)
+{
+    std::string text;
+    if (end.signal != 0)
+        text = program + " ended by signal " + std::to_string(end.signal) + " (" + ::strsignal(end.signal) + ")";
+    else if (end.status > 0)
+        text = program + " exited with status " + std::to_string(end.status);
+    if (!text.empty() && !end.firstErrorLine.empty())
+        text += ": " + end.firstErrorLine;
+    return text;
+}
+
+// "$STATE$" and "$VALUE$" of one word, in one pass: what is put in is never read again, so a value
+// that holds "$STATE$" stays as it is.
+std::string ExpandWord(std::string_view word, const std::string& state, const std::string& value)
+{
+    static constexpr std::string_view kState = "$STATE$";
+    static constexpr std::string_view kValue = "$VALUE$";
+    std::string out;
+    for (size_t at = 0; at < word.size();) {
+        if (word.substr(at, kState.size()) == kState) {
+            out += state;
+            at += kState.size();
+        } else if (word.substr(at, kValue.size()) == kValue) {
+            out += value;
+            at += kValue.size();
+        } else {
+            out += word[at++];
+        }
+    }
+    return out;
+}
+
+bool NotStarted(const Quorvel& event, const EventName& name, ProgramSlots& slots, const std::string& program,
+    const std::string& error)
+{
+    if (MessageBoxesShowWindows())
+        ShowMessageBox(error, event.sProgram, MB_OK | MB_ICONERROR);
+    if (!slots.failing.exchange(true))
+        TellActionFailure(name, program + " not started: " + error);
+    return false;
 }
 
 } // namespace
 
 bool RunProgramAction(Quorvel& event, const std::string& state)
 {
+    if (event.programs == nullptr)
+        event.programs = std::make_shared<ProgramSlots>();
+    ProgramSlots& slots = *event.programs;
+    const EventName name = NameOf(event);
+    std::vector<std::string> args;
     std::string error;
-    if (Start(event.sProgram, state, &error) == 0)
-        return true;
-    ShowMessageBox(error, event.sProgram, MB_OK | MB_ICONERROR);
-    CLog::Bug(error, "Execution error: ");
-    return false;
+    if (SplitCommandLine(event.sProgram, &args, &error) != 0)
+        return NotStarted(event, name, slots, event.sProgram, error);
+    for (std::string& arg : args)
+        arg = ExpandWord(arg, state, event.value);
+    const std::string program = args[0];
+    if (slots.running.fetch_add(1) >= kProgramsPerEvent) {
+        slots.running.fetch_sub(1);
+        return NotStarted(event, name, slots, program,
+            std::to_string(kProgramsPerEvent) + " programs of this event are still running");
+    }
+    auto onEnd = [slots = event.programs, name, program](const ChildReaper::End& end) {
+        slots->running.fetch_sub(1);
+        if (const std::string failed = EndText(program, end); !failed.empty())
+            TellActionFailure(name, failed);
+    };
+    if (ProgramLauncher::Start(std::move(args), &error, std::move(onEnd)) != 0) {
+        slots.running.fetch_sub(1);
+        return NotStarted(event, name, slots, program, error);
+    }
+    slots.failing = false;
+    return true;
 }

@@ -13,6 +13,7 @@
 
 class CounterQuery;
 class CSysReg;
+struct ProgramSlots;
 struct Iteration;
 class QuorvelRunner;
 class StatusPage;
@@ -113,6 +114,7 @@ public:
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
     ChangeGate gate;                        // the condition's course in this run
+    std::shared_ptr<ProgramSlots> programs; // the started programs that still run (engine/ProgramAction)
 
     // Not stored, not copied: the keys whose value in the file could not be read when the project
     // was loaded ("iInterval"; "_connect.type" for the check's connection), so that the editor

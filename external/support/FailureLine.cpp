@@ -14,8 +14,10 @@ constexpr std::string_view kProgram = "quorvel: ";
 std::string ProjectLine(const std::string& project, const std::string& text)
 {
     std::string line(kProgram);
-    AppendOneLine(line, project);
-    line += ": ";
+    if (!project.empty()) { // a project that was never saved has no file to name
+        AppendOneLine(line, project);
+        line += ": ";
+    }
     AppendOneLine(line, text);
     return line;
 }

@@ -9,7 +9,7 @@
 // <project> is the project file's name as it was given. The same text (without "quorvel: ") goes to
 // the program log, so that nothing the operator must know is only in one of the two.
 
-// "quorvel: <project>: <text>".
+// "quorvel: <project>: <text>" ("quorvel: <text>" for a project without a file).
 std::string ProjectLine(const std::string& project, const std::string& text);
 
 // "quorvel: <project>: event <n> "<note>": <what> failed: <reason>"; `event` is 1-based; the
