@@ -9,8 +9,11 @@
 #include "model/QuorvelRunner.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -18,7 +21,9 @@
 // The programs of one event that still run. Shared with the end of each of them, which may come
 // after the run, or the event, is gone.
 struct ProgramSlots {
-    std::atomic<int> running { 0 };
+    std::mutex mutex;
+    std::condition_variable freed;
+    int running = 0; // guarded by mutex
     // A failure to start is told once, until a program of the event starts again.
     std::atomic<bool> failing { false };
 };
@@ -26,6 +31,28 @@ struct ProgramSlots {
 namespace {
 
 constexpr const char* kContext = "Action";
+
+// A program that has ended is collected a moment later: an event that starts short programs
+// quickly waits this long for one of them to be collected before its action fails.
+constexpr auto kSlotWait = std::chrono::milliseconds(100);
+
+bool TakeSlot(ProgramSlots& slots)
+{
+    std::unique_lock lock(slots.mutex);
+    if (!slots.freed.wait_for(lock, kSlotWait, [&] { return slots.running < kProgramsPerEvent; }))
+        return false;
+    ++slots.running;
+    return true;
+}
+
+void GiveSlot(ProgramSlots& slots)
+{
+    {
+        const std::lock_guard lock(slots.mutex);
+        --slots.running;
+    }
+    slots.freed.notify_one();
+}
 
 // What a line about the event's program names, taken when it starts: the event may have been
 // edited, or be gone, when the program ends.
@@ -114,18 +141,17 @@ bool RunProgramAction(Quorvel& event, const std::string& state)
     for (std::string& arg : args)
         arg = ExpandWord(arg, state, event.value);
     const std::string program = args[0];
-    if (slots.running.fetch_add(1) >= kProgramsPerEvent) {
-        slots.running.fetch_sub(1);
+    if (!TakeSlot(slots)) {
         return NotStarted(event, name, slots, program,
             std::to_string(kProgramsPerEvent) + " programs of this event are still running");
     }
     auto onEnd = [slots = event.programs, name, program](const ChildReaper::End& end) {
-        slots->running.fetch_sub(1);
+        GiveSlot(*slots);
         if (const std::string failed = EndText(program, end); !failed.empty())
             TellActionFailure(name, failed);
     };
     if (ProgramLauncher::Start(std::move(args), &error, std::move(onEnd)) != 0) {
-        slots.running.fetch_sub(1);
+        GiveSlot(slots);
         return NotStarted(event, name, slots, program, error);
     }
     slots.failing = false;
