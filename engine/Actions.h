@@ -11,9 +11,9 @@ bool RunSqlAction(Quorvel& event, Iteration& it);
 // `state` replaces every "$STATE$", and the event's value every "$VALUE$", inside the words of the
 // command line once it is split, so that no text put in can split, join or quote words. At most
 // kProgramsPerEvent programs of one event run at a time; past that the action waits a moment for
-// one to end, then fails. A program
-// that exits with a status other than 0, or is ended by a signal, is told on standard error and in
-// the program log once it has ended, with the first line of its standard error.
+// one to end, then fails. A program that exits with a status other than 0, or is ended by a
+// signal, is told on standard error and in the program log once it has ended, with the first line
+// of its standard error.
 bool RunProgramAction(Quorvel& event, const std::string& state);
 constexpr int kProgramsPerEvent = 8;
 

@@ -101,11 +101,15 @@ ChildReaper::~ChildReaper()
 
 void ChildReaper::Watch(pid_t pid, UniqueFd errors, OnEnd onEnd)
 {
-    if (!thread_.joinable())
-        return; // told in the program log when the thread could not be had
-    UniqueFd pidfd(PidfdOpen(pid));
-    if (!pidfd.Valid() && errno == ESRCH)
-        return; // already reaped elsewhere (SIGCHLD ignored): nothing to wait for
+    // Without the thread (told in the program log when it could not be had), or for a child
+    // already reaped elsewhere (SIGCHLD ignored), there is nothing to wait for: its end is not
+    // known, but whoever waits for it must not wait for ever.
+    UniqueFd pidfd(thread_.joinable() ? PidfdOpen(pid) : -1);
+    if (!thread_.joinable() || (!pidfd.Valid() && errno == ESRCH)) {
+        if (onEnd)
+            onEnd(End {});
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
         incoming_.push_back(Child { pid, std::move(pidfd), std::move(errors), std::move(onEnd), {}, false });

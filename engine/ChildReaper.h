@@ -37,7 +37,8 @@ public:
 
     // Takes care of `pid`, a child that this process has just started; `errors` (non-blocking,
     // may be empty) is its standard error. `onEnd` (may be empty) is called on the thread once
-    // the child has ended; it must not call Watch.
+    // the child has ended (at once, with the end unknown, when the child cannot be watched); it
+    // must not call Watch.
     void Watch(pid_t pid, UniqueFd errors = UniqueFd(), OnEnd onEnd = nullptr);
 
     ~ChildReaper();

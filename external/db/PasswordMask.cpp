@@ -4,9 +4,8 @@
 
 // Three passes over the text, each a single scan from left to right: a driver message or a
 // connection text can be as long as anything a server sends back, so no pass may recurse or look
-// back further than it has already read. Each pass finds the matches that the earlier pattern
-// search found (leftmost first, the next one searched after the end of the last), and keeps every
-// character outside a password as it was.
+// back further than it has already read. Each pass takes its matches leftmost first, the next one
+// searched after the end of the last, and keeps every character outside a password as it was.
 
 namespace {
 
