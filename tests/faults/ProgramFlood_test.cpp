@@ -81,7 +81,7 @@ TEST_F(ProgramFlood, ProgramsThatKeepRunningAreBoundedAndTheFilesStillGetDescrip
     for (int i = 0; i < kEvents; ++i) {
         Quorvel starter = Times(Endless(FileEvent("starter " + std::to_string(i + 1), dir.path())), kIterations);
         starter.action = ACTION_PROGRAM;
-        starter.sProgram = "sleep 5"; // outlives the run, not the test by much
+        starter.sProgram = "sleep 10"; // outlives the run (also a slow one), not the test by much
         project.AddEvent(starter);
     }
     project.reportFile = dir.File("report.txt");
