@@ -28,6 +28,7 @@ constexpr int kExitNothingToRun = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitProblem = 1;
 constexpr int kExitUnreadable = 2;
+constexpr int kExitReportNotWritten = 4; // the run went on, but a report of it is missing
 
 // How long the end of a run waits for a console reader to take the lines still queued.
 constexpr std::chrono::seconds kConsoleFlushBound { 2 };
@@ -302,7 +303,8 @@ int CEventApp::ConsoleRun()
         project.consoleLines = consoleLines;
     ResetBreak();
     SignalWatcher signals([&project] { ReopenOutputs(project); });
-    const int code = project.RunKeepingBreak(nullptr, nullptr) == 0 ? kExitOK : kExitNothingToRun;
+    const int run = project.RunKeepingBreak(nullptr, nullptr);
+    const int code = run != 0 ? kExitNothingToRun : project.reportNotWritten ? kExitReportNotWritten : kExitOK;
     ConsoleFlush(kConsoleFlushBound);
     if (project.abandonedWorkers > 0) {
         // A worker stuck in a driver after a break still uses the project: the process ends here

@@ -26,16 +26,32 @@ int PidfdOpen(pid_t pid)
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
-// True when the child is gone: reaped now, or reaped by someone else before.
-bool Reap(pid_t pid, const UniqueFd& pidfd)
+// True when the child is gone: reaped now (`end` says how it ended), or reaped by someone else
+// before (`end` stays unknown: status -1, no signal).
+bool Reap(pid_t pid, const UniqueFd& pidfd, ChildReaper::End* end)
 {
-    if (!pidfd.Valid())
-        return ::waitpid(pid, nullptr, WNOHANG) != 0;
+    if (!pidfd.Valid()) {
+        int status = 0;
+        const pid_t reaped = ::waitpid(pid, &status, WNOHANG);
+        if (reaped == pid && WIFEXITED(status))
+            end->status = WEXITSTATUS(status);
+        else if (reaped == pid && WIFSIGNALED(status))
+            end->signal = WTERMSIG(status);
+        return reaped != 0;
+    }
     siginfo_t info {};
     if (::waitid(P_PIDFD, static_cast<id_t>(pidfd.Get()), &info, WEXITED | WNOHANG) != 0)
         return errno != EINTR;
+    if (info.si_code == CLD_EXITED)
+        end->status = info.si_status;
+    else if (info.si_code == CLD_KILLED || info.si_code == CLD_DUMPED)
+        end->signal = info.si_status;
     return info.si_pid != 0;
 }
+
+// Reads of a child's standard error per wake-up: a program that writes without pause cannot keep
+// the thread from its other children.
+constexpr int kErrorReadsPerTurn = 16;
 
 void DrainEventFd(int fd)
 {
@@ -83,16 +99,20 @@ ChildReaper::~ChildReaper()
     thread_.join();
 }
 
-void ChildReaper::Watch(pid_t pid)
+void ChildReaper::Watch(pid_t pid, UniqueFd errors, OnEnd onEnd)
 {
-    if (!thread_.joinable())
-        return; // told in the program log when the thread could not be had
-    UniqueFd pidfd(PidfdOpen(pid));
-    if (!pidfd.Valid() && errno == ESRCH)
-        return; // already reaped elsewhere (SIGCHLD ignored): nothing to wait for
+    // Without the thread (told in the program log when it could not be had), or for a child
+    // already reaped elsewhere (SIGCHLD ignored), there is nothing to wait for: its end is not
+    // known, but whoever waits for it must not wait for ever.
+    UniqueFd pidfd(thread_.joinable() ? PidfdOpen(pid) : -1);
+    if (!thread_.joinable() || (!pidfd.Valid() && errno == ESRCH)) {
+        if (onEnd)
+            onEnd(End {});
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
-        incoming_.push_back(Child { pid, std::move(pidfd) });
+        incoming_.push_back(Child { pid, std::move(pidfd), std::move(errors), std::move(onEnd), {}, false });
     }
     Wake();
 }
@@ -132,28 +152,66 @@ void ChildReaper::Run()
     }
 }
 
-// fds[0] is the wake-up descriptor, fds[i + 1] the pidfd of children[i] (poll skips a negative
-// one). True when some child has no pidfd.
+// fds[0] is the wake-up descriptor, fds[2i + 1] the pidfd of children[i] and fds[2i + 2] its
+// standard error (poll skips a negative one). True when some child has no pidfd.
 bool ChildReaper::FillPollSet(const std::vector<Child>& children, std::vector<pollfd>& fds) const
 {
     fds.assign(1, pollfd { wake_.Get(), POLLIN, 0 });
     bool unwatched = false;
     for (const Child& child : children) {
         fds.push_back(pollfd { child.pidfd.Get(), POLLIN, 0 });
+        fds.push_back(pollfd { child.errors.Get(), POLLIN, 0 });
         unwatched = unwatched || !child.pidfd.Valid();
     }
     return unwatched;
 }
 
-// Keeps the children that still run; `fds` is the poll set made by FillPollSet.
+// Keeps the children that still run; `fds` is the poll set made by FillPollSet. A child that has
+// ended gives up its standard error (what it wrote before it ended is read first) and is told.
 void ChildReaper::ReapEnded(std::vector<Child>& children, const std::vector<pollfd>& fds)
 {
     std::vector<Child> running;
     for (size_t i = 0; i < children.size(); ++i) {
         Child& child = children[i];
-        const bool mayHaveEnded = !child.pidfd.Valid() || fds[i + 1].revents != 0;
-        if (!mayHaveEnded || !Reap(child.pid, child.pidfd))
+        if (child.errors.Valid() && fds[2 * i + 2].revents != 0)
+            ReadErrors(child);
+        const bool mayHaveEnded = !child.pidfd.Valid() || fds[2 * i + 1].revents != 0;
+        End end;
+        if (!mayHaveEnded || !Reap(child.pid, child.pidfd, &end)) {
             running.push_back(std::move(child));
+            continue;
+        }
+        if (child.errors.Valid())
+            ReadErrors(child);
+        child.errors = UniqueFd();
+        child.pidfd = UniqueFd();
+        if (child.onEnd) {
+            end.firstErrorLine = std::move(child.errorLine);
+            child.onEnd(end);
+        }
     }
     children.swap(running);
+}
+
+// Reads what the child has written to its standard error so far, keeping the first line; closes
+// the pipe at its end.
+void ChildReaper::ReadErrors(Child& child)
+{
+    char buffer[4096];
+    for (int turn = 0; turn < kErrorReadsPerTurn; ++turn) {
+        const ssize_t got = ::read(child.errors.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            if (got == 0 || errno != EAGAIN)
+                child.errors = UniqueFd();
+            return;
+        }
+        for (ssize_t i = 0; i < got && !child.lineDone; ++i) {
+            if (buffer[i] == '\n' || child.errorLine.size() == kErrorLineBytes)
+                child.lineDone = true;
+            else if (buffer[i] != '\r')
+                child.errorLine += buffer[i];
+        }
+    }
 }

@@ -2,7 +2,9 @@
 
 #include "engine/UniqueFd.h"
 
+#include <functional>
 #include <mutex>
+#include <string>
 #include <poll.h>
 #include <sys/types.h>
 #include <thread>
@@ -15,12 +17,29 @@
 // The thread starts with the first child and is stopped and joined when the process ends.
 //
 // A process made by fork() inherits the object but not the thread: it must not call Watch.
+//
+// A child may come with the reading end of a pipe on its standard error: the thread reads it as
+// the child writes (so that the child never blocks on a full pipe), keeps the first line, and
+// closes it when the child has ended (a program it left behind that still holds the pipe is not
+// waited for).
 class ChildReaper {
 public:
+    // How a child ended.
+    struct End {
+        int status = -1; // its exit status, or -1 when a signal ended it
+        int signal = 0; // the signal that ended it, or 0
+        std::string firstErrorLine; // the first line of its standard error, at most kErrorLineBytes
+    };
+    static constexpr size_t kErrorLineBytes = 200;
+    using OnEnd = std::function<void(const End&)>;
+
     static ChildReaper& Instance();
 
-    // Takes care of `pid`, a child that this process has just started.
-    void Watch(pid_t pid);
+    // Takes care of `pid`, a child that this process has just started; `errors` (non-blocking,
+    // may be empty) is its standard error. `onEnd` (may be empty) is called on the thread once
+    // the child has ended (at once, with the end unknown, when the child cannot be watched); it
+    // must not call Watch.
+    void Watch(pid_t pid, UniqueFd errors = UniqueFd(), OnEnd onEnd = nullptr);
 
     ~ChildReaper();
     ChildReaper(const ChildReaper&) = delete;
@@ -32,6 +51,10 @@ private:
     struct Child {
         pid_t pid;
         UniqueFd pidfd;
+        UniqueFd errors;
+        OnEnd onEnd;
+        std::string errorLine; // the first line of `errors` so far
+        bool lineDone = false; // a line end (or kErrorLineBytes) was read
     };
 
     ChildReaper();
@@ -39,6 +62,7 @@ private:
     void Run();
     bool FillPollSet(const std::vector<Child>& children, std::vector<pollfd>& fds) const;
     static void ReapEnded(std::vector<Child>& children, const std::vector<pollfd>& fds);
+    static void ReadErrors(Child& child);
     bool TakeIncoming(std::vector<Child>& children);
 
     const pid_t owner_;

@@ -1,5 +1,6 @@
 #include "engine/RunTexts.h"
 
+#include "external/support/StrFormat.h"
 #include "model/Quorvel.h"
 
 namespace {
@@ -33,7 +34,11 @@ const RunTexts* RunTexts::Made(const Quorvel& event)
 
 std::string RunTexts::StatusMiddle(const Quorvel& event)
 {
-    return ": " + event.Description(-1) + " (" + event.EventNote + ") -> ";
+    std::string middle = ": ";
+    AppendOneLine(middle, event.Description(-1));
+    middle += " (";
+    AppendOneLine(middle, event.EventNote);
+    return middle + ") -> ";
 }
 
 std::string RunTexts::ReportName(const Quorvel& event)
@@ -61,10 +66,5 @@ void RunTexts::AppendReportName(std::string& out, const Quorvel& event)
 
 void AppendReportField(std::string& out, std::string_view text)
 {
-    const size_t first = out.size();
-    out += text;
-    for (size_t i = first; i < out.size(); ++i) {
-        if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n')
-            out[i] = ' ';
-    }
+    AppendOneLine(out, text);
 }

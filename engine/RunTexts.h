@@ -17,7 +17,7 @@ public:
     RunTexts(const RunTexts&) = delete;
     RunTexts& operator=(const RunTexts&) = delete;
 
-    // Appends ": <description> (<note>) -> ", the middle of a console line.
+    // Appends ": <description> (<note>) -> ", the middle of a console line, on that one line.
     static void AppendStatusMiddle(std::string& out, const Quorvel& event);
     // Appends the Event column of the execution report: the note, or the description without one.
     static void AppendReportName(std::string& out, const Quorvel& event);
@@ -33,6 +33,7 @@ private:
     const RunTexts* outer_;
 };
 
-// Appends `text` as one field of the execution report: tabs and line breaks inside it would split
-// the report's columns or lines, so they become blanks.
+// Appends `text` as one field of the execution report: tabs, line breaks, NUL and the other control
+// characters inside it would split the report's columns or lines, or make it a binary file to the
+// tools that read it, so they become blanks (AppendOneLine).
 void AppendReportField(std::string& out, std::string_view text);

@@ -14,6 +14,7 @@
 
 class CounterQuery;
 class CSysReg;
+struct ProgramSlots;
 struct Iteration;
 class QuorvelRunner;
 class StatusPage;
@@ -125,6 +126,7 @@ public:
     FailureStreak actionFailure;            // the course of failed actions in this run
     int consoleLines = 0;                   // what the console shows of this run: CONSOLE_LINES_*
     std::string lastOutcome;                // the outcome of the execution before, for CONSOLE_LINES_CHANGES
+    std::shared_ptr<ProgramSlots> programs; // the started programs that still run (engine/ProgramAction)
 
     // Not stored, not copied: the keys whose value in the file could not be read when the project
     // was loaded ("iInterval"; "_connect.type" for the check's connection), so that the editor

@@ -3,6 +3,7 @@
 #include "engine/ReportFile.h"
 #include "model/Quorvel.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -54,8 +55,11 @@ public:
     int WriteContents(MultiReport& report, bool allEvents);
     // The summary section; `full` adds the project's properties.
     void WriteSummarySection(MultiReport& report, int enabledCount, bool full);
-    // The HTML summary of the last run's statistics, to `summaryFile` (nothing when it is empty).
-    void WriteSummaryReport();
+    // The HTML summary of the last run's statistics, to `summaryFile` (nothing when it is empty),
+    // replacing the previous one whole or not at all. A summary that cannot be written is told on
+    // standard error and in the program log (and in a box when there is a window), and
+    // `reportNotWritten` is set. 0, or -1 when it was not written.
+    int WriteSummaryReport();
 
     // The highest n for which the store has a section "Item<n>", -1 when it has none. A damaged
     // "Items" value cannot make the loader invent events after the last one that the file holds.
@@ -86,6 +90,8 @@ public:
     int checkTimeout = 0;       // "CheckTimeout": seconds, the timeout of events whose iTimeout is 0; 0 none
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;
+    // Set when a report of a run could not be written (the console run then ends with status 4).
+    std::atomic<bool> reportNotWritten{false};
 
     // The paths after macro expansion, set by the last write to each file.
     std::string currentReportFile;

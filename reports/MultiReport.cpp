@@ -72,9 +72,13 @@ REPORT_ERRORS MultiReport::Open()
         return REPORT_NO_OUTPUT;
     if (format_ != REPORT_HTML)
         return REPORT_BAD_FORMAT;
-    out_.open(path_, std::ios::binary | std::ios::trunc);
-    if (!out_.is_open())
+    error_ = 0;
+    out_ = std::make_unique<AtomicFile>(path_);
+    if (out_->Open() != 0) {
+        error_ = out_->Error();
+        out_.reset();
         return REPORT_CANNOT_CREATE;
+    }
     Write(FillHeadTemplate(LoadHeadTemplate(headTemplate_), fields_));
     return REPORT_OK;
 }
@@ -93,7 +97,7 @@ void MultiReport::Text(const std::string& text, PARAGRAPH_TYPE kind)
 // the heading's text, in every browser.
 void MultiReport::Ancor(const std::string& name)
 {
-    if (out_.is_open())
+    if (out_ != nullptr)
         pendingAnchors_ += "<a id=\"" + HtmlEscape(name) + "\"></a>";
 }
 
@@ -139,21 +143,30 @@ void MultiReport::Figure(const std::string& svg)
     Write("<figure>\n" + svg + "\n</figure>\n");
 }
 
-void MultiReport::Close()
+int MultiReport::Close()
 {
-    if (!out_.is_open())
-        return;
+    if (out_ == nullptr)
+        return 0;
     Write("</body>\n</html>\n");
-    out_.close();
+    const int result = out_->Write(pending_) == 0 && out_->Commit() == 0 ? 0 : -1;
+    error_ = out_->Error();
+    out_.reset();
+    pending_.clear();
+    return result;
 }
 
 void MultiReport::Write(const std::string& html)
 {
-    if (!out_.is_open())
+    if (out_ == nullptr)
         return;
     if (!pendingAnchors_.empty()) { // an anchor before anything but a paragraph stands alone
-        out_ << pendingAnchors_ << "\n";
+        pending_ += pendingAnchors_ + "\n";
         pendingAnchors_.clear();
     }
-    out_ << html;
+    pending_ += html;
+    constexpr size_t kPiece = 64 * 1024;
+    if (pending_.size() >= kPiece) {
+        out_->Write(pending_); // a failure stays with the file, and Close tells it
+        pending_.clear();
+    }
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "external/support/AtomicFile.h"
 #include "reports/AReport.h"
 
-#include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 
 // Output formats of a report.
@@ -52,8 +53,10 @@ public:
               const char* valueStyle = nullptr) override;
     void Figure(const std::string& svg) override;
 
-    // Finishes the document and closes the file.
-    void Close();
+    // Finishes the document and puts the file in place. 0 (also when nothing was open), or -1 when
+    // some part could not be written, with the errno in Error().
+    int Close();
+    int Error() const { return error_; }
 
 private:
     void Write(const std::string& html);
@@ -64,5 +67,7 @@ private:
     std::string path_;
     std::string headTemplate_;
     std::map<std::string, std::string> fields_;
-    std::ofstream out_;
+    std::unique_ptr<AtomicFile> out_; // while open
+    std::string pending_; // written in pieces of some size, not one call per row
+    int error_ = 0;
 };

@@ -1,8 +1,11 @@
+#include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
 #include "model/QuorvelRunner.h"
 #include "reports/MultiReport.h"
 #include "reports/ReportSections.h"
 #include "res/Strings.h"
+
+#include <cstring>
 
 // The project report: every event definition of the project, enabled or not, as a table of its
 // settings in words.
@@ -130,5 +133,6 @@ void QuorvelRunner::WriteProjectReport(const std::string& path)
         DefinitionRows(report, event);
         report.EndTable();
     }
-    report.Close();
+    if (report.Close() != 0) // the old report, if any, is as it was
+        ShowMessageBox(std::strerror(report.Error()), path, MB_ICONERROR);
 }

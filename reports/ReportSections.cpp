@@ -24,7 +24,7 @@ std::string EventTitle(int position)
 
 } // namespace
 
-bool BeginReport(MultiReport& report, const std::string& title, const std::string& path)
+bool BeginReport(MultiReport& report, const std::string& title, const std::string& path, bool box)
 {
     report.AddProperty("%TITLE%", title);
     report.AddProperty("%LANGUAGE%", "en-us");
@@ -33,7 +33,8 @@ bool BeginReport(MultiReport& report, const std::string& title, const std::strin
     report.AddProperty("%DESCRIPTION%", "");
     report.AddReport(REPORT_HTML, path, kHeadTemplate);
     if (report.Open() != REPORT_OK) {
-        ShowMessageBox(LoadString(IDS_REPORT_OPEN_FAILED), path, MB_ICONERROR);
+        if (box)
+            ShowMessageBox(LoadString(IDS_REPORT_OPEN_FAILED), path, MB_ICONERROR);
         return false;
     }
     report.Text(title, PARA_TITLE);

@@ -1,11 +1,16 @@
 #include "external/support/CSettings.h"
 #include "external/support/DateAndTimeMacros.h"
+#include "external/support/FailureLine.h"
+#include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
 #include "model/QuorvelRunner.h"
 #include "reports/MultiReport.h"
 #include "reports/ReportSections.h"
 #include "reports/SummaryCharts.h"
 #include "res/Strings.h"
+
+#include <cerrno>
+#include <cstring>
 
 // The summary report of a run: for each enabled event, how often its check ran, passed and
 // failed, and the average, largest and smallest times of its iterations. An event without
@@ -73,17 +78,32 @@ void FigureRows(AReport& report, const Quorvel& event, const ExecStats& stats)
     report.Row2("Average Rows Fetched", AverageText(stats.rowSum, stats.count, ""));
 }
 
+// Tells that the summary is not there (the old one, if any, is as it was): on standard error and in
+// the program log always, in a box too when `box`.
+int SummaryNotWritten(QuorvelRunner& project, int error, bool box)
+{
+    project.reportNotWritten = true;
+    const std::string reason = std::strerror(error != 0 ? error : EIO);
+    TellFailure(
+        ProjectLine(project.projectName, "summary report " + project.currentSummaryFile + " not written: " + reason),
+        "Summary");
+    if (box)
+        ShowMessageBox(reason, project.currentSummaryFile, MB_ICONERROR);
+    return -1;
+}
+
 } // namespace
 
-void QuorvelRunner::WriteSummaryReport()
+int QuorvelRunner::WriteSummaryReport()
 {
     if (summaryFile.empty())
-        return;
+        return 0;
     currentSummaryFile =
         DateAndTimeMacros(summaryFile, SettingStr("MacroDateFmt"), SettingStr("MacroTimeFmt"));
     MultiReport report;
-    if (!BeginReport(report, LoadString(IDS_SUMMARY_REPORT), currentSummaryFile))
-        return;
+    const bool window = MessageBoxesShowWindows();
+    if (!BeginReport(report, LoadString(IDS_SUMMARY_REPORT), currentSummaryFile, window))
+        return SummaryNotWritten(*this, report.Error(), false);
     const int enabledCount = WriteContents(report, false);
     WriteSummarySection(report, enabledCount, false);
     for (int i = 1; i <= Count(); ++i) {
@@ -96,5 +116,5 @@ void QuorvelRunner::WriteSummaryReport()
         report.EndTable();
         WriteRunCharts(report, stats.series, i);
     }
-    report.Close();
+    return report.Close() == 0 ? 0 : SummaryNotWritten(*this, report.Error(), window);
 }

@@ -3,6 +3,7 @@
 #include "external/support/CLog.h"
 #include "external/support/FileOps.h"
 #include "external/support/StrFormat.h"
+#include "external/support/TomlDepth.h"
 #include "external/support/Utf16.h"
 
 #include <algorithm>
@@ -123,18 +124,25 @@ CSysReg::CSysReg(std::string path, int) : path_(std::move(path)), root_(std::mak
         }
         return;
     }
+    TomlDepthProblem deep;
+    if (CheckTomlDepth(content, &deep) != 0) {
+        Unparsable(deep.reason, deep.line, deep.column);
+        return;
+    }
     try {
         *root_ = toml::parse(content, path_);
     } catch (const toml::parse_error& error) {
-        loadError_ = { LoadFailure::kUnparsable, std::string(error.description()),
-            static_cast<int>(error.source().begin.line), static_cast<int>(error.source().begin.column) };
-        std::ostringstream why;
-        why << path_ << " does not parse, loaded as empty: " << error.description() << " (line "
-            << error.source().begin.line << ")";
-        lastError_ = why.str();
-        CLog::Bug(lastError_, "CSysReg");
+        Unparsable(std::string(error.description()), static_cast<int>(error.source().begin.line),
+            static_cast<int>(error.source().begin.column));
         root_ = std::make_unique<toml::table>();
     }
+}
+
+void CSysReg::Unparsable(const std::string& reason, int line, int column)
+{
+    loadError_ = { LoadFailure::kUnparsable, reason, line, column };
+    lastError_ = StrFormat("%s does not parse, loaded as empty: %s (line %d)", path_.c_str(), reason.c_str(), line);
+    CLog::Bug(lastError_, "CSysReg");
 }
 
 CSysReg::~CSysReg()

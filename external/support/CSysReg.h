@@ -56,7 +56,8 @@ public:
 
     // Why the file did not load. `error` is 0 when it loaded, the errno of the failed read
     // (ENOENT for a file that is not there: an empty store), or kUnparsable with the parser's
-    // reason and where it stopped (1-based line and column).
+    // reason and where it stopped (1-based line and column). A text nested too deep for the parser
+    // (TomlDepth.h) is refused unparsed, as unparsable.
     struct LoadFailure {
         static constexpr int kUnparsable = -1;
         int error = 0;
@@ -72,6 +73,7 @@ public:
 
 private:
     toml::table& SectionTable(const std::string& section);
+    void Unparsable(const std::string& reason, int line, int column);
 
     std::string path_;
     std::string section_;

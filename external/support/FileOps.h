@@ -5,12 +5,9 @@
 // Renames `from` to `to`, failing when `to` exists. 0 on success, -1 with errno set otherwise.
 int MoveFileNoReplace(const std::string& from, const std::string& to);
 
-// Replaces `path` with `content` atomically: the temporary file `path`.tmp is written, flushed and
-// renamed over the old one, so a crash leaves either the old or the new file whole, and at most
-// that one temporary file, which the next write takes over. Writers of the same path, in this
-// process or others, take turns on it. `mode` gives
-// the permissions of the new file; -1 keeps those of the file it replaces (0644 for a new one).
-// 0 on success, -1 with `error` set otherwise.
+// Replaces `path` with `content` atomically (AtomicFile): a crash or a full disk leaves either the
+// old or the new file whole. `mode` gives the permissions of the new file; -1 keeps those of the
+// file it replaces (0644 for a new one). 0 on success, -1 with `error` set otherwise.
 int WriteFileAtomically(const std::string& path, const std::string& content, int mode,
                         std::string* error);
 

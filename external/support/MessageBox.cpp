@@ -29,6 +29,11 @@ int ShowMessageBox(const std::string& text, const std::string& caption, int styl
     return (sink != nullptr ? sink : &g_consoleBox)->Show(text, caption, style);
 }
 
+bool MessageBoxesShowWindows()
+{
+    return g_sink.load() != nullptr;
+}
+
 MessageBoxSink* SetMessageBoxSink(MessageBoxSink* sink)
 {
     return g_sink.exchange(sink);

@@ -30,5 +30,9 @@ public:
 // Shows a message box through the installed sink (the console one when none is installed).
 int ShowMessageBox(const std::string& text, const std::string& caption, int style);
 
+// True while a sink other than the console's is installed: a box is then seen in a window, not
+// only on standard error.
+bool MessageBoxesShowWindows();
+
 // Installs a sink (not owned; null restores the console one). Returns the previous sink.
 MessageBoxSink* SetMessageBoxSink(MessageBoxSink* sink);

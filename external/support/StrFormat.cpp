@@ -64,3 +64,14 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
     }
     return text;
 }
+
+void AppendOneLine(std::string& out, std::string_view text)
+{
+    const size_t first = out.size();
+    out += text;
+    for (size_t i = first; i < out.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(out[i]);
+        if (byte < 0x20 || byte == 0x7F)
+            out[i] = ' ';
+    }
+}

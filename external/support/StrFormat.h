@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // printf-style formatting into a std::string. The program's texts are given as printf formats
 // ("%5.2f%%", "%2d:%02d:%02d.%03d"), so this keeps them exactly as written.
@@ -15,3 +16,8 @@ std::string TrimLineEnd(std::string text);
 
 // Replaces every occurrence of `from` in `text` with `to`.
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
+// Appends `text` as part of one line: tabs, line breaks, NUL and the other control characters
+// (C0 and DEL) would split a console line or a report's columns, or make the file look binary to
+// the tools that read it, so each becomes a blank.
+void AppendOneLine(std::string& out, std::string_view text);

@@ -90,6 +90,12 @@ TEST(CommandLine, CheckAndConsoleRunOfBrokenFiles)
     WriteFile(dir.File("warn.qvl"), "[Common]\nItems = 1\nAuthr = \"me\"\n[Item0]\niterType = 1\nSQL = \"select 1\"\n");
     WriteFile(dir.File("bad.qvl"), "[Common]\nItems = \"1\"\n");
     WriteFile(dir.File("broken.qvl"), "Items = = 1\n");
+    // Deeper than the parser could descend on its stack: refused with the line, never a crash.
+    std::string parts = "k";
+    for (int i = 1; i < 45000; ++i)
+        parts += ".k";
+    WriteFile(dir.File("deep-key.qvl"), "[Common]\nItems = 0\n" + parts + " = 1\n");
+    WriteFile(dir.File("deep-header.qvl"), "Items = 0\n[" + parts.substr(0, 80000) + "]\n");
     const std::string sound = dir.File("sound.qvl");
     const struct {
         std::vector<std::string> args;
@@ -108,6 +114,12 @@ TEST(CommandLine, CheckAndConsoleRunOfBrokenFiles)
         { { "--check", "-c", sound }, 2, "", "--check takes no -c" },
         { { "-c", dir.path() }, 2, "", dir.path() + ": cannot be read: Is a directory\n" },
         { { "-c", dir.File("broken.qvl") }, 2, "", dir.File("broken.qvl") + ":1: does not parse (column 9)" },
+        { { "--check", dir.File("deep-key.qvl") }, 1,
+            dir.File("deep-key.qvl") + ":3: does not parse (column 252): nested more than 128 levels deep", "" },
+        { { "-c", dir.File("deep-key.qvl") }, 2, "",
+            dir.File("deep-key.qvl") + ":3: does not parse (column 252): nested more than 128 levels deep" },
+        { { "--check", dir.File("deep-header.qvl") }, 1, dir.File("deep-header.qvl") + ":2: does not parse", "" },
+        { { "-c", dir.File("deep-header.qvl") }, 2, "", dir.File("deep-header.qvl") + ":2: does not parse" },
         { { "-c", dir.File("bad.qvl") }, 1, " Olvex Quorvel (console mode)", dir.File("bad.qvl") + ":2: [Common] Items" },
     };
     for (const auto& c : cases) {

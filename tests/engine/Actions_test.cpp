@@ -102,7 +102,9 @@ TEST_F(Actions, ProgramActionStartsProgramsAndReportsFailures)
     const auto shown = box.Shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].rfind("no-such-program-quorvel --flag: ", 0), 0u) << shown[0];
-    EXPECT_NE(CLog::GetLastRows().find("Execution error: "), std::string::npos);
+    EXPECT_NE(CLog::GetLastRows().find(
+                  "event 2 \"fails\": action failed: no-such-program-quorvel not started: No such file or directory"),
+        std::string::npos);
     EXPECT_TRUE(WaitUntil([&] { return PathExists(dir.File("made by action")); }));
 }
 

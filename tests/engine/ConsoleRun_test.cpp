@@ -74,6 +74,31 @@ TEST_F(ConsoleRun, OneLinePerStatusChangeOrPerChangedOutcome)
     }
 }
 
+// What a started program prints never gets into the console lines. One that fails is told on
+// standard error once it has ended, naming the event, how it ended and the first line of its
+// errors; the value goes into its words whole.
+TEST_F(ConsoleRun, ProgramThatFailsIsToldAndItsOutputStaysOut)
+{
+    WriteFile(dir.File("f"), "12345");
+    Quorvel failing = FileEvent("nightly copy", dir.File("f"));
+    failing.action = ACTION_PROGRAM;
+    failing.sProgram = "sh -c 'echo out-text; echo \"$1\" > \"$0\"; echo boom >&2; echo more >&2; exit 7' '"
+        + dir.File("args") + "' '$VALUE$ bytes'";
+    project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
+    project.AddEvent(failing);
+    const std::string path = SaveProject();
+    RunningQuorvel quorvel(path);
+    const std::string told = "quorvel: project: event 2 \"nightly copy\": action failed: sh exited with status 7: boom\n";
+    EXPECT_TRUE(WaitUntil([&] { return quorvel.Errors().find(told) != std::string::npos; }, std::chrono::seconds(10)))
+        << quorvel.Errors();
+    quorvel.Signal(SIGTERM);
+    EXPECT_EQ(quorvel.Wait(), 0);
+    EXPECT_EQ(quorvel.Errors().find("more"), std::string::npos) << quorvel.Errors();
+    for (const char* own : { "boom", "out-text" })
+        EXPECT_EQ(quorvel.Output().find(own), std::string::npos) << quorvel.Output();
+    EXPECT_EQ(ReadFile(dir.File("args")), "5 bytes\n");
+}
+
 // An interrupt or a terminate signal breaks the run at once, however long its events wait
 // (between iterations, or before the first one), and the run then ends normally.
 // A program log that cannot be written (its folder cannot be made) loses nothing: its entries, and

@@ -1,4 +1,5 @@
 #include "engine/EngineFixture.h"
+#include "engine/RunTexts.h"
 #include "external/support/StrFormat.h"
 
 #include <regex>
@@ -25,6 +26,44 @@ TEST_F(ExecutionReport, NewFileGetsMarkHeaderAndOneLinePerExecution)
                           R"((File or Folder Access->Always->No action|size 4 bytes)\t\d+\t\d+\t0\t\d+\t0\tOK\t)");
     for (size_t i = 1; i < lines.size(); ++i)
         EXPECT_TRUE(std::regex_match(lines[i], line)) << lines[i];
+}
+
+// Line breaks, NUL and the other control characters of a note or description would split a console
+// line or make the report a binary file to grep: in both they are blanks, as tabs are; other
+// bytes, UTF-8 included, stay as they are.
+TEST_F(ExecutionReport, ControlCharactersOfNotesAreBlanksInConsoleLinesAndReportFields)
+{
+    using namespace std::string_literals;
+    const struct {
+        std::string note, flat;
+    } cases[] = {
+        { "a\nb\r\nc", "a b  c" },
+        { "a\0b"s, "a b" },
+        { "a\x1b[31mb\x7f\x01", "a [31mb  " },
+        { "tab\there", "tab here" },
+        { "caf\xC3\xA9 \xE2\x9C\x93", "caf\xC3\xA9 \xE2\x9C\x93" },
+    };
+    WriteFile(dir.File("f"), "1234");
+    for (const auto& c : cases) {
+        const Quorvel event = FileEvent(c.note, dir.File("f"));
+        std::string middle;
+        RunTexts::AppendStatusMiddle(middle, event);
+        EXPECT_EQ(middle, ": File or Folder Access->Always->No action (" + c.flat + ") -> ");
+        std::string name;
+        RunTexts::AppendReportName(name, event);
+        EXPECT_EQ(name, c.flat);
+        project.AddEvent(event);
+    }
+    project.reportFile = dir.File("r.txt");
+    project.Run(&page, nullptr);
+    const TextLines report = ReadUtf16Lines(project.reportFile);
+    EXPECT_EQ(ReportDefect(report), "");
+    ASSERT_EQ(report.lines.size(), std::size(cases) + 1);
+    for (const std::string& line : report.lines) {
+        EXPECT_EQ(SplitTabs(line).size(), 10u) << line;
+        for (const char ch : line)
+            EXPECT_TRUE(static_cast<unsigned char>(ch) >= 0x20 || ch == '\t') << line;
+    }
 }
 
 // The preference "TextEncoding" 1 writes both files in UTF-8 with LF; a project's key wins over it.

@@ -1,10 +1,19 @@
 // The custom log on a device that is full: from the start (/dev/full), or once the file reaches
 // the largest size the process may write (RLIMIT_FSIZE). The run neither crashes nor stops, the
-// program log says once that the lines are dropped, and the file never keeps half a line.
+// program log says once that the lines are dropped, and the file never keeps half a line. The
+// summary on a full device is not written at all: the one before it stays whole, and standard
+// error, the program log and the exit status say so.
 
 #include "faults/FaultFixture.h"
 
+#include "external/support/FileOps.h"
 #include "external/support/Utf16.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +76,60 @@ TEST_F(FullDevice, CustomLogThatReachesTheFileSizeLimitKeepsOnlyWholeLines)
     const size_t room = static_cast<size_t>(kLimit) - filler.size();
     ASSERT_NE(room % lineBytes, 0u) << "no line would have been written in part";
     EXPECT_EQ(ReadFile(project.logFile).size(), filler.size() + room / lineBytes * lineBytes);
+}
+
+// A small file system of its own, filled up to the last byte, unmounted at the end.
+class FullTmpfs {
+public:
+    explicit FullTmpfs(const std::string& path) : path_(path)
+    {
+        ::mkdir(path.c_str(), 0755);
+        mounted_ = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~FullTmpfs()
+    {
+        if (mounted_)
+            ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    FullTmpfs(const FullTmpfs&) = delete;
+    FullTmpfs& operator=(const FullTmpfs&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    // Writes a filler file until the file system has no room left.
+    void Fill() const
+    {
+        const UniqueFd fd(::open((path_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        const std::string block(4096, 'f');
+        while (::write(fd.Get(), block.data(), block.size()) > 0) {
+        }
+        ASSERT_EQ(errno, ENOSPC);
+    }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullDevice, SummaryThatCannotBeWrittenLeavesTheOlderOneAndEndsTheRunWithStatus4)
+{
+    FullTmpfs small(dir.File("small"));
+    if (!small.Mounted())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    const std::string older = "<html>the summary of an older run</html>\n";
+    const std::string onFull = dir.File("small") + "/summary.html";
+    WriteFile(onFull, older);
+    small.Fill();
+    for (const std::string& summary : { onFull, std::string("/dev/full") }) {
+        project.summaryFile = summary;
+        const std::string path = SaveProject();
+        RunningQuorvel quorvel(path, Isolated());
+        EXPECT_EQ(quorvel.Wait(), 4) << summary;
+        const std::string told = "project: summary report " + summary + " not written: No space left on device";
+        EXPECT_NE(quorvel.Errors().find("quorvel: " + told + "\n"), std::string::npos) << quorvel.Errors();
+        EXPECT_EQ(LogCount("Summary", told), 1u) << ProgramLog();
+    }
+    EXPECT_EQ(ReadFile(onFull), older);
+    EXPECT_FALSE(PathExists(onFull + ".tmp"));
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 // programs are collected as they end (no defunct children pile up), and the process keeps the
 // same number of open descriptors throughout.
 
+#include "engine/Actions.h"
+#include "external/support/FileOps.h"
+#include "external/support/StrFormat.h"
 #include "faults/FaultFixture.h"
 
 #include <algorithm>
@@ -65,6 +68,39 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
     EXPECT_LE(Median({ fds.end() - quarter, fds.end() }), Median({ fds.begin(), fds.begin() + quarter }) + 4);
     EXPECT_LE(atRest, fewest + 2); // the collector's own wake-up descriptor may have come after
     EXPECT_EQ(ReportColumn(2).size(), static_cast<size_t>(kPrograms + 1)); // the starter's and the keeper's
+}
+
+// Programs that do not end: each event runs at most kProgramsPerEvent of them at a time, and
+// the process keeps descriptors to spare for its files even under a low limit. Every iteration
+// still has its report line, each refusal is an "Action Error", and standard error says why once
+// per event.
+TEST_F(ProgramFlood, ProgramsThatKeepRunningAreBoundedAndTheFilesStillGetDescriptors)
+{
+    constexpr int kEvents = 24;
+    constexpr int kIterations = 12;
+    for (int i = 0; i < kEvents; ++i) {
+        Quorvel starter = Times(Endless(FileEvent("starter " + std::to_string(i + 1), dir.path())), kIterations);
+        starter.action = ACTION_PROGRAM;
+        starter.sProgram = "sleep 10"; // outlives the run (also a slow one), not the test by much
+        project.AddEvent(starter);
+    }
+    project.reportFile = dir.File("report.txt");
+    project.summaryFile = dir.File("summary.html");
+    const std::string path = SaveProject();
+    RunningQuorvel quorvel({ "prlimit", "--nofile=256:256", QUORVEL_BINARY, "-c", path }, Isolated());
+    ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+
+    EXPECT_EQ(ReportColumn(2).size(), static_cast<size_t>(kEvents * kIterations));
+    EXPECT_TRUE(PathExists(project.summaryFile));
+    const size_t refused = quorvel.Count("-> Action Error");
+    EXPECT_GE(refused, static_cast<size_t>(kEvents * (kIterations - kProgramsPerEvent)));
+    const std::string errors = quorvel.Errors();
+    for (int i = 1; i <= kEvents; ++i) {
+        const std::string event = StrFormat("event %d \"starter %d\": action failed: sleep not started: ", i, i);
+        EXPECT_NE(errors.find(event), std::string::npos) << event << "\n" << errors;
+    }
+    EXPECT_EQ(errors.find("Too many open files"), std::string::npos) << errors;
+    EXPECT_EQ(LogCount("ReportFile"), 0u) << ProgramLog();
 }
 
 } // namespace

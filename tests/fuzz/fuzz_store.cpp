@@ -4,6 +4,7 @@
 #include "FuzzCheck.h"
 #include "external/support/CLog.h"
 #include "external/support/CSysReg.h"
+#include "external/support/TomlDepth.h"
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
 #include "tests/support/Files.h"
@@ -52,10 +53,14 @@ ScratchDir& Scratch()
 
 using Key = std::pair<std::string, std::string>; // section, key
 
-// Every value of every section, as the file's own parser sees them; empty when it does not parse.
+// Every value of every section, as the file's own parser sees them; empty when it does not parse
+// (or is nested deeper than the parser can be trusted with, which the store refuses as well).
 std::vector<Key> KeysOf(const std::string& content)
 {
     std::vector<Key> keys;
+    TomlDepthProblem deep;
+    if (CheckTomlDepth(content, &deep) != 0)
+        return keys;
     try {
         const toml::table root = toml::parse(content);
         for (const auto& [section, node] : root) {
