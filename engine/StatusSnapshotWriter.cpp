@@ -1,0 +1,104 @@
+#include "engine/StatusSnapshotWriter.h"
+
+#include "engine/StatusSnapshot.h"
+#include "external/support/CLog.h"
+#include "external/support/FileOps.h"
+#include "external/support/XdgPaths.h"
+#include "model/QuorvelRunner.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto kInterval = std::chrono::seconds(1);
+
+std::string SnapshotPath(const QuorvelRunner& runner)
+{
+    const std::string name = runner.projectName.empty() ? std::string("project") : runner.projectName;
+    return RuntimeDir() + "/" + name + "-" + std::to_string(::getpid()) + ".json";
+}
+
+// The folder, made when missing. One under /tmp must be this user's own, or another user could
+// read or replace what is written there.
+int PrepareFolder(const std::string& dir)
+{
+    if (dir.rfind("/tmp/", 0) != 0)
+        return MakeDirs(dir);
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        return -1;
+    struct stat info {};
+    if (::lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return -1;
+    return 0;
+}
+
+} // namespace
+
+StatusSnapshotWriter::StatusSnapshotWriter(QuorvelRunner& runner)
+    : runner_(runner)
+    , path_(SnapshotPath(runner))
+{
+}
+
+StatusSnapshotWriter::~StatusSnapshotWriter()
+{
+    Stop();
+}
+
+void StatusSnapshotWriter::Start()
+{
+    if (thread_.joinable())
+        return;
+    stopping_ = false;
+    thread_ = std::thread([this] { Loop(); });
+}
+
+void StatusSnapshotWriter::Stop()
+{
+    if (!thread_.joinable())
+        return;
+    {
+        std::lock_guard guard(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+    ::unlink(path_.c_str());
+}
+
+void StatusSnapshotWriter::Loop()
+{
+    std::unique_lock guard(mutex_);
+    while (!stopping_) {
+        guard.unlock();
+        WriteWhenChanged();
+        guard.lock();
+        wake_.wait_for(guard, kInterval, [this] { return stopping_; });
+    }
+}
+
+void StatusSnapshotWriter::WriteWhenChanged()
+{
+    uint64_t changes = 0;
+    {
+        std::lock_guard lock(runner_.lock);
+        changes = runner_.statusChanges;
+    }
+    if (changes == written_)
+        return;
+    const std::string dir = path_.substr(0, path_.rfind('/'));
+    std::string error = "cannot make the folder " + dir;
+    const bool written = PrepareFolder(dir) == 0
+        && WriteFileAtomically(path_, StatusSnapshotJson(runner_), 0644, &error) == 0;
+    if (written)
+        written_ = changes;
+    if (written == !failing_)
+        return;
+    failing_ = !written;
+    // A run without a snapshot goes on: the program log says why, once per streak.
+    CLog::Bug(failing_ ? "status snapshot not written: " + error + "; tried again every second"
+                       : "the status snapshot " + path_ + " is written again",
+        "StatusSnapshotWriter");
+}
