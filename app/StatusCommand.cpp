@@ -170,7 +170,7 @@ std::string FailureText(const Json& event)
 // One row in 79 columns: mark, number, note, state, status, value, check time, failure.
 std::string Row(const char* mark, const std::string& number, const std::vector<std::string>& cells)
 {
-    static constexpr size_t kWidths[] = { 18, 9, 6, 10, 8, 17 };
+    static constexpr size_t kWidths[] = { 16, 9, 6, 8, 8, 21 };
     std::string row = mark + std::string(number.size() < 3 ? 3 - number.size() : 0, ' ') + number + " ";
     for (size_t i = 0; i < cells.size(); ++i)
         row += " " + Cell(cells[i], kWidths[i]);

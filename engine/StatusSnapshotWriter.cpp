@@ -20,11 +20,11 @@ std::string SnapshotPath(const QuorvelRunner& runner)
     return RuntimeDir() + "/" + name + "-" + std::to_string(::getpid()) + ".json";
 }
 
-// The folder, made when missing. One under /tmp must be this user's own, or another user could
-// read or replace what is written there.
+// The folder, made when missing. One right in /tmp (no runtime folder of the user's) must be this
+// user's own, or another user could read or replace what is written there.
 int PrepareFolder(const std::string& dir)
 {
-    if (dir.rfind("/tmp/", 0) != 0)
+    if (dir.rfind('/') != 4 || dir.rfind("/tmp/", 0) != 0)
         return MakeDirs(dir);
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
         return -1;
