@@ -46,7 +46,22 @@ TEST_F(StatusSnapshot, ShowsEveryEventOfARun)
         project.AddEvent(row.event);
     project.logFile = dir.File("custom.log");
     project.Load(SaveProject());
+    // Made mid-run on one worker while the others run (a race shows under TSan).
+    std::mutex seenLock;
+    std::vector<Json> midRun;
+    page.onStatus = [&](const std::string& note, const std::string& status) {
+        if (note != "passes" || status != "Executing")
+            return;
+        Json made = Json::parse(StatusSnapshotJson(project));
+        std::lock_guard guard(seenLock);
+        midRun.push_back(std::move(made));
+    };
     ASSERT_EQ(project.Run(&page, nullptr), 0);
+    ASSERT_EQ(midRun.size(), 3u);
+    EXPECT_TRUE(midRun[0]["running"].get<bool>());
+    EXPECT_EQ(midRun[0]["events"][0]["state"], "executing");
+    EXPECT_TRUE(midRun[0]["events"][0]["executingSeconds"].is_number());
+    EXPECT_EQ(midRun[2]["events"][0]["counts"]["executions"], 2);
 
     const Json snapshot = Json::parse(StatusSnapshotJson(project));
     EXPECT_EQ(snapshot["project"], "project");
