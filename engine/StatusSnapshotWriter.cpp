@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr auto kInterval = std::chrono::seconds(1);
-
 std::string SnapshotPath(const QuorvelRunner& runner)
 {
     const std::string name = runner.projectName.empty() ? std::string("project") : runner.projectName;
@@ -49,34 +47,13 @@ StatusSnapshotWriter::~StatusSnapshotWriter()
 
 void StatusSnapshotWriter::Start()
 {
-    if (thread_.joinable())
-        return;
-    stopping_ = false;
-    thread_ = std::thread([this] { Loop(); });
+    ticker_.Start([this] { WriteWhenChanged(); });
 }
 
 void StatusSnapshotWriter::Stop()
 {
-    if (!thread_.joinable())
-        return;
-    {
-        std::lock_guard guard(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-    ::unlink(path_.c_str());
-}
-
-void StatusSnapshotWriter::Loop()
-{
-    std::unique_lock guard(mutex_);
-    while (!stopping_) {
-        guard.unlock();
-        WriteWhenChanged();
-        guard.lock();
-        wake_.wait_for(guard, kInterval, [this] { return stopping_; });
-    }
+    if (ticker_.Stop())
+        ::unlink(path_.c_str());
 }
 
 void StatusSnapshotWriter::WriteWhenChanged()

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <condition_variable>
+#include "engine/SecondTicker.h"
+
 #include <cstdint>
-#include <mutex>
 #include <string>
-#include <thread>
 
 class QuorvelRunner;
 
@@ -27,17 +26,13 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    void Loop();
     // Writes the file when something changed since the last write.
     void WriteWhenChanged();
 
     QuorvelRunner& runner_;
     const std::string path_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false; // guarded by mutex_
     // Only the writing thread touches these.
     uint64_t written_ = UINT64_MAX;
     bool failing_ = false;
-    std::thread thread_;
+    SecondTicker ticker_;
 };
