@@ -26,25 +26,12 @@ struct EventCopy {
     std::deque<ExecStats::Recent> recent;
 };
 
+// In the order of EventLive::State.
+constexpr const char* kStateNames[] = { "", "starting", "waiting", "executing", "paused", "completed", "cancelled" };
+
 const char* StateName(EventLive::State state)
 {
-    switch (state) {
-    case EventLive::State::kStarting:
-        return "starting";
-    case EventLive::State::kWaiting:
-        return "waiting";
-    case EventLive::State::kExecuting:
-        return "executing";
-    case EventLive::State::kPaused:
-        return "paused";
-    case EventLive::State::kCompleted:
-        return "completed";
-    case EventLive::State::kCancelled:
-        return "cancelled";
-    case EventLive::State::kIdle:
-        break;
-    }
-    return "";
+    return kStateNames[static_cast<size_t>(state)];
 }
 
 Json TimeOrNull(int64_t unixMs)
