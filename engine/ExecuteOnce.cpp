@@ -137,8 +137,8 @@ void Quorvel::ExecuteOnce(int row)
         PostStatus(row, checked);
     if (!it.status.empty())
         FollowStreak(*this, checkFailure, "check", it.checkOK, it.reason);
-    const ChangeGate::Step step
-        = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it), Judged(*this, it), LocalNow().unixMs);
+    const ChangeGate::Step step = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 },
+        ConditionHolds(*this, it), Judged(*this, it), LocalNow().unixMs);
     if (step.verdict == ChangeGate::Verdict::kAct) {
         PostStatus(row, "Do action");
         it.actionRun = action != ACTION_NONE;

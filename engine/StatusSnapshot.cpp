@@ -5,6 +5,7 @@
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 
+#include <cstdio>
 #include <ctime>
 #include <nlohmann/json.hpp>
 #include <unistd.h>

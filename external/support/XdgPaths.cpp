@@ -16,20 +16,6 @@ std::string BaseDir(const char* variable, const char* fallback)
     return std::string(home != nullptr ? home : "/tmp") + "/" + fallback;
 }
 
-} // namespace
-
-std::string ConfigDir()
-{
-    return BaseDir("XDG_CONFIG_HOME", ".config") + "/quorvel";
-}
-
-std::string StateDir()
-{
-    return BaseDir("XDG_STATE_HOME", ".local/state") + "/quorvel";
-}
-
-namespace {
-
 constexpr const char* kServiceRuntimeDir = "/run/quorvel";
 
 std::string UserRuntimeDir()
@@ -44,6 +30,16 @@ std::string TmpRuntimeDir()
 }
 
 } // namespace
+
+std::string ConfigDir()
+{
+    return BaseDir("XDG_CONFIG_HOME", ".config") + "/quorvel";
+}
+
+std::string StateDir()
+{
+    return BaseDir("XDG_STATE_HOME", ".local/state") + "/quorvel";
+}
 
 std::string RuntimeDir()
 {
