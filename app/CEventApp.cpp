@@ -1,6 +1,7 @@
 #include "app/CEventApp.h"
 
 #include "app/SignalWatcher.h"
+#include "app/StatusCommand.h"
 #include "engine/RunControl.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
@@ -36,18 +37,23 @@ constexpr std::chrono::seconds kConsoleFlushBound { 2 };
 const char* const kUsage =
     "Usage: quorvel [-c] [-r] [-q] [project.qvl]\n"
     "       quorvel --check [--strict] project.qvl...\n"
+    "       quorvel status [--json] [project.qvl...]\n"
     "  -c   run the project in console mode (no window) and end\n"
     "  -r   run the project as soon as the window has opened it\n"
     "  -q   close the window after that run\n"
     "Switches may begin with '-' or '/'; only their second character counts.\n"
     "  --check    read each project as a run would, print every problem as file:line: message\n"
     "             and end: 0 sound, 1 a problem (warnings too with --strict), 2 a file unreadable\n"
+    "  status     the projects running on this machine, from their status snapshots: one block\n"
+    "             per project, one row per event, \"!\" before a failed check; stale: the process\n"
+    "             is gone. Project files named restrict it to theirs; --json prints the snapshots.\n"
+    "             0 every check passed, 1 one failed, 3 no project runs (also --status, -status)\n"
     "  --help     this text (also -help, -h)\n"
     "  --version  the program's version (also -version, -v)\n"
     "  --console-lines=all|changes|none\n"
     "             with -c: print every status change (all), an event's start, end and changed\n"
     "             outcomes (changes), or nothing (none); wins over the project's ConsoleLines\n"
-    "--check, --help and --version may be written with one dash.\n";
+    "--check, --status, --help and --version may be written with one dash.\n";
 
 // The arguments with the one-dash spellings of the long options in their long form: "-check"
 // would otherwise be the switch c and run the project it names.
@@ -55,7 +61,7 @@ std::vector<std::string> LongForms(const std::vector<std::string>& args)
 {
     std::vector<std::string> result;
     for (const std::string& arg : args) {
-        if (arg == "-check" || arg == "-help" || arg == "-version")
+        if (arg == "-check" || arg == "-status" || arg == "-help" || arg == "-version")
             result.push_back("-" + arg);
         else if (arg == "-h")
             result.emplace_back("--help");
@@ -78,6 +84,20 @@ void ReopenOutputs(QuorvelRunner& project)
     }
     CLog::Bug("SIGHUP: the execution report, the custom log and the program log are opened again at their paths",
         "Console run");
+}
+
+// SIGUSR1: the summary of the run so far, in the file the end of the run writes, and the run goes
+// on. The statistics are read under the runner's lock while the workers add to them.
+void ReportSoFar(QuorvelRunner& project)
+{
+    if (project.summaryFile.empty()) {
+        std::fputs("quorvel: SIGUSR1: the project names no summary report (Summary)\n", stderr);
+        return;
+    }
+    if (project.WriteSummaryReport() != 0)
+        return;
+    std::lock_guard one(project.summaryWriting);
+    CLog::Bug("SIGUSR1: the summary of the run so far is written to " + project.currentSummaryFile, "Console run");
 }
 
 // Owns the process's preference store and publishes it as g_settings while it lives.
@@ -226,6 +246,8 @@ int CEventApp::InitInstance(const std::vector<std::string>& given)
     }
     if (std::find(args.begin(), args.end(), "--check") != args.end())
         return CheckRun(args);
+    if ((!args.empty() && args[0] == "status") || std::find(args.begin(), args.end(), "--status") != args.end())
+        return StatusCommand(args);
     constexpr std::string_view kConsoleLines = "--console-lines=";
     for (const std::string& arg : args) {
         if (arg.rfind(kConsoleLines, 0) != 0) {
@@ -302,7 +324,7 @@ int CEventApp::ConsoleRun()
     if (!consoleLines.empty())
         project.consoleLines = consoleLines;
     ResetBreak();
-    SignalWatcher signals([&project] { ReopenOutputs(project); });
+    SignalWatcher signals([&project] { ReopenOutputs(project); }, [&project] { ReportSoFar(project); });
     const int run = project.RunKeepingBreak(nullptr, nullptr);
     const int code = run != 0 ? kExitNothingToRun : project.reportNotWritten ? kExitReportNotWritten : kExitOK;
     ConsoleFlush(kConsoleFlushBound);

@@ -21,13 +21,15 @@ sigset_t WatchedSignals()
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGHUP);
+    sigaddset(&set, SIGUSR1);
     return set;
 }
 
 } // namespace
 
-SignalWatcher::SignalWatcher(std::function<void()> onHangup)
+SignalWatcher::SignalWatcher(std::function<void()> onHangup, std::function<void()> onReport)
     : onHangup_(std::move(onHangup))
+    , onReport_(std::move(onReport))
 {
     const sigset_t set = WatchedSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
@@ -51,9 +53,10 @@ void SignalWatcher::Watch()
         int signal = 0;
         if (sigwait(&set, &signal) != 0 || stopping_)
             return;
-        if (signal == SIGHUP) {
-            if (onHangup_)
-                onHangup_();
+        if (signal == SIGHUP || signal == SIGUSR1) {
+            const std::function<void()>& call = signal == SIGHUP ? onHangup_ : onReport_;
+            if (call)
+                call();
             continue;
         }
         const auto now = std::chrono::steady_clock::now();

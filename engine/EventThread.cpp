@@ -4,6 +4,7 @@
 #include "engine/RunControl.h"
 #include "engine/RunTexts.h"
 #include "engine/StartAt.h"
+#include "engine/StatusSnapshot.h"
 #include "engine/StatusPage.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
@@ -69,8 +70,10 @@ void Quorvel::EventThreadProc(Quorvel* event)
         if (e.CheckCancel(row) == 1)
             return;
         if (g_pause == 1) {
-            if (pausedPolls++ == 0)
+            if (pausedPolls++ == 0) {
+                SetLiveState(e, EventLive::State::kPaused);
                 e.PostStatus(row, "Paused by user");
+            }
         } else {
             pausedPolls = 0;
             e.ExecuteOnce(row);
@@ -86,6 +89,7 @@ void Quorvel::EventThreadProc(Quorvel* event)
             break;
     }
     e.ClosePerfCounter();
+    SetLiveState(e, EventLive::State::kCompleted);
     e.PostStatus(row, "Completed");
 }
 
@@ -150,6 +154,7 @@ int Quorvel::FirstDelay(int row)
     }
     default:
         CLog::Bug("Broken event execution attempt");
+        SetLiveState(*this, EventLive::State::kCompleted);
         PostStatus(row, "Broken event");
         return -1;
     }
@@ -160,8 +165,10 @@ void Quorvel::Wait(int64_t ms, int row)
 {
     if (ms <= 0)
         return;
+    const int64_t waitMs = std::min(ms, kLongestWaitMs);
+    SetLiveState(*this, EventLive::State::kWaiting, LocalNow().unixMs + waitMs);
     PostStatus(row, "Paused");
-    SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::min(ms, kLongestWaitMs)));
+    SleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs));
 }
 
 int Quorvel::NextIteration(int row)
@@ -180,6 +187,7 @@ int Quorvel::CheckCancel(int row)
 {
     if (g_breakAll != 1)
         return 0;
+    SetLiveState(*this, EventLive::State::kCancelled);
     PostStatus(row, "Cancelled");
     DropDatabase(db);
     ClosePerfCounter();

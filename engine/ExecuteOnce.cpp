@@ -4,6 +4,7 @@
 #include "engine/FailureNotice.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
+#include "engine/StatusSnapshot.h"
 #include "engine/StatusPage.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
@@ -118,6 +119,7 @@ std::string Outcome(const char* checked, const char* acted)
 void Quorvel::ExecuteOnce(int row)
 {
     stopEvent = 0;
+    SetLiveState(*this, EventLive::State::kExecuting);
     PostStatus(row, "Executing");
     value = "N/A";
     Iteration it;
@@ -135,8 +137,8 @@ void Quorvel::ExecuteOnce(int row)
         PostStatus(row, checked);
     if (!it.status.empty())
         FollowStreak(*this, checkFailure, "check", it.checkOK, it.reason);
-    const ChangeGate::Step step
-        = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 }, ConditionHolds(*this, it), Judged(*this, it));
+    const ChangeGate::Step step = gate.Next({ iActWhen, iRepeatEvery, bActOnRecovery != 0 },
+        ConditionHolds(*this, it), Judged(*this, it), LocalNow().unixMs);
     if (step.verdict == ChangeGate::Verdict::kAct) {
         PostStatus(row, "Do action");
         it.actionRun = action != ACTION_NONE;

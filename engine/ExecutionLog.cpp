@@ -80,6 +80,16 @@ void Quorvel::RecordExecution(const Iteration& it)
         return;
     std::lock_guard lock(runner->lock);
     results.Add(record);
+    // The worker's own failure and problem records change only on this thread; the snapshot reads
+    // these copies instead.
+    live.checkFailure = checkFailure;
+    live.actionFailure = actionFailure;
+    live.problemOpen = gate.holding();
+    live.problemSinceMs = gate.openedMs();
+    live.state = EventLive::State::kWaiting;
+    live.sinceMs = record.endMs;
+    live.untilMs = 0;
+    ++runner->statusChanges;
 }
 
 void Quorvel::WriteRecord(const std::string& text, bool customLog)

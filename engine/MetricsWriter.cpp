@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr auto kInterval = std::chrono::seconds(1);
-
 // What one event shows: a copy of its statistics and its labels, taken under the runner's lock.
 struct EventFigures {
     int position = 0; // 1-based place in the project's list
@@ -127,34 +125,14 @@ MetricsWriter::~MetricsWriter()
 
 void MetricsWriter::Start()
 {
-    if (runner_.metricsFile.empty() || thread_.joinable())
-        return;
-    stopping_ = false;
-    thread_ = std::thread([this] { Loop(); });
+    if (!runner_.metricsFile.empty())
+        ticker_.Start([this] { WriteOnce(); });
 }
 
 void MetricsWriter::Stop()
 {
-    if (!thread_.joinable())
-        return;
-    {
-        std::lock_guard guard(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-    WriteOnce(); // the final figures
-}
-
-void MetricsWriter::Loop()
-{
-    std::unique_lock guard(mutex_);
-    while (!stopping_) {
-        guard.unlock();
-        WriteOnce();
-        guard.lock();
-        wake_.wait_for(guard, kInterval, [this] { return stopping_; });
-    }
+    if (ticker_.Stop())
+        WriteOnce(); // the final figures
 }
 
 std::string MetricsWriter::Text() const

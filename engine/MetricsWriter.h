@@ -1,9 +1,8 @@
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
+#include "engine/SecondTicker.h"
+
 #include <string>
-#include <thread>
 #include <vector>
 
 class Quorvel;
@@ -32,13 +31,8 @@ public:
     int WriteOnce();
 
 private:
-    void Loop();
-
     QuorvelRunner& runner_;
     const std::vector<const Quorvel*> taking_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false; // guarded by mutex_
     bool failing_ = false; // only the writing thread, then Stop after joining it, touch it
-    std::thread thread_;
+    SecondTicker ticker_;
 };

@@ -2,10 +2,12 @@
 // waits for them, keeps the window alive, and writes the summary at the end.
 #include "engine/MetricsWriter.h"
 #include "engine/RunControl.h"
+#include "engine/StatusSnapshotWriter.h"
 #include "engine/StatusPage.h"
 #include "engine/WorkerGroup.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
+#include "external/support/Clock.h"
 #include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
 #include "model/QuorvelRunner.h"
@@ -52,6 +54,24 @@ bool RefuseRun(const std::vector<Quorvel*>& taking, bool selected)
     return false;
 }
 
+// Marks the run as going on (or over) for the status snapshot; every event that takes part
+// starts, the others show nothing.
+void MarkRun(QuorvelRunner& runner, const std::vector<Quorvel*>& taking, bool running)
+{
+    std::lock_guard lock(runner.lock);
+    runner.running = running;
+    ++runner.statusChanges;
+    if (!running)
+        return;
+    runner.runStartedMs = LocalNow().unixMs;
+    for (Quorvel& event : runner.events)
+        event.live = EventLive();
+    for (Quorvel* event : taking) {
+        event->live.state = EventLive::State::kStarting;
+        event->live.sinceMs = runner.runStartedMs;
+    }
+}
+
 // The project's "TextEncoding" when it names one, else the preference.
 ReportFile::Encoding OutputEncoding(const std::string& projectKey)
 {
@@ -81,6 +101,7 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
     reportOutput.SetEncoding(OutputEncoding(textEncoding));
     logOutput.SetEncoding(OutputEncoding(textEncoding));
     abandonedWorkers = 0;
+    MarkRun(*this, taking, true);
     {
         // On the heap: a group whose threads are abandoned must outlive them (see below).
         auto group = std::make_unique<WorkerGroup>();
@@ -103,8 +124,10 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         }
         // Console mode has no loop of its own below, so the metrics file gets a thread of its own.
         MetricsWriter metrics(*this, {taking.begin(), taking.end()});
+        StatusSnapshotWriter snapshot(*this);
         workers.Open();
         metrics.Start();
+        snapshot.Start();
         // Console mode has no window to serve: it sleeps until the last worker ends or a break
         // comes. Waking every 25 ms there would cost a run whose events wait for hours a little
         // processor time 40 times a second.
@@ -128,6 +151,8 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
             workers.JoinAll();
         }
         metrics.Stop();
+        MarkRun(*this, taking, false);
+        snapshot.Stop();
     }
     WriteSummaryReport();
     if (page != nullptr)

@@ -10,7 +10,7 @@ constexpr const char* kRecovered = "RECOVERED";
 
 } // namespace
 
-ChangeGate::Step ChangeGate::Next(const Rule& rule, bool holds, bool judged)
+ChangeGate::Step ChangeGate::Next(const Rule& rule, bool holds, bool judged, int64_t nowMs)
 {
     if (!judged)
         return {};
@@ -25,6 +25,7 @@ ChangeGate::Step ChangeGate::Next(const Rule& rule, bool holds, bool judged)
     }
     if (!wasHolding) {
         sinceAction_ = 0;
+        openedMs_ = nowMs;
         return { Verdict::kAct, kProblem };
     }
     // Counted from the last action, not from the start, so that an endless run never overflows.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 // Decides, execution by execution, whether an event acts on the outcome of its condition: at
 // every execution whose condition holds, or only when the condition starts to hold, again at
 // every Nth further execution while it holds, and once more, if asked, when it stops holding.
@@ -26,11 +28,17 @@ public:
     // condition could not be judged (`judged` false: a condition on the check's rows, value or time
     // after a failed check) has no action and leaves the course as it was, so that an outage
     // neither opens nor closes a problem.
-    Step Next(const Rule& rule, bool holds, bool judged = true);
+    // `nowMs` is only kept as the time a problem opened.
+    Step Next(const Rule& rule, bool holds, bool judged = true, int64_t nowMs = 0);
     // A new run: the next execution whose condition holds is a start.
     void Reset() { *this = ChangeGate(); }
+    // The condition held at the last judged execution: a problem is open.
+    bool holding() const { return holding_; }
+    // When the latest problem opened (the `nowMs` of that execution); 0 when none has.
+    int64_t openedMs() const { return openedMs_; }
 
 private:
     bool holding_ = false; // the condition held at the last execution
     int sinceAction_ = 0; // holding executions since the last action, while it holds
+    int64_t openedMs_ = 0;
 };

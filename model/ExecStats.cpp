@@ -31,4 +31,7 @@ void ExecStats::Add(const ExecRecord& record)
         lastValue = record.value;
     lastTime = record.endTime;
     series.Add(record);
+    if (recent.size() == kRecent)
+        recent.pop_front();
+    recent.push_back({ record.endMs, record.checkTime, lastPassed, record.status, record.value });
 }

@@ -4,6 +4,7 @@
 #include "model/RunSeries.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 // What the summary report needs of an event's executions: counts, sums, largest and smallest.
@@ -36,6 +37,17 @@ public:
     std::string lastValue;   // of the latest check that passed
     int64_t lastTime = 0; // Unix seconds; 0 before the first execution
     RunSeries series;     // what the summary's charts draw
+
+    // The latest executions, oldest first, for the status snapshot.
+    struct Recent {
+        int64_t endMs = 0;
+        uint32_t checkMs = 0;
+        bool passed = false;
+        std::string status; // "OK", "FAILED" or empty
+        std::string value;
+    };
+    static constexpr size_t kRecent = 60;
+    std::deque<Recent> recent;
 
     int Failed() const { return count - passed; }
 };

@@ -3,6 +3,7 @@
 #include "external/db/CDB.h"
 #include "external/db/CONN_INFO.h"
 #include "model/ChangeGate.h"
+#include "model/EventLive.h"
 #include "model/EventTypes.h"
 #include "model/FailureStreak.h"
 #include "model/ExecStats.h"
@@ -124,6 +125,7 @@ public:
     ChangeGate gate;                        // the condition's course in this run
     FailureStreak checkFailure;             // the course of failed checks in this run
     FailureStreak actionFailure;            // the course of failed actions in this run
+    EventLive live;                         // guarded by the runner's lock: what the snapshot shows
     int consoleLines = 0;                   // what the console shows of this run: CONSOLE_LINES_*
     std::string lastOutcome;                // the outcome of the execution before, for CONSOLE_LINES_CHANGES
     std::shared_ptr<ProgramSlots> programs; // the started programs that still run (engine/ProgramAction)

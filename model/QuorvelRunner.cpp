@@ -15,6 +15,14 @@ namespace {
 
 constexpr const char* kCommon = "Common";
 
+// So that the status snapshot names the file whatever folder the run was started in.
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
 std::string ItemSection(int index)
 {
     return StrFormat("Item%d", index);
@@ -46,6 +54,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "ConsoleLines", &consoleLines, "");
     store.Read(kCommon, "CheckTimeout", &checkTimeout, 0);
     projectName = std::filesystem::path(path).stem().string();
+    projectFile = AbsolutePath(path);
     int items = 0;
     store.Read(kCommon, "Items", &items, 0);
     items = std::min(items, LastItemSection(store) + 1);
@@ -126,6 +135,7 @@ int QuorvelRunner::Save(const std::string& path)
     else
         store.Save(kCommon, "CheckTimeout", checkTimeout);
     projectName = std::filesystem::path(path).stem().string();
+    projectFile = AbsolutePath(path);
     store.Save(kCommon, "Items", Count());
     for (int i = 0; i < Count(); ++i)
         events[static_cast<size_t>(i)].Save(store, ItemSection(i));
@@ -156,6 +166,7 @@ void QuorvelRunner::Clear()
     consoleLines.clear();
     checkTimeout = 0;
     projectName.clear();
+    projectFile.clear();
 }
 
 int QuorvelRunner::AddEvent(const Quorvel& record)

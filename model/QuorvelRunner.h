@@ -90,6 +90,8 @@ public:
     int checkTimeout = 0;       // "CheckTimeout": seconds, the timeout of events whose iTimeout is 0; 0 none
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;
+    // The project file as an absolute path, set by Load and Save.
+    std::string projectFile;
     // Set when a report of a run could not be written (the console run then ends with status 4).
     std::atomic<bool> reportNotWritten{false};
 
@@ -103,8 +105,15 @@ public:
     // this project, which must then outlive them (a console run ends the process instead).
     int abandonedWorkers = 0;
 
-    // Serialises the writes to the execution report and the custom log, and the statistics.
-    std::mutex lock;
+    // Serialises the writes to the execution report and the custom log, and the statistics and
+    // the events' `live` state (read by the status snapshot).
+    mutable std::mutex lock;
+    // Guarded by `lock`: the run now going on, for the status snapshot.
+    int64_t runStartedMs = 0;    // Unix ms; 0 before the first run
+    bool running = false;
+    uint64_t statusChanges = 0;  // counts every change the snapshot shows
+    // One summary at a time: the end of the run and a SIGUSR1 may ask at once.
+    std::mutex summaryWriting;
     // The writers of the two files; they remember a streak of failed writes for the program log.
     ReportFile reportOutput{"execution report"};
     ReportFile logOutput{"custom log"};

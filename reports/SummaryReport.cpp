@@ -98,6 +98,7 @@ int QuorvelRunner::WriteSummaryReport()
 {
     if (summaryFile.empty())
         return 0;
+    std::lock_guard one(summaryWriting);
     currentSummaryFile =
         DateAndTimeMacros(summaryFile, SettingStr("MacroDateFmt"), SettingStr("MacroTimeFmt"));
     MultiReport report;

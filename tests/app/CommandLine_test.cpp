@@ -70,6 +70,8 @@ TEST(CommandLine, StatusesAndMessages)
         { { "-v" }, 0, "quorvel ", "" },
         { { "-check", dir.File("p.qvl") }, 0, "quorvel: checked 1 file: no problems\n", "" },
         { { "-check", "-c", dir.File("p.qvl") }, 2, "", "--check takes no -c" },
+        { { "-status" }, 3, "", "quorvel: no project runs on this machine\n" },
+        { { "status", "-c" }, 2, "", "status takes no -c" },
     };
     for (const auto& c : cases) {
         const ProcessResult result = RunQuorvel(c.args, { "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=" });

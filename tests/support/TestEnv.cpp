@@ -196,6 +196,7 @@ TestState::TestState()
     g_stateDir = &dir_.path();
     ::setenv("XDG_CONFIG_HOME", (dir_.path() + "/config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (dir_.path() + "/state").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (dir_.path() + "/run").c_str(), 1); // the status snapshots of runs
     CLog::SetPath(dir_.path() + "/quorvel.log");
 }
 
