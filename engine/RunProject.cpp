@@ -3,6 +3,7 @@
 #include "engine/MetricsWriter.h"
 #include "engine/RunControl.h"
 #include "engine/StatusPage.h"
+#include "engine/StatusServer.h"
 #include "engine/WorkerGroup.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
@@ -103,6 +104,9 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         }
         // Console mode has no loop of its own below, so the metrics file gets a thread of its own.
         MetricsWriter metrics(*this, {taking.begin(), taking.end()});
+        // The page is served from the start of the workers to the end of their statistics.
+        StatusServer status(*this, {taking.begin(), taking.end()});
+        status.Start();
         workers.Open();
         metrics.Start();
         // Console mode has no window to serve: it sleeps until the last worker ends or a break
@@ -128,6 +132,7 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
             workers.JoinAll();
         }
         metrics.Stop();
+        status.Stop();
     }
     WriteSummaryReport();
     if (page != nullptr)
