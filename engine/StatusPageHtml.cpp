@@ -1,5 +1,6 @@
 #include "engine/StatusPageHtml.h"
 
+// Its links and requests are relative, so that the page also works behind a proxy under a path.
 // Texts of the project reach the page only through textContent and SVG attributes, never as
 // markup: a note holding "<script>" stays a note.
 const char* StatusPageHtml()
@@ -54,7 +55,7 @@ svg.chart .miss { fill: var(--bad); }
 <header>
   <h1 id="project">Quorvel status</h1>
   <span class="meta" id="updated"></span>
-  <span class="meta"><a href="/summary">Summary</a> · <a href="/metrics">Metrics</a> · <a href="/status.json">JSON</a></span>
+  <span class="meta"><a href="summary">Summary</a> · <a href="metrics">Metrics</a> · <a href="status.json">JSON</a></span>
   <span id="error"></span>
 </header>
 <main id="events"></main>
@@ -153,7 +154,7 @@ function show(s) {
 }
 async function refresh() {
   try {
-    const r = await fetch("/status.json", { cache: "no-store" });
+    const r = await fetch("status.json", { cache: "no-store" });
     if (!r.ok) throw new Error("HTTP " + r.status);
     show(await r.json());
   } catch (e) {
