@@ -71,12 +71,6 @@ int StatusServer::Start()
 void StatusServer::Stop()
 {
     server_.reset(); // waits for the answer in progress, if any
-    std::lock_guard guard(summaryMutex_);
-    if (!summaryFolder_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(summaryFolder_, ignored);
-        summaryFolder_.clear();
-    }
 }
 
 int StatusServer::Content(const std::string& path, std::string* body, std::string* type)
@@ -105,29 +99,26 @@ int StatusServer::Content(const std::string& path, std::string* body, std::strin
 
 int StatusServer::Summary(std::string* body)
 {
-    // The report writer writes files: a folder of this server's own, so that no other user can
-    // put anything in the document's place.
-    std::lock_guard guard(summaryMutex_);
-    if (summaryFolder_.empty()) {
-        std::error_code noTemp;
-        std::filesystem::path temp = std::filesystem::temp_directory_path(noTemp);
-        if (noTemp)
-            temp = "/tmp";
-        std::string pattern = (temp / "quorvel-status-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            return -1;
-        summaryFolder_ = pattern;
-    }
-    const std::string path = summaryFolder_ + "/summary.html";
+    // The report writer writes files: a folder of this answer's own, so that no other user can put
+    // anything in the document's place, removed at once so that a killed run leaves nothing behind.
+    std::error_code noTemp;
+    std::filesystem::path temp = std::filesystem::temp_directory_path(noTemp);
+    if (noTemp)
+        temp = "/tmp";
+    std::string folder = (temp / "quorvel-status-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr)
+        return -1;
+    const std::string path = folder + "/summary.html";
     int error = 0;
-    if (runner_.WriteSummaryDocument(path, &error) != 0) {
+    if (runner_.WriteSummaryDocument(path, &error) == 0) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        *body = text.str();
+    } else {
         *body = "<!DOCTYPE html><title>Summary</title><p>The summary cannot be made: " + std::string(std::strerror(error));
-        return 0;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    *body = text.str();
-    std::remove(path.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
     return 0;
 }

@@ -3,7 +3,6 @@
 #include "engine/MetricsWriter.h"
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,5 @@ private:
 
     QuorvelRunner& runner_;
     MetricsWriter metrics_; // never started: only its text
-    std::mutex summaryMutex_;
-    std::string summaryFolder_; // private temporary folder of the /summary documents, once made
     std::unique_ptr<HttpServer> server_;
 };
