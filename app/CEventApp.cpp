@@ -8,6 +8,7 @@
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
 #include "external/support/SharedFiles.h"
+#include "model/ListenAddress.h"
 #include "model/ProjectCheck.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
@@ -53,6 +54,9 @@ const char* const kUsage =
     "  --console-lines=all|changes|none\n"
     "             with -c: print every status change (all), an event's start, end and changed\n"
     "             outcomes (changes), or nothing (none); wins over the project's ConsoleLines\n"
+    "  --listen=HOST:PORT\n"
+    "             serve the run's status page (/, /status.json, /metrics, /summary) there;\n"
+    "             a port alone binds 127.0.0.1; wins over the project's Listen\n"
     "--check, --status, --help and --version may be written with one dash.\n";
 
 // The arguments with the one-dash spellings of the long options in their long form: "-check"
@@ -249,7 +253,18 @@ int CEventApp::InitInstance(const std::vector<std::string>& given)
     if ((!args.empty() && args[0] == "status") || std::find(args.begin(), args.end(), "--status") != args.end())
         return StatusCommand(args);
     constexpr std::string_view kConsoleLines = "--console-lines=";
+    constexpr std::string_view kListen = "--listen=";
     for (const std::string& arg : args) {
+        if (arg.rfind(kListen, 0) == 0) {
+            listen = arg.substr(kListen.size());
+            ListenAddress address;
+            std::string error;
+            if (ListenAddress::Parse(listen, &address, &error) != 0) {
+                std::fprintf(stderr, "quorvel: --listen: %s\n", error.c_str());
+                return kExitUsage;
+            }
+            continue;
+        }
         if (arg.rfind(kConsoleLines, 0) != 0) {
             ParseParam(arg);
             continue;
@@ -323,6 +338,8 @@ int CEventApp::ConsoleRun()
     project.Load(projectPath);
     if (!consoleLines.empty())
         project.consoleLines = consoleLines;
+    if (!listen.empty())
+        project.listen = listen;
     ResetBreak();
     SignalWatcher signals([&project] { ReopenOutputs(project); }, [&project] { ReportSoFar(project); });
     const int run = project.RunKeepingBreak(nullptr, nullptr);

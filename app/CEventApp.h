@@ -24,6 +24,7 @@ public:
     std::string projectPath;                // the first entry of the parameter list
     std::vector<std::string> missingFiles; // parameters that named no existing file
     std::string consoleLines;              // --console-lines=WORD: wins over the project and the preference
+    std::string listen;                    // --listen=HOST:PORT: wins over the project's Listen
 
 private:
     int ConsoleRun();

@@ -5,7 +5,7 @@
 #                                     same version
 # Run-time dependencies are read from the programs and modules by dpkg-shlibdeps, so the window's
 # Qt libraries land in quorvel-gui only. The libraries of the modules, which load only when a
-# project needs them (libpq, unixODBC, libcurl), are Recommends of quorvel (packaging/shlibdeps.cmake).
+# project needs them (libpq, unixODBC, libcurl, libmicrohttpd), are Recommends of quorvel (packaging/shlibdeps.cmake).
 
 # The package's version is the newest entry of packaging/changelog: the program's version and a
 # Debian revision ("0.1.0-1").

@@ -4,6 +4,7 @@
 #include "engine/RunControl.h"
 #include "engine/StatusSnapshotWriter.h"
 #include "engine/StatusPage.h"
+#include "engine/StatusServer.h"
 #include "engine/WorkerGroup.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
@@ -125,6 +126,9 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         // Console mode has no loop of its own below, so the metrics file gets a thread of its own.
         MetricsWriter metrics(*this, {taking.begin(), taking.end()});
         StatusSnapshotWriter snapshot(*this);
+        // The page is served from the start of the workers to the end of their statistics.
+        StatusServer status(*this, {taking.begin(), taking.end()});
+        status.Start();
         workers.Open();
         metrics.Start();
         snapshot.Start();
@@ -153,6 +157,7 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         metrics.Stop();
         MarkRun(*this, taking, false);
         snapshot.Stop();
+        status.Stop();
     }
     WriteSummaryReport();
     if (page != nullptr)

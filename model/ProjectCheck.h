@@ -73,6 +73,7 @@ private:
     void CheckRun();
     void CheckOutputFolder(const char* key);
     void CheckPasswordReadable();
+    void CheckListen();
     void CheckEventRun(const std::string& section, bool enabled);
     void CheckCounter(const std::string& section, bool enabled);
     // "; the event is disabled" after a message about a disabled event.

@@ -9,6 +9,8 @@
 #include "external/counters/CounterQuery.h"
 #include "external/support/StrFormat.h"
 #include "model/EventTypes.h"
+#include "model/ListenAddress.h"
+#include "model/ListenCredentials.h"
 
 #include <cerrno>
 #include <cstring>
@@ -46,6 +48,29 @@ void ProjectCheck::CheckRun()
     for (const char* key : { "Report", "Log", "Summary", "Metrics" })
         CheckOutputFolder(key);
     CheckPasswordReadable();
+    CheckListen();
+}
+
+void ProjectCheck::CheckListen()
+{
+    const std::string listen = Text(kCommon, "Listen");
+    const std::string auth = Text(kCommon, "ListenAuth");
+    std::string why;
+    ListenAddress address;
+    if (!listen.empty() && ListenAddress::Parse(listen, &address, &why) != 0) {
+        Add(LineOf(kCommon, "Listen"), false, "[Common] Listen " + why + ": the run serves no status page", kCommon,
+            "Listen");
+        return;
+    }
+    if (!listen.empty() && !address.Loopback() && auth.empty())
+        Add(LineOf(kCommon, "Listen"), false,
+            StrFormat("[Common] Listen %s is reachable from other machines, but no ListenAuth names a credentials "
+                      "file: the run serves no status page",
+                address.Text().c_str()),
+            kCommon, "Listen");
+    if (!auth.empty() && ListenCredentials::PrivateToOwner(auth, &why) != 0)
+        Add(LineOf(kCommon, "ListenAuth"), false,
+            "[Common] ListenAuth " + why + ": the run serves no status page", kCommon, "ListenAuth");
 }
 
 void ProjectCheck::CheckOutputFolder(const char* key)

@@ -37,6 +37,12 @@ constexpr Meaning kMeanings[] = {
         "What a console run prints: all (every status change), changes (an event's start, end and each "
         "execution whose outcome differs from the one before), none; empty: the preference ConsoleLines; "
         "the option --console-lines wins." },
+    { Section::Common, "Listen",
+        "host:port of the run's status page (/, /status.json, /metrics, /summary); a port alone binds "
+        "127.0.0.1; empty: no page; the option --listen wins." },
+    { Section::Common, "ListenAuth",
+        "File of user:hash lines (crypt hashes) that the status page asks for; needed to listen on any "
+        "other than a loopback address; only its owner may read it." },
     { Section::Common, "Items", "Number of events: [Item0] to [Item<Items-1>] are read." },
     { Section::Item, "action", "What is done when the condition holds." },
     { Section::Item, "bNeedConnect", "1: the event uses a connection (as the event editor shows it)." },

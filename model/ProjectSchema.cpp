@@ -42,6 +42,8 @@ std::vector<Key> MakeKeys()
         Text(common, "MetricsProject"),
         Text(common, "TextEncoding"),
         Text(common, "ConsoleLines"),
+        Text(common, "Listen"),
+        Text(common, "ListenAuth"),
         Int(common, "Items"),
         Int(common, "CheckTimeout"),
         Enum(item, "action", 3, "action", "0 none, 1 SQL statement, 2 program, 3 log line"),

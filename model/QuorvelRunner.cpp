@@ -53,6 +53,8 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "TextEncoding", &textEncoding, "");
     store.Read(kCommon, "ConsoleLines", &consoleLines, "");
     store.Read(kCommon, "CheckTimeout", &checkTimeout, 0);
+    store.Read(kCommon, "Listen", &listen, "");
+    store.Read(kCommon, "ListenAuth", &listenAuth, "");
     projectName = std::filesystem::path(path).stem().string();
     projectFile = AbsolutePath(path);
     int items = 0;
@@ -124,7 +126,8 @@ int QuorvelRunner::Save(const std::string& path)
     else
         store.Save(kCommon, "Metrics", metricsFile);
     for (const auto& [key, value] : { std::pair("MetricsProject", &metricsProject), std::pair("TextEncoding", &textEncoding),
-             std::pair("ConsoleLines", &consoleLines) }) {
+             std::pair("ConsoleLines", &consoleLines), std::pair("Listen", &listen),
+             std::pair("ListenAuth", &listenAuth) }) {
         if (value->empty())
             store.Remove(kCommon, key);
         else
@@ -164,6 +167,8 @@ void QuorvelRunner::Clear()
     metricsProject.clear();
     textEncoding.clear();
     consoleLines.clear();
+    listen.clear();
+    listenAuth.clear();
     checkTimeout = 0;
     projectName.clear();
     projectFile.clear();

@@ -60,6 +60,9 @@ public:
     // standard error and in the program log (and in a box when there is a window), and
     // `reportNotWritten` is set. 0, or -1 when it was not written.
     int WriteSummaryReport();
+    // The summary of the statistics so far as one HTML document at `path` (the status page's,
+    // while the run goes on): nothing of the run's own summary changes. 0, or -1 with the errno.
+    int WriteSummaryDocument(const std::string& path, int* error);
 
     // The highest n for which the store has a section "Item<n>", -1 when it has none. A damaged
     // "Items" value cannot make the loader invent events after the last one that the file holds.
@@ -87,6 +90,10 @@ public:
     // "ConsoleLines": "all", "changes" or "none", the status lines of a console run; any other
     // value (empty) follows the preference of the same name.
     std::string consoleLines;
+    // "Listen": host:port of the run's status page (loopback unless a host is named); empty: none.
+    std::string listen;
+    // "ListenAuth": the status page's credentials file (user:hash lines); needed off loopback.
+    std::string listenAuth;
     int checkTimeout = 0;       // "CheckTimeout": seconds, the timeout of events whose iTimeout is 0; 0 none
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;

@@ -94,6 +94,27 @@ int SummaryNotWritten(QuorvelRunner& project, int error, bool box)
 
 } // namespace
 
+namespace {
+
+// The summary's body: the contents, the project's section and one section per enabled event.
+void WriteSummaryBody(QuorvelRunner& project, MultiReport& report)
+{
+    const int enabledCount = project.WriteContents(report, false);
+    project.WriteSummarySection(report, enabledCount, false);
+    for (int i = 1; i <= project.Count(); ++i) {
+        const Quorvel& event = project.events[static_cast<size_t>(i - 1)];
+        if (event.enabled == 0)
+            continue;
+        BeginEventSection(report, i, event, "Execution Property");
+        const ExecStats stats = StatsOf(project, event);
+        FigureRows(report, event, stats);
+        report.EndTable();
+        WriteRunCharts(report, stats.series, i);
+    }
+}
+
+} // namespace
+
 int QuorvelRunner::WriteSummaryReport()
 {
     if (summaryFile.empty())
@@ -105,17 +126,18 @@ int QuorvelRunner::WriteSummaryReport()
     const bool window = MessageBoxesShowWindows();
     if (!BeginReport(report, LoadString(IDS_SUMMARY_REPORT), currentSummaryFile, window))
         return SummaryNotWritten(*this, report.Error(), false);
-    const int enabledCount = WriteContents(report, false);
-    WriteSummarySection(report, enabledCount, false);
-    for (int i = 1; i <= Count(); ++i) {
-        const Quorvel& event = events[static_cast<size_t>(i - 1)];
-        if (event.enabled == 0)
-            continue;
-        BeginEventSection(report, i, event, "Execution Property");
-        const ExecStats stats = StatsOf(*this, event);
-        FigureRows(report, event, stats);
-        report.EndTable();
-        WriteRunCharts(report, stats.series, i);
-    }
+    WriteSummaryBody(*this, report);
     return report.Close() == 0 ? 0 : SummaryNotWritten(*this, report.Error(), window);
+}
+
+int QuorvelRunner::WriteSummaryDocument(const std::string& path, int* error)
+{
+    MultiReport report;
+    if (BeginReport(report, LoadString(IDS_SUMMARY_REPORT), path, false)) {
+        WriteSummaryBody(*this, report);
+        if (report.Close() == 0)
+            return 0;
+    }
+    *error = report.Error() != 0 ? report.Error() : EIO;
+    return -1;
 }

@@ -74,7 +74,7 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
     ASSERT_TRUE(quorvel.WaitFor("(file) -> Paused"));
     const std::string pid = std::to_string(quorvel.Pid());
     ASSERT_FALSE(MappedFiles(pid, "libsqlite3").empty()) << "the maps of the running program can be read";
-    for (const char* library : { "libpq", "libodbc", "libcurl", "libQt", "quorvel_" })
+    for (const char* library : { "libpq", "libodbc", "libcurl", "libmicrohttpd", "libQt", "quorvel_" })
         EXPECT_TRUE(MappedFiles(pid, library).empty()) << library;
 }
 

@@ -26,7 +26,8 @@ auto Definition(const Quorvel& q)
 
 auto Header(const QuorvelRunner& p)
 {
-    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description, p.checkTimeout);
+    return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description, p.checkTimeout,
+        p.listen, p.listenAuth);
 }
 
 TEST(ProjectFile, EveryFieldRoundTrips)
@@ -41,6 +42,8 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     saved.author = "Zoë";
     saved.description = "line 1\nline 2\r\n\ttabbed";
     saved.checkTimeout = 45;
+    saved.listen = "[::1]:8088";
+    saved.listenAuth = "/etc/quorvel/users";
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(saved.AddEvent(EveryField(i)), 0);
     saved.events[1].SQL += std::string(100 * 1024, 's');
@@ -150,6 +153,7 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     EXPECT_FALSE(PathExists(dir.File("nightly.bak")));
     project.author = "second";
     project.metricsFile = "m.prom";
+    project.listen = "8088";
     for (int i = 0; i < 3; ++i)
         project.AddEvent(Quorvel());
     ASSERT_EQ(project.Save(path), 0);
@@ -159,12 +163,14 @@ TEST(ProjectFile, SavingMakesTheBackupOnce)
     // deleted events that stay behind are harmless.
     project.author = "third";
     project.metricsFile.clear();
+    project.listen.clear();
     project.DeleteEvent(0);
     project.DeleteEvent(0);
     ASSERT_EQ(project.Save(path), 0);
     EXPECT_EQ(authorOf(dir.File("nightly.bak")), "first");
     EXPECT_EQ(authorOf(path), "third");
     EXPECT_EQ(ReadFile(path).find("Metrics"), std::string::npos);
+    EXPECT_EQ(ReadFile(path).find("Listen"), std::string::npos);
     EXPECT_TRUE(CSysReg(path).HasSection("Item2"));
     QuorvelRunner loaded;
     loaded.Load(path);
