@@ -171,9 +171,15 @@ std::string FailureText(const Json& event)
 std::string Row(const char* mark, const std::string& number, const std::vector<std::string>& cells)
 {
     static constexpr size_t kWidths[] = { 16, 9, 6, 8, 8, 21 };
-    std::string row = mark + std::string(number.size() < 3 ? 3 - number.size() : 0, ' ') + number + " ";
-    for (size_t i = 0; i < cells.size(); ++i)
-        row += " " + Cell(cells[i], kWidths[i]);
+    // Appended piece by piece: GCC 12 at -O3 takes chains of literal + string for overlapping copies.
+    std::string row = mark;
+    row.append(number.size() < 3 ? 3 - number.size() : 0, ' ');
+    row += number;
+    row += ' ';
+    for (size_t i = 0; i < cells.size(); ++i) {
+        row += ' ';
+        row += Cell(cells[i], kWidths[i]);
+    }
     while (!row.empty() && row.back() == ' ')
         row.pop_back();
     return row;
