@@ -253,10 +253,13 @@ TEST_F(ConsoleRun, HangupBeginsANewReportAndTheRunGoesOn)
     ASSERT_TRUE(quorvel.WaitFor("-> Do action", before + 100));
     quorvel.Signal(SIGTERM);
     EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
-    EXPECT_GT(ReportLines(dir.File("report.txt.1")).size(), 100u);
+    // The lines up to the reopening are in the renamed file, the rest in a new one that begins with
+    // its header; none is lost (console lines may be, so the report has at least as many).
+    const size_t renamed = ReportLines(dir.File("report.txt.1")).size();
     const TextLines report = ReadUtf16Lines(project.reportFile);
     EXPECT_EQ(ReportDefect(report), ""); // the header first, every line whole
-    EXPECT_GT(report.lines.size(), 100u);
+    EXPECT_GT(report.lines.size(), 1u);
+    EXPECT_GE(renamed + report.lines.size() - 2, quorvel.Count("-> Do action")); // two headers
     EXPECT_TRUE(PathExists(project.summaryFile));
     EXPECT_NE(ReadFile(dir.File("state/quorvel/quorvel.log")).find("SIGHUP"), std::string::npos);
 }
