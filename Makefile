@@ -54,6 +54,7 @@ soak: build
 	@scripts/run-soak $(BUILD)
 
 screenshots: build
+	@cmake --build $(BUILD) -j $(JOBS) --target quorvel_screenshots
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/quorvel_screenshots docs/screenshots
 
 clean:
