@@ -1,10 +1,10 @@
 #include "engine/ReportFile.h"
 
-#include "engine/UniqueFd.h"
 #include "external/support/CLog.h"
 #include "external/support/Console.h"
 #include "external/support/FileOps.h"
 #include "external/support/StrFormat.h"
+#include "external/support/UniqueFd.h"
 #include "external/support/Utf16.h"
 
 #include <atomic>
@@ -36,22 +36,6 @@ int LockExclusive(int fd)
     return error;
 }
 
-// 0 or the error number; `done` counts the bytes written, also when it fails. One write() unless
-// the system takes less than all of it.
-int WriteAll(int fd, const std::string& bytes, size_t& done)
-{
-    done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        done += static_cast<size_t>(n);
-    }
-    return 0;
-}
-
 // Takes the last `written` bytes off a file after a failed append. The exclusive lock keeps every
 // other writer out, so they are the ones this append left. Looking at the size only here keeps a
 // system call off every line that is written whole.
@@ -74,7 +58,7 @@ int AppendToExisting(const std::string& path, const std::string& bytes)
     if (const int locked = LockExclusive(fd.Get()); locked != 0)
         return locked;
     size_t written = 0;
-    const int error = WriteAll(fd.Get(), bytes, written);
+    const int error = WriteAll(fd.Get(), bytes, &written);
     if (error != 0)
         CutOff(fd.Get(), written);
     return error;
@@ -102,7 +86,7 @@ int CreateWhole(const std::string& path, const std::string& content)
     if (!fd.Valid())
         return errno == EEXIST ? EAGAIN : errno; // EEXIST means "path exists" to the caller
     size_t written = 0;
-    int error = WriteAll(fd.Get(), content, written);
+    int error = WriteAll(fd.Get(), content, &written);
     if (error == 0 && ::close(fd.Release()) != 0)
         error = errno;
     if (error == 0 && MoveFileNoReplace(part, path) != 0)

@@ -1,6 +1,7 @@
 #include "external/counters/ProcFiles.h"
 
 #include "external/counters/ParseNumber.h"
+#include "external/support/FileOps.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,26 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Closes the descriptor however the read ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : fd_(fd)
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool IsBlank(char c)
 {
@@ -84,21 +65,8 @@ std::vector<std::string_view> FirstLine(std::string_view text)
 
 bool ReadProcFile(const char* path, std::string* text)
 {
-    const FileDescriptor fd(::open(path, O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return false;
     text->clear();
-    char buffer[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        text->append(buffer, static_cast<size_t>(n));
-    }
+    return ReadWholeFile(path, text) == 0;
 }
 
 std::optional<CpuTimes> ParseCpuTimes(std::string_view stat, std::string_view cpu)

@@ -25,24 +25,23 @@ mode_t TargetMode(const std::string& path, int mode)
 // Opens the temporary file `temp` and locks it against other writers of the same file, which
 // would otherwise write into it at the same time. A writer that held the lock before us has
 // renamed the file it locked into place; then the locked file is no longer `temp`, and the name is
-// opened anew. The descriptor, or -1 with errno set.
-int OpenLockedTemp(const std::string& temp)
+// opened anew. The descriptor, or none with errno set.
+UniqueFd OpenLockedTemp(const std::string& temp)
 {
     for (;;) {
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return -1;
+        UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd.Valid())
+            return fd;
         struct stat held {};
         struct stat named {};
-        if (LockFile(fd, LOCK_EX) != 0 || ::fstat(fd, &held) != 0) {
+        if (LockFile(fd.Get(), LOCK_EX) != 0 || ::fstat(fd.Get(), &held) != 0) {
             const int reason = errno;
-            ::close(fd);
+            fd.Reset();
             errno = reason;
-            return -1;
+            return fd;
         }
         if (::lstat(temp.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
             return fd;
-        ::close(fd);
     }
 }
 
@@ -73,54 +72,43 @@ int AtomicFile::Open()
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         temp_.clear();
-        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        return fd_ >= 0 ? 0 : Fail();
+        fd_ = UniqueFd(::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        return fd_.Valid() ? 0 : Fail();
     }
     temp_ = target_ + ".tmp";
     fd_ = OpenLockedTemp(temp_);
-    if (fd_ < 0) {
+    if (!fd_.Valid()) {
         temp_.clear(); // not ours to remove
         return Fail();
     }
-    if (::ftruncate(fd_, 0) != 0 || ::fchmod(fd_, TargetMode(target_, mode_)) != 0)
+    if (::ftruncate(fd_.Get(), 0) != 0 || ::fchmod(fd_.Get(), TargetMode(target_, mode_)) != 0)
         return Fail();
     return 0;
 }
 
 int AtomicFile::Write(std::string_view data)
 {
-    if (fd_ < 0)
+    if (!fd_.Valid())
         return error_ != 0 ? -1 : (errno = EBADF, Fail());
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd_, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return Fail();
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return 0;
+    const int error = WriteAll(fd_.Get(), data);
+    if (error == 0)
+        return 0;
+    errno = error;
+    return Fail();
 }
 
 int AtomicFile::Commit()
 {
-    if (fd_ < 0)
+    if (!fd_.Valid())
         return error_ != 0 ? -1 : (errno = EBADF, Fail());
-    if (temp_.empty()) { // in place: what the device or pipe took is gone either way
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 || errno == EINTR ? 0 : Fail();
-    }
+    if (temp_.empty()) // in place: what the device or pipe took is gone either way
+        return ::close(fd_.Release()) == 0 || errno == EINTR ? 0 : Fail();
     // Renamed while still locked: a writer waiting for the lock then finds the name gone. After
     // fsync, closing cannot lose what was written.
-    if (::fsync(fd_) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (::fsync(fd_.Get()) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0)
         return Fail();
     temp_.clear();
-    ::close(fd_);
-    fd_ = -1;
+    fd_.Reset();
     return 0;
 }
 
@@ -134,11 +122,10 @@ int AtomicFile::Fail()
 
 void AtomicFile::Abandon()
 {
-    if (fd_ < 0)
+    if (!fd_.Valid())
         return;
     if (!temp_.empty())
         ::unlink(temp_.c_str()); // still locked: no other writer is using it
     temp_.clear();
-    ::close(fd_);
-    fd_ = -1;
+    fd_.Reset();
 }

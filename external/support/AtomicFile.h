@@ -1,5 +1,7 @@
 #pragma once
 
+#include "external/support/UniqueFd.h"
+
 #include <string>
 #include <string_view>
 
@@ -41,6 +43,6 @@ private:
     std::string target_; // the file that is replaced: the path, or where its symbolic link points
     std::string temp_; // empty when writing in place
     int mode_;
-    int fd_ = -1;
+    UniqueFd fd_;
     int error_ = 0;
 };

@@ -86,36 +86,12 @@ void WriteTable(std::ostream& out, const toml::table& table, const std::string& 
     }
 }
 
-// The whole file into `content`: 0, or the errno of the failed open or read. A folder is no file
-// (reading it fails with EISDIR, which a stream would take as an empty file).
-int ReadWholeFile(const std::string& path, std::string* content)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    char buffer[65536];
-    int error = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            content->append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            error = errno;
-            break;
-        }
-    }
-    ::close(fd);
-    return error;
-}
-
 } // namespace
 
 CSysReg::CSysReg(std::string path, int) : path_(std::move(path)), root_(std::make_unique<toml::table>())
 {
     std::string content;
-    loadError_.error = ReadWholeFile(path_, &content);
+    loadError_.error = ReadWholeFile(path_.c_str(), &content);
     if (loadError_.error != 0) {
         if (loadError_.error != ENOENT) {
             loadError_.reason = std::strerror(loadError_.error);

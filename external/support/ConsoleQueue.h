@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/UniqueFd.h"
+#include "external/support/UniqueFd.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,7 @@
 #include "external/support/FileOps.h"
 
 #include "external/support/AtomicFile.h"
+#include "external/support/UniqueFd.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -47,4 +48,40 @@ int LockFile(int fd, int operation)
     if (result != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL))
         return 0;
     return result;
+}
+
+int WriteAll(int fd, std::string_view bytes, size_t* done)
+{
+    size_t written = 0;
+    int error = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        written += static_cast<size_t>(n);
+    }
+    if (done != nullptr)
+        *done = written;
+    return error;
+}
+
+int ReadWholeFile(const char* path, std::string* content)
+{
+    const UniqueFd fd(::open(path, O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid())
+        return errno;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n > 0)
+            content->append(buffer, static_cast<size_t>(n));
+        else if (n == 0)
+            return 0;
+        else if (errno != EINTR)
+            return errno;
+    }
 }

@@ -1,7 +1,7 @@
 #include "external/support/LogFile.h"
 
-#include "engine/UniqueFd.h"
 #include "external/support/FileOps.h"
+#include "external/support/UniqueFd.h"
 #include "external/support/XdgPaths.h"
 
 #include <cerrno>
@@ -69,12 +69,10 @@ int AppendLogEntry(const std::string& path, const std::string& entry, off_t maxB
     const UniqueFd fd = OpenLocked(path, O_WRONLY | O_APPEND | O_CREAT, LOCK_SH);
     if (!fd.Valid())
         return -1;
-    ssize_t written;
-    do {
-        written = ::write(fd.Get(), entry.data(), entry.size());
-    } while (written < 0 && errno == EINTR);
-    if (written < 0)
+    if (const int error = WriteAll(fd.Get(), entry); error != 0) {
+        errno = error;
         return -1;
+    }
     if (maxBytes > 0 && FileSize(fd.Get()) > maxBytes)
         RotateIfOver(path, fd.Get(), maxBytes);
     return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/UniqueFd.h"
+#include "external/support/UniqueFd.h"
 
 #include <chrono>
 #include <condition_variable>
