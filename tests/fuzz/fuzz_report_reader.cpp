@@ -2,35 +2,39 @@
 // short or replaced. Whatever the bytes, reading ends, every line is UTF-8, no more lines come
 // back than there are bytes, and what the report writer encodes reads back unchanged.
 #include "FuzzCheck.h"
-#include "external/support/ReadString.h"
+#include "external/support/TextLineScanner.h"
+#include "external/support/UniqueFd.h"
 #include "external/support/Utf16.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <sstream>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using Lines = std::vector<std::string>;
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-// Reads the bytes as a file, through a memory stream: nothing touches the disk.
-Lines ReadAll(std::string bytes, int mode)
+// Reads the bytes as the viewer reads a file, through a file in memory: nothing touches the disk.
+// Returns the encoding the scanner found and the lines as UTF-8.
+Lines ReadAll(const std::string& bytes, TextEncoding* encoding = nullptr)
 {
+    const UniqueFd fd(::memfd_create("report", MFD_CLOEXEC));
+    FUZZ_CHECK(fd.Valid());
+    FUZZ_CHECK(::write(fd.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
+    TextLineScanner scanner;
+    FUZZ_CHECK(scanner.Open("/proc/self/fd/" + std::to_string(fd.Get())) == 0);
+    if (encoding != nullptr)
+        *encoding = scanner.Encoding();
     Lines lines;
-    if (bytes.empty()) // fmemopen takes no empty buffer
-        return lines;
-    File file(fmemopen(bytes.data(), bytes.size(), "rb"), &std::fclose);
-    FUZZ_CHECK(file != nullptr);
-    const size_t limit = bytes.size();
-    std::string line;
-    while (ReadString(file.get(), &line, mode) != 0) {
-        lines.push_back(line);
-        FUZZ_CHECK(lines.size() <= limit);
-        FUZZ_CHECK(IsValidUtf8(line));
+    LineSpan span;
+    std::string_view line;
+    while (scanner.Next(span, line)) {
+        lines.push_back(Utf16ToUtf8(DecodeLine(line, scanner.Encoding())));
+        FUZZ_CHECK(lines.size() <= bytes.size());
+        FUZZ_CHECK(IsValidUtf8(lines.back()));
     }
     return lines;
 }
@@ -49,10 +53,10 @@ Lines EightBitModel(const std::string& bytes)
     return lines;
 }
 
-// The report writer's encoding: UTF-16LE lines ended by CR LF (the caller skips the mark).
+// The report writer's encoding: the byte-order mark, then UTF-16LE lines ended by CR LF.
 std::string Utf16Report(const Lines& lines)
 {
-    std::string bytes;
+    std::string bytes = "\xFF\xFE";
     for (const std::string& line : lines)
         bytes += Utf8ToUtf16Le(line + "\r\n");
     return bytes;
@@ -63,12 +67,12 @@ std::string Utf16Report(const Lines& lines)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const bool marked = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
-    ReadAll(marked ? bytes.substr(2) : bytes, 0);
-
-    const Lines eightBit = ReadAll(bytes, 1);
-    FUZZ_CHECK(eightBit == EightBitModel(bytes));
-    FUZZ_CHECK(ReadAll(Utf16Report(eightBit), 0) == eightBit);
+    TextEncoding encoding {};
+    const Lines lines = ReadAll(bytes, &encoding);
+    if (encoding == TextEncoding::EightBit) {
+        FUZZ_CHECK(lines == EightBitModel(bytes));
+        FUZZ_CHECK(ReadAll(Utf16Report(lines)) == lines);
+    }
 
     // Any text survives the trip through UTF-16, bad sequences as U+FFFD.
     const std::string encoded = Utf8ToUtf16Le(bytes);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/RunSeries.h"
-#include "ui/gui/TextLineScanner.h"
+#include "external/support/TextLineScanner.h"
 
 #include <QStringList>
 #include <mutex>

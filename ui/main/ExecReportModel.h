@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/gui/TextLineScanner.h"
+#include "external/support/TextLineScanner.h"
 
 #include <QAbstractTableModel>
 #include <QCache>

@@ -1,6 +1,6 @@
 #include "support/TestEnv.h"
 
-#include "ui/gui/TextLineScanner.h"
+#include "external/support/TextLineScanner.h"
 
 #include <gtest/gtest.h>
 

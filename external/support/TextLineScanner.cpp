@@ -1,4 +1,4 @@
-#include "ui/gui/TextLineScanner.h"
+#include "external/support/TextLineScanner.h"
 
 #include "external/support/Utf16.h"
 
