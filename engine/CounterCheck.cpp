@@ -55,12 +55,13 @@ bool CollectSample(Quorvel& event, CheckWatch& watch)
 void Quorvel::OpenPerfCounter()
 {
     ClosePerfCounter();
-    const uint32_t opened = CounterQuery::Open(&pdhQuery);
+    std::unique_ptr<CounterQuery> query;
+    const uint32_t opened = CounterQuery::Open(&query);
     if (opened != 0) {
         CLog::Bug(StrFormat("Open Query Error, 0x%08X", opened), "Quorvel::FirstDelay");
-        pdhQuery.reset();
         return;
     }
+    pdhQuery = { query.release(), [](CounterQuery* open) { delete open; } };
     const std::string path = CounterFullPath(Machine, PerfCounter);
     const uint32_t added = pdhQuery->AddCounter(path);
     if (added != 0)

@@ -3,7 +3,7 @@
 #include "engine/FailureNotice.h"
 #include "engine/RunControl.h"
 #include "engine/RunTexts.h"
-#include "engine/StartAt.h"
+#include "model/StartAt.h"
 #include "engine/StatusSnapshot.h"
 #include "engine/StatusPage.h"
 #include "external/support/CLog.h"

@@ -1,7 +1,7 @@
 // The execution report and the custom log: every execution is one line of the report, every log
 // action one line of the custom log, written under the runner's lock.
 #include "engine/Iteration.h"
-#include "engine/ReportFile.h"
+#include "external/support/ReportFile.h"
 #include "engine/RunTexts.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"

@@ -1,7 +1,7 @@
 // The program action: starts the event's command line without waiting for it, and tells when the
 // program fails once it has ended.
 #include "engine/Actions.h"
-#include "engine/CommandLine.h"
+#include "external/support/CommandLine.h"
 #include "engine/FailureNotice.h"
 #include "engine/ProgramLauncher.h"
 #include "external/support/CLog.h"

@@ -1,7 +1,7 @@
 #include "engine/ProgramLauncher.h"
 
 #include "engine/ChildReaper.h"
-#include "engine/CommandLine.h"
+#include "external/support/CommandLine.h"
 
 #include <cstring>
 #include <dirent.h>

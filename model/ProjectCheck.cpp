@@ -1,7 +1,7 @@
 #include "model/ProjectCheck.h"
 
-#include "engine/ReportFile.h"
-#include "engine/StartAt.h"
+#include "external/support/ReportFile.h"
+#include "model/StartAt.h"
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
 #include "model/EventTypes.h"

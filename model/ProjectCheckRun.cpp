@@ -3,7 +3,7 @@
 // paths that the run would refuse, texts that the run would cut, a password that others can read.
 #include "model/ProjectCheck.h"
 
-#include "engine/CommandLine.h"
+#include "external/support/CommandLine.h"
 #include "external/counters/CounterCatalog.h"
 #include "external/counters/CounterPath.h"
 #include "external/counters/CounterQuery.h"

@@ -1,6 +1,5 @@
 #include "model/Quorvel.h"
 
-#include "external/counters/CounterQuery.h"
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
 

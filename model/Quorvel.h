@@ -119,7 +119,9 @@ public:
     QuorvelRunner* runner = nullptr;
     ExecStats results; // guarded by the runner's lock while a run lasts
     std::string value;
-    std::unique_ptr<CounterQuery> pdhQuery; // the counter query, open while a counter event runs
+    // The counter query, open while a counter event runs. The engine opens it and gives it the
+    // function that ends it, so that the event record needs nothing of the counters.
+    std::unique_ptr<CounterQuery, void (*)(CounterQuery*)> pdhQuery { nullptr, nullptr };
     bool pdhCounter = false;                // the counter was added to the query
     uint32_t counterValue = 0;              // the last good reading, kept from run to run
     ChangeGate gate;                        // the condition's course in this run

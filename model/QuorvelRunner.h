@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ReportFile.h"
+#include "external/support/ReportFile.h"
 #include "model/Quorvel.h"
 
 #include <atomic>

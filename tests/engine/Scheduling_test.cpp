@@ -1,6 +1,6 @@
 #include "engine/EngineFixture.h"
 #include "engine/RunControl.h"
-#include "engine/StartAt.h"
+#include "model/StartAt.h"
 #include "external/support/CLog.h"
 #include "external/support/StrFormat.h"
 

@@ -2,7 +2,7 @@
 // splitter either refuses it with a reason or gives words that the program can really be started
 // with, and that quoted again split back the same.
 #include "FuzzCheck.h"
-#include "engine/CommandLine.h"
+#include "external/support/CommandLine.h"
 
 #include <algorithm>
 #include <cstdint>

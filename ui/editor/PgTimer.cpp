@@ -1,6 +1,6 @@
 #include "ui/editor/PgTimer.h"
 
-#include "engine/StartAt.h"
+#include "model/StartAt.h"
 #include "model/Quorvel.h"
 #include "ui/editor/BoxValue.h"
 

@@ -1,4 +1,4 @@
-#include "engine/CommandLine.h"
+#include "external/support/CommandLine.h"
 
 #include "external/support/StrFormat.h"
 

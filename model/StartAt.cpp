@@ -1,4 +1,4 @@
-#include "engine/StartAt.h"
+#include "model/StartAt.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "engine/ReportFile.h"
+#include "external/support/ReportFile.h"
 
 #include "external/support/CLog.h"
 #include "external/support/Console.h"

@@ -1,4 +1,4 @@
-#include "engine/ReportFile.h"
+#include "external/support/ReportFile.h"
 
 #include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
