@@ -63,7 +63,7 @@ constexpr Entry kStrings[] = {
     { IDS_OPEN_NOT_WRITTEN, "it is not written yet" },
     { IDS_OPEN_NO_PROGRAM, "no program is set up to open files of its kind" },
     { IDS_EVENT_PROBLEMS, "Saved as it is, this event will not run as meant:\n\n%s\n\nquorvel --check reports the "
-                          "same of the project file." },
+                          "same once the project is saved." },
     { IDS_SAVE_ANYWAY, "Save anyway" },
     { IDS_GO_BACK, "Go back" },
 };

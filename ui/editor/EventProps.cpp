@@ -4,7 +4,6 @@
 #include "external/support/StrFormat.h"
 #include "model/EventRunProblems.h"
 #include "res/Strings.h"
-
 #include "ui/editor/PgAction.h"
 #include "ui/editor/PgCondition.h"
 #include "ui/editor/PgConnect.h"

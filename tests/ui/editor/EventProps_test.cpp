@@ -239,7 +239,7 @@ TEST(EventProps, SaveWarnsOfWhatTheEventWouldRunLike)
                                      "[Item3] is an SQL check without a statement: SQL is empty\n"
                                      "warning: [Item3] runs without end and without an interval: it checks back to "
                                      "back, thousands of times a second (set intType = 1 and an iInterval)\n\n"
-                                     "quorvel --check reports the same of the project file.") });
+                                     "quorvel --check reports the same once the project is saved.") });
     dialogs.Answer(IDYES);
     editor.SaveAfterCheck(); // the same question, now answered "Save anyway"
     EXPECT_EQ(std::make_tuple(editor.result(), dialogs.messages.size()), std::make_tuple(1, qsizetype(2)));
