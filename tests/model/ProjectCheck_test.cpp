@@ -1,6 +1,4 @@
-#include "model/EventRunProblems.h"
 #include "model/ProjectCheck.h"
-#include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 #include "support/TestEnv.h"
 
@@ -93,6 +91,9 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
         { "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n",
             { "3: warning: [Item0] runs without end and without an interval: it checks back to back, thousands of "
               "times a second (set intType = 1 and an iInterval)" } },
+        { "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\nintType = 1\niInterval = 0\n",
+            { "6: warning: [Item0] runs without end and without an interval: it checks back to back, thousands of "
+              "times a second (set intType = 1 and an iInterval)" } },
         { "[Common]\nReport = \"/nonexistent-quorvel/r.txt\"\n" + kSound.substr(9),
             { "2: warning: Report \"/nonexistent-quorvel/r.txt\": its folder /nonexistent-quorvel cannot be used (No "
               "such file or directory): the run cannot write it" } },
@@ -153,36 +154,6 @@ TEST(ProjectCheck, ShippedExamplesAreSound)
         const ProjectCheck check(entry.path().string());
         EXPECT_EQ(check.Report(), "");
         EXPECT_GT(check.EventCount(), 0);
-    }
-}
-
-// The editor tells of an event in memory what the check tells of it in a file: named by its
-// section, with the key whose line the check gives; a new event's defaults check back to back.
-TEST(EventRunProblems, AnEventInMemoryIsToldAsInAFile)
-{
-    const struct {
-        const char* name;
-        void (*change)(Quorvel&);
-        std::vector<std::string> told; // "key@lineKey: message"
-    } cases[] = {
-        { "a new event", [](Quorvel&) {},
-            { "SQL@SQL: [Item4] is an SQL check without a statement: SQL is empty",
-                "intType@intType: [Item4] runs without end and without an interval: it checks back to back, "
-                "thousands of times a second (set intType = 1 and an iInterval)" } },
-        { "a sound one", [](Quorvel& e) { e.SQL = "select 1", e.intType = INTERVAL_WAIT; }, {} },
-        { "a zero interval, disabled",
-            [](Quorvel& e) { e.type = EVENT_FILE, e.FileOrDir = "/", e.intType = INTERVAL_WAIT, e.iInterval = 0,
-                                 e.enabled = 0; },
-            { "intType@iInterval: [Item4] runs without end and without an interval: it checks back to back, "
-              "thousands of times a second (set intType = 1 and an iInterval); the event is disabled" } },
-    };
-    for (const auto& c : cases) {
-        Quorvel event;
-        c.change(event);
-        std::vector<std::string> told;
-        for (const EventProblem& p : EventRunProblems(event, "Item4"))
-            told.push_back(p.key + "@" + p.lineKey + ": " + p.message);
-        EXPECT_EQ(told, c.told) << c.name;
     }
 }
 
