@@ -1,15 +1,13 @@
 #include "model/ProjectCheck.h"
 
 #include "external/support/ReportFile.h"
-#include "model/StartAt.h"
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
-#include "model/EventTypes.h"
+#include "model/EventRunProblems.h"
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <toml++/toml.h>
 
@@ -25,27 +23,12 @@ std::string ItemSection(int index)
     return StrFormat("Item%d", index);
 }
 
-// A stored text in a message: quoted, cut short, control characters shown as '?'.
-std::string Quoted(const std::string& text)
-{
-    constexpr size_t kShown = 40;
-    std::string shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        // Cut only before a character's first byte, so the message stays UTF-8.
-        if (i >= kShown && (byte & 0xC0) != 0x80)
-            return "\"" + shown + "...\"";
-        shown += byte < 0x20 || byte == 0x7F ? '?' : text[i];
-    }
-    return "\"" + shown + "\"";
-}
-
 // What the file holds where a value of another type belongs, as a message says it.
 std::string Found(const toml::node& node)
 {
     switch (node.type()) {
     case toml::node_type::string:
-        return "a string (" + Quoted(node.as_string()->get()) + ")";
+        return "a string (" + QuotedInMessage(node.as_string()->get()) + ")";
     case toml::node_type::integer:
         return "an integer (" + std::to_string(node.as_integer()->get()) + ")";
     case toml::node_type::floating_point:
@@ -64,20 +47,6 @@ std::string Found(const toml::node& node)
 int Line(const toml::source_region& where)
 {
     return static_cast<int>(where.begin.line);
-}
-
-// A wait as a message says it: "no time at all", "57 min 3 s".
-std::string WaitText(int64_t ms)
-{
-    if (ms <= 0)
-        return "no time at all";
-    const int64_t seconds = ms / 1000;
-    if (seconds < 60)
-        return StrFormat("%lld ms", static_cast<long long>(ms));
-    if (seconds < 3600)
-        return StrFormat("%lld min %lld s", static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
-    return StrFormat("%lld h %lld min", static_cast<long long>(seconds / 3600),
-        static_cast<long long>(seconds % 3600 / 60));
 }
 
 } // namespace
@@ -108,11 +77,6 @@ ProjectCheck::ProjectCheck(const std::string& path) : path_(path), store_(std::m
 }
 
 ProjectCheck::~ProjectCheck() = default;
-
-const char* ProjectCheck::Disabled(bool enabled)
-{
-    return enabled ? "" : "; the event is disabled";
-}
 
 int ProjectCheck::Errors() const
 {
@@ -267,13 +231,13 @@ void ProjectCheck::CheckEncoding()
     if (!name.empty() && ReportFile::EncodingNamed(name, &encoding) != 0)
         Add(LineOf(kCommon, "TextEncoding"), true,
             StrFormat("[Common] TextEncoding %s is no known encoding (UTF-8, UTF-16LE): the preference decides",
-                Quoted(name).c_str()),
+                QuotedInMessage(name).c_str()),
             kCommon, "TextEncoding");
     const std::string lines = Text(kCommon, "ConsoleLines");
     if (!lines.empty() && QuorvelRunner::ConsoleLinesNamed(lines) < 0)
         Add(LineOf(kCommon, "ConsoleLines"), true,
             StrFormat("[Common] ConsoleLines %s is no known choice (all, changes, none): the preference decides",
-                Quoted(lines).c_str()),
+                QuotedInMessage(lines).c_str()),
             kCommon, "ConsoleLines");
 }
 
@@ -310,8 +274,11 @@ void ProjectCheck::CheckEvent(int index)
     CheckEnums(section, Section::Item, enabled);
     for (const char* suffix : { "_connect", "_action" })
         CheckEnums(section + suffix, Section::Connection, enabled);
-    CheckNeeds(section, enabled);
-    CheckEventRun(section, enabled);
+    // What the event would do when it runs is told of the event as the loader makes it.
+    Quorvel event;
+    event.Load(*store_, section);
+    for (const EventProblem& problem : EventRunProblems(event, section))
+        Add(LineOf(problem.section, problem.lineKey), problem.warning, problem.message, problem.section, problem.key);
 }
 
 void ProjectCheck::CheckEnums(const std::string& section, Section kind, bool enabled)
@@ -323,78 +290,7 @@ void ProjectCheck::CheckEnums(const std::string& section, Section kind, bool ena
         if (value < 0 || value > key.max)
             Add(LineOf(section, key.name), !enabled,
                 StrFormat("[%s] %s is %d, no known %s (%s)%s", section.c_str(), key.name, value, key.what, key.values,
-                    Disabled(enabled)),
+                    DisabledNote(enabled)),
                 section, key.name);
     }
-}
-
-void ProjectCheck::CheckNeeds(const std::string& section, bool enabled)
-{
-    switch (Int(section, "type")) {
-    case EVENT_SQL:
-        Need(section, "SQL", "an SQL check without a statement", enabled);
-        break;
-    case EVENT_FILE:
-        Need(section, "FileOrDir", "a file check without a path", enabled);
-        break;
-    case EVENT_COUNTER:
-        Need(section, "PerfCounter", "a counter check without a counter path", enabled);
-        break;
-    default:
-        break;
-    }
-    if (Int(section, "action") == ACTION_SQL)
-        Need(section, "ActionSQL", "an SQL action without a statement", enabled);
-    if (Int(section, "action") == ACTION_PROGRAM)
-        Need(section, "sProgram", "a program action without a program", enabled);
-    if (Int(section, "iActWhen") != ACT_ON_START) {
-        // Repeating and recovering belong to an event that acts when its condition starts to hold.
-        for (const char* key : { "iRepeatEvery", "bActOnRecovery" }) {
-            if (Int(section, key) != 0)
-                Add(LineOf(section, key), true,
-                    StrFormat("[%s] %s is %d, but the event acts every time the condition holds: it has no effect",
-                        section.c_str(), key, Int(section, key)),
-                    section, key);
-        }
-    }
-    if (Int(section, "delayType") == DELAY_FOR)
-        CheckWait(section, "iDelay", "delayTimeType");
-    if (Int(section, "intType") == INTERVAL_WAIT)
-        CheckWait(section, "iInterval", "intTimeType");
-    std::tm noon {};
-    noon.tm_hour = 12;
-    int delayMs = 0;
-    const std::string startAt = Text(section, "tmStartAt");
-    if (Int(section, "delayType") == DELAY_START_AT && StartAtDelay(startAt, noon, &delayMs) != 0)
-        Add(LineOf(section, "tmStartAt"), !enabled,
-            StrFormat("[%s] tmStartAt %s is no time of day (HH:MM:SS): the run refuses it and starts the event at once%s",
-                section.c_str(), Quoted(startAt).c_str(), Disabled(enabled)),
-            section, "tmStartAt");
-}
-
-void ProjectCheck::CheckWait(const std::string& section, const char* key, const char* unitKey)
-{
-    constexpr int64_t kYearMs = int64_t { 365 } * 24 * 3600 * 1000;
-    const int value = Int(section, key);
-    const int unit = Int(section, unitKey);
-    const int64_t ms = Quorvel::ToMilliseconds(value, unit);
-    const std::string wait = StrFormat("%d %s", value, Quorvel::TimeUnitName(unit).c_str());
-    // Earlier versions counted a wait in 32 bits and wrapped: a file may have relied on that.
-    const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(ms));
-    if (wrapped != ms)
-        Add(LineOf(section, key), true,
-            StrFormat("[%s] %s is %s, which earlier versions counted in 32 bits and so waited %s; it now waits as "
-                      "long as it says",
-                section.c_str(), key, wait.c_str(), WaitText(wrapped).c_str()),
-            section, key);
-    if (ms > kYearMs)
-        Add(LineOf(section, key), true, StrFormat("[%s] %s is %s, more than a year", section.c_str(), key, wait.c_str()),
-            section, key);
-}
-
-void ProjectCheck::Need(const std::string& section, const char* key, const char* what, bool enabled)
-{
-    if (Text(section, key).empty())
-        Add(LineOf(section, key), !enabled,
-            StrFormat("[%s] is %s: %s is empty%s", section.c_str(), what, key, Disabled(enabled)), section, key);
 }

@@ -67,18 +67,11 @@ private:
     void CheckEvents(int items);
     void CheckEvent(int index);
     void CheckEnums(const std::string& section, ProjectSchema::Section kind, bool enabled);
-    void CheckNeeds(const std::string& section, bool enabled);
-    void CheckWait(const std::string& section, const char* key, const char* unitKey);
     // How the file would run (ProjectCheckRun.cpp).
     void CheckRun();
     void CheckOutputFolder(const char* key);
     void CheckPasswordReadable();
     void CheckListen();
-    void CheckEventRun(const std::string& section, bool enabled);
-    void CheckCounter(const std::string& section, bool enabled);
-    // "; the event is disabled" after a message about a disabled event.
-    static const char* Disabled(bool enabled);
-    void Need(const std::string& section, const char* key, const char* what, bool enabled);
     void Add(int line, bool warning, std::string message, const std::string& section = {},
         const std::string& key = {});
     int LineOf(const std::string& section, const std::string& key = {}) const;

@@ -1,14 +1,9 @@
-// The part of the project check that looks at how a file would run, not at how it reads: events
-// that would check back to back, output files that cannot be written, command lines and counter
-// paths that the run would refuse, texts that the run would cut, a password that others can read.
+// The part of the project check that looks at how a file would run, not at how it reads: no event
+// to run, output files that cannot be written, a password that others can read, a status page that
+// would not be served. What one event would do badly is EventRunProblems' to tell.
 #include "model/ProjectCheck.h"
 
-#include "external/support/CommandLine.h"
-#include "external/counters/CounterCatalog.h"
-#include "external/counters/CounterPath.h"
-#include "external/counters/CounterQuery.h"
 #include "external/support/StrFormat.h"
-#include "model/EventTypes.h"
 #include "model/ListenAddress.h"
 #include "model/ListenCredentials.h"
 
@@ -18,8 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-using Section = ProjectSchema::Section;
 
 constexpr const char* kCommon = "Common";
 
@@ -113,63 +106,4 @@ void ProjectCheck::CheckPasswordReadable()
             return; // one line says it for the file
         }
     }
-}
-
-void ProjectCheck::CheckEventRun(const std::string& section, bool enabled)
-{
-    const int type = Int(section, "type");
-    const bool endless = Int(section, "iterType") == ITER_ENDLESS;
-    const bool waits = Int(section, "intType") == INTERVAL_WAIT && Int(section, "iInterval") > 0;
-    if (endless && !waits)
-        Add(LineOf(section, Int(section, "intType") == INTERVAL_WAIT ? "iInterval" : "intType"), true,
-            StrFormat("[%s] runs without end and without an interval: it checks back to back, thousands of times a "
-                      "second (set intType = 1 and an iInterval)%s",
-                section.c_str(), Disabled(enabled)),
-            section, "intType");
-    if (type == EVENT_SQL && Int(section, "bNeedConnect") == 0 && !Text(section + "_connect", "target").empty())
-        Add(LineOf(section, "bNeedConnect"), true,
-            StrFormat("[%s] is an SQL check with a connection, but bNeedConnect is 0: the editor shows its connection "
-                      "as not required (set bNeedConnect = 1)",
-                section.c_str()),
-            section, "bNeedConnect");
-    if (Int(section, "action") == ACTION_PROGRAM && !Text(section, "sProgram").empty()) {
-        std::vector<std::string> words;
-        std::string error;
-        if (SplitCommandLine(Text(section, "sProgram"), &words, &error) != 0)
-            Add(LineOf(section, "sProgram"), true,
-                StrFormat("[%s] sProgram cannot be started: %s; every action fails%s", section.c_str(), error.c_str(),
-                    Disabled(enabled)),
-                section, "sProgram");
-    }
-    if (type == EVENT_COUNTER)
-        CheckCounter(section, enabled);
-    for (const ProjectSchema::Key& key : ProjectSchema::Keys()) {
-        if (key.section == Section::Item && key.type == ProjectSchema::Type::Text
-            && Text(section, key.name).find('\0') != std::string::npos)
-            Add(LineOf(section, key.name), true,
-                StrFormat("[%s] %s holds a NUL character: the run cuts the text there%s", section.c_str(), key.name,
-                    Disabled(enabled)),
-                section, key.name);
-    }
-}
-
-void ProjectCheck::CheckCounter(const std::string& section, bool enabled)
-{
-    const std::string text = Text(section, "PerfCounter");
-    if (text.empty())
-        return; // told as a check without a counter path
-    CounterPath path;
-    if (!ParseCounterPath(CounterFullPath(Text(section, "Machine"), text), &path)) {
-        Add(LineOf(section, "PerfCounter"), true,
-            StrFormat("[%s] PerfCounter \"%s\" is no counter path (\\Object(instance)\\Counter): every check fails%s",
-                section.c_str(), text.c_str(), Disabled(enabled)),
-            section, "PerfCounter");
-        return;
-    }
-    ResolvedCounter counter {};
-    if (FindCounter(path, &counter) != 0)
-        Add(LineOf(section, "PerfCounter"), true,
-            StrFormat("[%s] PerfCounter \"%s\" is no counter that Quorvel knows: every check fails%s",
-                section.c_str(), text.c_str(), Disabled(enabled)),
-            section, "PerfCounter");
 }

@@ -17,6 +17,14 @@ struct TextKey {
     std::string Quorvel::*field;
 };
 
+const TextKey kTextKeys[] = {
+    {"ActionSQL", &Quorvel::ActionSQL}, {"EventNote", &Quorvel::EventNote},
+    {"sProgram", &Quorvel::sProgram},   {"SQL", &Quorvel::SQL},
+    {"PerfCounter", &Quorvel::PerfCounter}, {"Machine", &Quorvel::Machine},
+    {"FileOrDir", &Quorvel::FileOrDir}, {"sLogItem", &Quorvel::sLogItem},
+    {"tmStartAt", &Quorvel::tmStartAt},
+};
+
 // A key that older files lack: written only when it is not 0, so that such a file is saved as it
 // was, and taken out of a file rewritten in place when it is 0 again.
 void SaveOptional(CSysReg& store, const std::string& section, const char* key, int value)
@@ -141,21 +149,23 @@ void Quorvel::Load(CSysReg& store, const std::string& section)
         {"iActWhen", &Quorvel::iActWhen},     {"iRepeatEvery", &Quorvel::iRepeatEvery},
         {"bActOnRecovery", &Quorvel::bActOnRecovery}, {"iTimeout", &Quorvel::iTimeout},
     };
-    static const TextKey textKeys[] = {
-        {"ActionSQL", &Quorvel::ActionSQL}, {"EventNote", &Quorvel::EventNote},
-        {"sProgram", &Quorvel::sProgram},   {"SQL", &Quorvel::SQL},
-        {"PerfCounter", &Quorvel::PerfCounter}, {"Machine", &Quorvel::Machine},
-        {"FileOrDir", &Quorvel::FileOrDir}, {"sLogItem", &Quorvel::sLogItem},
-        {"tmStartAt", &Quorvel::tmStartAt},
-    };
     store.Section(section);
     for (const IntKey& k : intKeys)
         store.Read(k.key, &(this->*k.field), 0);
-    for (const TextKey& k : textKeys)
+    for (const TextKey& k : kTextKeys)
         store.Read(k.key, &(this->*k.field), "");
     store.Read("enabled", &enabled, 1);
     checkConn.Load(&store, section + "_connect");
     actionConn.Load(&store, section + "_action");
+}
+
+const std::string* Quorvel::StoredText(const std::string& key) const
+{
+    for (const TextKey& k : kTextKeys) {
+        if (key == k.key)
+            return &(this->*k.field);
+    }
+    return nullptr;
 }
 
 bool Quorvel::Compare(int op, int measured, int configured)

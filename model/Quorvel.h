@@ -34,6 +34,9 @@ public:
     void Load(CSysReg& store, const std::string& section);
     void Save(CSysReg& store, const std::string& section) const;
 
+    // A stored text of the definition by its key in the project file ("SQL"); null for any other key.
+    const std::string* StoredText(const std::string& key) const;
+
     static bool Compare(int op, int measured, int configured);
     static std::string CompareText(int op, int value);
     // A stored wait in milliseconds, whatever its size; 0 for an unknown unit.

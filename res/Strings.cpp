@@ -59,6 +59,13 @@ constexpr Entry kStrings[] = {
                             "REPEAT); 0 never repeats" },
     { IDS_TIP_ACT_ON_RECOVERY, "Act once more at the first check whose condition no longer holds "
                                "($STATE$ is RECOVERED)" },
+    { IDS_OPEN_FAILED, "%s cannot be opened: %s." },
+    { IDS_OPEN_NOT_WRITTEN, "it is not written yet" },
+    { IDS_OPEN_NO_PROGRAM, "no program is set up to open files of its kind" },
+    { IDS_EVENT_PROBLEMS, "Saved as it is, this event will not run as meant:\n\n%s\n\nquorvel --check reports the "
+                          "same once the project is saved." },
+    { IDS_SAVE_ANYWAY, "Save anyway" },
+    { IDS_GO_BACK, "Go back" },
 };
 
 } // namespace

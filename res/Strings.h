@@ -52,6 +52,12 @@ enum StringId {
     IDS_TIP_ACT_WHEN = 32861,
     IDS_TIP_REPEAT_EVERY = 32862,
     IDS_TIP_ACT_ON_RECOVERY = 32863,
+    IDS_OPEN_FAILED = 32870,
+    IDS_OPEN_NOT_WRITTEN = 32871,
+    IDS_OPEN_NO_PROGRAM = 32872,
+    IDS_EVENT_PROBLEMS = 32873,
+    IDS_SAVE_ANYWAY = 32874,
+    IDS_GO_BACK = 32875,
 };
 
 // The text of a string-table entry; empty for an unknown number.

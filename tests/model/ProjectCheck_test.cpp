@@ -91,6 +91,9 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
         { "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\n",
             { "3: warning: [Item0] runs without end and without an interval: it checks back to back, thousands of "
               "times a second (set intType = 1 and an iInterval)" } },
+        { "[Common]\nItems = 1\n[Item0]\nSQL = \"select 1\"\nintType = 1\niInterval = 0\n",
+            { "6: warning: [Item0] runs without end and without an interval: it checks back to back, thousands of "
+              "times a second (set intType = 1 and an iInterval)" } },
         { "[Common]\nReport = \"/nonexistent-quorvel/r.txt\"\n" + kSound.substr(9),
             { "2: warning: Report \"/nonexistent-quorvel/r.txt\": its folder /nonexistent-quorvel cannot be used (No "
               "such file or directory): the run cannot write it" } },

@@ -1,5 +1,9 @@
 #include "ui/editor/EventProps.h"
 
+#include "external/support/MessageBox.h"
+#include "external/support/StrFormat.h"
+#include "model/EventRunProblems.h"
+#include "res/Strings.h"
 #include "ui/editor/PgAction.h"
 #include "ui/editor/PgCondition.h"
 #include "ui/editor/PgConnect.h"
@@ -7,6 +11,8 @@
 #include "ui/editor/PgTimer.h"
 #include "ui/editor/UnreadableMarks.h"
 #include "ui/gui/HtmlHelp.h"
+#include "ui/gui/ProgramTitle.h"
+#include "ui/gui/UserDialogs.h"
 #include "ui/gui/WindowPlacement.h"
 
 #include <QDialogButtonBox>
@@ -23,13 +29,14 @@ constexpr const char* kPlacement = "EventPropsWnd";
 
 } // namespace
 
-EventProps::EventProps(QWidget* parent, Quorvel& event)
+EventProps::EventProps(QWidget* parent, Quorvel& event, int index)
     : QDialog(parent)
     , event_(event)
     , copy_(event)
+    , index_(index)
     , tabs_(new QTabBar(this))
 {
-    setWindowTitle(tr("Event Properties"));
+    setWindowTitle(ProgramTitle(tr("Event Properties")));
     setSizeGripEnabled(true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     for (const QString& text : { tr("Connection"), tr("Event"), tr("Timers"), tr("Condition"), tr("Action") })
@@ -59,7 +66,7 @@ EventProps::EventProps(QWidget* parent, Quorvel& event)
     tabs_->setCurrentIndex(current_);
     UnreadableMarks::Apply(*this, event_.unreadableKeys);
     connect(tabs_, &QTabBar::currentChanged, this, &EventProps::TabChanged);
-    connect(buttons, &QDialogButtonBox::accepted, this, &EventProps::Save);
+    connect(buttons, &QDialogButtonBox::accepted, this, &EventProps::SaveAfterCheck);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // The tab bar alone has no keyboard way between pages that works from inside a page.
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
@@ -85,6 +92,29 @@ void EventProps::Save()
     // What the editor saved is readable now: the marks are gone the next time it opens.
     event_.unreadableKeys.clear();
     accept();
+}
+
+void EventProps::SaveAfterCheck()
+{
+    for (EditorPage* page : pages_)
+        page->Store();
+    const QString problems = RunProblems();
+    if (!problems.isEmpty()) {
+        const std::string text = StrFormat(LoadString(IDS_EVENT_PROBLEMS), problems.toStdString().c_str());
+        if (Dialogs().Confirm(this, QString::fromStdString(text), QString::fromUtf8(LoadString(IDS_WARNING)),
+                QString::fromUtf8(LoadString(IDS_SAVE_ANYWAY)), QString::fromUtf8(LoadString(IDS_GO_BACK)))
+            != IDYES)
+            return;
+    }
+    Save();
+}
+
+QString EventProps::RunProblems() const
+{
+    QStringList lines;
+    for (const EventProblem& problem : EventRunProblems(copy_, StrFormat("Item%d", index_)))
+        lines << QString::fromStdString((problem.warning ? "warning: " : "") + problem.message);
+    return lines.join(QLatin1Char('\n'));
 }
 
 void EventProps::done(int result)

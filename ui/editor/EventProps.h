@@ -15,10 +15,17 @@ class EventProps : public QDialog {
 public:
     enum Tab { kConnection, kEvent, kTimers, kCondition, kAction, kTabCount };
 
-    EventProps(QWidget* parent, Quorvel& event);
+    // `index`: the event's place in the project (where a new one will go), which names it in what
+    // Save warns of.
+    EventProps(QWidget* parent, Quorvel& event, int index = 0);
 
     // Every page stores into the working copy, visited or not; then the caller's record gets it.
     void Save();
+    // The "Save" button: the pages store, and an event that would run badly (as the project check
+    // would tell of it) is saved only when the user chooses "Save anyway" over "Go back".
+    void SaveAfterCheck();
+    // What the project check would tell of the working copy, one problem a line.
+    QString RunProblems() const;
 
     QTabBar& Tabs() { return *tabs_; }
     EditorPage& Page(Tab tab) { return *pages_[tab]; }
@@ -33,6 +40,7 @@ private:
 
     Quorvel& event_;
     Quorvel copy_;
+    int index_;
     QTabBar* tabs_;
     std::array<EditorPage*, kTabCount> pages_ {};
     int current_ = -1;

@@ -1,6 +1,7 @@
 #include "ui/gui/HelpWindow.h"
 
 #include "external/support/SharedFiles.h"
+#include "ui/gui/ProgramTitle.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -14,7 +15,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , browser_(new QTextBrowser(this))
 {
-    setWindowTitle(tr("Olvex Quorvel Help"));
+    setWindowTitle(ProgramTitle(tr("Help")));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(760, 620);
     browser_->setOpenExternalLinks(true);
@@ -35,8 +36,12 @@ HelpWindow::HelpWindow(QWidget* parent)
     connect(close, &QAction::triggered, this, &QWidget::close);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
-    connect(browser_, &QTextBrowser::sourceChanged, this,
-        [this] { setWindowTitle(tr("%1 - Olvex Quorvel Help").arg(browser_->documentTitle())); });
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        // The index page is titled after the program's help as a whole, the other pages by their topic.
+        const QString page = browser_->documentTitle();
+        setWindowTitle(ProgramTitle(
+            page.isEmpty() ? tr("Help") : page.contains(ProgramName()) ? page : tr("%1 - Help").arg(page)));
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

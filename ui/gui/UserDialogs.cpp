@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -53,6 +54,15 @@ int AnswerOf(int button)
 
 class QtDialogs : public UserDialogs {
 public:
+    int Confirm(
+        QWidget* owner, const QString& text, const QString& caption, const QString& goOn, const QString& back) override
+    {
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, owner);
+        QPushButton* yes = box.addButton(goOn, QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(back, QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == yes ? IDYES : IDNO;
+    }
     int Message(QWidget* owner, const QString& text, const QString& caption, int style) override
     {
         QMessageBox box(IconOf(style), caption, text, ButtonsOf(style), owner);
@@ -72,6 +82,11 @@ QtDialogs g_qtDialogs;
 UserDialogs* g_dialogs = nullptr;
 
 } // namespace
+
+int UserDialogs::Confirm(QWidget* owner, const QString& text, const QString& caption, const QString&, const QString&)
+{
+    return Message(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES ? IDYES : IDNO;
+}
 
 UserDialogs& Dialogs()
 {

@@ -5,6 +5,7 @@
 #include "external/support/StrFormat.h"
 #include "res/Strings.h"
 #include "ui/gui/HtmlHelp.h"
+#include "ui/gui/ProgramTitle.h"
 #include "ui/gui/RecentFiles.h"
 #include "ui/gui/WindowPlacement.h"
 #include "ui/main/CEventModes.h"
@@ -46,7 +47,7 @@ const CommandDef kCommands[] = {
     { ID_LOAD_PROJECT, QT_TRANSLATE_NOOP("CEventDlg", "&Load Project..."), "Ctrl+O", "open" },
     { ID_SAVE_PROJECT, QT_TRANSLATE_NOOP("CEventDlg", "&Save Project"), "Ctrl+S", "save" },
     { ID_SAVE_AS, QT_TRANSLATE_NOOP("CEventDlg", "Save Project As..."), nullptr, nullptr },
-    { ID_EXIT, QT_TRANSLATE_NOOP("CEventDlg", "Exit"), nullptr, nullptr },
+    { ID_EXIT, QT_TRANSLATE_NOOP("CEventDlg", "E&xit"), "Ctrl+Q", nullptr },
     { ID_RUN_PROJECT, QT_TRANSLATE_NOOP("CEventDlg", "&Run Project"), "Ctrl+R", "run" },
     { ID_RUN_CHECKED, QT_TRANSLATE_NOOP("CEventDlg", "Run Checked Events"), nullptr, "runchecked" },
     { ID_BREAK, QT_TRANSLATE_NOOP("CEventDlg", "&Break Project Execution"), nullptr, "break" },
@@ -255,8 +256,8 @@ void CEventDlg::OpenStartProject(const QString& path)
 void CEventDlg::UpdateTitle()
 {
     const QString name = path_.isEmpty() ? QStringLiteral("untitled") : path_;
-    setWindowTitle(
-        QString::fromStdString(StrFormat(LoadString(IDS_TITLE), "", name.toStdString().c_str(), saved_ ? "" : " *")));
+    setWindowTitle(ProgramTitle(
+        QString::fromStdString(StrFormat(LoadString(IDS_TITLE), "", name.toStdString().c_str(), saved_ ? "" : " *"))));
 }
 
 void CEventDlg::SetRunControls(bool running)

@@ -20,6 +20,7 @@
 #include "ui/main/PageConsole.h"
 #include "ui/main/PageProject.h"
 #include "ui/main/PageProps.h"
+#include "ui/main/PageVReport.h"
 #include "ui/main/ProjectRun.h"
 
 #include <QCoreApplication>
@@ -169,7 +170,8 @@ void CEventDlg::SetChanged()
 
 int CEventDlg::AskSaveProject()
 {
-    if (saved_)
+    // Typing on the properties page does not mark the project as changed, but is not lost either.
+    if (saved_ && !props_->Changed())
         return 0;
     const int answer = Warn(Text(IDS_ASK_SAVE), MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer != IDYES)
@@ -196,6 +198,7 @@ int CEventDlg::SaveProject(QString name)
     AddRecentFile(name);
     path_ = name;
     saved_ = true;
+    props_->MarkSaved();
     UpdateTitle();
     return 0;
 }
@@ -223,6 +226,7 @@ void CEventDlg::LoadProjectFile()
     for (const Quorvel& event : g_runner.events)
         project_->AddRow(event);
     props_->ShowProps();
+    props_->MarkSaved();
     saved_ = true;
     UpdateTitle();
     if (check.Problems().empty())
@@ -251,6 +255,7 @@ void CEventDlg::NewProject()
     g_runner.Clear();
     project_->RemoveAllRows();
     props_->ShowProps();
+    props_->MarkSaved();
     saved_ = true;
     path_.clear();
     UpdateTitle();
@@ -259,7 +264,7 @@ void CEventDlg::NewProject()
 void CEventDlg::AddEvent()
 {
     Quorvel event;
-    EventProps dlg(this, event);
+    EventProps dlg(this, event, g_runner.Count());
     if (dlg.exec() != 1 || g_runner.AddEvent(event) != 0)
         return;
     project_->AddRow(g_runner.events.back());
@@ -272,7 +277,7 @@ void CEventDlg::ModifyEvent()
     Quorvel* event = g_runner.GetEvent(row);
     if (project_->CheckSelection(event != nullptr ? row : -1) != 0)
         return;
-    EventProps dlg(this, *event);
+    EventProps dlg(this, *event, row);
     if (dlg.exec() != 1)
         return;
     project_->UpdateRow(*event, row);
@@ -350,6 +355,8 @@ void CEventDlg::OnRunEnded()
 {
     console_->Drain();
     SetRunControls(false);
+    if (auto* report = qobject_cast<PageVReport*>(current_ >= 0 ? pages_[static_cast<size_t>(current_)] : nullptr))
+        report->RunEnded();
     if (options_.quit)
         quitting_ = true;
     if (options_.quit || closeAfterRun_)
@@ -365,15 +372,14 @@ void CEventDlg::CreateProjectReport()
     }
     const QString path = folder + QStringLiteral("/project-report.html");
     g_runner.WriteProjectReport(path.toStdString());
-    if (QFileInfo::exists(path))
-        OpenWithDesktop(path);
+    OpenWithDesktopOrTell(this, path);
 }
 
 void CEventDlg::ViewProgramLog()
 {
     const QString path = QString::fromStdString(CLog::Path());
     if (QFileInfo(path).size() > 0)
-        OpenWithDesktop(path);
+        OpenWithDesktopOrTell(this, path);
     else
         Warn(tr("The program log is empty."), MB_OK | MB_ICONINFORMATION);
 }

@@ -274,7 +274,7 @@ void PageConsole::OpenOutput(const std::string& property, const std::string& cur
     else if (current.empty() || !QFileInfo::exists(Q(current)))
         AskUser(this, QString::fromUtf8(LoadString(missing)), caption, MB_OK | MB_ICONINFORMATION);
     else
-        OpenWithDesktop(Q(current));
+        OpenWithDesktopOrTell(this, Q(current));
 }
 
 void PageConsole::OnLog()

@@ -9,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -52,6 +53,7 @@ PageProject::PageProject(QWidget* parent)
     LoadColumnWidths(*list_->header(), kWidthKeys);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { emit Command(ID_MODIFY_EVENT); });
     connect(list_, &QWidget::customContextMenuRequested, this, &PageProject::ShowContextMenu);
+    list_->installEventFilter(this);
     layout->addWidget(list_, 1);
     auto* buttons = new QHBoxLayout;
     AddButton(buttons, tr("&Add Event..."), ID_ADD_EVENT);
@@ -71,6 +73,25 @@ void PageProject::AddButton(QBoxLayout* layout, const QString& text, int id)
             emit Command(id);
     });
     layout->addWidget(button);
+}
+
+bool PageProject::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        int id = 0;
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                id = ID_MODIFY_EVENT;
+            else if (key->key() == Qt::Key_Delete)
+                id = ID_DELETE_EVENT;
+        }
+        if (id != 0) {
+            emit Command(id);
+            return true;
+        }
+    }
+    return CSmPage::eventFilter(watched, event);
 }
 
 void PageProject::ShowContextMenu(const QPoint& at)

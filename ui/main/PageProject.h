@@ -36,6 +36,10 @@ signals:
     // A command for the main window; connected queued, so that it runs after this page's handler.
     void Command(int id);
 
+protected:
+    // Return opens the list's selected event, Delete deletes it (after the usual question).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void AddButton(class QBoxLayout* layout, const QString& text, int id);
     void ShowContextMenu(const QPoint& at);

@@ -30,31 +30,35 @@ PageProps::PageProps(QWidget* parent)
     grid->setColumnMinimumWidth(0, 20);
     grid->setColumnStretch(1, 1);
     int row = 0;
-    report_ = AddField(*grid, row, tr("Save Execution Report to :"),
-        tr("[ optional Excel compatible file where the program collects execution statistics ]"));
-    AddBrowse(*grid, report_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, "txt");
-    log_ = AddField(*grid, row, tr("Save Execution Log to :"),
+    QLineEdit* report = AddField(*grid, row, tr("Save Execution Report to :"),
+        tr("[ optional Excel compatible file where the program collects execution statistics ]"),
+        &QuorvelRunner::reportFile);
+    AddBrowse(*grid, report, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, "txt");
+    QLineEdit* log = AddField(*grid, row, tr("Save Execution Log to :"),
         tr("[ optional file for event actions logging. The program will write them to general log if "
-           "empty ]"));
-    AddBrowse(*grid, log_, row - 2, IDS_SAVE_LOG_TO, IDS_FILTER_TEXT, "txt");
-    summary_ = AddField(*grid, row, tr("Save Summary/Cumulative Report to :"),
-        tr("[ optional HTML document with cumulative execution statistics and summary ]"));
-    AddBrowse(*grid, summary_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_HTML, "html");
+           "empty ]"),
+        &QuorvelRunner::logFile);
+    AddBrowse(*grid, log, row - 2, IDS_SAVE_LOG_TO, IDS_FILTER_TEXT, "txt");
+    QLineEdit* summary = AddField(*grid, row, tr("Save Summary/Cumulative Report to :"),
+        tr("[ optional HTML document with cumulative execution statistics and summary ]"),
+        &QuorvelRunner::summaryFile);
+    AddBrowse(*grid, summary, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_HTML, "html");
     grid->addWidget(new QLabel(tr("Note: $DATE$ and $TIME$ macros can be used as a part of the report or log file "
                                   "name."),
                         this),
         row++, 0, 1, 3);
-    author_ = AddField(*grid, row, tr("Project Author"), {});
-    description_ = AddField(*grid, row, tr("Project Description"), {});
-    metrics_ = AddField(
-        *grid, row, tr("Metrics file"), tr("[ optional metrics file for a node_exporter textfile collector ]"));
+    AddField(*grid, row, tr("Project Author"), {}, &QuorvelRunner::author);
+    AddField(*grid, row, tr("Project Description"), {}, &QuorvelRunner::description);
+    QLineEdit* metrics = AddField(*grid, row, tr("Metrics file"),
+        tr("[ optional metrics file for a node_exporter textfile collector ]"), &QuorvelRunner::metricsFile);
     // The textfile collector reads only names ending in ".prom": no extension is added here.
-    AddBrowse(*grid, metrics_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, nullptr);
+    AddBrowse(*grid, metrics, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, nullptr);
     outer->addLayout(grid);
     outer->addStretch();
 }
 
-QLineEdit* PageProps::AddField(QGridLayout& grid, int& row, const QString& label, const QString& hint)
+QLineEdit* PageProps::AddField(QGridLayout& grid, int& row, const QString& label, const QString& hint,
+    std::string QuorvelRunner::*property)
 {
     auto* title = new QLabel(label, this);
     auto* field = new QLineEdit(this);
@@ -64,6 +68,7 @@ QLineEdit* PageProps::AddField(QGridLayout& grid, int& row, const QString& label
     grid.addWidget(field, row++, 1);
     if (!hint.isEmpty())
         grid.addWidget(new QLabel(hint, this), row++, 1);
+    fields_.push_back({ field, property });
     return field;
 }
 
@@ -98,33 +103,47 @@ void PageProps::Deactivate()
     CSmPage::Deactivate();
 }
 
+void PageProps::SetProject(QuorvelRunner& project)
+{
+    project_ = &project;
+    MarkSaved();
+}
+
 void PageProps::ShowProps()
 {
     if (project_ == nullptr)
         return;
-    Put(report_, project_->reportFile);
-    Put(log_, project_->logFile);
-    Put(summary_, project_->summaryFile);
-    Put(metrics_, project_->metricsFile);
-    Put(author_, project_->author);
-    Put(description_, project_->description);
+    for (const Field& field : fields_)
+        Put(field.edit, project_->*field.property);
 }
 
 void PageProps::StoreProps()
 {
     if (project_ == nullptr || running_)
         return;
-    project_->reportFile = report_->text().toStdString();
-    project_->logFile = log_->text().toStdString();
-    project_->summaryFile = summary_->text().toStdString();
-    project_->metricsFile = metrics_->text().toStdString();
-    project_->author = author_->text().toStdString();
-    project_->description = description_->text().toStdString();
+    for (const Field& field : fields_)
+        project_->*field.property = field.edit->text().toStdString();
 }
 
 void PageProps::SetRunning(bool running)
 {
     running_ = running;
-    for (QLineEdit* field : { report_, log_, summary_, metrics_, author_, description_ })
-        field->setReadOnly(running);
+    for (const Field& field : fields_)
+        field.edit->setReadOnly(running);
+}
+
+void PageProps::MarkSaved()
+{
+    saved_.clear();
+    for (const Field& field : fields_)
+        saved_.push_back(project_ != nullptr ? project_->*field.property : std::string());
+}
+
+bool PageProps::Changed() const
+{
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].edit->text().toStdString() != saved_[i])
+            return true;
+    }
+    return false;
 }

@@ -3,6 +3,7 @@
 #include "ui/gui/CSmPage.h"
 
 #include <string>
+#include <vector>
 
 class QGridLayout;
 class QLineEdit;
@@ -15,25 +16,34 @@ class PageProps : public CSmPage {
 public:
     explicit PageProps(QWidget* parent = nullptr);
 
-    void SetProject(QuorvelRunner& project) { project_ = &project; }
+    // The project's properties as they are now count as saved.
+    void SetProject(QuorvelRunner& project);
     void Activate() override;
     void Deactivate() override;
     void ShowProps();
     void StoreProps();
     // While a run lasts the project must not change: the fields are read-only and not stored.
     void SetRunning(bool running);
+    // The project's properties are as in its file now (it was loaded, cleared or saved).
+    void MarkSaved();
+    // A field differs from the property as it was when the project was last marked saved, whether
+    // or not the field has reached the project yet.
+    bool Changed() const;
 
 private:
-    QLineEdit* AddField(QGridLayout& grid, int& row, const QString& label, const QString& hint);
+    // A field and the property it shows.
+    struct Field {
+        QLineEdit* edit;
+        std::string QuorvelRunner::*property;
+    };
+
+    QLineEdit* AddField(QGridLayout& grid, int& row, const QString& label, const QString& hint,
+        std::string QuorvelRunner::*property);
     // `extension` is added to a chosen name without one (null: nothing is added).
     void AddBrowse(QGridLayout& grid, QLineEdit* field, int row, int titleId, int filterId, const char* extension);
 
     QuorvelRunner* project_ = nullptr;
     bool running_ = false;
-    QLineEdit* report_;
-    QLineEdit* log_;
-    QLineEdit* summary_;
-    QLineEdit* metrics_;
-    QLineEdit* author_;
-    QLineEdit* description_;
+    std::vector<Field> fields_;
+    std::vector<std::string> saved_; // each field's property as last saved
 };

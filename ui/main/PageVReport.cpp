@@ -51,7 +51,16 @@ void PageVReport::Activate()
         Show(path);
 }
 
-QString PageVReport::ReportPath()
+void PageVReport::RunEnded()
+{
+    if (mode_ != 0 || isHidden())
+        return;
+    const QString path = ReportPath(false);
+    if (!path.isEmpty())
+        Show(path);
+}
+
+QString PageVReport::ReportPath(bool tell)
 {
     QString path;
     if (mode_ == 1) {
@@ -68,15 +77,17 @@ QString PageVReport::ReportPath()
             current = project_.currentSummaryFile;
         }
         if (summaryFile.empty()) {
-            AskUser(this, QString::fromUtf8(LoadString(IDS_SUMMARY_NOT_SET)),
-                QString::fromUtf8(LoadString(IDS_WARNING)), MB_ICONERROR);
+            if (tell)
+                AskUser(this, QString::fromUtf8(LoadString(IDS_SUMMARY_NOT_SET)),
+                    QString::fromUtf8(LoadString(IDS_WARNING)), MB_ICONERROR);
             return {};
         }
         path = QString::fromStdString(current);
     }
     if (path.isEmpty() || !QFileInfo::exists(path)) {
-        AskUser(this, QString::fromUtf8(LoadString(IDS_SUMMARY_NOT_CREATED)),
-            QString::fromUtf8(LoadString(IDS_WARNING)), MB_ICONERROR);
+        if (tell)
+            AskUser(this, QString::fromUtf8(LoadString(IDS_SUMMARY_NOT_CREATED)),
+                QString::fromUtf8(LoadString(IDS_WARNING)), MB_ICONERROR);
         return {};
     }
     return path;

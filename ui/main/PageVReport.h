@@ -17,6 +17,9 @@ public:
     PageVReport(QuorvelRunner& project, int mode, QWidget* parent = nullptr);
 
     void Activate() override;
+    // A run has ended while the page is shown: the summary page shows the run's summary. Nothing is
+    // said when there is none; the page said so when it was shown.
+    void RunEnded();
 
     QTextBrowser& Browser() { return *browser_; }
     QString Label() const;
@@ -24,8 +27,8 @@ public:
     static QString ProjectReportPath();
 
 private:
-    // The report to show, or an empty path after telling the user why there is none.
-    QString ReportPath();
+    // The report to show, or an empty path after telling the user why there is none (when `tell`).
+    QString ReportPath(bool tell = true);
     void Show(const QString& path);
 
     QuorvelRunner& project_;

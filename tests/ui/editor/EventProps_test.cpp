@@ -223,4 +223,33 @@ TEST(EventProps, EveryPageStoresItsFieldsByItsRules)
     EXPECT_GE(counter.Counter().findText(QStringLiteral("\\Not\\Listed")), 0);
 }
 
+// The Save button tells what the project check would of the event, without a file's place, and
+// saves only on "Save anyway"; a sound event saves without a question.
+TEST(EventProps, SaveWarnsOfWhatTheEventWouldRunLike)
+{
+    ScriptedDialogs dialogs;
+    Quorvel event; // as Add Event makes it: no statement, no interval
+    const std::string before = Stored(event);
+    EventProps editor(nullptr, event, 3);
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Event Properties \u2014 Olvex Quorvel"));
+    editor.SaveAfterCheck(); // unanswered: "Go back"
+    EXPECT_EQ(std::make_tuple(editor.result(), Stored(event)), std::make_tuple(0, before));
+    EXPECT_EQ(dialogs.messages,
+        QStringList { QStringLiteral("Warning!: Saved as it is, this event will not run as meant:\n\n"
+                                     "[Item3] is an SQL check without a statement: SQL is empty\n"
+                                     "warning: [Item3] runs without end and without an interval: it checks back to "
+                                     "back, thousands of times a second (set intType = 1 and an iInterval)\n\n"
+                                     "quorvel --check reports the same once the project is saved.") });
+    dialogs.Answer(IDYES);
+    editor.SaveAfterCheck(); // the same question, now answered "Save anyway"
+    EXPECT_EQ(std::make_tuple(editor.result(), dialogs.messages.size()), std::make_tuple(1, qsizetype(2)));
+
+    Quorvel sound = FullEvent();
+    sound.PerfCounter = "\\Processor(_Total)\\% Processor Time", sound.Machine.clear();
+    EventProps second(nullptr, sound);
+    EXPECT_EQ(second.RunProblems(), QString());
+    second.SaveAfterCheck();
+    EXPECT_EQ(std::make_tuple(second.result(), dialogs.messages.size()), std::make_tuple(1, qsizetype(2)));
+}
+
 } // namespace

@@ -4,14 +4,17 @@
 
 #include "external/support/CSettings.h"
 #include "external/support/MessageBox.h"
+#include "ui/gui/DesktopOpen.h"
 #include "ui/gui/FileFilters.h"
 #include "ui/gui/GuiMessageBox.h"
+#include "ui/gui/ProgramTitle.h"
 #include "ui/gui/RecentFiles.h"
 
 #include <QStandardPaths>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -21,6 +24,39 @@ TEST(FileFilters, TableFiltersBecomeQtFilters)
     EXPECT_EQ(
         QtFilter("Text files (*.txt)|*.txt|All Files(*.*)|*.*||"), QStringLiteral("Text files (*.txt);;All Files (*)"));
     EXPECT_EQ(QtFilter("SQL (*.sql;*.txt)|*.sql;*.txt||"), QStringLiteral("SQL (*.sql *.txt)"));
+}
+
+// The platform adds the program's name to a title that does not end with it: every title ends so.
+TEST(ProgramTitle, NamesTheProgramOnceAtTheEnd)
+{
+    for (const auto& [subject, title] : { std::pair(" Olvex Quorvel [/srv/demo.qvl *]", "[/srv/demo.qvl *]"),
+             std::pair("Olvex Quorvel Help", "Help"), std::pair("How to... - Help", "How to... - Help"),
+             std::pair("Event Properties", "Event Properties") })
+        EXPECT_EQ(ProgramTitle(QString::fromUtf8(subject)), QString::fromUtf8(title) + QStringLiteral(" \u2014 Olvex Quorvel"));
+    EXPECT_EQ(ProgramTitle(QStringLiteral("Olvex Quorvel")), QStringLiteral("Olvex Quorvel"));
+}
+
+// A file the desktop cannot open is told with its name and why: not there yet, or no program for it.
+TEST(DesktopOpen, AFileThatCannotBeOpenedIsToldWhy)
+{
+    TempDir dir;
+    const QString written = QString::fromStdString(dir.File("report.txt"));
+    WriteFile(written.toStdString(), "x");
+    const QString missing = QString::fromStdString(dir.File("summary.html"));
+    for (const auto& [path, viewer, told] : { std::tuple(written, true, QString()),
+             std::tuple(written, false, written + QStringLiteral(" cannot be opened: no program is set up to open files of its kind.")),
+             std::tuple(missing, true, missing + QStringLiteral(" cannot be opened: it is not written yet.")) }) {
+        ScriptedDialogs dialogs;
+        QStringList opened;
+        SetDesktopOpener([&, viewer = viewer](const QString& file) {
+            opened << file;
+            return viewer;
+        });
+        EXPECT_EQ(OpenWithDesktopOrTell(nullptr, path), told.isEmpty() ? 0 : -1);
+        EXPECT_EQ(dialogs.messages, told.isEmpty() ? QStringList() : QStringList { QStringLiteral("Warning!: ") + told });
+        EXPECT_EQ(opened.size(), path == missing ? 0 : 1);
+    }
+    SetDesktopOpener({});
 }
 
 TEST(RecentFiles, NewestFirstTenAtMostNoRepeats)

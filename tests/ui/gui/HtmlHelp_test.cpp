@@ -24,9 +24,11 @@ TEST(HelpWindow, OneWindowShowsEveryPageWithBackAndForwardOrTellsItIsMissing)
     HelpWindow* window = CurrentHelpWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Olvex Quorvel Help"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Help \u2014 Olvex Quorvel"));
 
     window->Browser().setSource(QUrl(QStringLiteral("settings.html"))); // a link, relative as in the pages
     EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Settings - Help \u2014 Olvex Quorvel"));
     window->Browser().backward();
     EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Olvex Quorvel Help"));
 

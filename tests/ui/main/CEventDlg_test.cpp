@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTimer>
@@ -47,7 +48,7 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothingAndQuitsWh
         EXPECT_EQ(w.ProjectPath(), expected) << named.toStdString();
         EXPECT_EQ(w.Project().RowCount(), expected.isEmpty() ? 0 : 2);
         EXPECT_EQ(w.windowTitle(),
-            QStringLiteral(" Olvex Quorvel [%1]").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
+            QStringLiteral("[%1] \u2014 Olvex Quorvel").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
         g_runner.Clear();
     }
     CEventDlg& w = Open({}, true, true); // the quit flag closes after an empty project too
@@ -110,13 +111,13 @@ TEST_F(MainWindowTest, EventCommandsAndSaveAsKeepRowsProjectAndFileInStep)
     w.Dispatch(ID_SAVE_AS);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.last().startsWith(QStringLiteral("Error!: The project could not be saved")));
-    EXPECT_EQ(std::make_tuple(w.Saved(), w.ProjectPath(), w.windowTitle().endsWith(QStringLiteral(" *]"))),
+    EXPECT_EQ(std::make_tuple(w.Saved(), w.ProjectPath(), w.windowTitle().contains(QStringLiteral(" *]"))),
         std::make_tuple(false, project, true));
     const QString copy = QString::fromStdString(dir.File("copy"));
     dialogs.ChooseFile(copy);
     w.Dispatch(ID_SAVE_AS);
     EXPECT_TRUE(w.Saved());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1.qvl]").arg(copy));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("[%1.qvl] \u2014 Olvex Quorvel").arg(copy));
     EXPECT_EQ(g_settings->getStr("Profile0"), (copy + QStringLiteral(".qvl")).toStdString());
     EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
     QuorvelRunner saved;
@@ -163,6 +164,71 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedAboutAndKeptUnlessDropped)
     dialogs.Answer(IDNO);
     w.Dispatch(ID_RECENT_FIRST + 1);
     EXPECT_EQ(std::make_tuple(w.ProjectPath(), w.Saved()), std::make_tuple(other, true));
+}
+
+// Whatever was typed on the properties page is asked about before it could be lost (closing,
+// New, Load), whether or not the page was left since, without marking the title; Save keeps it.
+// Every field of the page, whichever it is.
+TEST_F(MainWindowTest, TypedPropertiesAreAskedAboutUntilSaved)
+{
+    const QString project = WriteProject();
+    Open(project);
+    const int count = static_cast<int>(window->Props().findChildren<QLineEdit*>().size());
+    EXPECT_EQ(count, 6);
+    for (int i = 0; i < count; ++i) {
+        QLineEdit* field = window->Props().findChildren<QLineEdit*>().value(i);
+        SCOPED_TRACE(field->accessibleName().toStdString());
+        window->SwitchPage(CEventModes::kProperties);
+        const QString typed = QStringLiteral("typed%1").arg(i);
+        field->setText(field->text() + typed);
+        if (i % 2 != 0)
+            window->SwitchPage(CEventModes::kProject); // the field reaches the project
+        const int command = i % 3 == 0 ? ID_EXIT : i % 3 == 1 ? ID_NEW_PROJECT : ID_LOAD_PROJECT;
+        dialogs.messages.clear();
+        window->Dispatch(command); // unanswered: Cancel
+        EXPECT_EQ(dialogs.messages, QStringList { kAskSave });
+        EXPECT_EQ(std::make_tuple(window->isVisible(), window->Saved(), window->windowTitle().contains(QLatin1Char('*'))),
+            std::make_tuple(true, true, false));
+        window->Dispatch(ID_SAVE_PROJECT);
+        EXPECT_NE(ReadFile(project.toStdString()).find(typed.toStdString()), std::string::npos);
+        window->Dispatch(command); // nothing to ask now (Load's file chooser is unanswered)
+        EXPECT_EQ(dialogs.messages, QStringList { kAskSave });
+        if (command == ID_EXIT) {
+            EXPECT_FALSE(window->isVisible());
+            Open(project);
+        } else if (command == ID_NEW_PROJECT) {
+            window->Dispatch(ID_RECENT_FIRST); // the project again
+        }
+    }
+}
+
+// The event list takes Return to open the selected event and Delete to delete it; File, Exit
+// has its mnemonic and Ctrl+Q.
+TEST_F(MainWindowTest, KeysOpenAndDeleteTheSelectedEvent)
+{
+    CEventDlg& w = Open(WriteProject());
+    EXPECT_EQ(std::make_tuple(w.Action(ID_EXIT)->text(), w.Action(ID_EXIT)->shortcut()),
+        std::make_tuple(QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Ctrl+Q"))));
+    w.Project().SelectRow(1);
+    const auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&w.Project().List(), &event);
+    };
+    QString opened;
+    press(Qt::Key_Return);
+    QTimer::singleShot(0, [&] { // after the page's queued command has opened the editor
+        auto* editor = qobject_cast<EventProps*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        opened = static_cast<PgEvent&>(editor->Page(EventProps::kEvent)).Note().text();
+        editor->reject();
+    });
+    QApplication::processEvents();
+    EXPECT_EQ(opened, QStringLiteral("database file"));
+    dialogs.Answer(IDYES);
+    press(Qt::Key_Delete);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Delete selected event?") });
+    EXPECT_EQ(std::make_tuple(g_runner.Count(), w.Project().RowCount()), std::make_tuple(1, 1));
 }
 
 // The properties and settings pages store their fields when they are left, without marking the

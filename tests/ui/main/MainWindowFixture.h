@@ -27,7 +27,10 @@ protected:
         g_settings->setInt("LoadLastFile", 1);
         for (int n = 0; n < 10; ++n)
             g_settings->setStr("Profile" + std::to_string(n), "");
-        SetDesktopOpener([this](const QString& path) { opened << path; });
+        SetDesktopOpener([this](const QString& path) {
+            opened << path;
+            return viewerFound;
+        });
     }
     void TearDown() override
     {
@@ -66,5 +69,6 @@ protected:
     ScriptedDialogs dialogs;
     GuiMessageBox messageBoxes;
     QStringList opened; // files handed to the desktop's viewer
+    bool viewerFound = true; // whether the desktop has a program for them
     std::unique_ptr<CEventDlg> window;
 };

@@ -6,8 +6,11 @@
 #include "ui/main/CommandIds.h"
 #include "ui/main/GlobalRunner.h"
 #include "ui/main/PageConsole.h"
+#include "ui/main/PageVReport.h"
 
 #include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QToolBar>
 #include <utility>
 
@@ -71,6 +74,29 @@ TEST_F(MainWindowTest, ARunShowsLiveAndABreakEndsIt)
     w.Dispatch(ID_RUN_PROJECT);
     w.Dispatch(ID_BREAK);
     ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
+}
+
+// The summary page shown during a run shows the run's summary once the run ends; a console button
+// whose file no program can open says so.
+TEST_F(MainWindowTest, TheSummaryPageFollowsTheEndOfARunAndButtonsTellWhatTheyCannotOpen)
+{
+    CEventDlg& w = Open(WriteProject());
+    w.Dispatch(ID_RUN_PROJECT);
+    w.SwitchPage(CEventModes::kSummary); // none yet
+    EXPECT_EQ(dialogs.messages, QStringList { QStringLiteral("Warning!: Summary report is not created yet.") });
+    w.Dispatch(ID_BREAK);
+    ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
+    auto& page = static_cast<PageVReport&>(w.Page(CEventModes::kSummary));
+    EXPECT_EQ(page.Browser().source(), QUrl::fromLocalFile(QString::fromStdString(g_runner.currentSummaryFile)));
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    viewerFound = false;
+    w.SwitchPage(CEventModes::kConsole);
+    for (QPushButton* button : w.Console().findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Summary"))
+            button->click();
+    EXPECT_EQ(dialogs.messages.last().toStdString(),
+        "Warning!: " + g_runner.currentSummaryFile + " cannot be opened: no program is set up to open files of its kind.");
 }
 
 // The program as a user starts it: `quorvel -r -q project.qvl` opens the window, runs the project
