@@ -9,7 +9,7 @@
 #include "external/support/FileOps.h"
 #include "external/support/SharedFiles.h"
 #include "model/ListenAddress.h"
-#include "model/ProjectCheck.h"
+#include "engine/ProjectCheck.h"
 #include "model/QuorvelRunner.h"
 #include "res/Strings.h"
 

@@ -7,7 +7,7 @@
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
 #include "external/support/Utf16.h"
-#include "model/ProjectCheck.h"
+#include "engine/ProjectCheck.h"
 #include "model/ProjectSchema.h"
 #include "model/QuorvelRunner.h"
 #include "tests/support/Files.h"

@@ -2,7 +2,7 @@
 
 #include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
-#include "model/EventRunProblems.h"
+#include "engine/EventRunProblems.h"
 #include "res/Strings.h"
 #include "ui/editor/PgAction.h"
 #include "ui/editor/PgCondition.h"

@@ -3,7 +3,7 @@
 #include "external/support/CLog.h"
 #include "external/support/MessageBox.h"
 #include "external/support/StrFormat.h"
-#include "model/ProjectCheck.h"
+#include "engine/ProjectCheck.h"
 #include "res/Strings.h"
 #include "ui/editor/EventProps.h"
 #include "ui/gui/AboutBox.h"

@@ -1,4 +1,4 @@
-#include "model/ProjectCheck.h"
+#include "engine/ProjectCheck.h"
 #include "model/QuorvelRunner.h"
 #include "support/TestEnv.h"
 

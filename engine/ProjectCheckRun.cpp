@@ -1,7 +1,7 @@
 // The part of the project check that looks at how a file would run, not at how it reads: no event
 // to run, output files that cannot be written, a password that others can read, a status page that
 // would not be served. What one event would do badly is EventRunProblems' to tell.
-#include "model/ProjectCheck.h"
+#include "engine/ProjectCheck.h"
 
 #include "external/support/StrFormat.h"
 #include "model/ListenAddress.h"

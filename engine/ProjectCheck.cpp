@@ -1,9 +1,9 @@
-#include "model/ProjectCheck.h"
+#include "engine/ProjectCheck.h"
 
 #include "external/support/ReportFile.h"
 #include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
-#include "model/EventRunProblems.h"
+#include "engine/EventRunProblems.h"
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 

@@ -1,4 +1,4 @@
-#include "model/EventRunProblems.h"
+#include "engine/EventRunProblems.h"
 
 #include "external/support/CommandLine.h"
 #include "model/StartAt.h"
