@@ -16,7 +16,8 @@ int main(int argc, char** argv)
     g_settings = settings.get();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Olvex Quorvel"));
+    // No display name: the platform would append it to every window title, which names the
+    // program already.
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     GuiMessageBox messageBoxes;
     int status = 0;

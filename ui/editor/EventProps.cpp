@@ -11,7 +11,6 @@
 #include "ui/editor/PgTimer.h"
 #include "ui/editor/UnreadableMarks.h"
 #include "ui/gui/HtmlHelp.h"
-#include "ui/gui/ProgramTitle.h"
 #include "ui/gui/UserDialogs.h"
 #include "ui/gui/WindowPlacement.h"
 
@@ -36,7 +35,7 @@ EventProps::EventProps(QWidget* parent, Quorvel& event, int index)
     , index_(index)
     , tabs_(new QTabBar(this))
 {
-    setWindowTitle(ProgramTitle(tr("Event Properties")));
+    setWindowTitle(tr("Event Properties"));
     setSizeGripEnabled(true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     for (const QString& text : { tr("Connection"), tr("Event"), tr("Timers"), tr("Condition"), tr("Action") })

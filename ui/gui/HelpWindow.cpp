@@ -1,7 +1,6 @@
 #include "ui/gui/HelpWindow.h"
 
 #include "external/support/SharedFiles.h"
-#include "ui/gui/ProgramTitle.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -15,7 +14,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , browser_(new QTextBrowser(this))
 {
-    setWindowTitle(ProgramTitle(tr("Help")));
+    setWindowTitle(tr("Olvex Quorvel Help"));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(760, 620);
     browser_->setOpenExternalLinks(true);
@@ -39,8 +38,8 @@ HelpWindow::HelpWindow(QWidget* parent)
     connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
         // The index page is titled after the program's help as a whole, the other pages by their topic.
         const QString page = browser_->documentTitle();
-        setWindowTitle(ProgramTitle(
-            page.isEmpty() ? tr("Help") : page.contains(ProgramName()) ? page : tr("%1 - Help").arg(page)));
+        const QString help = tr("Olvex Quorvel Help");
+        setWindowTitle(page.isEmpty() || page.contains(help) ? help : tr("%1 - Olvex Quorvel Help").arg(page));
     });
 
     auto* layout = new QVBoxLayout(this);

@@ -5,7 +5,6 @@
 #include "external/support/StrFormat.h"
 #include "res/Strings.h"
 #include "ui/gui/HtmlHelp.h"
-#include "ui/gui/ProgramTitle.h"
 #include "ui/gui/RecentFiles.h"
 #include "ui/gui/WindowPlacement.h"
 #include "ui/main/CEventModes.h"
@@ -256,8 +255,8 @@ void CEventDlg::OpenStartProject(const QString& path)
 void CEventDlg::UpdateTitle()
 {
     const QString name = path_.isEmpty() ? QStringLiteral("untitled") : path_;
-    setWindowTitle(ProgramTitle(
-        QString::fromStdString(StrFormat(LoadString(IDS_TITLE), "", name.toStdString().c_str(), saved_ ? "" : " *"))));
+    setWindowTitle(
+        QString::fromStdString(StrFormat(LoadString(IDS_TITLE), "", name.toStdString().c_str(), saved_ ? "" : " *")));
 }
 
 void CEventDlg::SetRunControls(bool running)

@@ -7,7 +7,6 @@
 #include "ui/gui/DesktopOpen.h"
 #include "ui/gui/FileFilters.h"
 #include "ui/gui/GuiMessageBox.h"
-#include "ui/gui/ProgramTitle.h"
 #include "ui/gui/RecentFiles.h"
 
 #include <QStandardPaths>
@@ -24,16 +23,6 @@ TEST(FileFilters, TableFiltersBecomeQtFilters)
     EXPECT_EQ(
         QtFilter("Text files (*.txt)|*.txt|All Files(*.*)|*.*||"), QStringLiteral("Text files (*.txt);;All Files (*)"));
     EXPECT_EQ(QtFilter("SQL (*.sql;*.txt)|*.sql;*.txt||"), QStringLiteral("SQL (*.sql *.txt)"));
-}
-
-// The platform adds the program's name to a title that does not end with it: every title ends so.
-TEST(ProgramTitle, NamesTheProgramOnceAtTheEnd)
-{
-    for (const auto& [subject, title] : { std::pair(" Olvex Quorvel [/srv/demo.qvl *]", "[/srv/demo.qvl *]"),
-             std::pair("Olvex Quorvel Help", "Help"), std::pair("How to... - Help", "How to... - Help"),
-             std::pair("Event Properties", "Event Properties") })
-        EXPECT_EQ(ProgramTitle(QString::fromUtf8(subject)), QString::fromUtf8(title) + QStringLiteral(" \u2014 Olvex Quorvel"));
-    EXPECT_EQ(ProgramTitle(QStringLiteral("Olvex Quorvel")), QStringLiteral("Olvex Quorvel"));
 }
 
 // A file the desktop cannot open is told with its name and why: not there yet, or no program for it.

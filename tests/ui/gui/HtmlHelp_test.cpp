@@ -24,11 +24,11 @@ TEST(HelpWindow, OneWindowShowsEveryPageWithBackAndForwardOrTellsItIsMissing)
     HelpWindow* window = CurrentHelpWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Olvex Quorvel Help"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Help \u2014 Olvex Quorvel"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Olvex Quorvel Help"));
 
     window->Browser().setSource(QUrl(QStringLiteral("settings.html"))); // a link, relative as in the pages
     EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Settings"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Settings - Help \u2014 Olvex Quorvel"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Settings - Olvex Quorvel Help"));
     window->Browser().backward();
     EXPECT_EQ(window->Browser().documentTitle(), QStringLiteral("Olvex Quorvel Help"));
 

@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, StartsWithTheNamedProjectOrTheLastFileOrNothingAndQuitsWh
         EXPECT_EQ(w.ProjectPath(), expected) << named.toStdString();
         EXPECT_EQ(w.Project().RowCount(), expected.isEmpty() ? 0 : 2);
         EXPECT_EQ(w.windowTitle(),
-            QStringLiteral("[%1] \u2014 Olvex Quorvel").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
+            QStringLiteral(" Olvex Quorvel [%1]").arg(expected.isEmpty() ? QStringLiteral("untitled") : expected));
         g_runner.Clear();
     }
     CEventDlg& w = Open({}, true, true); // the quit flag closes after an empty project too
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, EventCommandsAndSaveAsKeepRowsProjectAndFileInStep)
     dialogs.ChooseFile(copy);
     w.Dispatch(ID_SAVE_AS);
     EXPECT_TRUE(w.Saved());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("[%1.qvl] \u2014 Olvex Quorvel").arg(copy));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral(" Olvex Quorvel [%1.qvl]").arg(copy));
     EXPECT_EQ(g_settings->getStr("Profile0"), (copy + QStringLiteral(".qvl")).toStdString());
     EXPECT_EQ(dialogs.filters.last(), QStringLiteral("Quorvel Projects (*.qvl);;All Files (*)"));
     QuorvelRunner saved;
