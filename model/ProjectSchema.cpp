@@ -1,5 +1,7 @@
 #include "model/ProjectSchema.h"
 
+#include "model/EventFields.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -8,9 +10,6 @@ namespace {
 using Section = ProjectSchema::Section;
 using Type = ProjectSchema::Type;
 using Key = ProjectSchema::Key;
-
-constexpr const char* kUnits = "0 seconds, 1 minutes, 2 hours";
-constexpr const char* kOperators = "0 <, 1 <=, 2 =, 3 >=, 4 >, 5 !=";
 
 Key Text(Section section, const char* name)
 {
@@ -30,9 +29,8 @@ Key Enum(Section section, const char* name, int max, const char* what, const cha
 std::vector<Key> MakeKeys()
 {
     const Section common = Section::Common;
-    const Section item = Section::Item;
     const Section conn = Section::Connection;
-    return {
+    std::vector<Key> keys {
         Text(common, "Report"),
         Text(common, "Log"),
         Text(common, "Summary"),
@@ -46,45 +44,17 @@ std::vector<Key> MakeKeys()
         Text(common, "ListenAuth"),
         Int(common, "Items"),
         Int(common, "CheckTimeout"),
-        Enum(item, "action", 3, "action", "0 none, 1 SQL statement, 2 program, 3 log line"),
-        Int(item, "bNeedConnect"),
-        Enum(item, "cond", 5, "condition",
-            "0 always, 1 on error, 2 on success, 3 row count, 4 result value, 5 check time"),
-        Enum(item, "delayTimeType", 2, "time unit", kUnits),
-        Enum(item, "delayType", 2, "delay", "0 none, 1 iDelay units, 2 start at tmStartAt"),
-        Int(item, "iDelay"),
-        Int(item, "iExecs"),
-        Int(item, "iInterval"),
-        Enum(item, "intTimeType", 2, "time unit", kUnits),
-        Enum(item, "intType", 1, "interval", "0 at once, 1 iInterval units"),
-        Enum(item, "iterType", 2, "iteration count", "0 without end, 1 once, 2 iExecs times"),
-        Enum(item, "type", 2, "check type", "0 SQL statement, 1 file or folder, 2 performance counter"),
-        Enum(item, "rowCheck", 5, "operator", kOperators),
-        Int(item, "rowCheckValue"),
-        Enum(item, "resCheck", 5, "operator", kOperators),
-        Int(item, "resCheckValue"),
-        Int(item, "bTermEvent"),
-        Int(item, "bTermProject"),
-        Enum(item, "iActWhen", 1, "choice of when to act",
-            "0 every time the condition holds, 1 when the condition starts to hold"),
-        Int(item, "iRepeatEvery"),
-        Int(item, "bActOnRecovery"),
-        Int(item, "iTimeout"),
-        Text(item, "ActionSQL"),
-        Text(item, "EventNote"),
-        Text(item, "sProgram"),
-        Text(item, "SQL"),
-        Text(item, "PerfCounter"),
-        Text(item, "Machine"),
-        Text(item, "FileOrDir"),
-        Text(item, "sLogItem"),
-        Text(item, "tmStartAt"),
-        Int(item, "enabled", 1),
+    };
+    for (const EventField& field : EventFields())
+        keys.push_back({ Section::Item, field.key, field.text != nullptr ? Type::Text : Type::Int, field.readDefault,
+            field.max, field.what, field.values });
+    keys.insert(keys.end(), {
         Enum(conn, "type", 2, "connection kind", "0 SQLite, 1 PostgreSQL, 2 ODBC"),
         Text(conn, "target"),
         Text(conn, "user"),
         Text(conn, "password"),
-    };
+    });
+    return keys;
 }
 
 std::string Lower(std::string text)

@@ -1,39 +1,11 @@
 #include "model/Quorvel.h"
 
-#include "external/support/CSysReg.h"
 #include "external/support/StrFormat.h"
+#include "model/EventFields.h"
 
 namespace {
 
 const char* const kOperators[] = {"<", "<=", "=", ">=", ">", "!="};
-
-// Event keys and where they live, in the order they are written.
-struct IntKey {
-    const char* key;
-    int Quorvel::*field;
-};
-struct TextKey {
-    const char* key;
-    std::string Quorvel::*field;
-};
-
-const TextKey kTextKeys[] = {
-    {"ActionSQL", &Quorvel::ActionSQL}, {"EventNote", &Quorvel::EventNote},
-    {"sProgram", &Quorvel::sProgram},   {"SQL", &Quorvel::SQL},
-    {"PerfCounter", &Quorvel::PerfCounter}, {"Machine", &Quorvel::Machine},
-    {"FileOrDir", &Quorvel::FileOrDir}, {"sLogItem", &Quorvel::sLogItem},
-    {"tmStartAt", &Quorvel::tmStartAt},
-};
-
-// A key that older files lack: written only when it is not 0, so that such a file is saved as it
-// was, and taken out of a file rewritten in place when it is 0 again.
-void SaveOptional(CSysReg& store, const std::string& section, const char* key, int value)
-{
-    if (value == 0)
-        store.Remove(section, key);
-    else
-        store.Save(key, value);
-}
 
 } // namespace
 
@@ -57,115 +29,24 @@ Quorvel::~Quorvel() = default;
 
 void Quorvel::CopyDefinition(const Quorvel& o)
 {
-    bNeedConnect = o.bNeedConnect;
-    type = o.type;
-    cond = o.cond;
-    action = o.action;
-    delayType = o.delayType;
-    delayTimeType = o.delayTimeType;
-    iterType = o.iterType;
-    intType = o.intType;
-    intTimeType = o.intTimeType;
-    rowCheck = o.rowCheck;
-    resCheck = o.resCheck;
-    EventNote = o.EventNote;
-    SQL = o.SQL;
-    FileOrDir = o.FileOrDir;
-    ActionSQL = o.ActionSQL;
-    sProgram = o.sProgram;
-    sLogItem = o.sLogItem;
-    PerfCounter = o.PerfCounter;
-    Machine = o.Machine;
-    tmStartAt = o.tmStartAt;
-    enabled = o.enabled;
-    bTermEvent = o.bTermEvent;
-    bTermProject = o.bTermProject;
+    CopyEventFields(*this, o);
     lastTab = o.lastTab;
-    iDelay = o.iDelay;
-    iInterval = o.iInterval;
-    iExecs = o.iExecs;
-    rowCheckValue = o.rowCheckValue;
-    resCheckValue = o.resCheckValue;
-    checkConn = o.checkConn;
-    actionConn = o.actionConn;
-    iActWhen = o.iActWhen;
-    iRepeatEvery = o.iRepeatEvery;
-    bActOnRecovery = o.bActOnRecovery;
-    iTimeout = o.iTimeout;
 }
 
 void Quorvel::Save(CSysReg& store, const std::string& section) const
 {
-    store.Section(section);
-    store.Save("action", action);
-    store.Save("ActionSQL", ActionSQL);
-    store.Save("bNeedConnect", bNeedConnect);
-    store.Save("cond", cond);
-    store.Save("delayTimeType", delayTimeType);
-    store.Save("delayType", delayType);
-    store.Save("iDelay", iDelay);
-    store.Save("iExecs", iExecs);
-    store.Save("iInterval", iInterval);
-    store.Save("intTimeType", intTimeType);
-    store.Save("intType", intType);
-    store.Save("iterType", iterType);
-    store.Save("EventNote", EventNote);
-    store.Save("sProgram", sProgram);
-    store.Save("SQL", SQL);
-    store.Save("PerfCounter", PerfCounter);
-    store.Save("Machine", Machine);
-    store.Save("FileOrDir", FileOrDir);
-    store.Save("sLogItem", sLogItem);
-    store.Save("type", type);
-    store.Save("tmStartAt", tmStartAt);
-    store.Save("rowCheck", rowCheck);
-    store.Save("rowCheckValue", rowCheckValue);
-    store.Save("resCheck", resCheck);
-    store.Save("resCheckValue", resCheckValue);
-    store.Save("enabled", enabled);
-    store.Save("bTermEvent", bTermEvent);
-    store.Save("bTermProject", bTermProject);
-    SaveOptional(store, section, "iActWhen", iActWhen);
-    SaveOptional(store, section, "iRepeatEvery", iRepeatEvery);
-    SaveOptional(store, section, "bActOnRecovery", bActOnRecovery);
-    SaveOptional(store, section, "iTimeout", iTimeout);
-    checkConn.Save(&store, section + "_connect");
-    actionConn.Save(&store, section + "_action");
+    SaveEventFields(*this, store, section);
 }
 
 void Quorvel::Load(CSysReg& store, const std::string& section)
 {
-    // Read defaults are 0 and empty, except "enabled", which reads 1 when missing.
-    static const IntKey intKeys[] = {
-        {"action", &Quorvel::action},         {"bNeedConnect", &Quorvel::bNeedConnect},
-        {"cond", &Quorvel::cond},             {"delayTimeType", &Quorvel::delayTimeType},
-        {"delayType", &Quorvel::delayType},   {"iDelay", &Quorvel::iDelay},
-        {"iExecs", &Quorvel::iExecs},         {"iInterval", &Quorvel::iInterval},
-        {"intTimeType", &Quorvel::intTimeType}, {"intType", &Quorvel::intType},
-        {"iterType", &Quorvel::iterType},     {"type", &Quorvel::type},
-        {"rowCheck", &Quorvel::rowCheck},     {"rowCheckValue", &Quorvel::rowCheckValue},
-        {"resCheck", &Quorvel::resCheck},     {"resCheckValue", &Quorvel::resCheckValue},
-        {"bTermEvent", &Quorvel::bTermEvent}, {"bTermProject", &Quorvel::bTermProject},
-        {"iActWhen", &Quorvel::iActWhen},     {"iRepeatEvery", &Quorvel::iRepeatEvery},
-        {"bActOnRecovery", &Quorvel::bActOnRecovery}, {"iTimeout", &Quorvel::iTimeout},
-    };
-    store.Section(section);
-    for (const IntKey& k : intKeys)
-        store.Read(k.key, &(this->*k.field), 0);
-    for (const TextKey& k : kTextKeys)
-        store.Read(k.key, &(this->*k.field), "");
-    store.Read("enabled", &enabled, 1);
-    checkConn.Load(&store, section + "_connect");
-    actionConn.Load(&store, section + "_action");
+    LoadEventFields(*this, store, section);
 }
 
 const std::string* Quorvel::StoredText(const std::string& key) const
 {
-    for (const TextKey& k : kTextKeys) {
-        if (key == k.key)
-            return &(this->*k.field);
-    }
-    return nullptr;
+    const EventField* field = FindEventField(key);
+    return field != nullptr && field->text != nullptr ? &(this->*field->text) : nullptr;
 }
 
 bool Quorvel::Compare(int op, int measured, int configured)
