@@ -46,6 +46,7 @@ std::vector<Key> MakeKeys()
         Text(common, "ListenAuth"),
         Int(common, "Items"),
         Int(common, "CheckTimeout"),
+        Enum(common, "ShareConnections", 1, "choice", "0 each event its own connection, 1 shared"),
         Enum(item, "action", 3, "action", "0 none, 1 SQL statement, 2 program, 3 log line"),
         Int(item, "bNeedConnect"),
         Enum(item, "cond", 5, "condition",

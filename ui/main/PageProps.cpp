@@ -5,6 +5,7 @@
 #include "ui/gui/FileFilters.h"
 #include "ui/gui/UserDialogs.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -50,6 +51,10 @@ PageProps::PageProps(QWidget* parent)
         *grid, row, tr("Metrics file"), tr("[ optional metrics file for a node_exporter textfile collector ]"));
     // The textfile collector reads only names ending in ".prom": no extension is added here.
     AddBrowse(*grid, metrics_, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, nullptr);
+    share_ = new QCheckBox(tr("Share database connections between events"), this);
+    share_->setToolTip(tr("Events with the same connection take one of a few connections for each "
+                          "execution instead of keeping one each for the whole run"));
+    grid->addWidget(share_, row++, 0, 1, 3);
     outer->addLayout(grid);
     outer->addStretch();
 }
@@ -108,6 +113,7 @@ void PageProps::ShowProps()
     Put(metrics_, project_->metricsFile);
     Put(author_, project_->author);
     Put(description_, project_->description);
+    share_->setChecked(project_->shareConnections != 0);
 }
 
 void PageProps::StoreProps()
@@ -120,6 +126,8 @@ void PageProps::StoreProps()
     project_->metricsFile = metrics_->text().toStdString();
     project_->author = author_->text().toStdString();
     project_->description = description_->text().toStdString();
+    if (share_->isChecked() != (project_->shareConnections != 0)) // an odd stored value stays
+        project_->shareConnections = share_->isChecked() ? 1 : 0;
 }
 
 void PageProps::SetRunning(bool running)
@@ -127,4 +135,5 @@ void PageProps::SetRunning(bool running)
     running_ = running;
     for (QLineEdit* field : { report_, log_, summary_, metrics_, author_, description_ })
         field->setReadOnly(running);
+    share_->setEnabled(!running);
 }

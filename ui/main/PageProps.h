@@ -4,6 +4,7 @@
 
 #include <string>
 
+class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class QuorvelRunner;
@@ -36,4 +37,5 @@ private:
     QLineEdit* metrics_;
     QLineEdit* author_;
     QLineEdit* description_;
+    QCheckBox* share_;
 };
