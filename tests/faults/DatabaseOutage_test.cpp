@@ -93,6 +93,50 @@ TEST_P(DatabaseOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterIt
     EXPECT_EQ(statuses, (std::vector<std::string> { "OK", "FAILED", "OK" }));
 }
 
+// Events that share connections meet the same outage: each keeps its course of iterations, and
+// after the server's return no connection from before it is handed out again (the first check
+// after it would fail on one).
+TEST_P(DatabaseOutage, SharedConnectionsFailDuringTheOutageAndRecoverWithTheServer)
+{
+    constexpr int kEvents = 3;
+    project.reportFile = dir.File("report.txt");
+    project.shareConnections = 1;
+    const std::string target = GetParam().target(server.ConnInfo());
+    for (int i = 0; i < kEvents; ++i) {
+        project.AddEvent(EverySeconds(
+            Endless(SqlEvent("probe" + std::to_string(i), target, "SELECT 1", GetParam().type)), kIntervalSeconds));
+    }
+    RunningQuorvel quorvel(SaveProject(), Isolated());
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2 * kEvents, 20s)) << quorvel.Output() << quorvel.Errors();
+
+    server.Stop();
+    std::this_thread::sleep_for(kOutage / 2);
+    server.Start();
+    const size_t failedInOutage = quorvel.Count("-> Check failed");
+    const size_t passedBefore = quorvel.Count("-> Check passed");
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + kEvents, kRecoveryBound)) << quorvel.Output();
+    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 3 * kEvents, 10s));
+    // At most the iterations that were connecting while the server came up may still have failed.
+    EXPECT_LE(quorvel.Count("-> Check failed"), failedInOutage + kEvents) << quorvel.Output();
+
+    quorvel.Signal(SIGTERM);
+    ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+    EXPECT_GE(quorvel.Count("-> Check failed"), static_cast<size_t>(kEvents));
+    const std::vector<std::string> names = ReportColumn(2);
+    const std::vector<std::string> statuses = ReportColumn(8);
+    EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing")) << "every iteration has its report line";
+    // Each event on its own: passing, failing during the outage, passing again.
+    for (int i = 0; i < kEvents; ++i) {
+        std::vector<std::string> course;
+        for (size_t line = 0; line < names.size(); ++line) {
+            const bool its = names[line].find("probe" + std::to_string(i)) != std::string::npos;
+            if (its && (course.empty() || course.back() != statuses[line]))
+                course.push_back(statuses[line]);
+        }
+        EXPECT_EQ(course, (std::vector<std::string> { "OK", "FAILED", "OK" })) << "probe" << i;
+    }
+}
+
 // A server that stops answering without going away (its processes stopped: the system still
 // accepts connections and acknowledges data for it) must not hold up a stop: SIGTERM ends the run
 // promptly, with its summary, while a check waits for that server. Through libpq the statement's
