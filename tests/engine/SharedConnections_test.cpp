@@ -1,11 +1,8 @@
-// Events that share connections, against the PostgreSQL server of the test services: how many
-// server connections they hold, that a check and its action meet on one connection, and that a
-// stop or a timeout reaches a shared connection while an event holds it.
+// Events that share connections, against the PostgreSQL server of the test services.
 #include "engine/EngineFixture.h"
 #include "engine/RunControl.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <thread>
 #include <unistd.h>
@@ -14,48 +11,35 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kEvents = 24;
-constexpr int kExecs = 4;
-
 class SharedConnections : public EngineTest {
 protected:
-    // The connections of this test, named so that the server can count them.
-    std::string Target() const
-    {
-        const char* server = std::getenv("QUORVEL_TEST_PG");
-        return std::string(server != nullptr ? server : "") + " application_name=" + appName;
-    }
-
+    // An event on a connection that the server can tell by its application name.
     Quorvel Event(const std::string& note, const std::string& sql)
     {
         Quorvel event = PgEvent(note, sql);
-        event.checkConn.target = Target();
+        event.checkConn.target += " application_name=" + appName;
         event.actionConn = event.checkConn;
         return event;
     }
 
-    // The most connections of this test that the server held while `run` ran.
-    int PeakConnections(const std::function<void()>& run)
+    // The most connections of these events that the server held during a run.
+    int RunCountingConnections()
     {
         std::unique_ptr<CDB> counter = CDB::newDB(DS_POSTGRES);
-        CONN_INFO info;
-        info.type = DS_POSTGRES;
-        info.target = std::getenv("QUORVEL_TEST_PG") != nullptr ? std::getenv("QUORVEL_TEST_PG") : "";
+        const CONN_INFO info = PgEvent("counter").checkConn;
         EXPECT_EQ(counter->connect(&info), CDB::kOK) << counter->errorText;
         std::atomic<bool> done { false };
         int peak = 0;
         std::thread sampler([&] {
-            while (!done) {
-                std::string count;
+            for (std::string count; !done; std::this_thread::sleep_for(10ms)) {
                 counter->closeCursor(0);
                 if (CDB::isOK(counter->execute(
                         "SELECT count(*) FROM pg_stat_activity WHERE application_name = '" + appName + "'"))
                     && CDB::isOK(counter->fetch()) && CDB::isOK(counter->getData(1, &count)))
                     peak = std::max(peak, std::atoi(count.c_str()));
-                std::this_thread::sleep_for(10ms);
             }
         });
-        run();
+        project.Run(&page, nullptr);
         done = true;
         sampler.join();
         return peak;
@@ -65,71 +49,55 @@ protected:
 };
 
 // Each check leaves its event's number in a setting of its session, which the action reads back:
-// an action on any other connection than its check's fails.
+// an action on another connection than its check's fails.
 TEST_F(SharedConnections, TwentyFourEventsHoldAFewConnectionsAndEachActionMeetsItsCheck)
 {
-    struct Row {
-        int share;
-        int leastPeak;
-        int mostPeak;
-    };
-    for (const Row row : { Row { 0, kEvents, kEvents }, Row { 1, 1, 4 } }) {
-        SCOPED_TRACE("ShareConnections " + std::to_string(row.share));
+    constexpr int kExecs = 4;
+    for (const auto& [share, fewest, most] : { std::tuple(0, kMaxEvents, kMaxEvents), std::tuple(1, 1, 4) }) {
+        SCOPED_TRACE(share);
         project.Clear();
-        project.shareConnections = row.share;
-        for (int i = 0; i < kEvents; ++i) {
+        project.shareConnections = share;
+        for (int i = 0; i < kMaxEvents; ++i) {
             const std::string n = std::to_string(i);
-            Quorvel event = EverySeconds(Times(Event("e" + n, "SELECT set_config('quorvel.event', '" + n + "', false)"), kExecs), 1);
+            Quorvel event = EverySeconds(Times(Event(n, "SELECT set_config('quorvel.event', '" + n + "', false)"), kExecs), 1);
             event.action = ACTION_SQL;
             event.ActionSQL = "DO $$ BEGIN IF current_setting('quorvel.event') <> '$VALUE$' THEN "
                               "RAISE EXCEPTION 'another connection'; END IF; END $$";
             project.AddEvent(event);
         }
-        const int peak = PeakConnections([this] { project.Run(&page, nullptr); });
-        std::printf("ShareConnections %d: at most %d server connections\n", row.share, peak);
-        EXPECT_GE(peak, row.leastPeak);
-        EXPECT_LE(peak, row.mostPeak);
-        for (int i = 0; i < kEvents; ++i) {
-            const Quorvel& event = *project.GetEvent(i);
-            EXPECT_EQ(event.results.passed, kExecs) << event.EventNote;
-            EXPECT_EQ(event.value, std::to_string(i));
-            EXPECT_EQ(page.Count(event.EventNote, "Do action"), kExecs);
-            EXPECT_EQ(page.Count(event.EventNote, "Action Error"), 0) << event.EventNote;
+        const int peak = RunCountingConnections();
+        std::printf("ShareConnections %d: at most %d server connections\n", share, peak);
+        EXPECT_GE(peak, fewest);
+        EXPECT_LE(peak, most);
+        for (const Quorvel& event : project.events) {
+            EXPECT_EQ(std::tuple(event.results.passed, event.value, page.Count(event.EventNote, "Do action"),
+                          page.Count(event.EventNote, "Action Error")),
+                std::tuple(kExecs, event.EventNote, kExecs, 0));
         }
     }
 }
 
-// A statement on a shared connection is cut short by Break all as by its timeout, while another
-// event keeps using the pool.
+// Break all and the timeout cut a statement on a shared connection short, while another event
+// goes on using the pool.
 TEST_F(SharedConnections, StopAndTimeoutReachTheSharedConnection)
 {
-    struct Row {
-        const char* name;
-        bool breakAll;
-        const char* last; // the sleeper's last status
-    };
-    for (const Row row : { Row { "Break all", true, "Cancelled" }, Row { "timeout", false, "Completed" } }) {
-        SCOPED_TRACE(row.name);
+    for (const bool breakAll : { true, false }) {
+        SCOPED_TRACE(breakAll ? "Break all" : "timeout");
         project.Clear();
         project.shareConnections = 1;
-        Quorvel sleeper = Times(Event("sleeper", "SELECT pg_sleep(600)"), 1);
-        sleeper.iTimeout = row.breakAll ? 0 : 1;
-        project.AddEvent(sleeper);
+        project.AddEvent(Times(Event("sleeper", "SELECT pg_sleep(600)"), 1));
+        project.events[0].iTimeout = breakAll ? 0 : 1;
         project.AddEvent(Times(Event("busy", "SELECT 1"), 200));
-        page.onStatus = [&row](const std::string& note, const std::string& status) {
-            if (row.breakAll && note == "sleeper" && status == "Executing")
-                std::thread([] {
-                    std::this_thread::sleep_for(300ms);
-                    BreakAll();
-                }).detach();
+        page.onStatus = [breakAll](const std::string& note, const std::string& status) {
+            if (breakAll && note == "sleeper" && status == "Executing")
+                std::thread([] { std::this_thread::sleep_for(300ms), BreakAll(); }).detach();
         };
         const auto started = std::chrono::steady_clock::now();
         project.Run(&page, nullptr);
         page.onStatus = nullptr;
         EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-        EXPECT_EQ(page.Last("sleeper"), row.last);
-        EXPECT_EQ(project.GetEvent(0)->results.Failed(), row.breakAll ? 0 : 1);
-        EXPECT_EQ(project.GetEvent(0)->db, nullptr) << "the connection went back to the pool or was closed";
+        EXPECT_EQ(page.Last("sleeper"), breakAll ? "Cancelled" : "Completed");
+        EXPECT_EQ(project.events[0].results.Failed(), breakAll ? 0 : 1);
     }
 }
 

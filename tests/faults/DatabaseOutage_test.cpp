@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <map>
 #include <thread>
 
 namespace {
@@ -102,10 +103,9 @@ TEST_P(DatabaseOutage, SharedConnectionsFailDuringTheOutageAndRecoverWithTheServ
     project.reportFile = dir.File("report.txt");
     project.shareConnections = 1;
     const std::string target = GetParam().target(server.ConnInfo());
-    for (int i = 0; i < kEvents; ++i) {
+    for (int i = 0; i < kEvents; ++i)
         project.AddEvent(EverySeconds(
             Endless(SqlEvent("probe" + std::to_string(i), target, "SELECT 1", GetParam().type)), kIntervalSeconds));
-    }
     RunningQuorvel quorvel(SaveProject(), Isolated());
     ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2 * kEvents, 20s)) << quorvel.Output() << quorvel.Errors();
 
@@ -121,20 +121,19 @@ TEST_P(DatabaseOutage, SharedConnectionsFailDuringTheOutageAndRecoverWithTheServ
 
     quorvel.Signal(SIGTERM);
     ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
-    EXPECT_GE(quorvel.Count("-> Check failed"), static_cast<size_t>(kEvents));
     const std::vector<std::string> names = ReportColumn(2);
     const std::vector<std::string> statuses = ReportColumn(8);
     EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing")) << "every iteration has its report line";
     // Each event on its own: passing, failing during the outage, passing again.
-    for (int i = 0; i < kEvents; ++i) {
-        std::vector<std::string> course;
-        for (size_t line = 0; line < names.size(); ++line) {
-            const bool its = names[line].find("probe" + std::to_string(i)) != std::string::npos;
-            if (its && (course.empty() || course.back() != statuses[line]))
-                course.push_back(statuses[line]);
-        }
-        EXPECT_EQ(course, (std::vector<std::string> { "OK", "FAILED", "OK" })) << "probe" << i;
+    std::map<std::string, std::vector<std::string>> courses;
+    for (size_t line = 0; line < names.size(); ++line) {
+        std::vector<std::string>& course = courses[names[line]];
+        if (course.empty() || course.back() != statuses[line])
+            course.push_back(statuses[line]);
     }
+    EXPECT_EQ(courses.size(), static_cast<size_t>(kEvents));
+    for (const auto& [name, course] : courses)
+        EXPECT_EQ(course, (std::vector<std::string> { "OK", "FAILED", "OK" })) << name;
 }
 
 // A server that stops answering without going away (its processes stopped: the system still
