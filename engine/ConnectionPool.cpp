@@ -1,6 +1,5 @@
 #include "engine/ConnectionPool.h"
 
-
 ConnectionPool::ConnectionPool()
     : ConnectionPool(Clock::now, MakeDefault, kWaitForIdle)
 {

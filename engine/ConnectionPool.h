@@ -50,7 +50,7 @@ public:
     // Take and GiveBack do it too.
     void CloseIdle();
 
-    // For the run's figures and the tests.
+    // How many connections wait idle, and how many are taken.
     size_t IdleCount() const;
     size_t BusyCount() const;
 

@@ -1,8 +1,8 @@
-// The SQL check: runs the event's statement on its long-lived connection and keeps the first
-// column of the first row as the check's value.
+// The SQL check: runs the event's statement on its long-lived connection (or on one taken from the
+// run's pool for the execution) and keeps the first column of the first row as the check's value.
 #include "engine/CheckWatch.h"
-#include "engine/ConnectionPool.h"
 #include "engine/Checks.h"
+#include "engine/ConnectionPool.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
 #include "external/support/CLog.h"
