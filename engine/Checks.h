@@ -9,3 +9,7 @@ class Quorvel;
 void RunSqlCheck(Quorvel& event, Iteration& it);
 void RunFileCheck(Quorvel& event, Iteration& it);
 void RunCounterCheck(Quorvel& event, Iteration& it);
+
+// Ends the iteration's use of a connection taken from the run's pool: it goes back, or is closed
+// when it failed, timed out or a stop cut it short. Nothing for an event that keeps its own.
+void GiveBackConnection(Quorvel& event, const Iteration& it);

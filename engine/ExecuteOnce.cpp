@@ -129,8 +129,10 @@ void Quorvel::ExecuteOnce(int row)
     it.afterCheck = TickCount();
     // A stop that came while the check ran cut the execution short (a cancelled statement is no
     // failed check): no action and no record; the thread posts "Cancelled" next.
-    if (g_breakAll != 0)
+    if (g_breakAll != 0) {
+        GiveBackConnection(*this, it);
         return;
+    }
     const char* checked = it.status.empty() ? "" : it.checkOK ? "Check passed" : "Check failed";
     const char* acted = ""; // what the condition and the action came to, for the outcome
     if (*checked != '\0')
@@ -165,6 +167,7 @@ void Quorvel::ExecuteOnce(int row)
     } else if (SettingInt("LogLevel") >= 1) {
         PostStatus(row, "Action skipped");
     }
+    GiveBackConnection(*this, it);
     if (consoleLines == CONSOLE_LINES_CHANGES)
         PostOutcome(Outcome(checked, acted));
     it.end = TickCount();

@@ -1,5 +1,6 @@
 // Running a project: the events that take part each get a worker thread; the calling thread
 // waits for them, keeps the window alive, and writes the summary at the end.
+#include "engine/ConnectionPool.h"
 #include "engine/MetricsWriter.h"
 #include "engine/RunControl.h"
 #include "engine/StatusSnapshotWriter.h"
@@ -107,8 +108,11 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
         // On the heap: a group whose threads are abandoned must outlive them (see below).
         auto group = std::make_unique<WorkerGroup>();
         WorkerGroup& workers = *group;
+        // Shared by the events; a worker left behind after a break keeps it alive with its share.
+        const auto pool = shareConnections != 0 ? std::make_shared<ConnectionPool>() : nullptr;
         for (Quorvel* event : taking) {
             event->page = page;
+            event->pool = pool;
             event->execCount = 0;
             event->runner = this;
             { // the metrics file shows this run's figures from its first write on
@@ -153,6 +157,9 @@ int QuorvelRunner::RunKeepingBreak(StatusPage* page, const std::vector<uint16_t>
                 "Run", "Quorvel", __LINE__);
         } else {
             workers.JoinAll();
+            // The idle connections close with the pool, not with the project's next run.
+            for (Quorvel* event : taking)
+                event->pool.reset();
         }
         metrics.Stop();
         MarkRun(*this, taking, false);

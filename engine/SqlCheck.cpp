@@ -1,7 +1,8 @@
-// The SQL check: runs the event's statement on its long-lived connection and keeps the first
-// column of the first row as the check's value.
+// The SQL check: runs the event's statement on its long-lived connection (or on one taken from the
+// run's pool for the execution) and keeps the first column of the first row as the check's value.
 #include "engine/CheckWatch.h"
 #include "engine/Checks.h"
+#include "engine/ConnectionPool.h"
 #include "engine/Iteration.h"
 #include "engine/RunControl.h"
 #include "external/support/CLog.h"
@@ -15,7 +16,7 @@ namespace {
 bool EnsureConnected(Quorvel& event)
 {
     if (!event.db)
-        event.db = CDB::newDB(event.checkConn.type);
+        event.db = event.pool ? event.pool->Take(event.checkConn) : CDB::newDB(event.checkConn.type);
     if (!event.db)
         return false;
     if (event.db->connected != 0)
@@ -73,4 +74,13 @@ void RunSqlCheck(Quorvel& event, Iteration& it)
         ok = false;
     it.checkOK = ok;
     it.status = ok ? "OK" : "FAILED";
+}
+
+void GiveBackConnection(Quorvel& event, const Iteration& it)
+{
+    if (!event.pool || !event.db)
+        return;
+    // A cancelled statement may have left the connection in any state: the next one is fresh.
+    const bool failed = it.timedOut || g_breakAll != 0;
+    event.pool->GiveBack(event.checkConn, std::move(event.db), failed);
 }

@@ -33,6 +33,9 @@ constexpr Meaning kMeanings[] = {
         "UTF-8 (LF line ends) or UTF-16LE (byte-order mark, CR LF) for the execution report and the custom "
         "log; empty: the preference TextEncoding." },
     { Section::Common, "CheckTimeout", "Seconds after which a check of an event whose iTimeout is 0 is stopped and fails; 0: none." },
+    { Section::Common, "ShareConnections",
+        "1: events whose connections are described alike (password included) share a few connections, "
+        "each taken for one execution; 0 (or missing): every event keeps its own connection for the whole run." },
     { Section::Common, "ConsoleLines",
         "What a console run prints: all (every status change), changes (an event's start, end and each "
         "execution whose outcome differs from the one before), none; empty: the preference ConsoleLines; "

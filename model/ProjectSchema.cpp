@@ -44,6 +44,7 @@ std::vector<Key> MakeKeys()
         Text(common, "ListenAuth"),
         Int(common, "Items"),
         Int(common, "CheckTimeout"),
+        Enum(common, "ShareConnections", 1, "choice", "0 each event its own connection, 1 shared"),
     };
     for (const EventField& field : EventFields())
         keys.push_back({ Section::Item, field.key, field.text != nullptr ? Type::Text : Type::Int, field.readDefault,

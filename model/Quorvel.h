@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class ConnectionPool;
 class CounterQuery;
 class CSysReg;
 struct ProgramSlots;
@@ -119,6 +120,9 @@ public:
     // Run-time state, owned by the event's worker thread during a run.
     StatusPage* page = nullptr;
     std::unique_ptr<CDB> db;
+    // When the project shares connections: the run's pool, from which `db` is taken for one
+    // iteration and to which it goes back after it.
+    std::shared_ptr<ConnectionPool> pool;
     QuorvelRunner* runner = nullptr;
     ExecStats results; // guarded by the runner's lock while a run lasts
     std::string value;

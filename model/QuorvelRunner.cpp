@@ -53,6 +53,7 @@ int QuorvelRunner::Load(const std::string& path)
     store.Read(kCommon, "TextEncoding", &textEncoding, "");
     store.Read(kCommon, "ConsoleLines", &consoleLines, "");
     store.Read(kCommon, "CheckTimeout", &checkTimeout, 0);
+    store.Read(kCommon, "ShareConnections", &shareConnections, 0);
     store.Read(kCommon, "Listen", &listen, "");
     store.Read(kCommon, "ListenAuth", &listenAuth, "");
     projectName = std::filesystem::path(path).stem().string();
@@ -137,6 +138,10 @@ int QuorvelRunner::Save(const std::string& path)
         store.Remove(kCommon, "CheckTimeout");
     else
         store.Save(kCommon, "CheckTimeout", checkTimeout);
+    if (shareConnections == 0)
+        store.Remove(kCommon, "ShareConnections");
+    else
+        store.Save(kCommon, "ShareConnections", shareConnections);
     projectName = std::filesystem::path(path).stem().string();
     projectFile = AbsolutePath(path);
     store.Save(kCommon, "Items", Count());
@@ -170,6 +175,7 @@ void QuorvelRunner::Clear()
     listen.clear();
     listenAuth.clear();
     checkTimeout = 0;
+    shareConnections = 0;
     projectName.clear();
     projectFile.clear();
 }

@@ -95,6 +95,9 @@ public:
     // "ListenAuth": the status page's credentials file (user:hash lines); needed off loopback.
     std::string listenAuth;
     int checkTimeout = 0;       // "CheckTimeout": seconds, the timeout of events whose iTimeout is 0; 0 none
+    // "ShareConnections": 1 when events with the same connection share a few connections of the
+    // run; 0, every event keeps its own for the whole run.
+    int shareConnections = 0;
     // The project file's name without folder and extension, set by Load and Save.
     std::string projectName;
     // The project file as an absolute path, set by Load and Save.

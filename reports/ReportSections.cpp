@@ -84,6 +84,8 @@ void QuorvelRunner::WriteSummarySection(MultiReport& report, int enabledCount, b
         // Only a project with a timeout has the row: the others read as they always did.
         if (checkTimeout > 0)
             report.Row2("Check Timeout", StrFormat("%d s", checkTimeout));
+        if (shareConnections != 0)
+            report.Row2("Shared Connections", "Yes");
     }
     report.Row2("Olvex Quorvel", CLog::VersionStr(0));
     report.EndTable();

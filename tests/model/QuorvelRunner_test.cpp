@@ -28,7 +28,7 @@ auto Definition(const Quorvel& q)
 auto Header(const QuorvelRunner& p)
 {
     return std::tuple(p.reportFile, p.logFile, p.summaryFile, p.metricsFile, p.author, p.description, p.checkTimeout,
-        p.listen, p.listenAuth);
+        p.listen, p.listenAuth, p.shareConnections);
 }
 
 TEST(ProjectFile, EveryFieldRoundTrips)
@@ -43,6 +43,7 @@ TEST(ProjectFile, EveryFieldRoundTrips)
     saved.author = "Zoë";
     saved.description = "line 1\nline 2\r\n\ttabbed";
     saved.checkTimeout = 45;
+    saved.shareConnections = 1;
     saved.listen = "[::1]:8088";
     saved.listenAuth = "/etc/quorvel/users";
     for (int i = 0; i < 3; ++i)

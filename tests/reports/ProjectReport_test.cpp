@@ -23,6 +23,7 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     project.description = "a & b";
     project.summaryFile = "/tmp/summary-$DATE$.html";
     project.checkTimeout = 30;
+    project.shareConnections = 1;
     Quorvel sql = Endless(SqlEvent(
         "<script>alert(1)</script>", "/var/lib/jobs.db", "SELECT count(*) FROM jobs WHERE 2 < 3 AND '<b>' <> ''"));
     sql.cond = COND_ROW_COUNT;
@@ -56,7 +57,7 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
             MatchesRegex("row\tReport Created\t[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}"), "row\tEvents\t3, enabled 2",
             "row\tAuthor\tAnn", "row\tProject Description\ta & b", "row\tCustom Log File\t",
             "row\tExecution Report File\t", "row\tSummary Report File\t/tmp/summary-$DATE$.html",
-            "row\tCheck Timeout\t30 s", "row\tOlvex Quorvel\t" + CLog::VersionStr(0)));
+            "row\tCheck Timeout\t30 s", "row\tShared Connections\tYes", "row\tOlvex Quorvel\t" + CLog::VersionStr(0)));
 
     EXPECT_THAT(SectionRows(outline, "P1"),
         ElementsAre(kHeader, "row\tEvent Type\tExec SQL",

@@ -5,6 +5,7 @@
 #include "ui/gui/FileFilters.h"
 #include "ui/gui/UserDialogs.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -53,6 +54,10 @@ PageProps::PageProps(QWidget* parent)
         tr("[ optional metrics file for a node_exporter textfile collector ]"), &QuorvelRunner::metricsFile);
     // The textfile collector reads only names ending in ".prom": no extension is added here.
     AddBrowse(*grid, metrics, row - 2, IDS_SAVE_EXEC_REPORT_TO, IDS_FILTER_TEXT, nullptr);
+    share_ = new QCheckBox(tr("Share database connections between events"), this);
+    share_->setToolTip(tr("Events with the same connection take one of a few connections for each "
+                          "execution instead of keeping one each for the whole run"));
+    grid->addWidget(share_, row++, 0, 1, 3);
     outer->addLayout(grid);
     outer->addStretch();
 }
@@ -115,6 +120,7 @@ void PageProps::ShowProps()
         return;
     for (const Field& field : fields_)
         Put(field.edit, project_->*field.property);
+    share_->setChecked(project_->shareConnections != 0);
 }
 
 void PageProps::StoreProps()
@@ -123,6 +129,8 @@ void PageProps::StoreProps()
         return;
     for (const Field& field : fields_)
         project_->*field.property = field.edit->text().toStdString();
+    if (share_->isChecked() != (project_->shareConnections != 0)) // an odd stored value stays
+        project_->shareConnections = share_->isChecked() ? 1 : 0;
 }
 
 void PageProps::SetRunning(bool running)
@@ -130,6 +138,7 @@ void PageProps::SetRunning(bool running)
     running_ = running;
     for (const Field& field : fields_)
         field.edit->setReadOnly(running);
+    share_->setEnabled(!running);
 }
 
 void PageProps::MarkSaved()
@@ -137,10 +146,13 @@ void PageProps::MarkSaved()
     saved_.clear();
     for (const Field& field : fields_)
         saved_.push_back(project_ != nullptr ? project_->*field.property : std::string());
+    savedShare_ = project_ != nullptr && project_->shareConnections != 0;
 }
 
 bool PageProps::Changed() const
 {
+    if (share_->isChecked() != savedShare_)
+        return true;
     for (size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].edit->text().toStdString() != saved_[i])
             return true;

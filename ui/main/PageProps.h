@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class QuorvelRunner;
@@ -46,4 +47,6 @@ private:
     bool running_ = false;
     std::vector<Field> fields_;
     std::vector<std::string> saved_; // each field's property as last saved
+    QCheckBox* share_ = nullptr;
+    bool savedShare_ = false;
 };

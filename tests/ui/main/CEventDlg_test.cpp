@@ -19,6 +19,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -249,14 +250,15 @@ TEST_F(MainWindowTest, PagesStoreTheirFieldsWhenLeftAndEveryControlHasAName)
     }
     w.SwitchPage(CEventModes::kProperties);
     w.Props().findChildren<QLineEdit*>().value(0)->setText(QStringLiteral("report_$DATE$.txt"));
+    w.Props().findChildren<QCheckBox*>().value(0)->setChecked(true);
     w.SwitchPage(CEventModes::kSettings);
     auto* date = w.Page(CEventModes::kSettings).findChildren<QComboBox*>().value(0);
     EXPECT_EQ(date->currentText(), QStringLiteral("YYDDD"));
     date->setCurrentIndex(0);
     EXPECT_EQ(g_settings->getStr("MacroDateFmt"), "YYDDD"); // not yet: the page is still shown
     w.SwitchPage(CEventModes::kProject);
-    EXPECT_EQ(std::make_tuple(g_runner.reportFile, g_settings->getStr("MacroDateFmt")),
-        std::make_tuple(std::string("report_$DATE$.txt"), std::string()));
+    EXPECT_EQ(std::make_tuple(g_runner.reportFile, g_runner.shareConnections, g_settings->getStr("MacroDateFmt")),
+        std::make_tuple(std::string("report_$DATE$.txt"), 1, std::string()));
     EXPECT_TRUE(w.Saved());
 }
 
