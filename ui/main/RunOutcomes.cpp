@@ -45,7 +45,11 @@ bool RunOutcomes::CopyFrom(const QuorvelRunner& project, uint64_t* changes)
 {
     std::vector<Raw> raws;
     {
-        std::lock_guard lock(project.lock);
+        // Workers hold the lock while they write a report line: when one is at it, the copy waits
+        // for the next turn rather than the window for a disk.
+        std::unique_lock lock(project.lock, std::try_to_lock);
+        if (!lock.owns_lock())
+            return false;
         if (project.statusChanges == *changes && !events.empty())
             return false;
         *changes = project.statusChanges;

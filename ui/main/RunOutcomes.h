@@ -29,8 +29,9 @@ public:
         Outcome Shown() const { return failure.isEmpty() ? outcome : Outcome::kFailed; }
     };
 
-    // Under the project's lock. `changes` is the project's count of status changes at the last
-    // copy: when nothing has changed since, nothing is copied and false is answered.
+    // Under the project's lock, when it is free. `changes` is the project's count of status changes
+    // at the last copy: when nothing has changed since, or the lock is taken, nothing is copied and
+    // false is answered.
     bool CopyFrom(const QuorvelRunner& project, uint64_t* changes);
 
     int Passed() const;
