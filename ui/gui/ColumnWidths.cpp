@@ -151,8 +151,12 @@ void ColumnWidths::OnSectionResized(int column, int, int newSize)
 
 bool ColumnWidths::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view_.viewport() && event->type() == QEvent::Resize)
+    if (watched != view_.viewport())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Resize)
         Apply();
+    else if (event->type() == QEvent::Show) // rows measure only once they can be seen
+        FitContent();
     return QObject::eventFilter(watched, event);
 }
 
