@@ -93,8 +93,8 @@ private:
     QPushButton* summaryButton_;
     QPushButton* breakButton_;
     QTimer drainTimer_;
-    ColumnWidths* execWidths_;
-    ColumnWidths* activeWidths_;
+    ColumnWidths* execWidths_ = nullptr;
+    ColumnWidths* activeWidths_ = nullptr;
     std::vector<int> rowEvents_; // window thread: the event of each row of the active list
     RunOutcomes outcomes_;
     uint64_t outcomesSeen_ = 0; // the project's status changes at the last copy
