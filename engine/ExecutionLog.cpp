@@ -11,6 +11,7 @@
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 
+#include <cstring>
 #include <ctime>
 #include <string_view>
 
@@ -61,6 +62,27 @@ void MakeRecordLine(std::string& line, const Quorvel& event, const ExecRecord& r
     line += "\r\n";
 }
 
+EventLive::Outcome OutcomeOf(const Iteration& it, const FailureStreak& actionFailure)
+{
+    if (it.status == "FAILED" || (it.actionRun && actionFailure.failing()))
+        return EventLive::Outcome::kFailed;
+    if (it.heldBack)
+        return EventLive::Outcome::kHeldBack;
+    return it.actionRun ? EventLive::Outcome::kActed : EventLive::Outcome::kPassed;
+}
+
+// The event keeps the course of its own writes, so that the window shows a report that is not
+// written on the rows of the events whose lines are lost. Under the runner's lock.
+void FollowOutput(EventLive& live, const std::string& kind, const std::string& path, int error)
+{
+    if (error != 0) {
+        live.outputFailure.Failed(path + ": " + std::strerror(error), LocalNow().unixMs);
+        live.outputWhat = kind;
+    } else if (live.outputFailure.failing() && live.outputWhat == kind) {
+        live.outputFailure.Succeeded();
+    }
+}
+
 } // namespace
 
 void Quorvel::RecordExecution(const Iteration& it)
@@ -84,6 +106,7 @@ void Quorvel::RecordExecution(const Iteration& it)
     // these copies instead.
     live.checkFailure = checkFailure;
     live.actionFailure = actionFailure;
+    live.outcome = OutcomeOf(it, actionFailure);
     live.problemOpen = gate.holding();
     live.problemSinceMs = gate.openedMs();
     live.state = EventLive::State::kWaiting;
@@ -116,8 +139,11 @@ void Quorvel::WriteRecord(const std::string& text, bool customLog)
         current = file; // keeps the room of the last name
     else
         current = ExpandMacros(file);
+    ReportFile& output = customLog ? project.logOutput : project.reportOutput;
+    int error = 0;
     if (customLog)
-        project.logOutput.Append(current, "", line + "\r\n");
+        output.Append(current, "", line + "\r\n", &error);
     else
-        project.reportOutput.Append(current, kReportHeader, line);
+        output.Append(current, kReportHeader, line, &error);
+    FollowOutput(live, output.Kind(), current, error);
 }

@@ -5,24 +5,26 @@
 #include "model/Quorvel.h"
 #include "model/QuorvelRunner.h"
 
-namespace {
-
-// The event's number as the project shows it (1 for the first), 0 outside a project.
-int EventNumber(const Quorvel& event)
+int EventIndex(const Quorvel& event)
 {
     if (event.runner == nullptr || event.runner->events.empty())
-        return 0;
+        return -1;
     const Quorvel* first = event.runner->events.data();
     const auto index = &event - first;
-    return index >= 0 && index < event.runner->Count() ? static_cast<int>(index) + 1 : 0;
+    return index >= 0 && index < event.runner->Count() ? static_cast<int>(index) : -1;
 }
 
-} // namespace
+std::string FailureText(const std::string& what, const std::string& reason)
+{
+    std::string text = what + " failed: ";
+    AppendOneLine(text, reason.empty() ? std::string("no reason given") : reason);
+    return text;
+}
 
 std::string EventLabel(const Quorvel& event)
 {
     std::string label = "event ";
-    AppendDecimal(label, EventNumber(event));
+    AppendDecimal(label, EventIndex(event) + 1);
     label += " \"";
     AppendOneLine(label, event.EventNote.empty() ? event.Description(-1) : event.EventNote);
     return label + "\"";
@@ -35,9 +37,7 @@ std::string EventLinePrefix(const Quorvel& event)
 
 void TellFailureStarted(const Quorvel& event, const char* what, const std::string& reason)
 {
-    std::string line = EventLinePrefix(event) + what + " failed: ";
-    AppendOneLine(line, reason.empty() ? std::string("no reason given") : reason);
-    TellFailure(line, "Failure");
+    TellFailure(EventLinePrefix(event) + FailureText(what, reason), "Failure");
 }
 
 void TellFailureEnded(const Quorvel& event, const char* what, int count)

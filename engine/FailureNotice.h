@@ -13,5 +13,10 @@ void TellFailureEnded(const Quorvel& event, const char* what, int count);
 
 // `quorvel: <project>: event <n> "<note>": ` for a line about the event on standard error.
 std::string EventLinePrefix(const Quorvel& event);
+// `<what> failed: <reason>` on one line ("no reason given" for an empty reason): how standard error,
+// the program log and the window word a failure.
+std::string FailureText(const std::string& what, const std::string& reason);
+// The event's index in its project (0 for the first), -1 outside a project.
+int EventIndex(const Quorvel& event);
 // `event <n> "<note>"` (the description when the note is empty): how messages name the event.
 std::string EventLabel(const Quorvel& event);

@@ -177,11 +177,13 @@ ReportFile::Encoding ReportFile::EncodingOf(const std::string& path)
     return knownEncoding_;
 }
 
-int ReportFile::Append(const std::string& path, const std::string& header, const std::string& text)
+int ReportFile::Append(const std::string& path, const std::string& header, const std::string& text, int* errorOut)
 {
     // An empty name would make CreateWhole build its file in the current folder.
     const int error = path.empty() ? ENOENT : AppendOrCreate(path, header, text, EncodingOf(path));
     NoteOutcome(path, error);
+    if (errorOut != nullptr)
+        *errorOut = error;
     return error == 0 ? 0 : -1;
 }
 

@@ -28,8 +28,9 @@ public:
     // only), `header` (may be empty) and `text`; a file that exists, also one of zero bytes, gets
     // only `text`. 0 when written, -1 when not (missing folder, no rights, full disk, ...): the
     // text is then dropped. The first failure of a streak and the first success after it are told
-    // in the program log.
-    int Append(const std::string& path, const std::string& header, const std::string& text);
+    // in the program log. `error`, when given, receives the error number (0 when written).
+    int Append(const std::string& path, const std::string& header, const std::string& text, int* error = nullptr);
+    const std::string& Kind() const { return kind_; }
 
     // Forgets what it knows of the file it last wrote, so that the next append looks at the file
     // the path names then (after log rotation: a new one, with the writer's encoding and the

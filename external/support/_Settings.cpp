@@ -23,6 +23,7 @@ void _Settings::Add(const std::string& name, S_TYPE type, int, const std::string
 {
     Entry entry;
     entry.type = type;
+    entry.def = def;
     if (type == S_INT)
         stored_->Read(kSection, name, &entry.number, std::atoi(def.c_str()));
     else
@@ -67,6 +68,16 @@ void _Settings::setStr(const std::string& name, const std::string& value)
     Entry& entry = values_[name];
     entry.type = S_TEXT;
     entry.text = value;
+}
+
+bool _Settings::IsDefault(const std::string& name) const
+{
+    std::shared_lock lock(mutex_);
+    const auto it = values_.find(name);
+    if (it == values_.end())
+        return true;
+    const Entry& entry = it->second;
+    return entry.type == S_INT ? std::to_string(entry.number) == entry.def : entry.text == entry.def;
 }
 
 int _Settings::SaveData()

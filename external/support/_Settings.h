@@ -29,6 +29,8 @@ public:
     std::string getStr(const std::string& name) const;
     void setInt(const std::string& name, int value);
     void setStr(const std::string& name, const std::string& value);
+    // Whether the key holds the default it was registered with (never changed, or changed back).
+    bool IsDefault(const std::string& name) const;
 
     // Keeps every value for the next start. 0 on success, -1 when the store could not be written.
     int SaveData();
@@ -40,6 +42,7 @@ private:
         S_TYPE type = S_TEXT;
         std::string text;
         int number = 0;
+        std::string def; // as registered
     };
 
     std::string path_;

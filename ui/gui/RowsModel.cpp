@@ -23,7 +23,7 @@ void RowsModel::Append(std::vector<QStringList> rows)
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     for (QStringList& row : rows)
         rows_.push_back(std::move(row));
-    rowData_.resize(rows_.size());
+    extras_.resize(rows_.size());
     endInsertRows();
 }
 
@@ -33,7 +33,7 @@ void RowsModel::DropOldest(int count)
         return;
     beginRemoveRows({}, 0, count - 1);
     rows_.erase(rows_.begin(), rows_.begin() + count);
-    rowData_.erase(rowData_.begin(), rowData_.begin() + count);
+    extras_.erase(extras_.begin(), extras_.begin() + count);
     endRemoveRows();
     dropped_ += count;
 }
@@ -53,15 +53,28 @@ void RowsModel::SetRowData(int row, const QVariant& value)
 {
     if (row < 0 || row >= rowCount())
         return;
-    rowData_[static_cast<size_t>(row)] = value;
+    extras_[static_cast<size_t>(row)].rowData = value;
     emit dataChanged(index(row, 0), index(row, columnCount() - 1), { kRowDataRole });
+}
+
+void RowsModel::SetCellData(int row, int column, int role, const QVariant& value)
+{
+    if (row < 0 || row >= rowCount() || column >= columnCount())
+        return;
+    std::vector<CellData>& cells = extras_[static_cast<size_t>(row)].cells;
+    std::erase_if(cells, [&](const CellData& cell) { return cell.column == column && cell.role == role; });
+    if (value.isValid())
+        cells.push_back({ column, role, value });
+    const int first = column < 0 ? 0 : column;
+    const int last = column < 0 ? columnCount() - 1 : column;
+    emit dataChanged(index(row, first), index(row, last), { role });
 }
 
 void RowsModel::Clear()
 {
     beginResetModel();
     rows_.clear();
-    rowData_.clear();
+    extras_.clear();
     dropped_ = 0;
     endResetModel();
 }
@@ -85,9 +98,16 @@ int RowsModel::columnCount(const QModelIndex& parent) const
 
 QVariant RowsModel::data(const QModelIndex& index, int role) const
 {
-    if (index.isValid() && role == kRowDataRole)
-        return rowData_[static_cast<size_t>(index.row())];
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
+        return {};
+    const Extra& extra = extras_[static_cast<size_t>(index.row())];
+    if (role == kRowDataRole)
+        return extra.rowData;
+    for (const CellData& cell : extra.cells) {
+        if (cell.role == role && (cell.column == index.column() || cell.column < 0))
+            return cell.value;
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     return Cell(index.row(), index.column());
 }

@@ -18,6 +18,7 @@
 #include "ui/main/PageVReport.h"
 #include "ui/main/PgLogView.h"
 #include "ui/main/ProjectRun.h"
+#include "ui/main/RunStatusBar.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -218,6 +219,11 @@ void CEventDlg::BuildPages()
     props_->SetProject(g_runner);
     console_->SetRunner(g_runner);
     connect(project_, &PageProject::Command, this, &CEventDlg::Dispatch, Qt::QueuedConnection);
+    auto* runStatus = new RunStatusBar(this);
+    setStatusBar(runStatus);
+    connect(console_, &PageConsole::OutcomesChanged, project_, &PageProject::ShowOutcomes);
+    connect(console_, &PageConsole::OutcomesChanged, runStatus, &RunStatusBar::ShowRun);
+    connect(runStatus, &RunStatusBar::OpenProgramLog, this, [this] { SwitchPage(CEventModes::kProgramLog); });
     splitter->addWidget(tree_);
     splitter->addWidget(area);
     splitter->setStretchFactor(1, 1);

@@ -1,5 +1,9 @@
 #include "ui/main/ExecReportModel.h"
 
+#include "ui/main/RunOutcomes.h"
+
+#include <QFont>
+
 namespace {
 
 constexpr int kCachedRows = 4096;
@@ -16,6 +20,7 @@ void ExecReportModel::Reset(const QString& path, TextEncoding encoding)
 {
     beginResetModel();
     columns_.clear();
+    statusColumn_ = -1;
     rows_.clear();
     cache_.clear();
     encoding_ = encoding;
@@ -29,6 +34,7 @@ void ExecReportModel::SetColumns(const QStringList& columns)
 {
     beginResetModel();
     columns_ = columns;
+    statusColumn_ = static_cast<int>(columns_.indexOf(QStringLiteral("Status")));
     cache_.clear();
     endResetModel();
 }
@@ -83,11 +89,30 @@ int ExecReportModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
+bool ExecReportModel::Failed(int row) const
+{
+    return statusColumn_ >= 0 && Fields(row).value(statusColumn_) == QLatin1String("FAILED");
+}
+
 QVariant ExecReportModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
-    return Fields(index.row()).value(index.column());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return Fields(index.row()).value(index.column());
+    const bool status = index.column() == statusColumn_;
+    if (role == Qt::ForegroundRole || (status && (role == Qt::DecorationRole || role == Qt::FontRole))) {
+        if (!Failed(index.row()))
+            return {};
+        if (role == Qt::ForegroundRole)
+            return RunOutcomes::Colour(RunOutcomes::Outcome::kFailed);
+        if (role == Qt::DecorationRole)
+            return RunOutcomes::Icon(RunOutcomes::Outcome::kFailed);
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    return {};
 }
 
 QVariant ExecReportModel::headerData(int section, Qt::Orientation orientation, int role) const

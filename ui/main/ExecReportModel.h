@@ -12,7 +12,8 @@
 
 // The execution report as a table: the header line gives the columns, every record line a row.
 // A report of a long run holds millions of lines, so the model keeps only where each row lies in
-// the file and reads the rows that the view asks for, keeping the latest few thousand.
+// the file and reads the rows that the view asks for, keeping the latest few thousand. A line
+// whose check failed stands out by its colour, a bold status and the failed icon.
 class ExecReportModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -24,6 +25,7 @@ public:
     void AppendRows(std::span<const LineSpan> rows);
     // The fields of a row: one per column, the fields beyond the last column joined to it.
     QStringList Fields(int row) const;
+    bool Failed(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -37,6 +39,7 @@ private:
     QStringList ReadFields(int row) const;
 
     QStringList columns_;
+    int statusColumn_ = -1;
     std::deque<LineSpan> rows_; // grows without moving what it holds: no long copy as rows arrive
     TextEncoding encoding_ = TextEncoding::EightBit;
     mutable QFile file_;

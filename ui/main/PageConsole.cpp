@@ -1,5 +1,6 @@
 #include "ui/main/PageConsole.h"
 
+#include "engine/FailureNotice.h"
 #include "engine/RunControl.h"
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int kDrainMs = 33;
 constexpr size_t kRecentChecks = 60;
-constexpr int kRecentColumn = 3;
 const std::initializer_list<const char*> kExecLogKeys = { "ExecLogW1", "ExecLogW2", "ExecLogW3", "ExecLogW4" };
 const std::initializer_list<const char*> kActiveKeys = { "ActiveLogW1", "ActiveLogW2", "ActiveLogW3" };
 
@@ -40,7 +40,6 @@ QTableView* MakeList(RowsModel* model, const QString& name, QWidget* parent)
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     view->horizontalHeader()->setSectionsClickable(false);
-    view->horizontalHeader()->setStretchLastSection(true);
     view->setAccessibleName(name);
     return view;
 }
@@ -55,7 +54,9 @@ QString Q(const std::string& text)
 PageConsole::PageConsole(QWidget* parent)
     : CSmPage(parent)
     , execLog_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Time") }, this))
-    , active_(new RowsModel({ tr("Event definition"), tr("Note"), tr("Status"), tr("Recent Check Times") }, this))
+    , active_(new RowsModel(
+          { tr("Event definition"), tr("Note"), tr("Status"), tr("Outcome"), tr("Value"), tr("Recent Check Times") },
+          this))
     , execView_(MakeList(execLog_, tr("Execution Log"), this))
     , activeView_(MakeList(active_, tr("Active Events Status"), this))
     , droppedNote_(new QLabel(this))
@@ -84,8 +85,8 @@ PageConsole::PageConsole(QWidget* parent)
     buttons->addWidget(breakButton_);
     layout->addLayout(buttons);
     layout->addWidget(activeView_, 2);
-    LoadColumnWidths(*execView_->horizontalHeader(), kExecLogKeys);
-    LoadColumnWidths(*activeView_->horizontalHeader(), kActiveKeys);
+    execWidths_ = ColumnWidths::Attach(*execView_, *execView_->horizontalHeader(), kExecLogKeys);
+    activeWidths_ = ColumnWidths::Attach(*activeView_, *activeView_->horizontalHeader(), kActiveKeys);
     activeView_->setItemDelegateForColumn(kRecentColumn, new SparklineDelegate(activeView_));
     breakButton_->setEnabled(false);
     drainTimer_.setInterval(kDrainMs);
@@ -102,8 +103,8 @@ QPushButton* PageConsole::AddButton(const QString& text, void (PageConsole::*slo
 
 void PageConsole::Deactivate()
 {
-    StoreColumnWidths(*execView_->horizontalHeader(), kExecLogKeys);
-    StoreColumnWidths(*activeView_->horizontalHeader(), kActiveKeys);
+    execWidths_->Store();
+    activeWidths_->Store();
     if (g_settings != nullptr)
         g_settings->SaveData();
     CSmPage::Deactivate();
@@ -143,8 +144,8 @@ void PageConsole::EnableRunControls(bool running)
 
 int PageConsole::AddActiveRow(Quorvel& event, const std::string& text)
 {
-    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote) };
-    Change change { 0, true, row.description, row.note, Q(text), Q(TimeOfDayText()) };
+    ActiveRow row { Q(event.Description(-1)), Q(event.EventNote), EventIndex(event) };
+    Change change { 0, true, row.description, row.note, Q(text), Q(TimeOfDayText()), row.event };
     std::lock_guard guard(lock_);
     const int index = static_cast<int>(activeRows_.size());
     change.row = index;
@@ -161,7 +162,7 @@ void PageConsole::SetRowStatus(int row, const std::string& text)
     if (row < 0 || row >= static_cast<int>(activeRows_.size()))
         return;
     const ActiveRow& active = activeRows_[static_cast<size_t>(row)];
-    queue_.push_back(Change { row, false, active.description, active.note, status, time });
+    queue_.push_back(Change { row, false, active.description, active.note, status, time, active.event });
 }
 
 void PageConsole::Executed(int row, uint32_t checkTime, bool failed)
@@ -190,6 +191,32 @@ void PageConsole::Drain()
     if (!changes.empty())
         ApplyChanges(changes);
     ShowRecent();
+    if (runner_ != nullptr && outcomes_.CopyFrom(*runner_, &outcomesSeen_)) {
+        ShowOutcomes();
+        emit OutcomesChanged(outcomes_);
+    }
+}
+
+void PageConsole::ShowOutcomes()
+{
+    for (int row = 0; row < std::min(active_->rowCount(), static_cast<int>(rowEvents_.size())); ++row) {
+        const int event = rowEvents_[static_cast<size_t>(row)];
+        if (event < 0 || event >= static_cast<int>(outcomes_.events.size()))
+            continue;
+        const RunOutcomes::Event& outcome = outcomes_.events[static_cast<size_t>(event)];
+        const RunOutcomes::Outcome shown = outcome.Shown();
+        const bool failed = shown == RunOutcomes::Outcome::kFailed;
+        active_->SetCell(row, kOutcomeColumn, RunOutcomes::Word(shown));
+        active_->SetCell(row, kValueColumn, outcome.value);
+        active_->SetCellData(row, kOutcomeColumn, Qt::DecorationRole, RunOutcomes::Icon(shown));
+        const QColor colour = RunOutcomes::Colour(shown);
+        active_->SetCellData(row, kOutcomeColumn, Qt::ForegroundRole, colour.isValid() ? QVariant(colour) : QVariant());
+        QFont bold = activeView_->font();
+        bold.setBold(true);
+        active_->SetCellData(row, kOutcomeColumn, Qt::FontRole, failed ? QVariant(bold) : QVariant());
+        active_->SetCellData(row, -1, Qt::ToolTipRole, failed ? QVariant(outcome.failure) : QVariant());
+        active_->SetCellData(row, -1, Qt::AccessibleDescriptionRole, RunOutcomes::Describe(outcome));
+    }
 }
 
 // The rows that ran since the last turn; a row is shown once its Add has been applied.
@@ -225,6 +252,7 @@ void PageConsole::ApplyChanges(const std::vector<Change>& changes)
     if (first > 0) {
         execLog_->Clear();
         active_->Clear();
+        rowEvents_.clear();
     }
     // When the window thread fell behind, rows that the log would drop at once are not made.
     const size_t maxRows = static_cast<size_t>(std::max(0, execLog_->MaxRows()));
@@ -235,12 +263,14 @@ void PageConsole::ApplyChanges(const std::vector<Change>& changes)
     logRows.reserve(changes.size() - firstLogged);
     for (size_t i = first; i < changes.size(); ++i) {
         const Change& change = changes[i];
-        if (change.added)
+        if (change.added) {
             activeRows.push_back({ change.description, change.note, change.status });
-        else if (change.row < active_->rowCount())
+            rowEvents_.push_back(change.event);
+        } else if (change.row < active_->rowCount()) {
             statuses[change.row] = change.status; // the newest status of a row is all it shows
-        else // added in this batch, not in the model yet
+        } else { // added in this batch, not in the model yet
             activeRows[static_cast<size_t>(change.row - active_->rowCount())][2] = change.status;
+        }
         if (i >= firstLogged)
             logRows.push_back({ change.description, change.note, change.status, change.time });
     }

@@ -3,6 +3,7 @@
 #include "engine/StatusPage.h"
 #include "ui/gui/CSmPage.h"
 #include "ui/gui/SparklineDelegate.h"
+#include "ui/main/RunOutcomes.h"
 
 #include "model/EventTypes.h"
 
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <vector>
 
+class ColumnWidths;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -19,8 +21,8 @@ class QuorvelRunner;
 class RowsModel;
 
 // The execution console: the execution log (one row per status change) above, the active
-// events (one row per running event with its latest status) below, and the buttons that open the
-// run's files or break it. Workers never wait for the window thread here: their calls only add
+// events (one row per running event with its latest status, outcome and value) below, and the
+// buttons that open the run's files or break it. Workers never wait for the window thread here: their calls only add
 // to a queue under the page's lock, which the window thread drains about 30 times a second.
 class PageConsole : public CSmPage, public StatusPage {
     Q_OBJECT
@@ -43,6 +45,15 @@ public:
     RowsModel& Active() { return *active_; }
     QTableView& ExecLogView() { return *execView_; }
     QTableView& ActiveView() { return *activeView_; }
+    const RunOutcomes& Outcomes() const { return outcomes_; }
+
+    static constexpr int kOutcomeColumn = 3;
+    static constexpr int kValueColumn = 4;
+    static constexpr int kRecentColumn = 5;
+
+signals:
+    // The run's outcomes changed (copied in the drain, on the window thread).
+    void OutcomesChanged(const RunOutcomes& run);
 
 private:
     struct Change {
@@ -52,15 +63,18 @@ private:
         QString note;
         QString status;
         QString time;
+        int event = -1; // the event's index in the project
     };
     struct ActiveRow {
         QString description;
         QString note;
+        int event = -1;
     };
 
     QPushButton* AddButton(const QString& text, void (PageConsole::*slot)());
     void ApplyChanges(const std::vector<Change>& changes);
     void ShowRecent();
+    void ShowOutcomes();
     void ShowDroppedNote();
     void OnBreakAll();
     void OnLog();
@@ -79,6 +93,11 @@ private:
     QPushButton* summaryButton_;
     QPushButton* breakButton_;
     QTimer drainTimer_;
+    ColumnWidths* execWidths_ = nullptr;
+    ColumnWidths* activeWidths_ = nullptr;
+    std::vector<int> rowEvents_; // window thread: the event of each row of the active list
+    RunOutcomes outcomes_;
+    uint64_t outcomesSeen_ = 0; // the project's status changes at the last copy
 
     std::mutex lock_; // the queue and the workers' copy of the active rows
     std::vector<Change> queue_;

@@ -5,6 +5,7 @@
 #include "reports/RunChart.h"
 #include "reports/RunChartSvg.h"
 #include "res/Strings.h"
+#include "ui/gui/ColumnWidths.h"
 #include "ui/gui/SvgPicture.h"
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kDrainIntervalMs = 30;
 constexpr int kColumnWidth = 80;
-constexpr int kWidestColumn = 420;
 constexpr int kRowsMeasured = 50;
 // Rows go in in slices of this many, slice after slice for at most kDrainBudgetMs per turn of the
 // event loop, so that a turn stays short also on a machine where the window thread gets the
@@ -53,6 +53,7 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     , chartList_(new QWidget)
 {
     table_->setModel(model_);
+    ColumnWidths::Attach(*table_, *table_->horizontalHeader(), {});
     table_->setAccessibleName(tr("Execution Report"));
     table_->setShowGrid(true);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -225,14 +226,12 @@ bool PageExReport::OnLine(const LineSpan& span, std::string_view bytes)
     return true;
 }
 
-// Columns are at least 80 pixels wide and as wide as the header and the first rows need, so that
-// dates and event names are not cut off; a long statement does not push the others out of view.
+// The first rows show with their columns as wide as they need (later ones widen them as they come),
+// the last column taking what is left.
 void PageExReport::FitColumns()
 {
-    for (int column = 0; column < model_->columnCount(); ++column) {
-        table_->resizeColumnToContents(column); // the header and the first rows
-        table_->setColumnWidth(column, std::clamp(table_->columnWidth(column), kColumnWidth, kWidestColumn));
-    }
+    if (auto* widths = table_->horizontalHeader()->findChild<ColumnWidths*>())
+        widths->FitContent();
 }
 
 void PageExReport::Drain()

@@ -6,6 +6,7 @@
 #include "ui/gui/ColumnWidths.h"
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/CommandIds.h"
+#include "ui/main/RunOutcomes.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -30,27 +32,50 @@ void FillRow(QTreeWidgetItem& item, const Quorvel& event)
     item.setText(4, event.enabled != 0 ? QObject::tr("Yes") : QObject::tr("No"));
 }
 
+constexpr int kOutcomeColumn = 5;
+constexpr int kValueColumn = 6;
+constexpr int kColumns = 7;
+
+void ShowOutcome(QTreeWidgetItem& item, const RunOutcomes::Event& event)
+{
+    const RunOutcomes::Outcome shown = event.Shown();
+    item.setText(kOutcomeColumn, RunOutcomes::Word(shown));
+    item.setIcon(kOutcomeColumn, RunOutcomes::Icon(shown));
+    item.setForeground(
+        kOutcomeColumn, shown == RunOutcomes::Outcome::kNone ? QBrush() : QBrush(RunOutcomes::Colour(shown)));
+    QFont font = item.font(kOutcomeColumn);
+    font.setBold(shown == RunOutcomes::Outcome::kFailed);
+    item.setFont(kOutcomeColumn, font);
+    item.setText(kValueColumn, event.value);
+    const QString described = RunOutcomes::Describe(event);
+    for (int column = 0; column < kColumns; ++column) {
+        item.setToolTip(column, described);
+        item.setData(column, Qt::AccessibleDescriptionRole, described);
+    }
+}
+
 } // namespace
 
 PageProject::PageProject(QWidget* parent)
     : CSmPage(parent)
     , list_(new QTreeWidget(this))
+    , widths_(nullptr)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* title = new QLabel(tr("Events"), this);
     title->setBuddy(list_);
     layout->addWidget(title);
-    list_->setHeaderLabels({ tr("Event"), tr("Condition"), tr("Action"), tr("Note"), tr("Enabled") });
+    list_->setHeaderLabels(
+        { tr("Event"), tr("Condition"), tr("Action"), tr("Note"), tr("Enabled"), tr("Outcome"), tr("Value") });
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->header()->setSectionsClickable(false);
-    list_->header()->setStretchLastSection(false);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setAccessibleName(tr("Events"));
-    LoadColumnWidths(*list_->header(), kWidthKeys);
+    widths_ = ColumnWidths::Attach(*list_, *list_->header(), kWidthKeys);
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { emit Command(ID_MODIFY_EVENT); });
     connect(list_, &QWidget::customContextMenuRequested, this, &PageProject::ShowContextMenu);
     list_->installEventFilter(this);
@@ -192,5 +217,12 @@ int PageProject::RowCount() const
 
 void PageProject::StoreColumnWidths() const
 {
-    ::StoreColumnWidths(*list_->header(), kWidthKeys);
+    widths_->Store();
+}
+
+void PageProject::ShowOutcomes(const RunOutcomes& run)
+{
+    const int rows = std::min(list_->topLevelItemCount(), static_cast<int>(run.events.size()));
+    for (int row = 0; row < rows; ++row)
+        ShowOutcome(*list_->topLevelItem(row), run.events[static_cast<size_t>(row)]);
 }

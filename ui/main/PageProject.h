@@ -4,13 +4,16 @@
 
 #include <vector>
 
+class ColumnWidths;
 class Quorvel;
+class RunOutcomes;
 class QTreeWidget;
 class QPoint;
 
 // The project's events, one row each with a check box, and the buttons that hand their commands
 // to the main window. Row i always shows event i of the project; the check boxes belong to the
-// list only (they choose events for Run checked, Delete and Enable/Disable).
+// list only (they choose events for Run checked, Delete and Enable/Disable). After a run has begun,
+// each row also shows the event's latest outcome and value.
 class PageProject : public CSmPage {
     Q_OBJECT
 public:
@@ -31,6 +34,8 @@ public:
     int RowCount() const;
     QTreeWidget& List() { return *list_; }
     void StoreColumnWidths() const;
+    // Row i shows the outcome of event i of the run.
+    void ShowOutcomes(const RunOutcomes& run);
 
 signals:
     // A command for the main window; connected queued, so that it runs after this page's handler.
@@ -45,4 +50,5 @@ private:
     void ShowContextMenu(const QPoint& at);
 
     QTreeWidget* list_;
+    ColumnWidths* widths_;
 };

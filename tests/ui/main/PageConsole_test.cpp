@@ -67,10 +67,11 @@ TEST(PageConsole, ActiveRowsShowTheirRecentCheckTimes)
     for (uint32_t ms = 1; ms <= 100; ++ms)
         page.Executed(row, ms, ms == 70);
     page.Drain();
-    const SparkPoints points = page.Active().index(row, 3).data(RowsModel::kRowDataRole).value<SparkPoints>();
+    const SparkPoints points
+        = page.Active().index(row, PageConsole::kRecentColumn).data(RowsModel::kRowDataRole).value<SparkPoints>();
     ASSERT_EQ(points.ms.size(), 60u);
     EXPECT_EQ(std::make_tuple(points.ms.front(), points.ms.back(), points.failed[29]), std::make_tuple(41u, 100u, char(1)));
-    EXPECT_EQ(page.Active().Cell(row, 3), QStringLiteral("100 ms, max 100 ms; 1 failed"));
+    EXPECT_EQ(page.Active().Cell(row, PageConsole::kRecentColumn), QStringLiteral("100 ms, max 100 ms; 1 failed"));
     EXPECT_EQ(page.Active().rowCount(), 1);
 }
 

@@ -7,11 +7,14 @@
 #include "ui/main/GlobalRunner.h"
 #include "ui/main/PageConsole.h"
 #include "ui/main/PageVReport.h"
+#include "ui/main/PageProject.h"
+#include "ui/main/RunStatusBar.h"
 
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <utility>
 
 namespace {
@@ -97,6 +100,56 @@ TEST_F(MainWindowTest, TheSummaryPageFollowsTheEndOfARunAndButtonsTellWhatTheyCa
             button->click();
     EXPECT_EQ(dialogs.messages.last().toStdString(),
         "Warning!: " + g_runner.currentSummaryFile + " cannot be opened: no program is set up to open files of its kind.");
+}
+
+// A check that fails and a report in a folder that does not exist: both show where the user looks,
+// with the reasons that standard error and the program log give, and the status bar leads there.
+TEST_F(MainWindowTest, FailuresShowOnTheirRowsWithTheirReasonsAndTheStatusBarLeadsToTheLog)
+{
+    const std::string db = dir.File("data.db");
+    RunProcess({ "sqlite3", db, "CREATE TABLE t (n INTEGER); INSERT INTO t VALUES (7);" });
+    const std::string report = dir.File("no/such/folder/report.txt");
+    std::string project = "[Common]\nItems = 2\nReport = \"" + report + "\"\n";
+    const char* statements[] = { "SELECT count(*) FROM missing", "SELECT n FROM t" };
+    for (int i = 0; i < 2; ++i) {
+        const std::string item = "[Item" + std::to_string(i);
+        project += item + "]\nEventNote = \"e" + std::to_string(i) + "\"\ntype = 0\nbNeedConnect = 1\nSQL = \""
+            + statements[i] + "\"\ncond = 0\naction = 0\niterType = 1\nintType = 0\n\n" + item
+            + "_connect]\ntype = 0\ntarget = \"" + db + "\"\nuser = \"\"\n\n";
+    }
+    WriteFile(dir.File("f.qvl"), project);
+    CEventDlg& w = Open(QString::fromStdString(dir.File("f.qvl")));
+    w.Dispatch(ID_RUN_PROJECT);
+    ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
+
+    const QString checkFailed = QStringLiteral("check failed: no such table: missing");
+    const QString reportFailed
+        = QStringLiteral("execution report failed: %1: No such file or directory").arg(QString::fromStdString(report));
+    RowsModel& active = w.Console().Active();
+    QTreeWidget& rows = w.Project().List();
+    ASSERT_EQ(active.rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        // The active list shows the rows in the order the events started.
+        const int event = active.Cell(row, 1) == QStringLiteral("e0") ? 0 : 1;
+        const QModelIndex outcome = active.index(row, PageConsole::kOutcomeColumn);
+        const QString reason = event == 0 ? checkFailed : reportFailed;
+        EXPECT_EQ(outcome.data().toString(), QStringLiteral("Failed")) << event;
+        EXPECT_TRUE(outcome.data(Qt::ToolTipRole).toString().contains(reason)) << event;
+        EXPECT_EQ(active.index(row, 0).data(Qt::AccessibleDescriptionRole).toString(), reason);
+        EXPECT_EQ(active.Cell(row, PageConsole::kValueColumn), event == 0 ? QString() : QStringLiteral("7"));
+        const QTreeWidgetItem* item = rows.topLevelItem(event);
+        EXPECT_EQ(
+            std::make_tuple(item->text(5), item->toolTip(0), item->data(5, Qt::AccessibleDescriptionRole).toString()),
+            std::make_tuple(QStringLiteral("Failed"), reason, reason));
+    }
+
+    auto* status = w.findChild<RunStatusBar*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->Text().startsWith(QStringLiteral("Run ended after 0:00:"))) << status->Text().toStdString();
+    EXPECT_TRUE(status->Text().endsWith(QStringLiteral("checks passed: 1, failed: 1"))) << status->Text().toStdString();
+    ASSERT_TRUE(status->LogButton().isVisibleTo(&w));
+    status->LogButton().click();
+    EXPECT_EQ(w.CurrentPage(), CEventModes::kProgramLog);
 }
 
 // The program as a user starts it: `quorvel -r -q project.qvl` opens the window, runs the project

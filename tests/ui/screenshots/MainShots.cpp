@@ -37,6 +37,7 @@ void MainShots(ShotContext& shots)
         shots.Save(window, QString::fromLatin1(pageShots[page]));
     }
     window.SwitchPage(CEventModes::kProject);
+    shots.Save(window, QStringLiteral("main-project-outcomes"));
     ViewerShots(shots); // while the run's files are there
     QDir::setCurrent(previous);
 }
