@@ -1,9 +1,12 @@
 #include "reports/RunChart.h"
+#include "reports/RunChartSvg.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -30,6 +33,14 @@ RunSeries SeriesOf(std::initializer_list<Run> runs)
     return series;
 }
 
+std::vector<std::string> Labels(const std::vector<RunChart::Tick>& ticks)
+{
+    std::vector<std::string> labels;
+    for (const RunChart::Tick& tick : ticks)
+        labels.push_back(tick.label);
+    return labels;
+}
+
 std::vector<double> Xs(const std::vector<RunChart::Point>& points)
 {
     std::vector<double> xs;
@@ -38,9 +49,10 @@ std::vector<double> Xs(const std::vector<RunChart::Point>& points)
     return xs;
 }
 
-const double kLeft = RunChart::X(0);
-const double kMiddle = (RunChart::kPlotLeft + RunChart::kPlotRight) / 2;
-const double kRight = RunChart::X(1);
+const RunChart kPlain {}; // of the usual width
+const double kLeft = kPlain.X(0);
+const double kMiddle = (RunChart::kPlotLeft + kPlain.plotRight) / 2;
+const double kRight = kPlain.X(1);
 constexpr double kTop = RunChart::kPlotTop + RunChart::kInset;
 
 } // namespace
@@ -101,15 +113,118 @@ TEST(RunChart, LongRunDrawsBoundedPointsAndKeepsExtremes)
         }
         EXPECT_LE(series.Buckets().size(), RunSeries::kBuckets);
         const RunChart check = RunChart::Make(RunChart::Kind::CheckTime, series);
-        const double plotWidth = RunChart::kPlotRight - RunChart::kPlotLeft;
+        const double plotWidth = kPlain.plotRight - RunChart::kPlotLeft;
         EXPECT_LE(check.line.size(), 2 * plotWidth);
         EXPECT_TRUE(!check.band.empty() && check.band.size() <= 2 * plotWidth); // several readings a column
         EXPECT_EQ(check.failed.size(), 10u);
         const auto top = std::min_element(check.line.begin(), check.line.end(),
             [](const RunChart::Point& a, const RunChart::Point& b) { return a.y < b.y; });
         EXPECT_DOUBLE_EQ(top->y, kTop); // 1000 ms is the top of the axis
-        EXPECT_NEAR(top->x, RunChart::X(0.654321), 2);
+        EXPECT_NEAR(top->x, kPlain.X(0.654321), 2);
         EXPECT_EQ(check.xTicks.back().label == "#1000000", msApart == 0);
         EXPECT_LE(RunChart::Make(RunChart::Kind::Outcomes, series).marks.size(), 3 * plotWidth);
+    }
+}
+
+// Round steps that never split a whole number, and executions named once each on their axis.
+TEST(RunChart, AxesStepRoundlyAndNameEachExecutionOnce)
+{
+    using Labels_ = std::vector<std::string>;
+    const struct {
+        RunChart::Kind kind;
+        std::vector<const char*> readings; // check times in ms, or values
+        Labels_ values;
+    } kValueAxes[] = {
+        { RunChart::Kind::CheckTime, { "0" }, { "0 ms", "1 ms" } },
+        { RunChart::Kind::CheckTime, { "1", "0" }, { "0 ms", "1 ms" } },
+        { RunChart::Kind::CheckTime, { "3", "1" }, { "0 ms", "1 ms", "2 ms", "3 ms" } },
+        { RunChart::Kind::CheckTime, { "7" }, { "0 ms", "2 ms", "4 ms", "6 ms", "8 ms" } },
+        { RunChart::Kind::CheckTime, { "1234" }, { "0 ms", "500 ms", "1000 ms", "1500 ms" } },
+        { RunChart::Kind::Value, { "1", "2" }, { "1", "2" } },
+        { RunChart::Kind::Value, { "0.1", "0.9" }, { "0", "0.2", "0.4", "0.6", "0.8", "1" } },
+    };
+    for (const auto& row : kValueAxes) {
+        RunSeries series;
+        for (const char* reading : row.readings) {
+            ExecRecord record;
+            record.status = "OK";
+            record.checkTime = static_cast<uint32_t>(std::atoi(reading));
+            record.value = reading;
+            series.Add(record);
+        }
+        EXPECT_EQ(Labels(RunChart::Make(row.kind, series).yTicks), row.values) << row.readings.front();
+    }
+
+    const struct {
+        int executions;
+        Labels_ labels;
+    } kExecutionAxes[] = {
+        { 1, { "#1" } },
+        { 2, { "#1", "#2" } },
+        { 3, { "#1", "#2", "#3" } },
+        { 12, { "#1", "#5", "#10" } },
+        { 400, { "#1", "#100", "#200", "#300", "#400" } },
+    };
+    for (const auto& row : kExecutionAxes) {
+        RunSeries series; // no times: spread by execution
+        for (int i = 0; i < row.executions; ++i)
+            series.Add(ExecRecord { "OK", 1, 1, 0, 0, 0 });
+        const RunChart chart = RunChart::Make(RunChart::Kind::CheckTime, series);
+        EXPECT_EQ(Labels(chart.xTicks), row.labels) << row.executions;
+        EXPECT_DOUBLE_EQ(chart.xTicks.front().at, row.executions == 1 ? kMiddle : kLeft);
+    }
+
+    // A wider picture: a wider plot with more time labels; never narrower than readable.
+    const RunSeries timed = SeriesOf({ { 1000, 1, "OK", false, "" }, { 90000, 1, "OK", false, "" } });
+    const RunChart wide = RunChart::Make(RunChart::Kind::CheckTime, timed, 1000);
+    EXPECT_EQ(std::make_tuple(wide.width, wide.X(1), wide.xTicks.size()), std::make_tuple(1000.0, 1000.0 - 22, 7u));
+    EXPECT_EQ(RunChart::Make(RunChart::Kind::CheckTime, timed, 50).width, RunChart::kMinWidth);
+}
+
+// A pause far longer than the event's usual spacing (two runs in one report) breaks the line; the
+// jitter of a tight loop does not. Also when the buckets have merged and the pause lies inside one.
+TEST(RunChart, PausesBreakTheLine)
+{
+    const auto run = [](int64_t from, int count, int64_t apart, std::vector<int64_t>& times) {
+        for (int i = 0; i < count; ++i)
+            times.push_back(from + i * apart);
+    };
+    const int64_t kHour = 3600000;
+    const struct {
+        const char* what;
+        std::vector<std::pair<int64_t, int>> runs; // start, executions (1 s apart; 1 ms with a negative count)
+        size_t breaks;
+        size_t polylines; // a lone execution is a dot
+    } kCases[] = {
+        { "one run", { { 0, 20 } }, 0, 1 },
+        { "two runs", { { 0, 20 }, { kHour, 20 } }, 1, 2 },
+        { "three runs, one of one execution", { { 0, 20 }, { kHour, 1 }, { 2 * kHour, 20 } }, 2, 2 },
+        { "tight loop with a hiccup", { { 0, -50 }, { 900, -50 } }, 0, 1 },
+        { "merged buckets", { { 0, 2003 }, { 5 * kHour + 777, 3001 } }, 1, 2 },
+    };
+    for (const auto& row : kCases) {
+        std::vector<int64_t> times;
+        for (const auto& [start, count] : row.runs)
+            run(start, std::abs(count), count < 0 ? 1 : 1000, times);
+        RunSeries series;
+        for (const int64_t ms : times) {
+            ExecRecord record { "OK", 1, 1, 0, 0, 0 };
+            record.endMs = ms;
+            series.Add(record);
+        }
+        const RunChart chart = RunChart::Make(RunChart::Kind::CheckTime, series);
+        EXPECT_EQ(chart.lineBreaks.size(), row.breaks) << row.what;
+        const std::string svg = RunChartSvg::Write(chart, "x");
+        size_t polylines = 0;
+        for (size_t at = svg.find("<polyline"); at != std::string::npos; at = svg.find("<polyline", at + 1))
+            ++polylines;
+        EXPECT_EQ(polylines, row.polylines) << row.what;
+        // Nothing is drawn inside the pause.
+        if (row.runs.size() == 2 && row.breaks == 1) {
+            const double pauseFrom = chart.X(double(times[std::abs(row.runs[0].second) - 1]) / double(times.back()));
+            const double pauseTo = chart.X(double(row.runs[1].first) / double(times.back()));
+            for (const RunChart::Point& point : chart.line)
+                EXPECT_TRUE(point.x <= pauseFrom + 1 || point.x >= pauseTo - 1) << row.what << " " << point.x;
+        }
     }
 }
