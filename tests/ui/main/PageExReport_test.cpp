@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -141,6 +142,20 @@ TEST(PageExReport, ShowsAChartPerEventOnToggle)
     EXPECT_GE(page.ChartList().height(), 2 * 190); // the pictures stand one below the other, whole
     EXPECT_EQ(texts(), (QStringList { QStringLiteral("Event 2"), QStringLiteral("Check time of Event 2"),
                            QStringLiteral("Event 1"), QStringLiteral("Check time of Event 1") }));
+    // The pictures follow the width of the page, once a resize has come to rest.
+    const auto widths = [&] {
+        std::vector<int> shown;
+        for (const QLabel* label : page.ChartList().findChildren<QLabel*>())
+            if (!label->pixmap().isNull())
+                shown.push_back(label->width());
+        return shown;
+    };
+    for (const int width : { 1100, 600 }) {
+        page.resize(width, 500);
+        ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
+        EXPECT_EQ(widths(), std::vector<int>(2, page.ChartList().width() - 2 * page.ChartList().layout()->contentsMargins().left()));
+        EXPECT_GT(page.ChartList().width(), width - 40) << width;
+    }
     WriteFile(project.reportFile, kHeader);
     page.Activate();
     ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
