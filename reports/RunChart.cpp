@@ -13,7 +13,7 @@ namespace {
 constexpr double kChartHeight = 190;
 constexpr double kStripLane = 16;
 constexpr double kAxisSpace = 30; // below the plot: the time labels
-constexpr double kTickSpacing = 130; // the least room between two time labels
+constexpr double kTickSpacing = 90; // the least room between two time labels, the widest of them 80
 constexpr int kMaxValueTicks = 5;
 // A pause breaks the line when it is this many times the event's usual spacing, and at least
 // kShortestPauseMs: a check loop without a wait must not break at every hiccup of its machine.
@@ -61,21 +61,53 @@ std::string NumberText(double value)
     return StrFormat("%g", std::abs(value) < 1e-9 ? 0.0 : value);
 }
 
-// Times as the report writes them, in local time; finer when the run is short.
-std::string TimeText(int64_t ms, int64_t span)
+constexpr int64_t kSecond = 1000;
+constexpr int64_t kMinute = 60 * kSecond;
+constexpr int64_t kHour = 60 * kMinute;
+constexpr int64_t kDay = 24 * kHour;
+// The steps of a time axis, round on a clock.
+constexpr int64_t kTimeSteps[] = { 1, 2, 5, 10, 20, 50, 100, 200, 500, kSecond, 2 * kSecond, 5 * kSecond,
+    10 * kSecond, 15 * kSecond, 30 * kSecond, kMinute, 2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute,
+    30 * kMinute, kHour, 2 * kHour, 3 * kHour, 6 * kHour, 12 * kHour, kDay, 2 * kDay, 7 * kDay };
+
+// The smallest round step that divides `span` into at most `count` parts.
+int64_t TimeStep(int64_t span, int count)
 {
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
+    for (const int64_t step : kTimeSteps) {
+        if (span <= step * count)
+            return step;
+    }
+    return kDay * static_cast<int64_t>(NiceStep(static_cast<double>(span) / kDay, count, true));
+}
+
+int64_t FloorDiv(int64_t a, int64_t b)
+{
+    return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
+}
+
+// A time of day as the report writes it, in local time, as fine as the axis's step needs; with
+// the day when the run is longer than one.
+std::string TimeText(int64_t ms, int64_t step, int64_t span)
+{
+    const std::time_t seconds = static_cast<std::time_t>(FloorDiv(ms, kSecond));
     std::tm tm {};
     localtime_r(&seconds, &tm);
+    const char* format = step >= kDay ? "%d-%b" : span >= kDay ? "%d-%b %H:%M" : step >= kMinute ? "%H:%M" : "%H:%M:%S";
     char text[32] = "";
-    if (span >= 2 * 86400000LL)
-        std::strftime(text, sizeof text, "%d-%b %H:%M", &tm);
-    else
-        std::strftime(text, sizeof text, "%H:%M:%S", &tm);
+    std::strftime(text, sizeof text, format, &tm);
     std::string shown = text;
-    if (span < 20000)
-        shown += StrFormat(".%03d", static_cast<int>(ms % 1000));
+    if (step < kSecond)
+        shown += StrFormat(".%03d", static_cast<int>(ms - FloorDiv(ms, kSecond) * kSecond));
     return shown;
+}
+
+// The local clock's offset from UTC at `ms`, so that hours and days fall on local midnights.
+int64_t LocalOffsetMs(int64_t ms)
+{
+    const std::time_t seconds = static_cast<std::time_t>(FloorDiv(ms, kSecond));
+    std::tm tm {};
+    localtime_r(&seconds, &tm);
+    return static_cast<int64_t>(tm.tm_gmtoff) * kSecond;
 }
 
 // The readings of one pixel column.
@@ -204,10 +236,10 @@ void RunChart::TimeAxis(const RunSeries& series, bool byTime)
     if (byTime) {
         const int64_t first = buckets.front().firstMs;
         const int64_t span = buckets.back().lastMs - first;
-        for (int i = 0; i < ticks; ++i) {
-            const double part = static_cast<double>(i) / (ticks - 1);
-            xTicks.push_back({ X(part), TimeText(first + std::llround(part * static_cast<double>(span)), span) });
-        }
+        const int64_t step = TimeStep(span, ticks - 1);
+        const int64_t offset = LocalOffsetMs(first);
+        for (int64_t at = (FloorDiv(first + offset - 1, step) + 1) * step - offset; at <= first + span; at += step)
+            xTicks.push_back({ X(static_cast<double>(at - first) / static_cast<double>(span)), TimeText(at, step, span) });
         return;
     }
     // By execution: #1 and then whole round numbers, each execution named at most once.

@@ -15,6 +15,7 @@ constexpr const char* kFailed = "#c0392b";
 constexpr const char* kAction = "#b9770e";
 constexpr const char* kPassed = "#2e7d32";
 constexpr double kMarkSize = 3.5;
+constexpr double kCharWidth = 6.6; // of a label's digit at the pictures' font size, about
 constexpr size_t kMostDots = 100; // a line of fewer points shows each of them as a dot
 
 std::string N(double value)
@@ -87,9 +88,10 @@ std::string Axes(const RunChart& chart)
         "\" fill=\"none\" stroke=\"" + kInk + "\"/>\n";
     for (const RunChart::Tick& tick : chart.yTicks)
         svg += Text(RunChart::kPlotLeft - 5, tick.at + 4, "end", tick.label);
-    // The labels at the ends of the axis stay inside the frame.
+    // A label centred under its tick, unless that would cut it off at an edge of the picture.
     for (const RunChart::Tick& tick : chart.xTicks) {
-        const char* anchor = tick.at <= chart.X(0) ? "start" : tick.at >= chart.X(1) ? "end" : "middle";
+        const double half = kCharWidth * static_cast<double>(tick.label.size()) / 2;
+        const char* anchor = tick.at - half < 2 ? "start" : tick.at + half > chart.width - 2 ? "end" : "middle";
         svg += Text(tick.at, chart.plotBottom + 17, anchor, tick.label);
     }
     return svg + "\n";
