@@ -33,7 +33,8 @@ void RunSeries::Bucket::Add(const ExecRecord& record, int64_t endMs)
 
 void RunSeries::Bucket::Merge(const Bucket& next)
 {
-    for (const auto& [gap, end] : { std::pair(next.firstMs - lastMs, next.firstMs), std::pair(next.gapMs, next.gapEndMs) }) {
+    for (const auto& [gap, end] :
+        { std::pair(next.firstMs - lastMs, next.firstMs), std::pair(next.gapMs, next.gapEndMs) }) {
         if (gap > gapMs) {
             gapMs = gap;
             gapEndMs = end;

@@ -66,9 +66,9 @@ constexpr int64_t kMinute = 60 * kSecond;
 constexpr int64_t kHour = 60 * kMinute;
 constexpr int64_t kDay = 24 * kHour;
 // The steps of a time axis, round on a clock.
-constexpr int64_t kTimeSteps[] = { 1, 2, 5, 10, 20, 50, 100, 200, 500, kSecond, 2 * kSecond, 5 * kSecond,
-    10 * kSecond, 15 * kSecond, 30 * kSecond, kMinute, 2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute,
-    30 * kMinute, kHour, 2 * kHour, 3 * kHour, 6 * kHour, 12 * kHour, kDay, 2 * kDay, 7 * kDay };
+constexpr int64_t kTimeSteps[] = { 1, 2, 5, 10, 20, 50, 100, 200, 500, kSecond, 2 * kSecond, 5 * kSecond, 10 * kSecond,
+    15 * kSecond, 30 * kSecond, kMinute, 2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute, 30 * kMinute, kHour,
+    2 * kHour, 3 * kHour, 6 * kHour, 12 * kHour, kDay, 2 * kDay, 7 * kDay };
 
 // The smallest round step that divides `span` into at most `count` parts.
 int64_t TimeStep(int64_t span, int count)
@@ -239,7 +239,8 @@ void RunChart::TimeAxis(const RunSeries& series, bool byTime)
         const int64_t step = TimeStep(span, ticks - 1);
         const int64_t offset = LocalOffsetMs(first);
         for (int64_t at = (FloorDiv(first + offset - 1, step) + 1) * step - offset; at <= first + span; at += step)
-            xTicks.push_back({ X(static_cast<double>(at - first) / static_cast<double>(span)), TimeText(at, step, span) });
+            xTicks.push_back(
+                { X(static_cast<double>(at - first) / static_cast<double>(span)), TimeText(at, step, span) });
         return;
     }
     // By execution: #1 and then whole round numbers, each execution named at most once.

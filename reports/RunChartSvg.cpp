@@ -112,8 +112,8 @@ std::string Legend(const RunChart& chart)
 }
 
 // The points of `points` from each break to the next: the pieces of a line broken by pauses.
-std::vector<std::span<const RunChart::Point>> Pieces(const std::vector<RunChart::Point>& points,
-    const std::vector<size_t>& breaks)
+std::vector<std::span<const RunChart::Point>> Pieces(
+    const std::vector<RunChart::Point>& points, const std::vector<size_t>& breaks)
 {
     std::vector<std::span<const RunChart::Point>> pieces;
     size_t from = 0;
@@ -147,13 +147,13 @@ std::string Plot(const RunChart& chart)
     std::string dots;
     if (!chart.band.empty()) {
         for (const auto piece : Pieces(chart.band, chart.bandBreaks))
-            svg += "<polygon fill=\"" + std::string(kLine) + "\" stroke=\"" + kLine + "\" stroke-width=\"1\" points=\"" +
-                Points(piece) + "\"/>\n";
+            svg += "<polygon fill=\"" + std::string(kLine) + "\" stroke=\"" + kLine + "\" stroke-width=\"1\" points=\""
+                + Points(piece) + "\"/>\n";
     } else {
         for (const auto piece : Pieces(chart.line, chart.lineBreaks)) {
             if (piece.size() > 1)
-                svg += "<polyline fill=\"none\" stroke=\"" + std::string(kLine) + "\" stroke-width=\"1.5\" points=\"" +
-                    Points(piece) + "\"/>\n";
+                svg += "<polyline fill=\"none\" stroke=\"" + std::string(kLine) + "\" stroke-width=\"1.5\" points=\""
+                    + Points(piece) + "\"/>\n";
             else if (chart.line.size() > kMostDots) // a lone reading between pauses
                 dots += Dot(piece.front());
         }

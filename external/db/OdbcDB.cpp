@@ -164,8 +164,8 @@ int OdbcDB::columnName(int column, std::string* out)
         return kError;
     char name[512] = "";
     SQLSMALLINT length = 0;
-    const SQLRETURN rc = SQLColAttribute(stmt_.get(), static_cast<SQLUSMALLINT>(column), SQL_DESC_LABEL, name,
-        sizeof name, &length, nullptr);
+    const SQLRETURN rc = SQLColAttribute(
+        stmt_.get(), static_cast<SQLUSMALLINT>(column), SQL_DESC_LABEL, name, sizeof name, &length, nullptr);
     if (!SQL_SUCCEEDED(rc))
         return FailFrom(SQL_HANDLE_STMT, stmt_.get());
     out->assign(name, std::min(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), sizeof name - 1));

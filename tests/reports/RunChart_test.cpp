@@ -194,7 +194,8 @@ TEST(RunChart, AxesStepRoundlyAndNameEachExecutionOnce)
         { 5, 3 * kDay + 5, RunChart::kWidth, { "02-Jan", "03-Jan", "04-Jan" } },
         { 1000, 90000, RunChart::kWidth, { "00:00:30", "00:01:00", "00:01:30" } },
         { 1000, 90000, 1000,
-            { "00:00:10", "00:00:20", "00:00:30", "00:00:40", "00:00:50", "00:01:00", "00:01:10", "00:01:20", "00:01:30" } },
+            { "00:00:10", "00:00:20", "00:00:30", "00:00:40", "00:00:50", "00:01:00", "00:01:10", "00:01:20",
+                "00:01:30" } },
     };
     for (const auto& row : kTimeAxes) {
         const RunSeries timed = SeriesOf({ { row.first, 1, "OK", false, "" }, { row.last, 1, "OK", false, "" } });

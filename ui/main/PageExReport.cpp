@@ -9,9 +9,9 @@
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QCheckBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -158,7 +158,11 @@ void PageExReport::PollCharts()
             none->show();
         }
     }
+    QElapsedTimer spent;
+    spent.start();
     for (size_t n = 0; n < kChartsPerTurn && chartsDrawn_ < chartEvents_.size(); ++n) {
+        if (n > 0 && spent.elapsed() >= kDrainBudgetMs)
+            break; // a chart of a long run takes a while to draw: the rest come next turn
         if (chartsDrawn_ == chartPictures_.size())
             AddChart(chartEvents_[chartsDrawn_]);
         DrawChart(chartsDrawn_++);
@@ -187,7 +191,8 @@ void PageExReport::DrawChart(size_t at)
 {
     QLabel* picture = chartPictures_[at];
     const RunChart chart = RunChart::Make(RunChart::Kind::CheckTime, chartEvents_[at].series, chartWidth_);
-    const QImage image = SvgPicture(RunChartSvg::Write(chart, picture->accessibleName().toStdString()), devicePixelRatioF());
+    const QImage image
+        = SvgPicture(RunChartSvg::Write(chart, picture->accessibleName().toStdString()), devicePixelRatioF());
     picture->setPixmap(QPixmap::fromImage(image));
     picture->setFixedSize(image.deviceIndependentSize().toSize());
 }
@@ -197,8 +202,8 @@ void PageExReport::DrawChart(size_t at)
 int PageExReport::ChartWidth() const
 {
     const QMargins margins = chartList_->layout()->contentsMargins();
-    return std::max(static_cast<int>(RunChart::kMinWidth),
-        chartArea_->viewport()->width() - margins.left() - margins.right());
+    return std::max(
+        static_cast<int>(RunChart::kMinWidth), chartArea_->viewport()->width() - margins.left() - margins.right());
 }
 
 bool PageExReport::eventFilter(QObject* watched, QEvent* event)

@@ -153,7 +153,8 @@ TEST(PageExReport, ShowsAChartPerEventOnToggle)
     for (const int width : { 1100, 600 }) {
         page.resize(width, 500);
         ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
-        EXPECT_EQ(widths(), std::vector<int>(2, page.ChartList().width() - 2 * page.ChartList().layout()->contentsMargins().left()));
+        EXPECT_EQ(widths(),
+            std::vector<int>(2, page.ChartList().width() - 2 * page.ChartList().layout()->contentsMargins().left()));
         EXPECT_GT(page.ChartList().width(), width - 40) << width;
     }
     WriteFile(project.reportFile, kHeader);
