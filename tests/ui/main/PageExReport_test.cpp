@@ -4,6 +4,8 @@
 
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
+#include "reports/RunChart.h"
+#include "ui/main/ExecReportCharts.h"
 #include "ui/main/ExecReportModel.h"
 #include "ui/main/PageExReport.h"
 
@@ -161,6 +163,20 @@ TEST(PageExReport, ShowsAChartPerEventOnToggle)
     page.Activate();
     ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
     EXPECT_EQ(texts(), QStringList { QStringLiteral("The execution report holds no executions.") });
+}
+
+// Two runs written to one report, an hour apart (across midnight), read as one event's series:
+// its chart breaks the line between them.
+TEST(ExecReportCharts, TwoRunsInOneReportAreTwoPiecesOfLine)
+{
+    ExecReportCharts charts;
+    charts.AddLine(kHeader.substr(0, kHeader.size() - 2), TextEncoding::EightBit);
+    for (const char* moment : { "05-Dec-2026\t23:30:01.000", "05-Dec-2026\t23:30:02.000", "05-Dec-2026\t23:30:03.000",
+             "06-Dec-2026\t 0:30:01.000", "06-Dec-2026\t 0:30:02.000", "06-Dec-2026\t 0:30:03.000" })
+        charts.AddLine(std::string(moment) + "\tQueue\t12\t9\t2\t1\t1\tOK\t", TextEncoding::EightBit);
+    const std::vector<ExecReportCharts::Event> events = charts.Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(RunChart::Make(RunChart::Kind::CheckTime, events.front().series).lineBreaks.size(), 1u);
 }
 
 } // namespace
