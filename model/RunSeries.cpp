@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 void RunSeries::Bucket::Add(const ExecRecord& record, int64_t endMs)
 {
     if (count == 0)
         firstMs = endMs;
+    else if (endMs - lastMs > gapMs) {
+        gapMs = endMs - lastMs;
+        gapEndMs = endMs;
+    }
     lastMs = endMs;
     ++count;
     checkMin = std::min(checkMin, record.checkTime);
@@ -21,12 +26,20 @@ void RunSeries::Bucket::Add(const ExecRecord& record, int64_t endMs)
     if (const std::optional<double> number = Number(record.value)) {
         valueMin = numeric == 0 ? *number : std::min(valueMin, *number);
         valueMax = numeric == 0 ? *number : std::max(valueMax, *number);
+        fractional = fractional || *number != std::floor(*number);
         ++numeric;
     }
 }
 
 void RunSeries::Bucket::Merge(const Bucket& next)
 {
+    for (const auto& [gap, end] :
+        { std::pair(next.firstMs - lastMs, next.firstMs), std::pair(next.gapMs, next.gapEndMs) }) {
+        if (gap > gapMs) {
+            gapMs = gap;
+            gapEndMs = end;
+        }
+    }
     lastMs = next.lastMs;
     count += next.count;
     failed += next.failed;
@@ -37,6 +50,7 @@ void RunSeries::Bucket::Merge(const Bucket& next)
     if (next.numeric > 0) {
         valueMin = numeric == 0 ? next.valueMin : std::min(valueMin, next.valueMin);
         valueMax = numeric == 0 ? next.valueMax : std::max(valueMax, next.valueMax);
+        fractional = fractional || next.fractional;
         numeric += next.numeric;
     }
 }

@@ -25,8 +25,13 @@ public:
         uint32_t checkMax = 0;
         uint32_t failedCheckMax = 0; // the longest check of a failed execution
         int numeric = 0;             // executions whose value was a number
+        bool fractional = false;     // one of those numbers was not whole
         double valueMin = 0;
         double valueMax = 0;
+        // The longest time between two of its executions, and the end time of the execution
+        // after it: a bucket of many executions may hold the pause between two runs.
+        int64_t gapMs = 0;
+        int64_t gapEndMs = 0;
 
         void Add(const ExecRecord& record, int64_t endMs);
         void Merge(const Bucket& next);

@@ -3,6 +3,9 @@
 #include "external/support/StrFormat.h"
 #include "reports/HtmlText.h"
 
+#include <span>
+#include <vector>
+
 namespace {
 
 constexpr const char* kInk = "#222";
@@ -12,6 +15,7 @@ constexpr const char* kFailed = "#c0392b";
 constexpr const char* kAction = "#b9770e";
 constexpr const char* kPassed = "#2e7d32";
 constexpr double kMarkSize = 3.5;
+constexpr double kCharWidth = 6.6; // of a label's digit at the pictures' font size, about
 constexpr size_t kMostDots = 100; // a line of fewer points shows each of them as a dot
 
 std::string N(double value)
@@ -76,17 +80,19 @@ std::string Axes(const RunChart& chart)
 {
     std::string svg = "<g stroke=\"" + std::string(kGrid) + "\" stroke-width=\"1\">";
     for (const RunChart::Tick& tick : chart.yTicks)
-        svg += "<path d=\"M" + N(RunChart::kPlotLeft) + " " + N(tick.at) + "H" + N(RunChart::kPlotRight) + "\"/>";
+        svg += "<path d=\"M" + N(RunChart::kPlotLeft) + " " + N(tick.at) + "H" + N(chart.plotRight) + "\"/>";
     for (const RunChart::Tick& tick : chart.xTicks)
         svg += "<path d=\"M" + N(tick.at) + " " + N(RunChart::kPlotTop) + "V" + N(chart.plotBottom + 4) + "\"/>";
     svg += "</g>\n<rect x=\"" + N(RunChart::kPlotLeft) + "\" y=\"" + N(RunChart::kPlotTop) + "\" width=\"" +
-        N(RunChart::kPlotRight - RunChart::kPlotLeft) + "\" height=\"" + N(chart.plotBottom - RunChart::kPlotTop) +
+        N(chart.plotRight - RunChart::kPlotLeft) + "\" height=\"" + N(chart.plotBottom - RunChart::kPlotTop) +
         "\" fill=\"none\" stroke=\"" + kInk + "\"/>\n";
     for (const RunChart::Tick& tick : chart.yTicks)
         svg += Text(RunChart::kPlotLeft - 5, tick.at + 4, "end", tick.label);
-    for (size_t i = 0; i < chart.xTicks.size(); ++i) {
-        const char* anchor = i == 0 ? "start" : i + 1 == chart.xTicks.size() ? "end" : "middle";
-        svg += Text(chart.xTicks[i].at, chart.plotBottom + 17, anchor, chart.xTicks[i].label);
+    // A label centred under its tick, unless that would cut it off at an edge of the picture.
+    for (const RunChart::Tick& tick : chart.xTicks) {
+        const double half = kCharWidth * static_cast<double>(tick.label.size()) / 2;
+        const char* anchor = tick.at - half < 2 ? "start" : tick.at + half > chart.width - 2 ? "end" : "middle";
+        svg += Text(tick.at, chart.plotBottom + 17, anchor, tick.label);
     }
     return svg + "\n";
 }
@@ -97,7 +103,7 @@ std::string Legend(const RunChart& chart)
     if (chart.kind != RunChart::Kind::CheckTime)
         return {};
     const double y = 12;
-    double x = RunChart::kPlotRight - 170;
+    double x = chart.plotRight - 170;
     std::string svg = "<path stroke=\"" + std::string(kLine) + "\" stroke-width=\"1.5\" d=\"M" + N(x) + " " +
         N(y) + "h18\"/>" + Text(x + 22, y + 4, "start", "check time");
     x += 104;
@@ -105,28 +111,59 @@ std::string Legend(const RunChart& chart)
     return svg;
 }
 
+// The points of `points` from each break to the next: the pieces of a line broken by pauses.
+std::vector<std::span<const RunChart::Point>> Pieces(
+    const std::vector<RunChart::Point>& points, const std::vector<size_t>& breaks)
+{
+    std::vector<std::span<const RunChart::Point>> pieces;
+    size_t from = 0;
+    for (const size_t to : breaks) {
+        pieces.emplace_back(points.data() + from, to - from);
+        from = to;
+    }
+    if (from < points.size())
+        pieces.emplace_back(points.data() + from, points.size() - from);
+    return pieces;
+}
+
+std::string Points(std::span<const RunChart::Point> points)
+{
+    std::string text;
+    for (const RunChart::Point& point : points)
+        text += N(point.x) + "," + N(point.y) + " ";
+    if (!text.empty())
+        text.pop_back();
+    return text;
+}
+
+std::string Dot(const RunChart::Point& point)
+{
+    return Joined("M", N(point.x - 2), " ", N(point.y), "a2 2 0 1 0 4 0a2 2 0 1 0 -4 0");
+}
+
 std::string Plot(const RunChart& chart)
 {
     std::string svg;
+    std::string dots;
     if (!chart.band.empty()) {
-        svg += "<polygon fill=\"" + std::string(kLine) + "\" stroke=\"" + kLine + "\" stroke-width=\"1\" points=\"";
-        for (const RunChart::Point& point : chart.band)
-            svg += N(point.x) + "," + N(point.y) + " ";
-        svg.back() = '"';
-        svg += "/>\n";
-    } else if (chart.line.size() > 1) {
-        svg += "<polyline fill=\"none\" stroke=\"" + std::string(kLine) + "\" stroke-width=\"1.5\" points=\"";
-        for (const RunChart::Point& point : chart.line)
-            svg += N(point.x) + "," + N(point.y) + " ";
-        svg.back() = '"';
-        svg += "/>\n";
+        for (const auto piece : Pieces(chart.band, chart.bandBreaks))
+            svg += "<polygon fill=\"" + std::string(kLine) + "\" stroke=\"" + kLine + "\" stroke-width=\"1\" points=\""
+                + Points(piece) + "\"/>\n";
+    } else {
+        for (const auto piece : Pieces(chart.line, chart.lineBreaks)) {
+            if (piece.size() > 1)
+                svg += "<polyline fill=\"none\" stroke=\"" + std::string(kLine) + "\" stroke-width=\"1.5\" points=\""
+                    + Points(piece) + "\"/>\n";
+            else if (chart.line.size() > kMostDots) // a lone reading between pauses
+                dots += Dot(piece.front());
+        }
     }
     if (!chart.line.empty() && chart.line.size() <= kMostDots) {
-        std::string dots;
         for (const RunChart::Point& point : chart.line)
-            dots += Joined("M", N(point.x - 2), " ", N(point.y), "a2 2 0 1 0 4 0a2 2 0 1 0 -4 0");
-        svg += "<path fill=\"" + std::string(kLine) + "\" d=\"" + dots + "\"/>\n";
+            dots += Dot(point);
     }
+    if (!dots.empty())
+        svg += "<path fill=\"" + std::string(kLine) + "\" d=\"" + dots + "\"/>\n";
     std::string crosses;
     for (const RunChart::Point& point : chart.failed)
         crosses += MarkPath(RunChart::kFailed, point.x, point.y);

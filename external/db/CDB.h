@@ -29,6 +29,14 @@ public:
     virtual int fetch(int = 0) = 0;
     // The value of a column (1 = first) of the current row as text; NULL gives an empty text.
     virtual int getData(int column, std::string* out, int = 0, int = 0, int = 0) = 0;
+    // The name of a column (1 = first) of the current result, readable while getData is; kError
+    // from a kind of database that does not tell.
+    virtual int columnName(int /*column*/, std::string* out)
+    {
+        out->clear();
+        errorText = "column names are not available";
+        return kError;
+    }
     // Releases whatever the previous statement left open, also a half-read result.
     virtual int closeCursor(int = 0) = 0;
     // Makes a statement running on another thread return with an error soon. Thread-safe.

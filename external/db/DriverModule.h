@@ -11,7 +11,7 @@
 // with the same compiler as the program, so C++ types pass between them; kAbi changes whenever
 // the table or CDB changes, so that a module left from another version is refused.
 struct DriverModule {
-    static constexpr int kAbi = 1;
+    static constexpr int kAbi = 2;
 
     int abi = kAbi;
     // A new, unconnected connection.

@@ -5,6 +5,8 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
+
 namespace {
 
 SQLCHAR* Text(const std::string& text)
@@ -152,6 +154,21 @@ int OdbcDB::getData(int column, std::string* out, int, int, int)
         read_[index] = true;
     }
     *out = values_[index];
+    return kOK;
+}
+
+// The column's title: its alias when it has one, as the grid of a console heads it.
+int OdbcDB::columnName(int column, std::string* out)
+{
+    if (CheckColumn(errorText, onRow_, column, columns_) != kOK)
+        return kError;
+    char name[512] = "";
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = SQLColAttribute(
+        stmt_.get(), static_cast<SQLUSMALLINT>(column), SQL_DESC_LABEL, name, sizeof name, &length, nullptr);
+    if (!SQL_SUCCEEDED(rc))
+        return FailFrom(SQL_HANDLE_STMT, stmt_.get());
+    out->assign(name, std::min(static_cast<size_t>(std::max<SQLSMALLINT>(length, 0)), sizeof name - 1));
     return kOK;
 }
 

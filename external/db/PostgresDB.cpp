@@ -194,6 +194,15 @@ int PostgresDB::getData(int column, std::string* out, int, int, int)
     return kOK;
 }
 
+int PostgresDB::columnName(int column, std::string* out)
+{
+    const bool onRow = cursor_ == Cursor::OnRow;
+    if (CheckColumn(errorText, onRow, column, onRow ? PQnfields(row_.get()) : 0) != kOK)
+        return kError;
+    out->assign(PQfname(row_.get(), column - 1));
+    return kOK;
+}
+
 // Also ends a cancel that came after the last statement had ended: it was meant for that one.
 int PostgresDB::closeCursor(int)
 {

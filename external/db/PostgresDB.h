@@ -29,6 +29,7 @@ public:
     int execute(const std::string& statement, int) override;
     int fetch(int) override;
     int getData(int column, std::string* out, int, int, int) override;
+    int columnName(int column, std::string* out) override;
     int closeCursor(int) override;
     void cancel() override;
 

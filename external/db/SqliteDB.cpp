@@ -129,6 +129,18 @@ int SqliteDB::getData(int column, std::string* out, int, int, int)
     return kOK;
 }
 
+int SqliteDB::columnName(int column, std::string* out)
+{
+    const bool onRow = cursor_ == Cursor::OnRow;
+    if (CheckColumn(errorText, onRow, column, onRow ? sqlite3_column_count(stmt_.get()) : 0) != kOK)
+        return kError;
+    const char* name = sqlite3_column_name(stmt_.get(), column - 1);
+    if (name == nullptr)
+        return SetError(errorText, "out of memory");
+    out->assign(name);
+    return kOK;
+}
+
 int SqliteDB::closeCursor(int)
 {
     stmt_.reset();

@@ -7,7 +7,10 @@
 #include "ui/gui/SqlEditor.h"
 #include "ui/gui/UserDialogs.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,6 +68,8 @@ CRunSQL::CRunSQL(QWidget* parent)
     , status_(new QLabel(this))
     , model_(new ResultModel(this))
     , grid_(new QTableView(this))
+    , copyCells_(new QAction(tr("&Copy"), this))
+    , copyCsv_(new QAction(tr("Copy as C&SV"), this))
 {
     setWindowTitle(tr("SQL Console"));
     history_->setInsertPolicy(QComboBox::NoInsert);
@@ -77,6 +82,7 @@ CRunSQL::CRunSQL(QWidget* parent)
     run_->setToolTip(tr("Run the statement (F5)"));
     cancel_->setToolTip(tr("End the running statement"));
     auto* close = new QPushButton(tr("Cl&ose"), this);
+    auto* copyCsv = new QPushButton(tr("Copy as C&SV"), this);
 
     auto* top = new QHBoxLayout;
     auto* historyLabel = new QLabel(tr("&History"), this);
@@ -91,6 +97,7 @@ CRunSQL::CRunSQL(QWidget* parent)
     splitter->setStretchFactor(1, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
+    bottom->addWidget(copyCsv);
     bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -106,11 +113,47 @@ CRunSQL::CRunSQL(QWidget* parent)
         [this](const QString& text) { editor_->SetText(text.toStdString()); });
     new QShortcut(QKeySequence(Qt::Key_F5), this, this, &CRunSQL::Run);
     new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this, this, &CRunSQL::Run);
+    AddCopyCommands(copyCsv);
     SetBusy(false, {});
     resize(720, 520);
 }
 
 CRunSQL::~CRunSQL() = default;
+
+// Ctrl+C copies the grid's selection only while the grid has the focus (elsewhere it copies the
+// statement's text); Ctrl+Shift+C copies the whole result from anywhere in the console. Both are
+// in the grid's context menu.
+void CRunSQL::AddCopyCommands(QPushButton* copyCsv)
+{
+    copyCells_->setShortcut(QKeySequence::Copy);
+    copyCells_->setShortcutContext(Qt::WidgetShortcut);
+    copyCsv_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyCsv_->setShortcutContext(Qt::WindowShortcut);
+    grid_->addAction(copyCells_);
+    grid_->addAction(copyCsv_);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    copyCsv->setAccessibleName(tr("Copy as CSV"));
+    copyCsv->setToolTip(tr("Copy the whole result as comma-separated values (Ctrl+Shift+C)"));
+    connect(copyCells_, &QAction::triggered, this, &CRunSQL::CopyCells);
+    connect(copyCsv_, &QAction::triggered, this, &CRunSQL::CopyCsv);
+    connect(copyCsv, &QPushButton::clicked, copyCsv_, &QAction::trigger);
+    connect(copyCsv_, &QAction::changed, copyCsv, [copyCsv, this] { copyCsv->setEnabled(copyCsv_->isEnabled()); });
+    copyCsv_->setEnabled(false);
+}
+
+void CRunSQL::CopyCells()
+{
+    const QString text = model_->CellsText(grid_->selectionModel()->selectedIndexes());
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void CRunSQL::CopyCsv()
+{
+    const QString text = model_->CsvText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
 
 CRunSQL& CRunSQL::Instance()
 {
@@ -138,6 +181,7 @@ bool CRunSQL::Connect(const CONN_INFO& info)
     task_.Abandon();
     db_ = CDB::newDB(info.type);
     model_->SetRows({});
+    copyCsv_->setEnabled(false);
     editor_->SetCompletionWords({});
     if (!db_) {
         SetBusy(false, tr("No database of this kind"));
@@ -206,7 +250,8 @@ void CRunSQL::RunFinished(const DbOutcome& outcome)
         return;
     }
     const QString rows = RowCountText(outcome);
-    model_->SetRows(outcome.rows);
+    model_->SetRows(outcome.rows, outcome.columns);
+    copyCsv_->setEnabled(model_->columnCount() > 0);
     SetBusy(false, tr("Rows: %1").arg(rows));
 }
 

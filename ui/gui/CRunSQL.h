@@ -8,6 +8,7 @@
 
 class CDB;
 class CHistCBox;
+class QAction;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -40,6 +41,10 @@ public:
     bool Busy() const { return task_.Running(); }
     SqlEditor& Editor() { return *editor_; }
     const ResultModel& Result() const { return *model_; }
+    QTableView& Grid() { return *grid_; }
+    // The selected cells as tab-separated text, and the whole result as CSV, to the clipboard.
+    void CopyCells();
+    void CopyCsv();
     QString StatusText() const;
 
 protected:
@@ -51,6 +56,7 @@ private:
     void Connected(const DbOutcome& outcome);
     void RunFinished(const DbOutcome& outcome);
     void SetBusy(bool busy, const QString& status);
+    void AddCopyCommands(QPushButton* copyCsv);
 
     DbTask task_;
     std::shared_ptr<CDB> db_;
@@ -63,4 +69,6 @@ private:
     QLabel* status_;
     ResultModel* model_;
     QTableView* grid_;
+    QAction* copyCells_;
+    QAction* copyCsv_;
 };

@@ -84,6 +84,17 @@ int ColumnCount(CDB& db)
     return columns;
 }
 
+// Empty when the database does not tell: the grid then numbers its columns.
+std::vector<std::string> ColumnNames(CDB& db, int columns)
+{
+    std::vector<std::string> names(static_cast<std::size_t>(columns));
+    for (int column = 0; column < columns; ++column) {
+        if (db.columnName(column + 1, &names[static_cast<std::size_t>(column)]) != CDB::kOK)
+            return {};
+    }
+    return names;
+}
+
 } // namespace
 
 DbTask::DbTask(QObject* parent)
@@ -188,8 +199,10 @@ DbJob DbTask::FetchRows(std::string statement, long long countBound, std::size_t
             ++outcome.rowCount;
             if (outcome.rows.size() >= maxRows)
                 continue;
-            if (columns < 0)
+            if (columns < 0) {
                 columns = ColumnCount(db);
+                outcome.columns = ColumnNames(db, columns);
+            }
             std::vector<std::string> row(static_cast<std::size_t>(columns));
             for (int column = 0; column < columns; ++column)
                 db.getData(column + 1, &row[static_cast<std::size_t>(column)]);

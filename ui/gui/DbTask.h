@@ -18,6 +18,7 @@ struct DbOutcome {
     bool cancelled = false;
     std::string error;
     std::vector<std::vector<std::string>> rows; // what the job kept of the result
+    std::vector<std::string> columns;           // the result's column names, when the database tells
     long long rowCount = 0;
     bool moreRows = false; // the job stopped reading at its bound
 };
@@ -51,7 +52,8 @@ public:
     void Abandon();
     bool Running() const { return state_ != nullptr; }
 
-    // The first `maxRows` rows (all columns) into outcome.rows, and the count of rows up to
+    // The first `maxRows` rows (all columns) into outcome.rows, their column names into
+    // outcome.columns, and the count of rows up to
     // `countBound`; with more rows than that, moreRows is set and the reading stops.
     static DbJob FetchRows(std::string statement, long long countBound, std::size_t maxRows);
     // Runs a statement without reading its rows.

@@ -10,8 +10,9 @@
 #include "ui/gui/UserDialogs.h"
 #include "ui/main/ExecReportModel.h"
 
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -38,6 +39,9 @@ constexpr qint64 kDrainBudgetMs = 8;
 constexpr int kRetryMs = 2;
 constexpr int kChartPollMs = 100;
 constexpr size_t kChartsPerTurn = 4;
+// Dragging a window's edge resizes it many times a second: the charts are drawn anew only when
+// the width has stayed put this long.
+constexpr int kResizeRestMs = 150;
 
 } // namespace
 
@@ -92,6 +96,10 @@ PageExReport::PageExReport(QuorvelRunner& project, QWidget* parent)
     chartPoll_.setInterval(kChartPollMs);
     connect(&chartPoll_, &QTimer::timeout, this, &PageExReport::PollCharts);
     connect(chartsToggle_, &QCheckBox::toggled, this, &PageExReport::ShowCharts);
+    chartResize_.setSingleShot(true);
+    chartResize_.setInterval(kResizeRestMs);
+    connect(&chartResize_, &QTimer::timeout, this, &PageExReport::FollowWidth);
+    chartArea_->viewport()->installEventFilter(this);
 }
 
 PageExReport::~PageExReport()
@@ -115,6 +123,7 @@ void PageExReport::ReadCharts()
     chartPoll_.setInterval(kChartPollMs);
     chartsTaken_ = false;
     chartEvents_.clear();
+    chartPictures_.clear();
     charts_.Clear();
     if (shownPath_.empty())
         return;
@@ -126,7 +135,8 @@ void PageExReport::ReadCharts()
         chartPoll_.start();
 }
 
-// A few charts a turn once the file is read, so that no turn of the window thread grows long.
+// A few charts a turn once the file is read, so that no turn of the window thread grows long;
+// after a resize, the charts already shown are drawn anew at the new width the same way.
 void PageExReport::PollCharts()
 {
     if (!chartReader_.Done())
@@ -138,7 +148,9 @@ void PageExReport::PollCharts()
             delete item;
         }
         chartEvents_ = charts_.Events();
-        chartsShown_ = 0;
+        chartPictures_.clear();
+        chartsDrawn_ = 0;
+        chartWidth_ = ChartWidth();
         chartsTaken_ = true;
         chartPoll_.setInterval(0);
         if (chartEvents_.empty()) {
@@ -147,33 +159,70 @@ void PageExReport::PollCharts()
             none->show();
         }
     }
-    for (size_t n = 0; n < kChartsPerTurn && chartsShown_ < chartEvents_.size(); ++n)
-        AddChart(chartEvents_[chartsShown_++]);
+    QElapsedTimer spent;
+    spent.start();
+    for (size_t n = 0; n < kChartsPerTurn && chartsDrawn_ < chartEvents_.size(); ++n) {
+        if (n > 0 && spent.elapsed() >= kDrainBudgetMs)
+            break; // a chart of a long run takes a while to draw: the rest come next turn
+        if (chartsDrawn_ == chartPictures_.size())
+            AddChart(chartEvents_[chartsDrawn_]);
+        DrawChart(chartsDrawn_++);
+    }
     chartList_->adjustSize(); // the pictures have fixed sizes: the list is as large as they need
-    if (chartsShown_ < chartEvents_.size())
-        return;
-    chartPoll_.stop();
-    chartEvents_.clear();
+    if (chartsDrawn_ == chartEvents_.size())
+        chartPoll_.stop();
 }
 
 void PageExReport::AddChart(const ExecReportCharts::Event& event)
 {
-    const QString name = tr("Check time of %1").arg(event.name);
     auto* heading = new QLabel(event.name, chartList_);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
     auto* picture = new QLabel(chartList_);
-    const QImage image = SvgPicture(
-        RunChartSvg::Write(RunChart::Make(RunChart::Kind::CheckTime, event.series), name.toStdString()),
-        devicePixelRatioF());
-    picture->setPixmap(QPixmap::fromImage(image));
-    picture->setFixedSize(image.deviceIndependentSize().toSize());
-    picture->setAccessibleName(name);
+    picture->setAccessibleName(tr("Check time of %1").arg(event.name));
     chartList_->layout()->addWidget(heading);
     chartList_->layout()->addWidget(picture);
     heading->show(); // counted by the layout at once, also while the page is hidden
     picture->show();
+    chartPictures_.push_back(picture);
+}
+
+void PageExReport::DrawChart(size_t at)
+{
+    QLabel* picture = chartPictures_[at];
+    const RunChart chart = RunChart::Make(RunChart::Kind::CheckTime, chartEvents_[at].series, chartWidth_);
+    const QImage image
+        = SvgPicture(RunChartSvg::Write(chart, picture->accessibleName().toStdString()), devicePixelRatioF());
+    picture->setPixmap(QPixmap::fromImage(image));
+    picture->setFixedSize(image.deviceIndependentSize().toSize());
+}
+
+// The width of the page less the list's margins: the charts fill it without a horizontal scroll
+// bar, down to the narrowest that still reads.
+int PageExReport::ChartWidth() const
+{
+    const QMargins margins = chartList_->layout()->contentsMargins();
+    return std::max(
+        static_cast<int>(RunChart::kMinWidth), chartArea_->viewport()->width() - margins.left() - margins.right());
+}
+
+bool PageExReport::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == chartArea_->viewport() && event->type() == QEvent::Resize)
+        chartResize_.start();
+    return CSmPage::eventFilter(watched, event);
+}
+
+void PageExReport::FollowWidth()
+{
+    const int width = ChartWidth();
+    if (!chartsTaken_ || width == chartWidth_)
+        return;
+    chartWidth_ = width;
+    chartsDrawn_ = 0;
+    chartPoll_.setInterval(0);
+    chartPoll_.start();
 }
 
 void PageExReport::Activate()

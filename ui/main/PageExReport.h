@@ -35,7 +35,10 @@ public:
     QCheckBox& ChartsToggle() { return *chartsToggle_; }
     // The chart view: a picture per event, each after a label with the event's name.
     QWidget& ChartList() { return *chartList_; }
-    bool ChartsReading() const { return chartPoll_.isActive(); }
+    bool ChartsReading() const { return chartPoll_.isActive() || chartResize_.isActive(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool OnLine(const LineSpan& span, std::string_view bytes);
@@ -45,6 +48,9 @@ private:
     void ReadCharts();
     void PollCharts();
     void AddChart(const ExecReportCharts::Event& event);
+    void DrawChart(size_t at);
+    void FollowWidth();
+    int ChartWidth() const;
 
     QuorvelRunner& project_;
     QLabel* label_;
@@ -57,8 +63,11 @@ private:
     QWidget* chartList_;
     std::string shownPath_; // the report of the last showing
     QTimer chartPoll_;
-    std::vector<ExecReportCharts::Event> chartEvents_; // read, not all shown yet
-    size_t chartsShown_ = 0;
+    std::vector<ExecReportCharts::Event> chartEvents_;
+    std::vector<QLabel*> chartPictures_; // of the charts shown so far
+    size_t chartsDrawn_ = 0;              // of those, drawn at chartWidth_
+    int chartWidth_ = 0;
+    QTimer chartResize_; // a resize redraws the charts once it has come to rest
     bool chartsTaken_ = false;
 
     // Filled by the reader, emptied by Drain on the window thread.

@@ -100,6 +100,13 @@ TEST_P(DbTest, SelectsOneRowManyRowsAndNoRows)
     EXPECT_FALSE(CDB::isOK(db->getData(3, &a, 0, 0, 0)));
     EXPECT_EQ(db->fetch(0), CDB::kNoRow);
 
+    // Column names while on a row: the aliases the statement gives.
+    ASSERT_TRUE(CDB::isOK(db->execute("SELECT 'a' AS first_one, 2 AS second_one", 0))) << db->errorText;
+    ASSERT_TRUE(CDB::isOK(db->fetch(0)));
+    EXPECT_TRUE(CDB::isOK(db->columnName(2, &b)) && CDB::isOK(db->columnName(1, &a)));
+    EXPECT_EQ(a + " " + b, "first_one second_one");
+    EXPECT_FALSE(CDB::isOK(db->columnName(3, &a)));
+
     db->closeCursor(0);
     ASSERT_TRUE(CDB::isOK(db->execute(kThousandRows, 0))) << db->errorText;
     int rows = 0;

@@ -17,11 +17,15 @@
 #include "ui/gui/ResultModel.h"
 #include "ui/gui/SqlEditor.h"
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -172,6 +176,20 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
     EXPECT_EQ(console.StatusText(), QStringLiteral("Connected"));
     EXPECT_EQ(console.Editor().CompletionWords(),
         (QStringList { QStringLiteral("name"), QStringLiteral("qty"), QStringLiteral("t") }));
+    // The grid is headed by the result's names; its selection and the whole result copy out.
+    console.Editor().setText(QStringLiteral("SELECT name AS fruit, qty FROM t WHERE qty > 3 ORDER BY qty"));
+    console.Run();
+    ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.Result().headerData(0, Qt::Horizontal).toString(), QStringLiteral("fruit"));
+    console.Grid().selectAll();
+    console.Grid().actions().value(0)->trigger(); // "Copy", Ctrl+C in the grid
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("fig\t4\nplum\t5"));
+    const QList<QPushButton*> buttons = console.findChildren<QPushButton*>();
+    const auto copyCsv = std::find_if(buttons.begin(), buttons.end(),
+        [](const QPushButton* button) { return button->accessibleName() == QStringLiteral("Copy as CSV"); });
+    ASSERT_NE(copyCsv, buttons.end());
+    (*copyCsv)->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("fruit,qty\r\nfig,4\r\nplum,5\r\n"));
     console.reject();
 
     console.SetSmartInput(false);
@@ -191,6 +209,7 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
     EXPECT_EQ(std::make_tuple(console.StatusText(), console.Result().rowCount(), console.Result().columnCount(),
                   console.Result().index(1, 0).data().toString()),
         std::make_tuple(QStringLiteral("Rows: 2"), 2, 2, QStringLiteral("b")));
+    EXPECT_EQ(console.Result().headerData(1, Qt::Horizontal).toString(), QStringLiteral("?column?"));
 
     console.Editor().setText(QStringLiteral("SELECT pg_sleep(30)"));
     console.Run();
@@ -238,6 +257,10 @@ TEST(CRunSQL, MariaDbByDriverStringAndByDsnWithCompletionAndCancel)
     EXPECT_EQ(console.StatusText(), QStringLiteral("Connected"));
     EXPECT_TRUE(console.Editor().CompletionWords().contains(QString::fromStdString(table)));
     EXPECT_TRUE(console.Editor().CompletionWords().contains(QStringLiteral("quorvel_col")));
+    console.Editor().setText(QStringLiteral("SELECT 7 AS counted"));
+    console.Run();
+    ASSERT_TRUE(ServeUntil([&] { return !console.Busy(); }));
+    EXPECT_EQ(console.Result().headerData(0, Qt::Horizontal).toString(), QStringLiteral("counted"));
     console.Editor().setText(QStringLiteral("SELECT SLEEP(30)"));
     console.Run();
     EXPECT_TRUE(ServeTicks(20));

@@ -4,11 +4,14 @@
 
 #include "external/support/Utf16.h"
 #include "model/QuorvelRunner.h"
+#include "reports/RunChart.h"
+#include "ui/main/ExecReportCharts.h"
 #include "ui/main/ExecReportModel.h"
 #include "ui/main/PageExReport.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -141,10 +144,39 @@ TEST(PageExReport, ShowsAChartPerEventOnToggle)
     EXPECT_GE(page.ChartList().height(), 2 * 190); // the pictures stand one below the other, whole
     EXPECT_EQ(texts(), (QStringList { QStringLiteral("Event 2"), QStringLiteral("Check time of Event 2"),
                            QStringLiteral("Event 1"), QStringLiteral("Check time of Event 1") }));
+    // The pictures follow the width of the page, once a resize has come to rest.
+    const auto widths = [&] {
+        std::vector<int> shown;
+        for (const QLabel* label : page.ChartList().findChildren<QLabel*>())
+            if (!label->pixmap().isNull())
+                shown.push_back(label->width());
+        return shown;
+    };
+    for (const int width : { 1100, 600 }) {
+        page.resize(width, 500);
+        ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
+        EXPECT_EQ(widths(),
+            std::vector<int>(2, page.ChartList().width() - 2 * page.ChartList().layout()->contentsMargins().left()));
+        EXPECT_GT(page.ChartList().width(), width - 40) << width;
+    }
     WriteFile(project.reportFile, kHeader);
     page.Activate();
     ASSERT_TRUE(ServeUntil([&] { return !page.ChartsReading(); }));
     EXPECT_EQ(texts(), QStringList { QStringLiteral("The execution report holds no executions.") });
+}
+
+// Two runs written to one report, an hour apart (across midnight), read as one event's series:
+// its chart breaks the line between them.
+TEST(ExecReportCharts, TwoRunsInOneReportAreTwoPiecesOfLine)
+{
+    ExecReportCharts charts;
+    charts.AddLine(kHeader.substr(0, kHeader.size() - 2), TextEncoding::EightBit);
+    for (const char* moment : { "05-Dec-2026\t23:30:01.000", "05-Dec-2026\t23:30:02.000", "05-Dec-2026\t23:30:03.000",
+             "06-Dec-2026\t 0:30:01.000", "06-Dec-2026\t 0:30:02.000", "06-Dec-2026\t 0:30:03.000" })
+        charts.AddLine(std::string(moment) + "\tQueue\t12\t9\t2\t1\t1\tOK\t", TextEncoding::EightBit);
+    const std::vector<ExecReportCharts::Event> events = charts.Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(RunChart::Make(RunChart::Kind::CheckTime, events.front().series).lineBreaks.size(), 1u);
 }
 
 } // namespace
