@@ -164,9 +164,8 @@ int MetricsWriter::WriteOnce()
 {
     std::string error;
     const int result = WriteFileAtomically(runner_.metricsFile, Text(), 0644, &error);
-    if ((result != 0) != failing_) {
-        failing_ = result != 0;
-        const std::string told = failing_ ? "metrics file not written: " + error + "; tried again every second"
+    if (streak_.Changed(result != 0)) {
+        const std::string told = result != 0 ? "metrics file not written: " + error + "; tried again every second"
                                           : StrFormat("the metrics file %s is written again", runner_.metricsFile.c_str());
         CLog::Bug(told, "MetricsWriter");
         ConsoleError("quorvel: " + told + "\n");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SecondTicker.h"
+#include "external/support/StreakFlag.h"
 
 #include <string>
 #include <vector>
@@ -33,6 +34,6 @@ public:
 private:
     QuorvelRunner& runner_;
     const std::vector<const Quorvel*> taking_;
-    bool failing_ = false; // only the writing thread, then Stop after joining it, touch it
+    StreakFlag streak_;
     SecondTicker ticker_;
 };

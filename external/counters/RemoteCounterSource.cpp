@@ -182,15 +182,14 @@ bool RemoteCounterSource::Fetch(const MetricsParser::Filter& keep)
         ReportFailure("malformed metrics, " + parser_.Error());
         return false;
     }
-    failing_ = false;
+    streak_.Changed(false);
     return true;
 }
 
 // One entry per streak of failures: a machine that is down would otherwise fill the log.
 void RemoteCounterSource::ReportFailure(const std::string& what)
 {
-    if (failing_)
+    if (!streak_.Changed(true))
         return;
-    failing_ = true;
     log_("GET " + url_ + ": " + what, "RemoteCounterSource", __FILE__, __LINE__);
 }

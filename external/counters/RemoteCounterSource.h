@@ -4,6 +4,7 @@
 #include "external/counters/HttpClient.h"
 #include "external/counters/MetricsParser.h"
 #include "external/counters/RemoteCounterModule.h"
+#include "external/support/StreakFlag.h"
 
 #include <atomic>
 #include <string>
@@ -30,5 +31,5 @@ private:
     const std::atomic<bool>& cancelled_;
     HttpClient http_;
     MetricsParser parser_;
-    bool failing_ = false; // a failure was logged and no collection has succeeded since
+    StreakFlag streak_; // a failure was logged and no collection has succeeded since
 };

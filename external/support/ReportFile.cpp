@@ -191,13 +191,12 @@ int ReportFile::Append(const std::string& path, const std::string& header, const
 // dropped line: an unwritable report would otherwise fill the program log at every iteration.
 void ReportFile::NoteOutcome(const std::string& path, int error)
 {
-    if ((error != 0) == failing_.load())
+    if (streak_.Failing() == (error != 0)) // a line written like the one before: no lock
         return;
-    std::lock_guard lock(mutex_);
-    if ((error != 0) == failing_.load()) // another thread told it in between
+    std::lock_guard lock(mutex_); // the tellings of two threads in the order of their changes
+    if (!streak_.Changed(error != 0))
         return;
-    failing_ = error != 0;
-    const std::string told = failing_ ? StrFormat("cannot write the %s file %s: %s; lines are dropped until it works "
+    const std::string told = error != 0 ? StrFormat("cannot write the %s file %s: %s; lines are dropped until it works "
                                                   "again",
                                             kind_.c_str(), path.c_str(), std::strerror(error))
                                       : StrFormat("the %s file %s is written again", kind_.c_str(), path.c_str());

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "external/support/StreakFlag.h"
+
 #include <mutex>
 #include <string>
 
@@ -43,9 +44,7 @@ private:
 
     const std::string kind_;
     std::mutex mutex_;
-    // Written under mutex_; read without it first, so that a line written like the one before
-    // takes no lock for it.
-    std::atomic<bool> failing_ { false };
+    StreakFlag streak_; // changed under mutex_
     Encoding encoding_ = Encoding::Utf16Le; // guarded by mutex_
     // The last file appended to and its encoding, so that only the first append to a file reads
     // its start. Guarded by mutex_.
