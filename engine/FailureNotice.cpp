@@ -7,11 +7,7 @@
 
 int EventIndex(const Quorvel& event)
 {
-    if (event.runner == nullptr || event.runner->events.empty())
-        return -1;
-    const Quorvel* first = event.runner->events.data();
-    const auto index = &event - first;
-    return index >= 0 && index < event.runner->Count() ? static_cast<int>(index) : -1;
+    return event.runner != nullptr ? event.runner->IndexOf(event) : -1;
 }
 
 std::string FailureText(const std::string& what, const std::string& reason)

@@ -141,8 +141,7 @@ std::string MetricsWriter::Text() const
     {
         std::lock_guard lock(runner_.lock);
         for (const Quorvel* event : taking_) {
-            const auto position = static_cast<int>(event - runner_.events.data()) + 1;
-            figures.push_back({ position, event->EventNote, event->results });
+            figures.push_back({ runner_.IndexOf(*event) + 1, event->EventNote, event->results });
         }
     }
     for (size_t i = 0; i < figures.size(); ++i)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -210,4 +211,15 @@ int QuorvelRunner::WarnIfEmpty() const
         return 0;
     ShowMessageBox(LoadString(IDS_EVENTS_EMPTY), LoadString(IDS_WARNING), MB_ICONERROR);
     return 1;
+}
+
+int QuorvelRunner::IndexOf(const Quorvel& event) const
+{
+    // std::less orders any two pointers; a subtraction is only defined within the vector.
+    const Quorvel* first = events.data();
+    const Quorvel* end = first + events.size();
+    const std::less<const Quorvel*> before;
+    if (before(&event, first) || !before(&event, end))
+        return -1;
+    return static_cast<int>(&event - first);
 }

@@ -38,6 +38,8 @@ public:
     // 1 after telling the user that the list is empty, 0 when it has events.
     int WarnIfEmpty() const;
     int Count() const { return static_cast<int>(events.size()); }
+    // The 0-based place of one of this project's events, or -1 for an event that is not one of them.
+    int IndexOf(const Quorvel& event) const;
 
     // Runs the project: every event that takes part gets a thread of its own; returns when all
     // have ended or the run was broken. `page` receives status (none in console mode);
