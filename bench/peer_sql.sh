@@ -14,6 +14,7 @@
 # (scripts/install-deps --bench); a peer that is not installed is left out. Each runs in the
 # foreground with a configuration written into the temporary folder. Console lines of quorvel go
 # into a pipe that a reader outside the measured tree reads, as the journal would.
+# With QUORVEL_BASELINE=/path/to/quorvel (see scripts/run-bench) another build runs beside it.
 # Usage: bench/peer_sql.sh [QUORVEL] [SECONDS] [ROUNDS]   (SECONDS: the window, 30; ROUNDS: 1)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -214,6 +215,10 @@ for round in $(seq 1 "$rounds"); do
   measure "quorvel, own connections, changes" "$quorvel" -c --console-lines=changes "$work/own.qvl"
   measure "quorvel, shared connections, all lines" "$quorvel" -c --console-lines=all "$work/shared.qvl"
   measure "quorvel, shared connections, changes" "$quorvel" -c --console-lines=changes "$work/shared.qvl"
+  if [[ -n ${QUORVEL_BASELINE:-} ]]; then
+    measure "baseline, own connections, all lines" "$QUORVEL_BASELINE" -c --console-lines=all "$work/own.qvl"
+    measure "baseline, own connections, changes" "$QUORVEL_BASELINE" -c --console-lines=changes "$work/own.qvl"
+  fi
   if command -v prometheus-sql-exporter >/dev/null; then
     # The environment of Debian's service (/etc/default/prometheus-sql-exporter).
     port2=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
