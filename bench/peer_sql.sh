@@ -210,7 +210,7 @@ else
   echo "processor time from /proc/PID/stat of each process tree"
 fi
 printf '%-40s %7s %12s %12s %12s %10s\n' program checks "client µs" "server µs" connections "lines/s"
-for round in $(seq 1 "$rounds"); do
+for _ in $(seq 1 "$rounds"); do
   measure "quorvel, own connections, all lines" "$quorvel" -c --console-lines=all "$work/own.qvl"
   measure "quorvel, own connections, changes" "$quorvel" -c --console-lines=changes "$work/own.qvl"
   measure "quorvel, shared connections, all lines" "$quorvel" -c --console-lines=all "$work/shared.qvl"
