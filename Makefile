@@ -42,7 +42,9 @@ demo: build
 test: deps
 	@scripts/run-tests
 
-bench: deps
+# The benchmarks also compare quorvel with other programs, which only they install.
+bench:
+	@scripts/install-deps --bench
 	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BENCH=ON -DQUORVEL_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@scripts/run-bench build-bench

@@ -1,5 +1,6 @@
 #include "engine/StatusSnapshot.h"
 
+#include "engine/JsonWriter.h"
 #include "external/support/Clock.h"
 #include "model/EventTypes.h"
 #include "model/Quorvel.h"
@@ -7,13 +8,10 @@
 
 #include <cstdio>
 #include <ctime>
-#include <nlohmann/json.hpp>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-using Json = nlohmann::ordered_json; // the keys in the order a reader expects them
 
 // What the snapshot needs of one event, copied under the runner's lock.
 struct EventCopy {
@@ -35,64 +33,150 @@ const char* StateName(EventLive::State state)
     return kStateNames[static_cast<size_t>(state)];
 }
 
-Json TimeOrNull(int64_t unixMs)
+void TimeOrNull(JsonWriter& json, int64_t unixMs)
 {
-    return unixMs > 0 ? Json(UtcText(unixMs)) : Json(nullptr);
+    if (unixMs > 0)
+        json.String(UtcText(unixMs));
+    else
+        json.Null();
 }
 
 // A failed check keeps no value worth showing: the value column then says nothing.
-Json ValueOf(const ExecStats::Recent& execution)
+void ValueOf(JsonWriter& json, const ExecStats::Recent& execution)
 {
-    return execution.status == "FAILED" ? Json(nullptr) : Json(execution.value);
+    if (execution.status == "FAILED")
+        json.Null();
+    else
+        json.String(execution.value);
 }
 
 // The later of the two failures, or null when neither kind has failed in this run.
-Json LatestFailure(const EventLive& live)
+void LatestFailure(JsonWriter& json, const EventLive& live)
 {
     const bool action = live.actionFailure.latestMs() > live.checkFailure.latestMs();
     const FailureStreak& streak = action ? live.actionFailure : live.checkFailure;
-    if (streak.latestMs() == 0)
-        return nullptr;
-    return { { "what", action ? "action" : "check" }, { "reason", streak.reason() },
-        { "since", TimeOrNull(streak.sinceMs()) }, { "latest", TimeOrNull(streak.latestMs()) },
-        { "count", streak.count() }, { "open", streak.failing() } };
+    if (streak.latestMs() == 0) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Key("what");
+    json.String(action ? "action" : "check");
+    json.Key("reason");
+    json.String(streak.reason());
+    json.Key("since");
+    TimeOrNull(json, streak.sinceMs());
+    json.Key("latest");
+    TimeOrNull(json, streak.latestMs());
+    json.Key("count");
+    json.Int(streak.count());
+    json.Key("open");
+    json.Bool(streak.failing());
+    json.EndObject();
 }
 
-Json EventJson(const EventCopy& copy, int64_t nowMs)
+void Recent(JsonWriter& json, const std::deque<ExecStats::Recent>& recent)
+{
+    json.BeginArray();
+    for (const ExecStats::Recent& execution : recent) {
+        json.BeginObject();
+        json.Key("t");
+        json.String(UtcText(execution.endMs));
+        json.Key("ms");
+        json.Int(execution.checkMs);
+        json.Key("ok");
+        json.Bool(execution.passed);
+        json.Key("value");
+        ValueOf(json, execution);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void Counts(JsonWriter& json, const EventCopy& copy)
+{
+    json.BeginObject();
+    json.Key("executions");
+    json.Int(copy.count);
+    json.Key("failed");
+    json.Int(copy.failed);
+    json.Key("actions");
+    json.Int(copy.actions);
+    json.Key("heldBack");
+    json.Int(copy.heldBack);
+    json.EndObject();
+}
+
+void Problem(JsonWriter& json, const EventCopy& copy)
+{
+    if (copy.event->iActWhen != ACT_ON_START) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Key("open");
+    json.Bool(copy.live.problemOpen);
+    json.Key("since");
+    TimeOrNull(json, copy.live.problemSinceMs);
+    json.EndObject();
+}
+
+// What the latest execution came to; null each when there has been none.
+void Latest(JsonWriter& json, const ExecStats::Recent* latest)
+{
+    json.Key("status");
+    json.String(latest != nullptr ? std::string_view(latest->status) : std::string_view());
+    json.Key("value");
+    if (latest != nullptr)
+        ValueOf(json, *latest);
+    else
+        json.Null();
+    json.Key("checkMs");
+    if (latest != nullptr)
+        json.Int(latest->checkMs);
+    else
+        json.Null();
+    json.Key("checked");
+    TimeOrNull(json, latest != nullptr ? latest->endMs : 0);
+}
+
+void Event(JsonWriter& json, const EventCopy& copy, int64_t nowMs)
 {
     const Quorvel& event = *copy.event;
-    const bool executing = copy.live.state == EventLive::State::kExecuting;
-    const bool waiting = copy.live.state == EventLive::State::kWaiting;
-    Json recent = Json::array();
-    for (const ExecStats::Recent& execution : copy.recent)
-        recent.push_back({ { "t", UtcText(execution.endMs) }, { "ms", execution.checkMs },
-            { "ok", execution.passed }, { "value", ValueOf(execution) } });
-    const ExecStats::Recent* latest = copy.recent.empty() ? nullptr : &copy.recent.back();
-    Json problem = nullptr;
-    if (event.iActWhen == ACT_ON_START)
-        problem = { { "open", copy.live.problemOpen }, { "since", TimeOrNull(copy.live.problemSinceMs) } };
-    return {
-        { "number", copy.number },
-        { "note", event.EventNote },
-        { "description", event.Description(-1) },
-        { "state", StateName(copy.live.state) },
-        { "until", waiting ? TimeOrNull(copy.live.untilMs) : Json(nullptr) },
-        { "executingSeconds", executing ? Json((nowMs - copy.live.sinceMs) / 1000.0) : Json(nullptr) },
-        { "status", latest != nullptr ? latest->status : std::string() },
-        { "value", latest != nullptr ? ValueOf(*latest) : Json(nullptr) },
-        { "checkMs", latest != nullptr ? Json(latest->checkMs) : Json(nullptr) },
-        { "checked", latest != nullptr ? TimeOrNull(latest->endMs) : Json(nullptr) },
-        { "failure", LatestFailure(copy.live) },
-        { "counts", { { "executions", copy.count }, { "failed", copy.failed }, { "actions", copy.actions },
-                        { "heldBack", copy.heldBack } } },
-        { "problem", problem },
-        { "recent", recent },
-    };
+    json.BeginObject();
+    json.Key("number");
+    json.Int(copy.number);
+    json.Key("note");
+    json.String(event.EventNote);
+    json.Key("description");
+    json.String(event.Description(-1));
+    json.Key("state");
+    json.String(StateName(copy.live.state));
+    json.Key("until");
+    TimeOrNull(json, copy.live.state == EventLive::State::kWaiting ? copy.live.untilMs : 0);
+    json.Key("executingSeconds");
+    if (copy.live.state == EventLive::State::kExecuting)
+        json.Double((nowMs - copy.live.sinceMs) / 1000.0);
+    else
+        json.Null();
+    Latest(json, copy.recent.empty() ? nullptr : &copy.recent.back());
+    json.Key("failure");
+    LatestFailure(json, copy.live);
+    json.Key("counts");
+    Counts(json, copy);
+    json.Key("problem");
+    Problem(json, copy);
+    json.Key("recent");
+    Recent(json, copy.recent);
+    json.EndObject();
 }
 
 } // namespace
 
-std::string UtcText(int64_t unixMs)
+namespace {
+
+// The slow way, for times before 1970 or after 9999, which no clock of a run gives.
+std::string UtcTextByLibrary(int64_t unixMs)
 {
     const std::time_t seconds = static_cast<std::time_t>(unixMs / 1000);
     std::tm tm{};
@@ -100,6 +184,44 @@ std::string UtcText(int64_t unixMs)
     char text[40];
     const size_t size = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm);
     std::snprintf(text + size, sizeof text - size, ".%03dZ", static_cast<int>(unixMs % 1000));
+    return text;
+}
+
+void PutDigits(char* at, int64_t value, int count)
+{
+    for (int i = count - 1; i >= 0; --i, value /= 10)
+        at[i] = static_cast<char>('0' + value % 10);
+}
+
+} // namespace
+
+// By hand: the snapshot writes one for every recent execution every second, and gmtime_r and
+// strftime take the time zone's lock and read a format each time. The date from the day number is
+// the usual count in 400-year eras that begin on 1 March.
+std::string UtcText(int64_t unixMs)
+{
+    constexpr int64_t kYear10000Ms = 253402300800000;
+    if (unixMs < 0 || unixMs >= kYear10000Ms)
+        return UtcTextByLibrary(unixMs);
+    const int64_t seconds = unixMs / 1000;
+    const int64_t ofDay = seconds % 86400;
+    const int64_t z = seconds / 86400 + 719468;
+    const int64_t era = z / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153; // 0 is March
+    const int64_t day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    std::string text = "0000-00-00T00:00:00.000Z";
+    PutDigits(&text[0], year, 4);
+    PutDigits(&text[5], month, 2);
+    PutDigits(&text[8], day, 2);
+    PutDigits(&text[11], ofDay / 3600, 2);
+    PutDigits(&text[14], ofDay / 60 % 60, 2);
+    PutDigits(&text[17], ofDay % 60, 2);
+    PutDigits(&text[20], unixMs % 1000, 3);
     return text;
 }
 
@@ -134,18 +256,27 @@ std::string StatusSnapshotJson(const QuorvelRunner& project)
         }
     }
     const int64_t now = LocalNow().unixMs;
-    Json events = Json::array();
+    std::string text;
+    text.reserve(1024 + copies.size() * 8192); // about what 60 recent executions take
+    JsonWriter json(text);
+    json.BeginObject();
+    json.Key("project");
+    json.String(project.projectName);
+    json.Key("file");
+    json.String(project.projectFile);
+    json.Key("pid");
+    json.Int(::getpid());
+    json.Key("started");
+    TimeOrNull(json, started);
+    json.Key("updated");
+    json.String(UtcText(now));
+    json.Key("running");
+    json.Bool(running);
+    json.Key("events");
+    json.BeginArray();
     for (const EventCopy& copy : copies)
-        events.push_back(EventJson(copy, now));
-    const Json snapshot = {
-        { "project", project.projectName },
-        { "file", project.projectFile },
-        { "pid", static_cast<int>(::getpid()) },
-        { "started", TimeOrNull(started) },
-        { "updated", UtcText(now) },
-        { "running", running },
-        { "events", events },
-    };
-    // Notes and reasons may hold bytes that are not UTF-8: replaced, never an exception.
-    return snapshot.dump(2, ' ', false, Json::error_handler_t::replace);
+        Event(json, copy, now);
+    json.EndArray();
+    json.EndObject();
+    return text;
 }

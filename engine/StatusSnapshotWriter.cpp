@@ -68,7 +68,7 @@ void StatusSnapshotWriter::WriteWhenChanged()
     const std::string dir = path_.substr(0, path_.rfind('/'));
     std::string error = "cannot make the folder " + dir;
     const bool written = PrepareFolder(dir) == 0
-        && WriteFileAtomically(path_, StatusSnapshotJson(runner_), 0644, &error) == 0;
+        && WriteFileAtomically(path_, StatusSnapshotJson(runner_), 0644, &error, false) == 0;
     if (written)
         written_ = changes;
     if (written == !failing_)

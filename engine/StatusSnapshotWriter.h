@@ -10,7 +10,8 @@ class QuorvelRunner;
 // The project's status snapshot while a run lasts, `<projectName>-<pid>.json` in the runtime
 // folder (RuntimeDir), where `quorvel status` and anyone else on the machine read it. Rewritten
 // whole at most once a second when something changed, by renaming a finished file over the old
-// one; removed when the run ends.
+// one; removed when the run ends. Not synced to disk: a file named after a process that a power
+// cut ended tells nothing, and a sync each second was disk work for no reader.
 class StatusSnapshotWriter {
 public:
     explicit StatusSnapshotWriter(QuorvelRunner& runner);

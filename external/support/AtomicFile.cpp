@@ -57,7 +57,7 @@ std::string Resolved(const std::string& path)
 
 } // namespace
 
-AtomicFile::AtomicFile(std::string path, int mode) : path_(std::move(path)), mode_(mode) {}
+AtomicFile::AtomicFile(std::string path, int mode, bool sync) : path_(std::move(path)), mode_(mode), sync_(sync) {}
 
 AtomicFile::~AtomicFile()
 {
@@ -105,7 +105,7 @@ int AtomicFile::Commit()
         return ::close(fd_.Release()) == 0 || errno == EINTR ? 0 : Fail();
     // Renamed while still locked: a writer waiting for the lock then finds the name gone. After
     // fsync, closing cannot lose what was written.
-    if (::fsync(fd_.Get()) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0)
+    if ((sync_ && ::fsync(fd_.Get()) != 0) || ::rename(temp_.c_str(), target_.c_str()) != 0)
         return Fail();
     temp_.clear();
     fd_.Reset();

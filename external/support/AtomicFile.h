@@ -16,8 +16,9 @@
 class AtomicFile {
 public:
     // `mode` gives the permissions of the new file; -1 keeps those of the file it replaces (0644
-    // for a new one).
-    explicit AtomicFile(std::string path, int mode = -1);
+    // for a new one). Without `sync` the file is renamed unsynced: readers still see it whole, but
+    // a power cut may lose it, which suits a file that only tells about a run in progress.
+    explicit AtomicFile(std::string path, int mode = -1, bool sync = true);
     // Abandons a file not committed: the old one stays.
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -43,6 +44,7 @@ private:
     std::string target_; // the file that is replaced: the path, or where its symbolic link points
     std::string temp_; // empty when writing in place
     int mode_;
+    bool sync_;
     UniqueFd fd_;
     int error_ = 0;
 };

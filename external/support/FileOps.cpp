@@ -23,9 +23,9 @@ int MoveFileNoReplace(const std::string& from, const std::string& to)
     return ::unlink(from.c_str()) == 0 ? 0 : -1;
 }
 
-int WriteFileAtomically(const std::string& path, const std::string& content, int mode, std::string* error)
+int WriteFileAtomically(const std::string& path, const std::string& content, int mode, std::string* error, bool sync)
 {
-    AtomicFile file(path, mode);
+    AtomicFile file(path, mode, sync);
     if (file.Open() == 0 && file.Write(content) == 0 && file.Commit() == 0)
         return 0;
     if (error != nullptr)

@@ -9,9 +9,10 @@ int MoveFileNoReplace(const std::string& from, const std::string& to);
 
 // Replaces `path` with `content` atomically (AtomicFile): a crash or a full disk leaves either the
 // old or the new file whole. `mode` gives the permissions of the new file; -1 keeps those of the
-// file it replaces (0644 for a new one). 0 on success, -1 with `error` set otherwise.
+// file it replaces (0644 for a new one); `sync` as AtomicFile's. 0 on success, -1 with `error` set
+// otherwise.
 int WriteFileAtomically(const std::string& path, const std::string& content, int mode,
-                        std::string* error);
+                        std::string* error, bool sync = true);
 
 // True when a file or folder of that name exists.
 bool PathExists(const std::string& path);

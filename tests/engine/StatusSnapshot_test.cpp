@@ -63,7 +63,10 @@ TEST_F(StatusSnapshot, ShowsEveryEventOfARun)
     EXPECT_TRUE(midRun[0]["events"][0]["executingSeconds"].is_number());
     EXPECT_EQ(midRun[2]["events"][0]["counts"]["executions"], 2);
 
-    const Json snapshot = Json::parse(StatusSnapshotJson(project));
+    const std::string text = StatusSnapshotJson(project);
+    // Laid out as the library lays out the same document.
+    EXPECT_EQ(nlohmann::ordered_json::parse(text).dump(2), text);
+    const Json snapshot = Json::parse(text);
     EXPECT_EQ(snapshot["project"], "project");
     EXPECT_EQ(snapshot["file"], dir.File("project.qvl"));
     EXPECT_EQ(snapshot["pid"], ::getpid());
