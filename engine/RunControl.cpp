@@ -1,6 +1,6 @@
 #include "engine/RunControl.h"
 
-#include "engine/UniqueFd.h"
+#include "external/support/UniqueFd.h"
 
 #include <algorithm>
 #include <cstdint>
