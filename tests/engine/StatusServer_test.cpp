@@ -79,12 +79,7 @@ Reply Request(uint16_t port, const std::string& method, const std::string& path,
 
 bool WaitServing(uint16_t port, const char* host = "127.0.0.1")
 {
-    for (int i = 0; i < 100; ++i) {
-        if (Connect(host, port).Valid())
-            return true;
-        std::this_thread::sleep_for(100ms);
-    }
-    return false;
+    return WaitUntil([&] { return Connect(host, port).Valid(); }, 10s);
 }
 
 std::string Base64(const std::string& text)
@@ -110,6 +105,16 @@ bool OnPath(const char* program)
 
 class StatusServerTest : public EngineTest {
 protected:
+    // Runs TwoEvents with the page on 127.0.0.1:`port`, until it serves.
+    void Serve()
+    {
+        TwoEvents();
+        quorvel = std::make_unique<RunningQuorvel>(
+            std::vector<std::string> { QUORVEL_BINARY, "-c", SaveProject(), "--listen=127.0.0.1:" + std::to_string(port) },
+            QuorvelStart {});
+        ASSERT_TRUE(WaitServing(port)) << quorvel->Errors();
+    }
+
     // Two events checked every second: one passes with a value, one fails.
     void TwoEvents()
     {
@@ -129,14 +134,14 @@ protected:
                               dir.File("status.json"), fields })
             .out;
     }
+
+    const uint16_t port = FreePort();
+    std::unique_ptr<RunningQuorvel> quorvel;
 };
 
 TEST_F(StatusServerTest, ServesTheFourPathsOnlyForReading)
 {
-    TwoEvents();
-    const uint16_t port = FreePort();
-    RunningQuorvel quorvel({ QUORVEL_BINARY, "-c", SaveProject(), "--listen=127.0.0.1:" + std::to_string(port) }, {});
-    ASSERT_TRUE(WaitServing(port)) << quorvel.Errors();
+    ASSERT_NO_FATAL_FAILURE(Serve());
     std::this_thread::sleep_for(1500ms); // both events have executed
 
     EXPECT_EQ(JsonFields(Request(port, "GET", "/status.json").body, "number note status"),
@@ -175,10 +180,7 @@ TEST_F(StatusServerTest, ServesTheFourPathsOnlyForReading)
 // checking, and once they are gone the page answers again.
 TEST_F(StatusServerTest, HalfSentRequestsDoNotHoldUpTheRun)
 {
-    TwoEvents();
-    const uint16_t port = FreePort();
-    RunningQuorvel quorvel({ QUORVEL_BINARY, "-c", SaveProject(), "--listen=127.0.0.1:" + std::to_string(port) }, {});
-    ASSERT_TRUE(WaitServing(port)) << quorvel.Errors();
+    ASSERT_NO_FATAL_FAILURE(Serve());
     std::vector<UniqueFd> clients;
     for (int i = 0; i < 500; ++i)
         clients.push_back(Connect("127.0.0.1", port, false));
@@ -191,10 +193,7 @@ TEST_F(StatusServerTest, HalfSentRequestsDoNotHoldUpTheRun)
     std::this_thread::sleep_for(3s);
     EXPECT_GT(ReadFile(project.reportFile).size(), before.size());
     clients.clear();
-    Reply reply;
-    for (int i = 0; i < 50 && reply.status != 200; ++i, std::this_thread::sleep_for(200ms))
-        reply = Request(port, "GET", "/status.json");
-    EXPECT_EQ(reply.status, 200);
+    EXPECT_TRUE(WaitUntil([&] { return Request(port, "GET", "/status.json").status == 200; }, 10s));
 }
 
 TEST_F(StatusServerTest, CredentialsAreAskedForWhenAFileIsNamed)
@@ -207,11 +206,10 @@ TEST_F(StatusServerTest, CredentialsAreAskedForWhenAFileIsNamed)
     ASSERT_NE(hash, nullptr);
     WriteFile(dir.File("users"), std::string("# who may look\nwatcher:") + hash + "\n");
     ::chmod(dir.File("users").c_str(), 0600);
-    const uint16_t port = FreePort();
     project.listen = "127.0.0.2:" + std::to_string(port);
     project.listenAuth = dir.File("users");
-    RunningQuorvel quorvel(SaveProject());
-    ASSERT_TRUE(WaitServing(port, "127.0.0.2")) << quorvel.Errors();
+    RunningQuorvel served(SaveProject());
+    ASSERT_TRUE(WaitServing(port, "127.0.0.2")) << served.Errors();
     const struct {
         const char* credentials;
         int status;
@@ -281,10 +279,7 @@ TEST_F(StatusServerTest, BrowserShowsEveryEventsNoteStateAndValue)
 {
     if (!OnPath("chromium"))
         GTEST_SKIP() << "chromium is not installed";
-    TwoEvents();
-    const uint16_t port = FreePort();
-    RunningQuorvel quorvel({ QUORVEL_BINARY, "-c", SaveProject(), "--listen=127.0.0.1:" + std::to_string(port) }, {});
-    ASSERT_TRUE(WaitServing(port)) << quorvel.Errors();
+    ASSERT_NO_FATAL_FAILURE(Serve());
     std::this_thread::sleep_for(1500ms);
     const ProcessResult browser = RunProcess({ "chromium", "--headless", "--no-sandbox", "--disable-gpu",
         "--disable-background-networking", "--disable-component-update", "--disable-sync", "--no-first-run",

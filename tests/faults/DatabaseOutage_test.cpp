@@ -5,10 +5,10 @@
 #include "faults/FaultFixture.h"
 #include "external/support/FileOps.h"
 #include "support/PrivateDbServer.h"
+#include "support/TestServices.h"
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <map>
 #include <thread>
 
@@ -44,9 +44,7 @@ std::string Same(const std::string& conninfo)
 
 std::string MariaDbDriver(const std::string& attributes)
 {
-    const char* driver = std::getenv("QUORVEL_TEST_MARIADB_DRIVER");
-    EXPECT_NE(driver, nullptr) << "run through `make test` (registers the MariaDB ODBC driver)";
-    return std::string("DRIVER={") + (driver != nullptr ? driver : "") + "};" + attributes;
+    return DriverTarget("QUORVEL_TEST_MARIADB_DRIVER", attributes);
 }
 
 const Server kServers[] = {
@@ -159,10 +157,8 @@ std::string LibpqTarget(PrivateDbServer& server)
 
 std::string OdbcTarget(PrivateDbServer& server)
 {
-    const char* driver = std::getenv("QUORVEL_TEST_ODBC_PG_DRIVER");
-    EXPECT_NE(driver, nullptr) << "run through `make test` (registers the PostgreSQL ODBC driver)";
-    return std::string("DRIVER={") + (driver != nullptr ? driver : "") + "};Servername=127.0.0.1;Port="
-        + server.Port() + ";Database=quorvel_test;UID=quorvel";
+    return DriverTarget(
+        "QUORVEL_TEST_ODBC_PG_DRIVER", "Servername=127.0.0.1;Port=" + server.Port() + ";Database=quorvel_test;UID=quorvel");
 }
 
 const Client kClients[] = { { "libpq", DS_POSTGRES, LibpqTarget }, { "ODBC", DS_ODBC, OdbcTarget } };
