@@ -13,7 +13,9 @@
 #include <sqlite3.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 TempDir::TempDir()
 {
@@ -176,6 +178,24 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector
     RunningQuorvel program(args, QuorvelStart { extraEnv });
     const int status = program.Wait();
     return ProcessResult { status, program.Output(), program.Errors() };
+}
+
+void RunInProcesses(int count, const std::function<int(int)>& body)
+{
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    for (int i = 0; i < count; ++i) {
+        if (::fork() == 0) {
+            ::close(gate[1]);
+            char c;
+            (void)::read(gate[0], &c, 1); // returns when the parent closes its end: all start together
+            ::_exit(body(i) == 0 ? 0 : 1);
+        }
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (int status = -1; ::wait(&status) > 0;)
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)

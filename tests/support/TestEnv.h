@@ -71,6 +71,10 @@ struct ProcessResult {
 // Runs `args` (args[0] searched on PATH) with standard input from /dev/null, and waits for it.
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
 
+// Runs `body(i)` for i in [0, count) in child processes of its own, which start together; a test
+// fails unless every child's body returns 0.
+void RunInProcesses(int count, const std::function<int(int)>& body);
+
 // Runs the built quorvel binary.
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
 
