@@ -1,13 +1,10 @@
 #include "engine/EngineFixture.h"
 #include "support/RunningQuorvel.h"
 
-#include <gmock/gmock.h>
-
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <crypt.h>
-#include <cstring>
 #include <filesystem>
 #include <regex>
 #include <netinet/in.h>
@@ -254,24 +251,6 @@ TEST_F(StatusServerTest, CheckRefusesAnOpenPageWithoutPrivateCredentials)
             EXPECT_NE(result.out.find(c.error), std::string::npos) << result.out;
         }
     }
-}
-
-// Without its library the page is not served, with the package to install named; the run goes on.
-TEST_F(StatusServerTest, MissingServerLibraryIsToldAndTheRunGoesOn)
-{
-    project.AddEvent(Times(FileEvent("folder here", dir.path()), 1));
-    TempDir modules;
-    std::string module = ReadFile(std::string(std::getenv("QUORVEL_MODULE_DIR")) + "/quorvel_http.so");
-    const size_t at = module.find("libmicrohttpd.so.12");
-    ASSERT_NE(at, std::string::npos);
-    module[at + std::strlen("libmicrohttpd.so.1")] = 'X';
-    WriteFile(modules.File("quorvel_http.so"), module);
-    const ProcessResult result = RunQuorvel({ "-c", SaveProject(), "--listen=" + std::to_string(FreePort()) },
-        { "QUORVEL_MODULE_DIR=" + modules.path() });
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_THAT(result.err, testing::HasSubstr("status page not served: libmicrohttpd.so.1X: cannot open shared object "
-                                               "file: No such file or directory (install the package libmicrohttpd12)"));
-    EXPECT_THAT(result.out, testing::HasSubstr("(folder here) -> Completed"));
 }
 
 // The page as a browser shows it: its script has fetched the snapshot and drawn every event.
