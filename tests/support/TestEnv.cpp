@@ -148,18 +148,19 @@ size_t OpenDescriptors(pid_t pid)
 }
 
 // /proc/PID/stat reads "pid (name) state ppid ...", where the name may hold blanks and parentheses.
-size_t ChildrenOf(pid_t parent, char state)
+std::vector<pid_t> ChildrenOf(pid_t parent, char state)
 {
-    size_t count = 0;
+    std::vector<pid_t> children;
     for (const std::string& pid : NumericEntries("/proc")) {
         const std::string stat = ReadFile("/proc/" + pid + "/stat");
         char is = 0;
         pid_t ppid = 0;
         const size_t nameEnd = stat.rfind(')');
-        if (nameEnd != std::string::npos && std::sscanf(stat.c_str() + nameEnd + 1, " %c %d", &is, &ppid) == 2)
-            count += ppid == parent && (state == 0 || is == state) ? 1 : 0;
+        if (nameEnd != std::string::npos && std::sscanf(stat.c_str() + nameEnd + 1, " %c %d", &is, &ppid) == 2
+            && ppid == parent && (state == 0 || is == state))
+            children.push_back(std::stoi(pid));
     }
-    return count;
+    return children;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)

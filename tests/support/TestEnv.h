@@ -58,8 +58,8 @@ std::vector<std::string> ReportLines(const std::string& path);
 
 // The open descriptors of a process (of this one: one more, for the listing itself).
 size_t OpenDescriptors(pid_t pid);
-// Children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
-size_t ChildrenOf(pid_t parent, char state = 0);
+// The children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
+std::vector<pid_t> ChildrenOf(pid_t parent, char state = 0);
 
 // The result of running a program to its end.
 struct ProcessResult {
