@@ -1,5 +1,8 @@
 #pragma once
 
+// The window's tests and the screenshots make their connections with the test services' helpers.
+#include "support/TestServices.h"
+
 #include <functional>
 #include <string>
 
