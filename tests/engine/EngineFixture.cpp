@@ -1,7 +1,6 @@
 #include "engine/EngineFixture.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 void RecordingPage::ClearLists()
 {
@@ -68,7 +67,5 @@ std::string EngineTest::SaveProject()
 
 Quorvel EngineTest::PgEvent(const std::string& note, const std::string& sql)
 {
-    const char* server = std::getenv("QUORVEL_TEST_PG");
-    EXPECT_NE(server, nullptr) << "QUORVEL_TEST_PG is not set: run the tests with `make test`";
-    return SqlEvent(note, server != nullptr ? server : "", sql, DS_POSTGRES);
+    return SqlEvent(note, PostgresConnection().target, sql, DS_POSTGRES);
 }

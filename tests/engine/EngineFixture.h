@@ -7,6 +7,7 @@
 #include "support/RecordingBox.h"
 #include "support/TestEnv.h"
 #include "support/TestEvents.h"
+#include "support/TestServices.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -6,18 +6,10 @@
 #include "external/support/CLog.h"
 #include "external/support/StrFormat.h"
 
-#include <cstdlib>
 #include <iterator>
 #include <unistd.h>
 
 namespace {
-
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    EXPECT_NE(value, nullptr) << name << " is not set: run the tests with `make test`";
-    return value != nullptr ? value : "";
-}
 
 class MariaDbEvent : public EngineTest {
 protected:
@@ -27,32 +19,14 @@ protected:
     void Run(const std::string& sql)
     {
         std::unique_ptr<CDB> db = CDB::newDB(DS_ODBC);
-        const CONN_INFO info = checkConn();
+        const CONN_INFO info = MariaDbConnection(false);
         ASSERT_TRUE(CDB::isOK(db->connect(&info))) << db->errorText;
         EXPECT_TRUE(CDB::isOK(db->execute(sql, 0))) << sql << ": " << db->errorText;
     }
 
-    static CONN_INFO checkConn()
-    {
-        CONN_INFO info;
-        info.type = DS_ODBC;
-        info.target = Env("QUORVEL_TEST_MARIADB");
-        return info;
-    }
-
-    static CONN_INFO dsnConn()
-    {
-        CONN_INFO info;
-        info.type = DS_ODBC;
-        info.target = Env("QUORVEL_TEST_MARIADB_DSN");
-        info.user = Env("QUORVEL_TEST_MARIADB_USER");
-        info.password = Env("QUORVEL_TEST_MARIADB_PASSWORD");
-        return info;
-    }
-
     Quorvel Event(const std::string& note, const std::string& sql)
     {
-        return SqlEvent(note, checkConn().target, ReplaceAll(sql, "$T", table), DS_ODBC);
+        return SqlEvent(note, MariaDbConnection(false).target, ReplaceAll(sql, "$T", table), DS_ODBC);
     }
 
     const std::string table = "quorvel_e" + std::to_string(::getpid());
@@ -86,7 +60,7 @@ TEST_F(MariaDbEvent, ChecksReadValuesAndRowsAndActionsWriteTheValue)
             event.action = ACTION_SQL;
             event.ActionSQL = ReplaceAll(c.action, "$T", table);
             if (c.dsn)
-                event.actionConn = dsnConn();
+                event.actionConn = MariaDbConnection(true);
         }
         project.AddEvent(event);
     }
@@ -112,7 +86,7 @@ TEST_F(MariaDbEvent, TheServersOwnErrorTextsReachTheProgramLog)
 {
     project.AddEvent(Event("missing table", "SELECT * FROM quorvel_no_such_table"));
     Quorvel denied = Event("denied", "SELECT 1");
-    denied.checkConn = dsnConn();
+    denied.checkConn = MariaDbConnection(true);
     denied.checkConn.password = "wrong";
     project.AddEvent(denied);
     project.Run(&page, nullptr);

@@ -79,18 +79,21 @@ TEST_F(ModuleLoading, ConsoleRunOfSqliteAndFilesMapsNoDriverNorQt)
 }
 
 // A module that is there but cannot be loaded (another version, a broken file, a library of its own
-// missing) fails the connections that need it, with the reason; the other events run. A missing
-// library is named with the package that holds it, as the package quorvel only recommends those.
+// missing) fails the connections that need it, with the reason, and the status page is not
+// served; the other events run. A missing library is named with the package that holds it, as the
+// package quorvel only recommends those.
 TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
 {
     const std::string built = std::getenv("QUORVEL_MODULE_DIR");
     const struct {
         bool brokenFile; // else the built module, its library renamed to one that no system has
-        std::string pgReason, remoteReason;
+        std::string pgReason, remoteReason, httpReason;
     } cases[] = {
-        { true, "quorvel_pg.so", "quorvel_remote.so" },
+        { true, "quorvel_pg.so", "quorvel_remote.so", "quorvel_http.so" },
         { false, "libpq.so.X: cannot open shared object file: No such file or directory (install the package libpq5)",
-            "libcurl.so.X: cannot open shared object file: No such file or directory (install the package libcurl4)" },
+            "libcurl.so.X: cannot open shared object file: No such file or directory (install the package libcurl4)",
+            "libmicrohttpd.so.1X: cannot open shared object file: No such file or directory (install the package "
+            "libmicrohttpd12)" },
     };
     AddSqliteAndFileEvents();
     project.AddEvent(PgEvent("pg"));
@@ -99,7 +102,8 @@ TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
     for (const auto& c : cases) {
         TempDir modules;
         for (const auto& [file, library] :
-            { std::pair { "quorvel_pg.so", "libpq.so.5" }, std::pair { "quorvel_remote.so", "libcurl.so.4" } }) {
+            { std::pair { "quorvel_pg.so", "libpq.so.5" }, std::pair { "quorvel_remote.so", "libcurl.so.4" },
+                std::pair { "quorvel_http.so", "libmicrohttpd.so.12" } }) {
             std::string content = c.brokenFile ? "not a shared library\n" : ReadFile(built + "/" + file);
             if (!c.brokenFile) {
                 const size_t at = content.find(library);
@@ -109,14 +113,15 @@ TEST_F(ModuleLoading, ModuleThatCannotLoadIsAConnectionError)
             WriteFile(modules.File(file), content);
         }
         const std::string state = modules.File("state");
-        const ProcessResult result
-            = RunQuorvel({ "-c", projectFile }, { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + state });
+        const ProcessResult result = RunQuorvel({ "-c", projectFile, "--listen=127.0.0.1:58321" },
+            { "QUORVEL_MODULE_DIR=" + modules.path(), "XDG_STATE_HOME=" + state });
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_THAT(result.out,
             testing::AllOf(testing::HasSubstr("(sqlite) -> Check passed"), testing::HasSubstr("(file) -> Check passed"),
                 testing::HasSubstr("(pg) -> Check failed"), testing::HasSubstr("(remote) -> Check failed")));
         // dlopen names a broken file by its path.
         const auto reason = [&](const std::string& text) { return c.brokenFile ? modules.File(text) : text; };
+        EXPECT_THAT(result.err, testing::HasSubstr("status page not served: " + reason(c.httpReason)));
         EXPECT_THAT(ReadFile(state + "/quorvel/quorvel.log"),
             testing::AllOf(
                 testing::HasSubstr("Connection error\tPostgreSQL support is not installed: " + reason(c.pgReason)),

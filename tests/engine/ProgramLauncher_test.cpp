@@ -63,7 +63,7 @@ TEST(ProgramLauncher, LeavesOtherChildrenToWhoeverWaitsForThem)
     for (int i = 0; i < 20; ++i)
         Started("true");
     // Once the started programs are gone, the forked child must still be there to be waited for.
-    WaitUntil([] { return ChildrenOf(::getpid()) == 1; });
+    WaitUntil([] { return ChildrenOf(::getpid()).size() == 1; });
     int status = 0;
     ASSERT_EQ(::waitpid(own, &status, 0), own);
     EXPECT_TRUE(WIFEXITED(status));

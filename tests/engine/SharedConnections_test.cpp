@@ -1,8 +1,10 @@
-// Events that share connections, against the PostgreSQL server of the test services.
+// Events on the PostgreSQL server of the test services, on connections of their own or shared.
 #include "engine/EngineFixture.h"
 #include "engine/RunControl.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <unistd.h>
@@ -77,28 +79,55 @@ TEST_F(SharedConnections, TwentyFourEventsHoldAFewConnectionsAndEachActionMeetsI
     }
 }
 
-// Break all and the timeout cut a statement on a shared connection short, while another event
-// goes on using the pool.
-TEST_F(SharedConnections, StopAndTimeoutReachTheSharedConnection)
+// Break all and the timeout cut a statement short on a connection of its own and on a shared one,
+// while another event goes on using the pool. The cancelled statement is no failed check: an
+// "On error" event does not act on a stop, and the execution leaves no report line; past the
+// timeout the check fails and the action runs on the check's connection after the cancel.
+TEST_F(SharedConnections, StopAndTimeoutReachTheStatementOnOwnAndSharedConnections)
 {
-    for (const bool breakAll : { true, false }) {
-        SCOPED_TRACE(breakAll ? "Break all" : "timeout");
+    for (const auto& [share, breakAll] : { std::pair(0, true), std::pair(0, false), std::pair(1, true), std::pair(1, false) }) {
+        SCOPED_TRACE(std::to_string(share) + (breakAll ? " Break all" : " timeout"));
         project.Clear();
-        project.shareConnections = 1;
-        project.AddEvent(Times(Event("sleeper", "SELECT pg_sleep(600)"), 1));
-        project.events[0].iTimeout = breakAll ? 0 : 1;
+        project.shareConnections = share;
+        project.reportFile = dir.File("report.txt");
+        std::remove(project.reportFile.c_str());
+        Quorvel sleeper = Times(Event("sleeper", "SELECT pg_sleep(600)"), 1);
+        sleeper.iTimeout = breakAll ? 0 : 1;
+        sleeper.cond = COND_ON_ERROR;
+        sleeper.action = ACTION_SQL;
+        sleeper.ActionSQL = "SELECT 1";
+        project.AddEvent(sleeper);
         project.AddEvent(Times(Event("busy", "SELECT 1"), 200));
         page.onStatus = [breakAll](const std::string& note, const std::string& status) {
             if (breakAll && note == "sleeper" && status == "Executing")
                 std::thread([] { std::this_thread::sleep_for(300ms), BreakAll(); }).detach();
         };
+        const size_t toldBefore = LogRowsNaming("check timed out after 1 s").size();
         const auto started = std::chrono::steady_clock::now();
         project.Run(&page, nullptr);
         page.onStatus = nullptr;
         EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-        EXPECT_EQ(page.Last("sleeper"), breakAll ? "Cancelled" : "Completed");
-        EXPECT_EQ(project.events[0].results.Failed(), breakAll ? 0 : 1);
+        using Statuses = std::vector<std::string>;
+        EXPECT_EQ(page.Statuses("sleeper"),
+            (breakAll ? Statuses { "Started", "Executing", "Cancelled" }
+                      : Statuses { "Started", "Executing", "Check failed", "Do action", "Completed" }));
+        EXPECT_EQ(std::tuple(project.events[0].results.count, project.events[0].results.Failed()),
+            (breakAll ? std::tuple(0, 0) : std::tuple(1, 1)));
+        EXPECT_EQ(LogRowsNaming("check timed out after 1 s").size(), toldBefore + (breakAll ? 0 : 1));
+        if (breakAll) {
+            const auto lines = ReportLines(project.reportFile);
+            EXPECT_EQ(std::ranges::count_if(lines, [](const std::string& l) { return SplitTabs(l).at(2) == "sleeper"; }), 0);
+        }
     }
+}
+
+// A statement that fails while its rows are read fails the check.
+TEST_F(SharedConnections, ErrorWhileTheRowsAreReadFailsTheCheck)
+{
+    settings->setInt("FetchAll", 1);
+    project.AddEvent(PgEvent("late error", "SELECT 10 / (3 - g) FROM generate_series(1, 5) g"));
+    project.Run(&page, nullptr);
+    EXPECT_EQ(page.Count("late error", "Check failed"), 1);
 }
 
 } // namespace

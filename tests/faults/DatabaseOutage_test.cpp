@@ -5,10 +5,11 @@
 #include "faults/FaultFixture.h"
 #include "external/support/FileOps.h"
 #include "support/PrivateDbServer.h"
+#include "support/TestServices.h"
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
+#include <cstdio>
 #include <map>
 #include <thread>
 
@@ -44,9 +45,7 @@ std::string Same(const std::string& conninfo)
 
 std::string MariaDbDriver(const std::string& attributes)
 {
-    const char* driver = std::getenv("QUORVEL_TEST_MARIADB_DRIVER");
-    EXPECT_NE(driver, nullptr) << "run through `make test` (registers the MariaDB ODBC driver)";
-    return std::string("DRIVER={") + (driver != nullptr ? driver : "") + "};" + attributes;
+    return DriverTarget("QUORVEL_TEST_MARIADB_DRIVER", attributes);
 }
 
 const Server kServers[] = {
@@ -59,81 +58,60 @@ protected:
     PrivateDbServer server { GetParam().script };
 };
 
+// One event on a connection of its own, and three that share connections: each keeps its course
+// of iterations, and after the server's return no connection from before it is handed out again
+// (the first check after it would fail on one).
 TEST_P(DatabaseOutage, EveryIterationWhileTheServerIsAwayFailsAndTheFirstAfterItsReturnPasses)
 {
-    project.reportFile = dir.File("report.txt");
-    const std::string target = GetParam().target(server.ConnInfo());
-    project.AddEvent(EverySeconds(Endless(SqlEvent("probe", target, "SELECT 1", GetParam().type)), kIntervalSeconds));
-    RunningQuorvel quorvel(SaveProject(), Isolated());
-    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
+    for (const int events : { 1, 3 }) {
+        SCOPED_TRACE(events);
+        project.Clear();
+        project.reportFile = dir.File("report.txt");
+        std::remove(project.reportFile.c_str());
+        project.shareConnections = events > 1;
+        const size_t n = static_cast<size_t>(events);
+        const std::string target = GetParam().target(server.ConnInfo());
+        for (int i = 0; i < events; ++i)
+            project.AddEvent(EverySeconds(
+                Endless(SqlEvent("probe" + std::to_string(i), target, "SELECT 1", GetParam().type)), kIntervalSeconds));
+        RunningQuorvel quorvel(SaveProject(), Isolated());
+        ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2 * n, 20s)) << quorvel.Output() << quorvel.Errors();
 
-    server.Stop();
-    const size_t passedBefore = quorvel.Count("-> Check passed");
-    std::this_thread::sleep_for(kOutage);
-    // The server is back when its start has returned; on a busy machine that takes a while.
-    server.Start();
-    const size_t failedInOutage = quorvel.Count("-> Check failed");
-    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 1, kRecoveryBound)) << quorvel.Output();
-    // At most the iteration that was connecting while the server came up may still have failed.
-    EXPECT_LE(quorvel.Count("-> Check failed"), failedInOutage + 1);
-    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 3, 10s));
+        server.Stop();
+        const size_t passedBefore = quorvel.Count("-> Check passed");
+        std::this_thread::sleep_for(kOutage);
+        // The server is back when its start has returned; on a busy machine that takes a while.
+        server.Start();
+        const size_t failedInOutage = quorvel.Count("-> Check failed");
+        ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + n, kRecoveryBound)) << quorvel.Output();
+        // At most the iterations that were connecting while the server came up may still have failed.
+        EXPECT_LE(quorvel.Count("-> Check failed"), failedInOutage + n);
+        ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 3 * n, 10s));
 
-    quorvel.Signal(SIGTERM);
-    ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
-    const size_t failed = quorvel.Count("-> Check failed");
-    EXPECT_GE(failed, static_cast<size_t>(kOutage / 1s / kIntervalSeconds) - 2);
-    // One entry per failed check: the broken connection's statement, then each refused connect.
-    EXPECT_EQ(LogCount("Exec error") + LogCount("Connection error"), failed) << ProgramLog();
-    EXPECT_GE(LogCount("Connection error", GetParam().refused), failed - 1) << ProgramLog();
-
-    std::vector<std::string> statuses = ReportColumn(8);
-    EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing"));
-    EXPECT_EQ(static_cast<size_t>(std::count(statuses.begin(), statuses.end(), "FAILED")), failed);
-    // Passing, failing during the outage, passing again: one stretch of failures.
-    statuses.erase(std::unique(statuses.begin(), statuses.end()), statuses.end());
-    EXPECT_EQ(statuses, (std::vector<std::string> { "OK", "FAILED", "OK" }));
-}
-
-// Events that share connections meet the same outage: each keeps its course of iterations, and
-// after the server's return no connection from before it is handed out again (the first check
-// after it would fail on one).
-TEST_P(DatabaseOutage, SharedConnectionsFailDuringTheOutageAndRecoverWithTheServer)
-{
-    constexpr int kEvents = 3;
-    project.reportFile = dir.File("report.txt");
-    project.shareConnections = 1;
-    const std::string target = GetParam().target(server.ConnInfo());
-    for (int i = 0; i < kEvents; ++i)
-        project.AddEvent(EverySeconds(
-            Endless(SqlEvent("probe" + std::to_string(i), target, "SELECT 1", GetParam().type)), kIntervalSeconds));
-    RunningQuorvel quorvel(SaveProject(), Isolated());
-    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2 * kEvents, 20s)) << quorvel.Output() << quorvel.Errors();
-
-    server.Stop();
-    std::this_thread::sleep_for(kOutage / 2);
-    server.Start();
-    const size_t failedInOutage = quorvel.Count("-> Check failed");
-    const size_t passedBefore = quorvel.Count("-> Check passed");
-    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + kEvents, kRecoveryBound)) << quorvel.Output();
-    ASSERT_TRUE(quorvel.WaitFor("-> Check passed", passedBefore + 3 * kEvents, 10s));
-    // At most the iterations that were connecting while the server came up may still have failed.
-    EXPECT_LE(quorvel.Count("-> Check failed"), failedInOutage + kEvents) << quorvel.Output();
-
-    quorvel.Signal(SIGTERM);
-    ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
-    const std::vector<std::string> names = ReportColumn(2);
-    const std::vector<std::string> statuses = ReportColumn(8);
-    EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing")) << "every iteration has its report line";
-    // Each event on its own: passing, failing during the outage, passing again.
-    std::map<std::string, std::vector<std::string>> courses;
-    for (size_t line = 0; line < names.size(); ++line) {
-        std::vector<std::string>& course = courses[names[line]];
-        if (course.empty() || course.back() != statuses[line])
-            course.push_back(statuses[line]);
+        quorvel.Signal(SIGTERM);
+        ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
+        const size_t failed = quorvel.Count("-> Check failed");
+        EXPECT_GE(failed, n * (static_cast<size_t>(kOutage / 1s / kIntervalSeconds) - 2));
+        if (events == 1) {
+            // One entry per failed check: the broken connection's statement, then each refused connect.
+            EXPECT_EQ(LogCount("Exec error") + LogCount("Connection error"), failed) << ProgramLog();
+            EXPECT_GE(LogCount("Connection error", GetParam().refused), failed - 1) << ProgramLog();
+        }
+        const std::vector<std::string> names = ReportColumn(2);
+        const std::vector<std::string> statuses = ReportColumn(8);
+        EXPECT_EQ(statuses.size(), quorvel.Count("-> Executing")) << "every iteration has its report line";
+        EXPECT_EQ(static_cast<size_t>(std::count(statuses.begin(), statuses.end(), "FAILED")), failed);
+        // Each event on its own: passing, failing during the outage, passing again.
+        std::map<std::string, std::vector<std::string>> courses;
+        for (size_t line = 0; line < names.size(); ++line) {
+            std::vector<std::string>& course = courses[names[line]];
+            if (course.empty() || course.back() != statuses[line])
+                course.push_back(statuses[line]);
+        }
+        EXPECT_EQ(courses.size(), n);
+        for (const auto& [name, course] : courses)
+            EXPECT_EQ(course, (std::vector<std::string> { "OK", "FAILED", "OK" })) << name;
     }
-    EXPECT_EQ(courses.size(), static_cast<size_t>(kEvents));
-    for (const auto& [name, course] : courses)
-        EXPECT_EQ(course, (std::vector<std::string> { "OK", "FAILED", "OK" })) << name;
 }
 
 // A server that stops answering without going away (its processes stopped: the system still
@@ -159,10 +137,8 @@ std::string LibpqTarget(PrivateDbServer& server)
 
 std::string OdbcTarget(PrivateDbServer& server)
 {
-    const char* driver = std::getenv("QUORVEL_TEST_ODBC_PG_DRIVER");
-    EXPECT_NE(driver, nullptr) << "run through `make test` (registers the PostgreSQL ODBC driver)";
-    return std::string("DRIVER={") + (driver != nullptr ? driver : "") + "};Servername=127.0.0.1;Port="
-        + server.Port() + ";Database=quorvel_test;UID=quorvel";
+    return DriverTarget(
+        "QUORVEL_TEST_ODBC_PG_DRIVER", "Servername=127.0.0.1;Port=" + server.Port() + ";Database=quorvel_test;UID=quorvel");
 }
 
 const Client kClients[] = { { "libpq", DS_POSTGRES, LibpqTarget }, { "ODBC", DS_ODBC, OdbcTarget } };

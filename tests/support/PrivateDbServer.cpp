@@ -4,9 +4,7 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "support/Files.h"
 
@@ -53,17 +51,6 @@ void PrivateDbServer::SignalProcesses(int sig)
     const pid_t postmaster = std::atoi(ReadFile(dir_.File("data/postmaster.pid")).c_str());
     ASSERT_GT(postmaster, 0) << "no server running in " << dir_.path();
     ::kill(postmaster, sig);
-    // The parent's pid is the fourth field of /proc/<pid>/stat, after the name in parentheses.
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string stat = ReadFile(entry.path().string() + "/stat");
-        const size_t nameEnd = stat.rfind(')');
-        if (nameEnd == std::string::npos)
-            continue;
-        std::istringstream rest(stat.substr(nameEnd + 1));
-        std::string state;
-        pid_t parent = 0;
-        rest >> state >> parent;
-        if (parent == postmaster)
-            ::kill(std::atoi(entry.path().filename().c_str()), sig);
-    }
+    for (const pid_t child : ChildrenOf(postmaster))
+        ::kill(child, sig);
 }

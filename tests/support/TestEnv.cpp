@@ -13,7 +13,9 @@
 #include <sqlite3.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 TempDir::TempDir()
 {
@@ -146,18 +148,19 @@ size_t OpenDescriptors(pid_t pid)
 }
 
 // /proc/PID/stat reads "pid (name) state ppid ...", where the name may hold blanks and parentheses.
-size_t ChildrenOf(pid_t parent, char state)
+std::vector<pid_t> ChildrenOf(pid_t parent, char state)
 {
-    size_t count = 0;
+    std::vector<pid_t> children;
     for (const std::string& pid : NumericEntries("/proc")) {
         const std::string stat = ReadFile("/proc/" + pid + "/stat");
         char is = 0;
         pid_t ppid = 0;
         const size_t nameEnd = stat.rfind(')');
-        if (nameEnd != std::string::npos && std::sscanf(stat.c_str() + nameEnd + 1, " %c %d", &is, &ppid) == 2)
-            count += ppid == parent && (state == 0 || is == state) ? 1 : 0;
+        if (nameEnd != std::string::npos && std::sscanf(stat.c_str() + nameEnd + 1, " %c %d", &is, &ppid) == 2
+            && ppid == parent && (state == 0 || is == state))
+            children.push_back(std::stoi(pid));
     }
-    return count;
+    return children;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
@@ -176,6 +179,24 @@ ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector
     RunningQuorvel program(args, QuorvelStart { extraEnv });
     const int status = program.Wait();
     return ProcessResult { status, program.Output(), program.Errors() };
+}
+
+void RunInProcesses(int count, const std::function<int(int)>& body)
+{
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    for (int i = 0; i < count; ++i) {
+        if (::fork() == 0) {
+            ::close(gate[1]);
+            char c;
+            (void)::read(gate[0], &c, 1); // returns when the parent closes its end: all start together
+            ::_exit(body(i) == 0 ? 0 : 1);
+        }
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (int status = -1; ::wait(&status) > 0;)
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)

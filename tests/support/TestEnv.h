@@ -58,8 +58,8 @@ std::vector<std::string> ReportLines(const std::string& path);
 
 // The open descriptors of a process (of this one: one more, for the listing itself).
 size_t OpenDescriptors(pid_t pid);
-// Children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
-size_t ChildrenOf(pid_t parent, char state = 0);
+// The children of `parent` in `state` ('Z': ended and not collected), or in any state for 0.
+std::vector<pid_t> ChildrenOf(pid_t parent, char state = 0);
 
 // The result of running a program to its end.
 struct ProcessResult {
@@ -70,6 +70,10 @@ struct ProcessResult {
 
 // Runs `args` (args[0] searched on PATH) with standard input from /dev/null, and waits for it.
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});
+
+// Runs `body(i)` for i in [0, count) in child processes of its own, which start together; a test
+// fails unless every child's body returns 0.
+void RunInProcesses(int count, const std::function<int(int)>& body);
 
 // Runs the built quorvel binary.
 ProcessResult RunQuorvel(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {});

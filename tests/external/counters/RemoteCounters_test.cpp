@@ -4,6 +4,7 @@
 #include "external/support/CLog.h"
 #include "external/support/StrFormat.h"
 #include "support/TestEnv.h"
+#include "support/TestServices.h"
 
 #include <array>
 #include <chrono>
@@ -134,9 +135,7 @@ TEST(RemoteCounters, SilentServersAreGivenUpOnOrCancelled)
 // collectors: plausible values, processor time from the second sample.
 TEST(RealExporter, GivesPlausibleValues)
 {
-    const char* machine = std::getenv("QUORVEL_TEST_NODE_EXPORTER");
-    ASSERT_NE(machine, nullptr) << "QUORVEL_TEST_NODE_EXPORTER is not set: run the tests through "
-                                   "scripts/run-tests, which starts a node_exporter and sets it to host:port";
+    const std::string machine = ServiceEnv("QUORVEL_TEST_NODE_EXPORTER");
     ExpectPlausible(machine,
         { { "\\Memory\\Available MBytes", 1, INT32_MAX }, { "\\LogicalDisk(/)\\% Free Space", 0, 100 },
             { "\\Load Average\\15 Minutes x100", 0, 100000 }, { "\\System\\System Up Time", 1, INT32_MAX },

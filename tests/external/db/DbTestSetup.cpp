@@ -1,23 +1,5 @@
 #include "DbTestSetup.h"
 
-#include <cstdlib>
-#include <stdexcept>
-
-std::string ServiceEnv(const char* name)
-{
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0')
-        throw std::runtime_error(std::string(name)
-            + " is not set: run the database tests through `make test`, which starts the "
-              "PostgreSQL server and registers the ODBC drivers they need");
-    return value;
-}
-
-CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user, std::string password)
-{
-    return CONN_INFO { type, std::move(target), std::move(user), std::move(password), 0 };
-}
-
 namespace {
 
 std::string NewSqliteFile(const TempDir& dir)
@@ -29,8 +11,7 @@ std::string NewSqliteFile(const TempDir& dir)
 // NoCreat keeps it from creating a missing file; Timeout is its busy time-out.
 std::string OdbcSqliteTarget(const std::string& path)
 {
-    return "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_SQLITE_DRIVER") + "};Database=" + path
-        + ";StepAPI=1;NoCreat=1;Timeout=5000";
+    return DriverTarget("QUORVEL_TEST_ODBC_SQLITE_DRIVER", "Database=" + path + ";StepAPI=1;NoCreat=1;Timeout=5000");
 }
 
 } // namespace
@@ -41,14 +22,13 @@ CONN_INFO TestConnection(TestDb kind, const TempDir& dir)
     case TestDb::Sqlite:
         return MakeConnInfo(DS_SQLITE, NewSqliteFile(dir));
     case TestDb::Postgres:
-        return MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"));
+        return PostgresConnection();
     case TestDb::OdbcSqlite:
         return MakeConnInfo(DS_ODBC, OdbcSqliteTarget(NewSqliteFile(dir)));
     case TestDb::OdbcPostgres:
         return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG"));
-    case TestDb::OdbcMariaDB: // the DSN, with the user and password of the connection
-        return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_MARIADB_DSN"), ServiceEnv("QUORVEL_TEST_MARIADB_USER"),
-            ServiceEnv("QUORVEL_TEST_MARIADB_PASSWORD"));
+    case TestDb::OdbcMariaDB:
+        return MariaDbConnection(true);
     }
     return {};
 }
@@ -82,8 +62,7 @@ std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
     case TestDb::OdbcPostgres:
         return { { "no server",
                      MakeConnInfo(DS_ODBC,
-                         "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER")
-                             + "};Servername=127.0.0.1;Port=1;Database=quorvel_test"),
+                         DriverTarget("QUORVEL_TEST_ODBC_PG_DRIVER", "Servername=127.0.0.1;Port=1;Database=quorvel_test")),
                      "refused" },
             { "wrong password",
                 MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_ODBC_PG_SERVER"),
@@ -95,7 +74,7 @@ std::vector<BadConnection> BadConnections(TestDb kind, const TempDir& dir)
         const std::string server = ServiceEnv("QUORVEL_TEST_MARIADB_SERVER");
         const std::string user = ServiceEnv("QUORVEL_TEST_MARIADB_USER");
         return { { "no server",
-                     MakeConnInfo(DS_ODBC, "DRIVER={" + ServiceEnv("QUORVEL_TEST_MARIADB_DRIVER") + "};SERVER=127.0.0.1;PORT=1"),
+                     MakeConnInfo(DS_ODBC, DriverTarget("QUORVEL_TEST_MARIADB_DRIVER", "SERVER=127.0.0.1;PORT=1")),
                      "Can't connect to server on '127.0.0.1'" },
             { "wrong password", MakeConnInfo(DS_ODBC, server, user, kWrongPassword),
                 "Access denied for user 'quorvel'@'127.0.0.1' (using password: YES)" },

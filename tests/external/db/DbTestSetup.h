@@ -2,6 +2,7 @@
 
 #include "external/db/CDB.h"
 #include "support/TestEnv.h"
+#include "support/TestServices.h"
 
 #include <string>
 #include <vector>
@@ -10,12 +11,6 @@
 // ODBC driver registration come from scripts/test-services.d/postgres.sh, the MariaDB server and
 // its driver from mariadb.sh (`make test`).
 enum class TestDb { Sqlite, Postgres, OdbcSqlite, OdbcPostgres, OdbcMariaDB };
-
-// A variable that the test services export. Missing, it throws with a message that says how to
-// run the tests, which fails the test in its set-up.
-std::string ServiceEnv(const char* name);
-
-CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user = {}, std::string password = {});
 
 // A connection to this test's database; for the SQLite kinds a new, empty file in `dir`.
 CONN_INFO TestConnection(TestDb kind, const TempDir& dir);

@@ -3,6 +3,7 @@
 // reconnected to.
 
 #include "DbTestSetup.h"
+#include "external/db/DriverModule.h"
 #include "support/PrivateDbServer.h"
 
 #include <gmock/gmock.h>
@@ -18,9 +19,11 @@ std::string CurrentUser(const CONN_INFO& info)
     return FirstValue(*db, "SELECT current_user");
 }
 
-// The user and password fields win over a user named in the target.
+// The user and password fields win over a user named in the target. The ODBC module also answers
+// the editor's question which data sources the driver manager knows.
 TEST(PostgresAndOdbcDB, TakeAUriAKeyValueStringOrADsnWithUserAndPasswordBeside)
 {
+    EXPECT_THAT(OdbcModuleDataSources(), ::testing::Contains(ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN")));
     const std::string uri = "postgresql://127.0.0.1:" + ServiceEnv("QUORVEL_TEST_PG_PORT") + "/quorvel_test";
     const std::string user = ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER");
     const std::string password = ServiceEnv("QUORVEL_TEST_PG_PASSWORD");
@@ -41,8 +44,7 @@ protected:
         if (GetParam() == DS_POSTGRES)
             return MakeConnInfo(DS_POSTGRES, server_.ConnInfo());
         return MakeConnInfo(DS_ODBC,
-            "DRIVER={" + ServiceEnv("QUORVEL_TEST_ODBC_PG_DRIVER")
-                + "};Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port());
+            DriverTarget("QUORVEL_TEST_ODBC_PG_DRIVER", "Servername=127.0.0.1;Database=quorvel_test;UID=quorvel;Port=" + server_.Port()));
     }
 
     PrivateDbServer server_ { "pg-test-server" };

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,35 +21,18 @@ std::string Entry(int writer, int n)
     return StrFormat("writer %d entry %04d %s\n", writer, n, kPadding.c_str());
 }
 
-// Starts a process per writer that appends its entries once all are started, and waits for them.
-void WriteFromProcesses(const std::string& path, off_t limit, int writers)
-{
-    int gate[2];
-    ASSERT_EQ(::pipe(gate), 0);
-    for (int w = 0; w < writers; ++w) {
-        if (::fork() == 0) {
-            ::close(gate[1]);
-            char c;
-            (void)::read(gate[0], &c, 1); // returns when the parent closes its end: all start together
-            int failed = 0;
-            for (int n = 0; n < kPerWriter; ++n)
-                failed |= AppendLogEntry(path, Entry(w, n), limit);
-            ::_exit(failed != 0 ? 1 : 0);
-        }
-    }
-    ::close(gate[0]);
-    ::close(gate[1]);
-    for (int status = -1; ::wait(&status) > 0;)
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
 TEST(LogFile, TwoProcessesAcrossTheLimitKeepEveryEntryOnceAndWhole)
 {
     TempDir dir;
     const std::string path = dir.File("state/quorvel.log");
     // Together they write 4/3 of the limit: exactly one rotation, so nothing is dropped by design.
     const off_t limit = 2 * kPerWriter * static_cast<off_t>(Entry(0, 0).size()) * 3 / 4;
-    WriteFromProcesses(path, limit, 2);
+    RunInProcesses(2, [&](int w) {
+        int failed = 0;
+        for (int n = 0; n < kPerWriter; ++n)
+            failed |= AppendLogEntry(path, Entry(w, n), limit);
+        return failed;
+    });
 
     std::vector<std::string> expected;
     std::vector<std::string> lines;

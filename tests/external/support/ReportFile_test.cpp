@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -98,17 +96,13 @@ TEST(ReportFile, ConcurrentProcessesNeverInterleaveTheirLines)
         for (size_t w = 0; w < writers.size(); ++w)
             writers[w].push_back(StrFormat("%c%d\tsome\ttab-separated\tfields", static_cast<int>('a' + w), i));
     }
-    for (const std::vector<std::string>& lines : writers) {
-        if (::fork() != 0)
-            continue;
+    RunInProcesses(static_cast<int>(writers.size()), [&](int w) {
         ReportFile report("execution report");
         int failed = 0;
-        for (const std::string& line : lines)
+        for (const std::string& line : writers[static_cast<size_t>(w)])
             failed += report.Append(path, kHeader, line + "\r\n") != 0;
-        ::_exit(failed == 0 ? 0 : 1);
-    }
-    for (int status = -1; ::wait(&status) > 0;)
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return failed;
+    });
     std::vector<std::vector<std::string>> seen(writers.size());
     for (const std::string& line : LinesAfterHeader(path))
         seen.at(static_cast<size_t>(line[0] - 'a')).push_back(line);

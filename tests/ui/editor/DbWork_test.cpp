@@ -2,6 +2,7 @@
 // real SQLite files and the test PostgreSQL server, all on workers that Cancel ends.
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
+#include "support/TestServices.h"
 #include "support/UiTestSupport.h"
 
 #include "external/db/CDB.h"
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
@@ -126,15 +126,14 @@ TEST(StatementTest, ChecksCountRowsActionsExecuteAndCancelEndsASlowOne)
 // the program log.
 TEST(CAdvConnect, TestConnectionReportsWithoutThePasswordAndOdbcListsItsSources)
 {
-    const char* user = std::getenv("QUORVEL_TEST_PG_PASSWORD_USER");
-    const char* server = std::getenv("QUORVEL_TEST_PG_SERVER");
-    ASSERT_TRUE(user != nullptr && server != nullptr) << "run through `make test` (test PostgreSQL server)";
+    const std::string user = ServiceEnv("QUORVEL_TEST_PG_PASSWORD_USER");
+    const std::string server = ServiceEnv("QUORVEL_TEST_PG_SERVER");
     const QString typed = QStringLiteral("Typed-Secret-4711");
     ScriptedDialogs dialogs;
     CAdvConnect setup;
     setup.Kind().setCurrentIndex(DS_POSTGRES);
-    setup.Target().setEditText(QString::fromUtf8(server) + QStringLiteral(" password=") + typed);
-    setup.User().setText(QString::fromUtf8(user));
+    setup.Target().setEditText(QString::fromStdString(server) + QStringLiteral(" password=") + typed);
+    setup.User().setText(QString::fromStdString(user));
     setup.Password().setText(typed);
     setup.TestConnection();
     ASSERT_TRUE(ServeUntil([&] { return !dialogs.messages.isEmpty(); }));
@@ -157,10 +156,8 @@ TEST(CAdvConnect, TestConnectionReportsWithoutThePasswordAndOdbcListsItsSources)
     for (const QString& text : dialogs.messages)
         EXPECT_FALSE(text.contains(typed)) << text.toStdString();
 
-    const char* dsn = std::getenv("QUORVEL_TEST_ODBC_PG_DSN"); // ODBC lists the driver manager's sources
-    ASSERT_NE(dsn, nullptr) << "run through `make test` (registers the test ODBC data source)";
-    setup.Kind().setCurrentIndex(DS_ODBC);
-    EXPECT_GE(setup.Target().findText(QString::fromUtf8(dsn)), 0);
+    setup.Kind().setCurrentIndex(DS_ODBC); // ODBC lists the driver manager's sources
+    EXPECT_GE(setup.Target().findText(QString::fromStdString(ServiceEnv("QUORVEL_TEST_ODBC_PG_DSN"))), 0);
 }
 
 // The console offers the tables and columns of its connection, runs statements on a worker, and
@@ -233,12 +230,10 @@ TEST(CRunSQL, TheConsoleRunsStatementsAndCancelEndsASlowOne)
 // slow statement.
 TEST(CRunSQL, MariaDbByDriverStringAndByDsnWithCompletionAndCancel)
 {
-    const char* server = std::getenv("QUORVEL_TEST_MARIADB_SERVER");
-    ASSERT_NE(server, nullptr) << "run through `make test` (test MariaDB server)";
     ScriptedDialogs dialogs;
     CAdvConnect setup;
     setup.Kind().setCurrentIndex(DS_ODBC);
-    setup.Target().setEditText(QString::fromUtf8(server));
+    setup.Target().setEditText(QString::fromStdString(ServiceEnv("QUORVEL_TEST_MARIADB_SERVER")));
     const CONN_INFO dsn = MariaDbConnection(true);
     setup.User().setText(QString::fromStdString(dsn.user));
     setup.Password().setText(QString::fromStdString(dsn.password));

@@ -1,4 +1,5 @@
 #include "support/TestEnv.h"
+#include "support/TestServices.h"
 #include "support/UiTestSupport.h"
 
 #include "external/db/CDB.h"

@@ -29,7 +29,7 @@ protected:
             g_settings->setStr("Profile" + std::to_string(n), "");
         SetDesktopOpener([this](const QString& path) {
             opened << path;
-            return viewerFound;
+            return true;
         });
     }
     void TearDown() override
@@ -69,6 +69,5 @@ protected:
     ScriptedDialogs dialogs;
     GuiMessageBox messageBoxes;
     QStringList opened; // files handed to the desktop's viewer
-    bool viewerFound = true; // whether the desktop has a program for them
     std::unique_ptr<CEventDlg> window;
 };

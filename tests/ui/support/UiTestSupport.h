@@ -1,6 +1,7 @@
 #pragma once
 
-#include "external/db/CONN_INFO.h"
+// The window's tests and the screenshots make their connections with the test services' helpers.
+#include "support/TestServices.h"
 
 #include <functional>
 #include <string>
@@ -13,11 +14,3 @@ int RunWithApplication(int argc, char** argv, const std::function<int()>& body);
 bool ServeUntil(const std::function<bool()>& done, int limitMs = 60000);
 // True once the window thread has served `count` ticks of a 5 ms timer: it was not blocked.
 bool ServeTicks(int count);
-
-// A connection to a new SQLite database file made by `statements`.
-CONN_INFO SqliteConnection(const std::string& path, const std::string& statements);
-// The test PostgreSQL server as the test role (QUORVEL_TEST_PG, set by the test scripts).
-CONN_INFO PostgresConnection();
-// The test MariaDB server through ODBC: by its DSN with the user and password of the connection,
-// or by a DRIVER= string that holds them.
-CONN_INFO MariaDbConnection(bool dsn);
