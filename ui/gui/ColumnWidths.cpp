@@ -55,6 +55,7 @@ ColumnWidths::ColumnWidths(QAbstractItemView& view, QHeaderView& header, std::in
     : QObject(&header)
     , view_(view)
     , header_(header)
+    , viewport_(view.viewport())
     , keys_(keys)
 {
     header_.setStretchLastSection(true);
@@ -72,7 +73,7 @@ ColumnWidths::ColumnWidths(QAbstractItemView& view, QHeaderView& header, std::in
     connect(model, &QAbstractItemModel::modelReset, this, later);
     connect(&header_, &QHeaderView::sectionCountChanged, this, later);
     connect(&header_, &QHeaderView::sectionResized, this, &ColumnWidths::OnSectionResized);
-    view_.viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     Restore();
     FitContent();
 }
@@ -128,7 +129,7 @@ void ColumnWidths::Apply()
 {
     Resync();
     const int room = std::min(std::max(header_.sectionSizeHint(Last()), kMinimum), kLastRoom);
-    const std::vector<int> widths = Fit(wanted_, floors_, view_.viewport()->width() - room);
+    const std::vector<int> widths = Fit(wanted_, floors_, viewport_->width() - room);
     applying_ = true;
     // The header keeps the last column at least as wide as it was before it stretched it.
     if (Last() > 0)
@@ -151,7 +152,7 @@ void ColumnWidths::OnSectionResized(int column, int, int newSize)
 
 bool ColumnWidths::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != view_.viewport())
+    if (watched != viewport_)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::Resize)
         Apply();

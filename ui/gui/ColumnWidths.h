@@ -7,6 +7,7 @@
 
 class QAbstractItemView;
 class QHeaderView;
+class QWidget;
 
 // The column widths of a list. A width that the user set is kept in the preference store (one
 // integer key per leading column, in order); a column whose key holds its default, or that has no
@@ -46,6 +47,9 @@ private:
 
     QAbstractItemView& view_;
     QHeaderView& header_;
+    // The view's viewport, whose resizes the columns follow. Kept, not asked of the view: the
+    // viewport still has events while the view is being destroyed, when the view is no longer one.
+    QWidget* viewport_;
     std::vector<const char*> keys_;
     std::vector<int> wanted_; // one per column before the last
     std::vector<bool> byContent_; // beside wanted_
