@@ -26,10 +26,12 @@ struct LogState {
     bool failing = false; // the last entry could not be written: entries go to standard error
 };
 
+// Never destroyed: a thread that outlives main (the one that reaps started programs tells how
+// they ended) may still log while the exit handlers run.
 LogState& State()
 {
-    static LogState state;
-    return state;
+    static LogState* const state = new LogState;
+    return *state;
 }
 
 // An entry stays on one line whatever its parts hold.

@@ -92,7 +92,7 @@ TEST_F(ConsoleRun, ProgramThatFailsIsToldAndItsOutputStaysOut)
     EXPECT_TRUE(WaitUntil([&] { return quorvel.Errors().find(told) != std::string::npos; }, std::chrono::seconds(10)))
         << quorvel.Errors();
     quorvel.Signal(SIGTERM);
-    EXPECT_EQ(quorvel.Wait(), 0);
+    EXPECT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
     EXPECT_EQ(quorvel.Errors().find("more"), std::string::npos) << quorvel.Errors();
     for (const char* own : { "boom", "out-text" })
         EXPECT_EQ(quorvel.Output().find(own), std::string::npos) << quorvel.Output();
