@@ -39,6 +39,8 @@ TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescrip
     project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
     project.reportFile = dir.File("report.txt");
     RunningQuorvel quorvel(SaveProject(), Isolated());
+    // Watched from the first program on: before it, the run is still opening what it keeps open.
+    ASSERT_TRUE(quorvel.WaitFor("(starter) -> Do action", 1, 60s));
     // Looks at the running program every few milliseconds from a thread of its own.
     std::vector<size_t> fds;
     size_t mostDefunct = 0;
