@@ -30,6 +30,23 @@ public:
     // Bytes that are not UTF-8 are replaced, never an exception.
     void String(std::string_view text);
 
+    // A member and its value in one call.
+    void IntMember(std::string_view name, int64_t value)
+    {
+        Key(name);
+        Int(value);
+    }
+    void StringMember(std::string_view name, std::string_view text)
+    {
+        Key(name);
+        String(text);
+    }
+    void BoolMember(std::string_view name, bool value)
+    {
+        Key(name);
+        Bool(value);
+    }
+
 private:
     void Open(char bracket);
     void Close(char bracket);

@@ -60,18 +60,14 @@ void LatestFailure(JsonWriter& json, const EventLive& live)
         return;
     }
     json.BeginObject();
-    json.Key("what");
-    json.String(action ? "action" : "check");
-    json.Key("reason");
-    json.String(streak.reason());
+    json.StringMember("what", action ? "action" : "check");
+    json.StringMember("reason", streak.reason());
     json.Key("since");
     TimeOrNull(json, streak.sinceMs());
     json.Key("latest");
     TimeOrNull(json, streak.latestMs());
-    json.Key("count");
-    json.Int(streak.count());
-    json.Key("open");
-    json.Bool(streak.failing());
+    json.IntMember("count", streak.count());
+    json.BoolMember("open", streak.failing());
     json.EndObject();
 }
 
@@ -80,12 +76,9 @@ void Recent(JsonWriter& json, const std::deque<ExecStats::Recent>& recent)
     json.BeginArray();
     for (const ExecStats::Recent& execution : recent) {
         json.BeginObject();
-        json.Key("t");
-        json.String(UtcText(execution.endMs));
-        json.Key("ms");
-        json.Int(execution.checkMs);
-        json.Key("ok");
-        json.Bool(execution.passed);
+        json.StringMember("t", UtcText(execution.endMs));
+        json.IntMember("ms", execution.checkMs);
+        json.BoolMember("ok", execution.passed);
         json.Key("value");
         ValueOf(json, execution);
         json.EndObject();
@@ -96,14 +89,10 @@ void Recent(JsonWriter& json, const std::deque<ExecStats::Recent>& recent)
 void Counts(JsonWriter& json, const EventCopy& copy)
 {
     json.BeginObject();
-    json.Key("executions");
-    json.Int(copy.count);
-    json.Key("failed");
-    json.Int(copy.failed);
-    json.Key("actions");
-    json.Int(copy.actions);
-    json.Key("heldBack");
-    json.Int(copy.heldBack);
+    json.IntMember("executions", copy.count);
+    json.IntMember("failed", copy.failed);
+    json.IntMember("actions", copy.actions);
+    json.IntMember("heldBack", copy.heldBack);
     json.EndObject();
 }
 
@@ -114,8 +103,7 @@ void Problem(JsonWriter& json, const EventCopy& copy)
         return;
     }
     json.BeginObject();
-    json.Key("open");
-    json.Bool(copy.live.problemOpen);
+    json.BoolMember("open", copy.live.problemOpen);
     json.Key("since");
     TimeOrNull(json, copy.live.problemSinceMs);
     json.EndObject();
@@ -124,8 +112,7 @@ void Problem(JsonWriter& json, const EventCopy& copy)
 // What the latest execution came to; null each when there has been none.
 void Latest(JsonWriter& json, const ExecStats::Recent* latest)
 {
-    json.Key("status");
-    json.String(latest != nullptr ? std::string_view(latest->status) : std::string_view());
+    json.StringMember("status", latest != nullptr ? std::string_view(latest->status) : std::string_view());
     json.Key("value");
     if (latest != nullptr)
         ValueOf(json, *latest);
@@ -144,14 +131,10 @@ void Event(JsonWriter& json, const EventCopy& copy, int64_t nowMs)
 {
     const Quorvel& event = *copy.event;
     json.BeginObject();
-    json.Key("number");
-    json.Int(copy.number);
-    json.Key("note");
-    json.String(event.EventNote);
-    json.Key("description");
-    json.String(event.Description(-1));
-    json.Key("state");
-    json.String(StateName(copy.live.state));
+    json.IntMember("number", copy.number);
+    json.StringMember("note", event.EventNote);
+    json.StringMember("description", event.Description(-1));
+    json.StringMember("state", StateName(copy.live.state));
     json.Key("until");
     TimeOrNull(json, copy.live.state == EventLive::State::kWaiting ? copy.live.untilMs : 0);
     json.Key("executingSeconds");
@@ -260,18 +243,13 @@ std::string StatusSnapshotJson(const QuorvelRunner& project)
     text.reserve(1024 + copies.size() * 8192); // about what 60 recent executions take
     JsonWriter json(text);
     json.BeginObject();
-    json.Key("project");
-    json.String(project.projectName);
-    json.Key("file");
-    json.String(project.projectFile);
-    json.Key("pid");
-    json.Int(::getpid());
+    json.StringMember("project", project.projectName);
+    json.StringMember("file", project.projectFile);
+    json.IntMember("pid", ::getpid());
     json.Key("started");
     TimeOrNull(json, started);
-    json.Key("updated");
-    json.String(UtcText(now));
-    json.Key("running");
-    json.Bool(running);
+    json.StringMember("updated", UtcText(now));
+    json.BoolMember("running", running);
     json.Key("events");
     json.BeginArray();
     for (const EventCopy& copy : copies)
