@@ -3,6 +3,7 @@
 #include "engine/Iteration.h"
 #include "external/support/ReportFile.h"
 #include "engine/RunTexts.h"
+#include "engine/StatusSnapshot.h"
 #include "external/support/CLog.h"
 #include "external/support/CSettings.h"
 #include "external/support/Clock.h"
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -100,8 +102,10 @@ void Quorvel::RecordExecution(const Iteration& it)
     WriteRecord(line, false);
     if (runner == nullptr)
         return;
+    const bool passed = record.status == "OK";
+    std::string shown = SnapshotRecentText({ record.endMs, record.checkTime, passed, record.status, record.value, {} });
     std::lock_guard lock(runner->lock);
-    results.Add(record);
+    results.Add(record, std::move(shown));
     // The worker's own failure and problem records change only on this thread; the snapshot reads
     // these copies instead.
     live.checkFailure = checkFailure;

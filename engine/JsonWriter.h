@@ -15,6 +15,13 @@ public:
         : out_(out)
     {
     }
+    // Writes one value as it stands `depth` containers deep in a document, for Raw to put there.
+    JsonWriter(std::string& out, size_t depth)
+        : out_(out)
+        , empty_(depth, false)
+        , afterKey_(true)
+    {
+    }
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
@@ -29,6 +36,12 @@ public:
     void Double(double value);
     // Bytes that are not UTF-8 are replaced, never an exception.
     void String(std::string_view text);
+    // A value written before by a writer made for this depth.
+    void Raw(std::string_view json)
+    {
+        BeforeValue();
+        out_ += json;
+    }
 
     // A member and its value in one call.
     void IntMember(std::string_view name, int64_t value)

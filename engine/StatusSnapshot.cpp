@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,8 +23,13 @@ struct EventCopy {
     int failed = 0;
     int actions = 0;
     int heldBack = 0;
-    std::deque<ExecStats::Recent> recent;
+    bool executed = false;
+    ExecStats::Recent latest;
+    std::string recent; // the list as JSON text
 };
+
+// Each recent execution sits this deep in the snapshot: document, events, event, recent.
+constexpr size_t kRecentDepth = 4;
 
 // In the order of EventLive::State.
 constexpr const char* kStateNames[] = { "", "starting", "waiting", "executing", "paused", "completed", "cancelled" };
@@ -71,19 +77,18 @@ void LatestFailure(JsonWriter& json, const EventLive& live)
     json.EndObject();
 }
 
-void Recent(JsonWriter& json, const std::deque<ExecStats::Recent>& recent)
+// The recent executions as the value of the event's "recent", from the texts made when they were
+// recorded: writing each anew every second cost more than the checks themselves.
+std::string RecentList(const std::deque<ExecStats::Recent>& recent)
 {
+    std::string text;
+    text.reserve(recent.empty() ? 2 : recent.size() * (recent.back().shown.size() + 16));
+    JsonWriter json(text, kRecentDepth - 1);
     json.BeginArray();
-    for (const ExecStats::Recent& execution : recent) {
-        json.BeginObject();
-        json.StringMember("t", UtcText(execution.endMs));
-        json.IntMember("ms", execution.checkMs);
-        json.BoolMember("ok", execution.passed);
-        json.Key("value");
-        ValueOf(json, execution);
-        json.EndObject();
-    }
+    for (const ExecStats::Recent& execution : recent)
+        json.Raw(execution.shown.empty() ? SnapshotRecentText(execution) : execution.shown);
     json.EndArray();
+    return text;
 }
 
 void Counts(JsonWriter& json, const EventCopy& copy)
@@ -142,7 +147,7 @@ void Event(JsonWriter& json, const EventCopy& copy, int64_t nowMs)
         json.Double((nowMs - copy.live.sinceMs) / 1000.0);
     else
         json.Null();
-    Latest(json, copy.recent.empty() ? nullptr : &copy.recent.back());
+    Latest(json, copy.executed ? &copy.latest : nullptr);
     json.Key("failure");
     LatestFailure(json, copy.live);
     json.Key("counts");
@@ -150,11 +155,25 @@ void Event(JsonWriter& json, const EventCopy& copy, int64_t nowMs)
     json.Key("problem");
     Problem(json, copy);
     json.Key("recent");
-    Recent(json, copy.recent);
+    json.Raw(copy.recent);
     json.EndObject();
 }
 
 } // namespace
+
+std::string SnapshotRecentText(const ExecStats::Recent& execution)
+{
+    std::string text;
+    JsonWriter json(text, kRecentDepth);
+    json.BeginObject();
+    json.StringMember("t", UtcText(execution.endMs));
+    json.IntMember("ms", execution.checkMs);
+    json.BoolMember("ok", execution.passed);
+    json.Key("value");
+    ValueOf(json, execution);
+    json.EndObject();
+    return text;
+}
 
 namespace {
 
@@ -234,8 +253,14 @@ std::string StatusSnapshotJson(const QuorvelRunner& project)
             if (event.live.state == EventLive::State::kIdle)
                 continue;
             const ExecStats& stats = event.results;
+            const bool executed = !stats.recent.empty();
+            ExecStats::Recent latest;
+            if (executed) {
+                const ExecStats::Recent& last = stats.recent.back();
+                latest = { last.endMs, last.checkMs, last.passed, last.status, last.value, {} };
+            }
             copies.push_back({ static_cast<int>(i) + 1, &event, event.live, stats.count, stats.Failed(),
-                stats.actions, stats.heldBack, stats.recent });
+                stats.actions, stats.heldBack, executed, std::move(latest), RecentList(stats.recent) });
         }
     }
     const int64_t now = LocalNow().unixMs;

@@ -67,10 +67,15 @@ void StatusSnapshotWriter::WriteWhenChanged()
         return;
     const std::string dir = path_.substr(0, path_.rfind('/'));
     std::string error = "cannot make the folder " + dir;
-    const bool written = PrepareFolder(dir) == 0
+    // The folder is made (or checked) once, and again only after a write failed: someone may
+    // have removed it.
+    folderReady_ = folderReady_ || PrepareFolder(dir) == 0;
+    const bool written = folderReady_
         && WriteFileAtomically(path_, StatusSnapshotJson(runner_), 0644, &error, false) == 0;
     if (written)
         written_ = changes;
+    else
+        folderReady_ = false;
     if (written == !failing_)
         return;
     failing_ = !written;

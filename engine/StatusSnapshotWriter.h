@@ -35,5 +35,6 @@ private:
     // Only the writing thread touches these.
     uint64_t written_ = UINT64_MAX;
     bool failing_ = false;
+    bool folderReady_ = false;
     SecondTicker ticker_;
 };

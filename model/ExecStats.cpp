@@ -1,5 +1,7 @@
 #include "model/ExecStats.h"
 
+#include <utility>
+
 void ExecStats::Time::Add(uint32_t ms)
 {
     sum += ms;
@@ -9,7 +11,7 @@ void ExecStats::Time::Add(uint32_t ms)
         smallest = ms;
 }
 
-void ExecStats::Add(const ExecRecord& record)
+void ExecStats::Add(const ExecRecord& record, std::string shown)
 {
     ++count;
     if (record.status == "OK")
@@ -33,5 +35,5 @@ void ExecStats::Add(const ExecRecord& record)
     series.Add(record);
     if (recent.size() == kRecent)
         recent.pop_front();
-    recent.push_back({ record.endMs, record.checkTime, lastPassed, record.status, record.value });
+    recent.push_back({ record.endMs, record.checkTime, lastPassed, record.status, record.value, std::move(shown) });
 }

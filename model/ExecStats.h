@@ -19,7 +19,8 @@ public:
         void Add(uint32_t ms);
     };
 
-    void Add(const ExecRecord& record);
+    // `shown` is the execution as the status snapshot writes it (empty: written when asked).
+    void Add(const ExecRecord& record, std::string shown = {});
     void Clear() { *this = ExecStats(); }
 
     int count = 0;  // executions
@@ -45,6 +46,8 @@ public:
         bool passed = false;
         std::string status; // "OK", "FAILED" or empty
         std::string value;
+        // Made once by whoever records the execution: the snapshot writes all of them each second.
+        std::string shown;
     };
     static constexpr size_t kRecent = 60;
     std::deque<Recent> recent;
