@@ -7,7 +7,6 @@
 #include <poll.h>
 #include <stdexcept>
 #include <string_view>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -85,7 +84,6 @@ void RunningQuorvel::Spawn(std::vector<std::string> args, const QuorvelStart& st
     std::vector<std::string> env = ChildEnvironment(start.env);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
-    const rlimit limit { static_cast<rlim_t>(start.fileSizeLimit), static_cast<rlim_t>(start.fileSizeLimit) };
     const UniqueFd devNull(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     pid_ = ::fork();
     if (pid_ != 0)
@@ -93,10 +91,6 @@ void RunningQuorvel::Spawn(std::vector<std::string> args, const QuorvelStart& st
     ::dup2(devNull.Get(), 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
-    if (start.fileSizeLimit >= 0) {
-        ::signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
     ::execvpe(argv[0], argv.data(), envp.data());
     ::_exit(127);
 }

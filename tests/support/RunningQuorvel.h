@@ -14,9 +14,6 @@
 struct QuorvelStart {
     // "NAME=value" entries that replace or add to the test's own environment.
     std::vector<std::string> env;
-    // The child's RLIMIT_FSIZE in bytes, with SIGXFSZ ignored so that a write past it fails with
-    // EFBIG instead of killing the process; negative for no limit.
-    long long fileSizeLimit = -1;
 };
 
 // A quorvel running a project in console mode, or any program (args[0] searched on PATH). A
