@@ -90,12 +90,10 @@ TEST_F(ConsoleRun, OneLinePerStatusChangeOrPerChangedOutcome)
 TEST_F(ConsoleRun, ProgramThatFailsIsToldAndItsOutputStaysOut)
 {
     WriteFile(dir.File("f"), "12345");
-    Quorvel failing = FileEvent("nightly copy", dir.File("f"));
-    failing.action = ACTION_PROGRAM;
-    failing.sProgram = "sh -c 'echo out-text; echo \"$1\" > \"$0\"; echo boom >&2; echo more >&2; exit 7' '"
-        + dir.File("args") + "' '$VALUE$ bytes'";
     project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
-    project.AddEvent(failing);
+    project.AddEvent(WithAction(FileEvent("nightly copy", dir.File("f")), ACTION_PROGRAM,
+        "sh -c 'echo out-text; echo \"$1\" > \"$0\"; echo boom >&2; echo more >&2; exit 7' '" + dir.File("args")
+            + "' '$VALUE$ bytes'"));
     const std::string path = SaveProject();
     RunningQuorvel quorvel(path);
     const std::string told = "quorvel: project: event 2 \"nightly copy\": action failed: sh exited with status 7: boom\n";
@@ -113,10 +111,7 @@ TEST_F(ConsoleRun, ProgramThatFailsIsToldAndItsOutputStaysOut)
 // the log lines of a project without a custom log, come on standard error.
 TEST_F(ConsoleRun, EntriesOfAProgramLogThatCannotBeWrittenComeOnStandardError)
 {
-    Quorvel event = FileEvent("noted", dir.path());
-    event.action = ACTION_LOG;
-    event.sLogItem = "the folder is there";
-    project.AddEvent(event);
+    project.AddEvent(WithAction(FileEvent("noted", dir.path()), ACTION_LOG, "the folder is there"));
     const ProcessResult result = RunQuorvel({ "-c", SaveProject() }, { "XDG_STATE_HOME=/proc/quorvel-none" });
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find("quorvel: the program log /proc/quorvel-none/quorvel/quorvel.log cannot be written ("),

@@ -21,11 +21,9 @@ constexpr size_t kExecutionsBeforeSignal = 20000;
 Quorvel BusyEvent(int i, const std::string& folder, const std::string& database)
 {
     const std::string note = StrFormat("event %02d", i);
-    Quorvel event = i % 2 == 0 ? Endless(FileEvent(note, i % 4 == 0 ? folder : folder + "/missing"))
-                               : Endless(SqlEvent(note, database, "SELECT count(*) FROM t"));
-    event.action = ACTION_LOG;
-    event.sLogItem = note + " saw $VALUE$";
-    return event;
+    const Quorvel event = i % 2 == 0 ? FileEvent(note, i % 4 == 0 ? folder : folder + "/missing")
+                                     : SqlEvent(note, database, "SELECT count(*) FROM t");
+    return WithAction(Endless(event), ACTION_LOG, note + " saw $VALUE$");
 }
 
 // "Check Executed" of each event's section of the summary, in the order of the sections.
