@@ -217,8 +217,8 @@ TEST_F(ConsoleRun, AReaderThatDoesNotReadHoldsUpNoEvent)
 // its header, and the run goes on until it is stopped.
 TEST_F(ConsoleRun, HangupBeginsANewReportAndTheRunGoesOn)
 {
-    const QuorvelStart start { .env = { "XDG_STATE_HOME=" + dir.File("state") } };
-    RunningQuorvel quorvel(Reporting(Endless(FileEvent("busy", dir.path()))), start);
+    RunningQuorvel quorvel(
+        Reporting(Endless(FileEvent("busy", dir.path()))), { "XDG_STATE_HOME=" + dir.File("state") });
     ASSERT_TRUE(quorvel.WaitFor("-> Do action", 100));
     ASSERT_EQ(std::rename(project.reportFile.c_str(), dir.File("report.txt.1").c_str()), 0);
     quorvel.Signal(SIGHUP);

@@ -90,9 +90,9 @@ protected:
     void Serve()
     {
         TwoEvents();
-        quorvel = std::make_unique<RunningQuorvel>(
-            std::vector<std::string> { QUORVEL_BINARY, "-c", SaveProject(), "--listen=127.0.0.1:" + std::to_string(port) },
-            QuorvelStart {});
+        const std::vector<std::string> args { QUORVEL_BINARY, "-c", SaveProject(),
+            "--listen=127.0.0.1:" + std::to_string(port) };
+        quorvel = std::make_unique<RunningQuorvel>(args, std::vector<std::string> {});
         ASSERT_TRUE(WaitServing(port)) << quorvel->Errors();
     }
 
