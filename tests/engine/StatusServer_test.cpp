@@ -193,7 +193,8 @@ TEST_F(StatusServerTest, CredentialsAreAskedForWhenAFileIsNamed)
     ASSERT_TRUE(WaitServing(port, "127.0.0.2")) << served.Errors();
     // The credentials as Base64 of "user:password".
     const std::pair<std::string, int> cases[] = {
-        { "", 401 }, { "d2F0Y2hlcjp3cm9uZw==", 401 }, // watcher:wrong
+        { "", 401 }, // none
+        { "d2F0Y2hlcjp3cm9uZw==", 401 }, // watcher:wrong
         { "b3RoZXI6czNjcmV0IHBhc3M=", 401 }, // other:s3cret pass
         { "d2F0Y2hlcjpzM2NyZXQgcGFzcw==", 200 }, // watcher:s3cret pass
     };
