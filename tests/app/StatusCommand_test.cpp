@@ -28,7 +28,7 @@ protected:
     ProcessResult Status(std::vector<std::string> args = {})
     {
         args.insert(args.begin(), "status");
-        return RunQuorvel(args, start.env);
+        return RunQuorvel(args, env);
     }
     // Waits until `quorvel status` shows `text` (a run's first check takes a moment).
     ProcessResult StatusOnceItShows(const std::string& text)
@@ -39,7 +39,7 @@ protected:
     }
 
     TempDir dir;
-    QuorvelStart start { { "XDG_RUNTIME_DIR=" + dir.File("run") } };
+    const std::vector<std::string> env { "XDG_RUNTIME_DIR=" + dir.File("run") };
 };
 
 TEST_F(StatusCommand, ShowsRunningProjectsTheirFailuresAndThoseThatAreGone)
@@ -49,13 +49,13 @@ TEST_F(StatusCommand, ShowsRunningProjectsTheirFailuresAndThoseThatAreGone)
     EXPECT_EQ(none.err, "quorvel: no project runs on this machine\n");
 
     const std::string passing = ProjectFile(dir, "passing", dir.path());
-    RunningQuorvel first(passing, start);
+    RunningQuorvel first(passing, env);
     const ProcessResult ok = StatusOnceItShows("\n   1  passing          waiting   OK     ");
     EXPECT_EQ(ok.status, 0);
     EXPECT_NE(ok.out.find("passing  " + passing + "\n  pid " + std::to_string(first.Pid()) + ", started "),
         std::string::npos) << ok.out;
 
-    RunningQuorvel second(ProjectFile(dir, "failing", dir.File("none")), start);
+    RunningQuorvel second(ProjectFile(dir, "failing", dir.File("none")), env);
     const ProcessResult failed = StatusOnceItShows("\n!  1  failing          waiting   FAILED");
     EXPECT_EQ(failed.status, 1) << failed.out;
     std::istringstream lines(failed.out);
@@ -84,7 +84,7 @@ TEST_F(StatusCommand, ShowsRunningProjectsTheirFailuresAndThoseThatAreGone)
 TEST_F(StatusCommand, SigUsr1WritesTheSummarySoFar)
 {
     const std::string summary = dir.File("summary.html");
-    RunningQuorvel run(ProjectFile(dir, "reported", dir.path(), summary), start);
+    RunningQuorvel run(ProjectFile(dir, "reported", dir.path(), summary), env);
     ASSERT_TRUE(run.WaitFor("-> Check passed"));
     run.Signal(SIGUSR1);
     EXPECT_TRUE(WaitUntil([&] { return PathExists(summary); }, 10s));

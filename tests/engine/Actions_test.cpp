@@ -40,9 +40,7 @@ TEST_F(Actions, ValuesGoIntoTheActionStatementSafely)
         { "number", "SELECT 42", "INSERT INTO seen VALUES ($VALUE$)" },
         { "none", "SELECT 1 WHERE 0", "INSERT INTO seen VALUES ('$VALUE$')" } };
     for (const auto& [note, sql, action] : cases) {
-        Quorvel event = SqlEvent(note, db, sql);
-        event.action = ACTION_SQL;
-        event.ActionSQL = action;
+        Quorvel event = WithAction(SqlEvent(note, db, sql), ACTION_SQL, action);
         event.actionConn.user = "another"; // a different description: a connection of its own
         project.AddEvent(event);
     }
@@ -90,12 +88,8 @@ TEST_F(Actions, ProgramActionStartsProgramsAndReportsFailures)
 {
     const std::pair<const char*, std::string> programs[]
         = { { "starts", "touch '" + dir.File("made by action") + "'" }, { "fails", "no-such-program-quorvel --flag" } };
-    for (const auto& [note, program] : programs) {
-        Quorvel event = FileEvent(note, dir.path());
-        event.action = ACTION_PROGRAM;
-        event.sProgram = program;
-        project.AddEvent(event);
-    }
+    for (const auto& [note, program] : programs)
+        project.AddEvent(WithAction(FileEvent(note, dir.path()), ACTION_PROGRAM, program));
     project.Run(&page, nullptr);
     EXPECT_EQ(page.Count("starts", "Action Error"), 0);
     EXPECT_EQ(page.Count("fails", "Action Error"), 1);
@@ -111,11 +105,8 @@ TEST_F(Actions, ProgramActionStartsProgramsAndReportsFailures)
 TEST_F(Actions, LogActionWritesTheCustomLogOrTheProgramLog)
 {
     WriteFile(dir.File("f"), "abc");
-    Quorvel event = Times(FileEvent("log", dir.File("f")), 2);
-    event.action = ACTION_LOG;
-    event.sLogItem = "size $VALUE$ on $DATE$";
     project.logFile = dir.File("custom_$DATE$.log");
-    project.AddEvent(event);
+    project.AddEvent(WithAction(Times(FileEvent("log", dir.File("f")), 2), ACTION_LOG, "size $VALUE$ on $DATE$"));
     project.Run(&page, nullptr);
     ASSERT_TRUE(PathExists(project.currentLogFile));
     const std::string date = project.currentLogFile.substr(dir.File("custom_").size(), 8);
@@ -134,11 +125,10 @@ TEST_F(Actions, OnChangesARunActsOnStartRepeatAndRecoveryAndHoldsTheRestBack)
 {
     const std::string queue = MakeSqliteFile(dir.File("q.db"), "CREATE TABLE q (n INTEGER); INSERT INTO q VALUES (0);");
     const std::string args = dir.File("args");
-    Quorvel event = Times(SqlEvent("queue", queue, "SELECT n FROM q"), 6);
+    Quorvel event = WithAction(Times(SqlEvent("queue", queue, "SELECT n FROM q"), 6), ACTION_PROGRAM,
+        "sh -c 'printf \"%s\\n\" \"$1\" >> \"$0\"' '" + args + "' '$STATE$ it'\\''s'");
     event.cond = COND_RESULT_VALUE, event.resCheck = OP_GREATER, event.resCheckValue = 2;
     event.iActWhen = ACT_ON_START, event.iRepeatEvery = 2, event.bActOnRecovery = 1;
-    event.action = ACTION_PROGRAM;
-    event.sProgram = "sh -c 'printf \"%s\\n\" \"$1\" >> \"$0\"' '" + args + "' '$STATE$ it'\\''s'";
     project.AddEvent(event);
     project.reportFile = dir.File("report.txt");
     const auto written = [&] { return static_cast<int>(std::ranges::count(ReadFile(args), '\n')); };

@@ -57,15 +57,3 @@ std::string RecordingPage::Last(const std::string& note) const
     const auto statuses = Statuses(note);
     return statuses.empty() ? std::string() : statuses.back();
 }
-
-std::string EngineTest::SaveProject()
-{
-    const std::string path = dir.File("project.qvl");
-    EXPECT_EQ(project.Save(path), 0);
-    return path;
-}
-
-Quorvel EngineTest::PgEvent(const std::string& note, const std::string& sql)
-{
-    return SqlEvent(note, PostgresConnection().target, sql, DS_POSTGRES);
-}

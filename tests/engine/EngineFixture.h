@@ -51,9 +51,16 @@ protected:
     ~EngineTest() override { g_settings = nullptr; }
 
     // Saves `project` as project.qvl in the folder; its path.
-    std::string SaveProject();
+    std::string SaveProject()
+    {
+        EXPECT_EQ(project.Save(dir.File("project.qvl")), 0);
+        return dir.File("project.qvl");
+    }
     // A SQL event on the PostgreSQL server of the test services.
-    Quorvel PgEvent(const std::string& note, const std::string& sql = "SELECT 1");
+    Quorvel PgEvent(const std::string& note, const std::string& sql = "SELECT 1")
+    {
+        return SqlEvent(note, PostgresConnection().target, sql, DS_POSTGRES);
+    }
 
     TempDir dir;
     std::unique_ptr<CSettings> settings = std::make_unique<CSettings>(dir.File("settings.toml"));

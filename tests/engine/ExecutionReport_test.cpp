@@ -71,10 +71,7 @@ TEST_F(ExecutionReport, EncodingFromThePreferenceOrTheProject)
     for (const auto& c : cases) {
         settings->setInt("TextEncoding", c.preference);
         project.events.clear();
-        Quorvel event = FileEvent("e", dir.path());
-        event.action = ACTION_LOG;
-        event.sLogItem = "seen";
-        project.AddEvent(event);
+        project.AddEvent(WithAction(FileEvent("e", dir.path()), ACTION_LOG, "seen"));
         project.textEncoding = c.key;
         project.reportFile = dir.File(StrFormat("r%d.txt", n));
         project.logFile = dir.File(StrFormat("l%d.log", n++));
@@ -90,11 +87,9 @@ TEST_F(ExecutionReport, TwentyFourEventsWritingAtOnceGiveWholeLines)
     const int perEvent = 40;
     std::map<std::string, int> expected; // report lines per event
     for (int i = 0; i < kMaxEvents; ++i) {
-        Quorvel event = Times(FileEvent(StrFormat("event %d", i), dir.path()), perEvent);
-        event.action = ACTION_LOG;
-        event.sLogItem = StrFormat("line of %d", i);
-        project.AddEvent(event);
-        expected[event.EventNote] = perEvent;
+        const std::string note = StrFormat("event %d", i);
+        project.AddEvent(WithAction(Times(FileEvent(note, dir.path()), perEvent), ACTION_LOG, "line of " + note));
+        expected[note] = perEvent;
     }
     project.reportFile = dir.File("report.txt");
     project.logFile = dir.File("custom.log");

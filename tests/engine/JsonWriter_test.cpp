@@ -10,7 +10,8 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// The writer's text is the library's dump(2) of the same document, byte for byte.
+// The writer's text is the library's dump(2) of the same document, byte for byte. (Nesting is
+// compared so in the status snapshot's test, on a whole snapshot.)
 TEST(JsonWriter, WritesWhatTheLibraryDumps)
 {
     struct Row {
@@ -44,26 +45,6 @@ TEST(JsonWriter, WritesWhatTheLibraryDumps)
                 w.EndArray();
             },
             Json::array({ "", "plain", "quote \" and \\", "tab\tline\nbell\x07", "é ü 漢", "del\x7f", notUtf8 }) },
-        { "nested",
-            [](JsonWriter& w) {
-                w.BeginObject();
-                w.Key("a");
-                w.BeginArray();
-                w.BeginObject();
-                w.Key("b");
-                w.Int(1);
-                w.Key("c");
-                w.BeginObject();
-                w.EndObject();
-                w.EndObject();
-                w.BeginArray();
-                w.EndArray();
-                w.EndArray();
-                w.Key("d");
-                w.Null();
-                w.EndObject();
-            },
-            Json { { "a", Json::array({ Json { { "b", 1 }, { "c", Json::object() } }, Json::array() }) }, { "d", nullptr } } },
     };
     for (const Row& row : rows) {
         std::string text;

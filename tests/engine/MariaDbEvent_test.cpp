@@ -55,13 +55,10 @@ TEST_F(MariaDbEvent, ChecksReadValuesAndRowsAndActionsWriteTheValue)
         { "SELECT name FROM $T WHERE id = 0", "N/A", 0, "INSERT INTO $T VALUES (30, '$VALUE$')", true },
     };
     for (const Case& c : cases) {
-        Quorvel event = Event(c.sql, c.sql);
-        if (c.action != nullptr) {
-            event.action = ACTION_SQL;
-            event.ActionSQL = ReplaceAll(c.action, "$T", table);
-            if (c.dsn)
-                event.actionConn = MariaDbConnection(true);
-        }
+        Quorvel event = WithAction(Event(c.sql, c.sql), c.action ? ACTION_SQL : ACTION_NONE,
+            ReplaceAll(c.action ? c.action : "", "$T", table));
+        if (c.dsn)
+            event.actionConn = MariaDbConnection(true);
         project.AddEvent(event);
     }
     project.Run(&page, nullptr);

@@ -28,21 +28,16 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
 {
     const std::string db = MakeSqliteFile(dir.File("m.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
     const std::string note = "say \"hi\" \\ there\nsecond line";
-    Quorvel counted = Times(SqlEvent(note, db, "SELECT 42.5 FROM t"), 3);
-    counted.action = ACTION_LOG;
-    counted.sLogItem = "seen $VALUE$";
+    Quorvel counted = WithAction(Times(SqlEvent(note, db, "SELECT 42.5 FROM t"), 3), ACTION_LOG, "seen $VALUE$");
     Quorvel disabled = FileEvent("off", dir.path());
     disabled.enabled = 0;
-    Quorvel missing = Times(FileEvent("missing", dir.File("nowhere")), 2);
-    missing.action = ACTION_LOG;
+    Quorvel missing = WithAction(Times(FileEvent("missing", dir.File("nowhere")), 2), ACTION_LOG, "");
     missing.cond = COND_ON_SUCCESS; // never holds: no action runs
     Quorvel text = SqlEvent("text", db, "SELECT 'abc'");
     // Passes once with a value, then fails: its action takes the table away.
     const std::string gone = MakeSqliteFile(dir.File("gone.db"), "CREATE TABLE g (x); INSERT INTO g VALUES (7);");
-    Quorvel dropped = Times(SqlEvent("dropped", gone, "SELECT x FROM g"), 2);
-    dropped.action = ACTION_SQL;
+    Quorvel dropped = WithAction(Times(SqlEvent("dropped", gone, "SELECT x FROM g"), 2), ACTION_SQL, "DROP TABLE g");
     dropped.cond = COND_ON_SUCCESS;
-    dropped.ActionSQL = "DROP TABLE g";
     for (const Quorvel* event : { &counted, &disabled, &missing, &text, &dropped })
         project.events.push_back(*event);
     // The name is taken as it is: no date goes into it.

@@ -91,11 +91,9 @@ TEST_F(SharedConnections, StopAndTimeoutReachTheStatementOnOwnAndSharedConnectio
         project.shareConnections = share;
         project.reportFile = dir.File("report.txt");
         std::remove(project.reportFile.c_str());
-        Quorvel sleeper = Times(Event("sleeper", "SELECT pg_sleep(600)"), 1);
+        Quorvel sleeper = WithAction(Times(Event("sleeper", "SELECT pg_sleep(600)"), 1), ACTION_SQL, "SELECT 1");
         sleeper.iTimeout = breakAll ? 0 : 1;
         sleeper.cond = COND_ON_ERROR;
-        sleeper.action = ACTION_SQL;
-        sleeper.ActionSQL = "SELECT 1";
         project.AddEvent(sleeper);
         project.AddEvent(Times(Event("busy", "SELECT 1"), 200));
         page.onStatus = [breakAll](const std::string& note, const std::string& status) {

@@ -79,22 +79,6 @@ bool WaitServing(uint16_t port, const char* host = "127.0.0.1")
     return WaitUntil([&] { return Connect(host, port).Valid(); }, 10s);
 }
 
-std::string Base64(const std::string& text)
-{
-    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    const auto byte = [&text](size_t i) { return i < text.size() ? static_cast<uint32_t>(static_cast<uint8_t>(text[i])) : 0u; };
-    std::string out;
-    for (size_t i = 0; i < text.size(); i += 3) {
-        const size_t left = text.size() - i;
-        const uint32_t n = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
-        out += digits[n >> 18 & 63];
-        out += digits[n >> 12 & 63];
-        out += left > 1 ? digits[n >> 6 & 63] : '=';
-        out += left > 2 ? digits[n & 63] : '=';
-    }
-    return out;
-}
-
 bool OnPath(const char* program)
 {
     return RunProcess({ "sh", "-c", std::string("command -v ") + program }).status == 0;
@@ -106,9 +90,9 @@ protected:
     void Serve()
     {
         TwoEvents();
-        quorvel = std::make_unique<RunningQuorvel>(
-            std::vector<std::string> { QUORVEL_BINARY, "-c", SaveProject(), "--listen=127.0.0.1:" + std::to_string(port) },
-            QuorvelStart {});
+        const std::vector<std::string> args { QUORVEL_BINARY, "-c", SaveProject(),
+            "--listen=127.0.0.1:" + std::to_string(port) };
+        quorvel = std::make_unique<RunningQuorvel>(args, std::vector<std::string> {});
         ASSERT_TRUE(WaitServing(port)) << quorvel->Errors();
     }
 
@@ -207,16 +191,19 @@ TEST_F(StatusServerTest, CredentialsAreAskedForWhenAFileIsNamed)
     project.listenAuth = dir.File("users");
     RunningQuorvel served(SaveProject());
     ASSERT_TRUE(WaitServing(port, "127.0.0.2")) << served.Errors();
-    const struct {
-        const char* credentials;
-        int status;
-    } cases[] = { { nullptr, 401 }, { "watcher:wrong", 401 }, { "other:s3cret pass", 401 }, { "watcher:s3cret pass", 200 } };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.credentials != nullptr ? c.credentials : "none");
-        const std::string header = c.credentials != nullptr ? "Authorization: Basic " + Base64(c.credentials) + "\r\n" : "";
+    // The credentials as Base64 of "user:password".
+    const std::pair<std::string, int> cases[] = {
+        { "", 401 }, // none
+        { "d2F0Y2hlcjp3cm9uZw==", 401 }, // watcher:wrong
+        { "b3RoZXI6czNjcmV0IHBhc3M=", 401 }, // other:s3cret pass
+        { "d2F0Y2hlcjpzM2NyZXQgcGFzcw==", 200 }, // watcher:s3cret pass
+    };
+    for (const auto& [credentials, status] : cases) {
+        SCOPED_TRACE(credentials);
+        const std::string header = credentials.empty() ? "" : "Authorization: Basic " + credentials + "\r\n";
         const Reply reply = Request(port, "GET", "/status.json", header, "127.0.0.2");
-        EXPECT_EQ(reply.status, c.status);
-        if (c.status == 401) {
+        EXPECT_EQ(reply.status, status);
+        if (status == 401) {
             EXPECT_NE(reply.head.find("WWW-Authenticate: Basic"), std::string::npos) << reply.head;
         }
     }

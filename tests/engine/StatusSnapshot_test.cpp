@@ -10,14 +10,6 @@ using Json = nlohmann::json;
 
 class StatusSnapshot : public EngineTest { };
 
-Quorvel Acting(Quorvel event, int action)
-{
-    event.cond = COND_ALWAYS;
-    event.action = action;
-    event.sLogItem = "$STATE$";
-    return event;
-}
-
 // Each kind of event shows its latest check, counts, failure and problem after a real run.
 TEST_F(StatusSnapshot, ShowsEveryEventOfARun)
 {
@@ -29,16 +21,15 @@ TEST_F(StatusSnapshot, ShowsEveryEventOfARun)
         const char* failure; // what failed, or null
         bool acting; // acts on changes: has a problem record
     };
-    Quorvel onChange = Acting(Times(FileEvent("on change", dir.path()), 3), ACTION_LOG);
+    Quorvel onChange = WithAction(Times(FileEvent("on change", dir.path()), 3), ACTION_LOG, "$STATE$");
     onChange.iActWhen = ACT_ON_START;
-    Quorvel badAction = Acting(Times(FileEvent("action fails", dir.path()), 2), ACTION_SQL);
-    badAction.actionConn.type = DS_SQLITE;
-    badAction.actionConn.target = "/nonexistent/none.sqlite";
-    badAction.ActionSQL = "SELECT 1";
+    Quorvel badAction = WithAction(Times(FileEvent("action fails", dir.path()), 2), ACTION_SQL, "SELECT 1");
+    badAction.actionConn = MakeConnInfo(DS_SQLITE, "/nonexistent/none.sqlite");
     const Row rows[] = {
         { "passes", Times(FileEvent("passes", dir.path()), 3), "OK", 3, 0, 0, 0, nullptr, false },
         { "fails", Times(FileEvent("fails", "/nonexistent/none"), 2), "FAILED", 2, 2, 0, 0, "check", false },
-        { "acts", Acting(Times(FileEvent("acts", dir.path()), 2), ACTION_LOG), "OK", 2, 0, 2, 0, nullptr, false },
+        { "acts", WithAction(Times(FileEvent("acts", dir.path()), 2), ACTION_LOG, "$STATE$"), "OK", 2, 0, 2, 0, nullptr,
+            false },
         { "on change", onChange, "OK", 3, 0, 1, 2, nullptr, true },
         { "action fails", badAction, "OK", 2, 0, 2, 0, "action", false },
     };

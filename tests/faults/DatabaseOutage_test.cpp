@@ -38,19 +38,11 @@ void PrintTo(const Server& server, std::ostream* out)
     *out << server.name;
 }
 
-std::string Same(const std::string& conninfo)
-{
-    return conninfo;
-}
-
-std::string MariaDbDriver(const std::string& attributes)
-{
-    return DriverTarget("QUORVEL_TEST_MARIADB_DRIVER", attributes);
-}
-
 const Server kServers[] = {
-    { "PostgreSQL", "pg-test-server", DS_POSTGRES, Same, "refused" },
-    { "MariaDB", "mariadb-test-server", DS_ODBC, MariaDbDriver, "Can't connect to server" },
+    { "PostgreSQL", "pg-test-server", DS_POSTGRES, [](const std::string& conninfo) { return conninfo; }, "refused" },
+    { "MariaDB", "mariadb-test-server", DS_ODBC,
+        [](const std::string& attributes) { return DriverTarget("QUORVEL_TEST_MARIADB_DRIVER", attributes); },
+        "Can't connect to server" },
 };
 
 class DatabaseOutage : public FaultTest, public ::testing::WithParamInterface<Server> {
@@ -130,18 +122,11 @@ void PrintTo(const Client& client, std::ostream* out)
     *out << client.name;
 }
 
-std::string LibpqTarget(PrivateDbServer& server)
-{
-    return server.ConnInfo();
-}
-
-std::string OdbcTarget(PrivateDbServer& server)
-{
-    return DriverTarget(
-        "QUORVEL_TEST_ODBC_PG_DRIVER", "Servername=127.0.0.1;Port=" + server.Port() + ";Database=quorvel_test;UID=quorvel");
-}
-
-const Client kClients[] = { { "libpq", DS_POSTGRES, LibpqTarget }, { "ODBC", DS_ODBC, OdbcTarget } };
+const Client kClients[] = { { "libpq", DS_POSTGRES, [](PrivateDbServer& server) { return server.ConnInfo(); } },
+    { "ODBC", DS_ODBC, [](PrivateDbServer& server) {
+         return DriverTarget("QUORVEL_TEST_ODBC_PG_DRIVER",
+             "Servername=127.0.0.1;Port=" + server.Port() + ";Database=quorvel_test;UID=quorvel");
+     } } };
 
 class UnansweringServer : public FaultTest, public ::testing::WithParamInterface<Client> {
 protected:
@@ -154,9 +139,7 @@ TEST_P(UnansweringServer, SigtermEndsTheRunWithItsSummaryAndNoAlert)
     project.summaryFile = dir.File("summary.html");
     Quorvel probe = EverySeconds(Endless(SqlEvent("probe", GetParam().target(server), "SELECT 1", GetParam().type)), 1);
     probe.cond = COND_ON_ERROR;
-    probe.action = ACTION_PROGRAM;
-    probe.sProgram = "touch " + dir.File("ALERT-SENT-$STATE$");
-    project.AddEvent(probe);
+    project.AddEvent(WithAction(probe, ACTION_PROGRAM, "touch " + dir.File("ALERT-SENT-$STATE$")));
     RunningQuorvel quorvel(SaveProject(), Isolated());
     ASSERT_TRUE(quorvel.WaitFor("-> Check passed", 2, 20s)) << quorvel.Output() << quorvel.Errors();
 

@@ -2,13 +2,6 @@
 
 #include <sstream>
 
-std::string FaultTest::SaveProject()
-{
-    const std::string path = dir.File("project.qvl");
-    EXPECT_EQ(project.Save(path), 0);
-    return path;
-}
-
 size_t FaultTest::LogCount(const std::string& context, const std::string& part) const
 {
     size_t count = 0;

@@ -14,9 +14,13 @@
 class FaultTest : public ::testing::Test {
 protected:
     // Saves `project` as project.qvl in the folder; its path.
-    std::string SaveProject();
+    std::string SaveProject()
+    {
+        EXPECT_EQ(project.Save(dir.File("project.qvl")), 0);
+        return dir.File("project.qvl");
+    }
     // How to start quorvel so that its program log is this test's.
-    QuorvelStart Isolated() const { return QuorvelStart { .env = { "XDG_STATE_HOME=" + dir.File("state") } }; }
+    std::vector<std::string> Isolated() const { return { "XDG_STATE_HOME=" + dir.File("state") }; }
     std::string ProgramLog() const { return ReadFile(dir.File("state/quorvel/quorvel.log")); }
     // The program-log entries ("time<TAB>context<TAB>message[<TAB>source]") whose context is
     // `context` (any, for "") and whose message contains `part`.

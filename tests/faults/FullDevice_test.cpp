@@ -24,18 +24,19 @@ class FullDevice : public FaultTest {
 protected:
     FullDevice()
     {
-        Quorvel logger = Times(Endless(FileEvent("logger", dir.path())), kIterations);
-        logger.action = ACTION_LOG;
         // Long enough that a line cannot slip into the last bytes below the limit whole.
-        logger.sLogItem = "folder size $VALUE$, " + std::string(120, '#');
-        project.AddEvent(logger);
+        project.AddEvent(WithAction(Times(Endless(FileEvent("logger", dir.path())), kIterations), ACTION_LOG,
+            "folder size $VALUE$, " + std::string(120, '#')));
         project.reportFile = dir.File("report.txt");
     }
 
-    // Runs the project to its end; the exit status.
-    int Run(const QuorvelStart& start)
+    // Runs the project to its end under `limits` (of prlimit); the exit status. An ignored SIGXFSZ
+    // stays ignored across exec: a write past the file size limit fails with EFBIG instead of
+    // killing the process.
+    int Run(const std::string& limits = "")
     {
-        RunningQuorvel quorvel(SaveProject(), start);
+        const std::string command = "trap '' XFSZ; exec prlimit " + limits + " \"$0\" -c \"$1\"";
+        RunningQuorvel quorvel({ "sh", "-c", command, QUORVEL_BINARY, SaveProject() }, Isolated());
         const int status = quorvel.Wait();
         EXPECT_EQ(quorvel.Count("(logger) -> Do action"), static_cast<size_t>(kIterations));
         // The execution report is not on the full device: every iteration has its line.
@@ -47,7 +48,7 @@ protected:
 TEST_F(FullDevice, CustomLogOnDevFullIsToldOnceAndTheRunEnds)
 {
     project.logFile = "/dev/full";
-    EXPECT_EQ(Run(Isolated()), 0);
+    EXPECT_EQ(Run(), 0);
     EXPECT_EQ(LogCount(kContext, "cannot write the custom log file /dev/full: No space left on device"), 1u);
     EXPECT_EQ(LogCount(kContext), 1u) << ProgramLog();
 }
@@ -62,10 +63,7 @@ TEST_F(FullDevice, CustomLogThatReachesTheFileSizeLimitKeepsOnlyWholeLines)
     while (filler.size() < kLimit - 1000)
         filler += Utf8ToUtf16Le("an earlier line of the log\r\n");
     WriteFile(project.logFile, filler);
-    QuorvelStart start = Isolated();
-    start.fileSizeLimit = kLimit;
-
-    EXPECT_EQ(Run(start), 0);
+    EXPECT_EQ(Run("--fsize=" + std::to_string(kLimit)), 0);
     EXPECT_EQ(LogCount(kContext, "cannot write the custom log file " + project.logFile + ": File too large"), 1u);
     EXPECT_EQ(LogCount(kContext), 1u) << ProgramLog();
     const TextLines log = ReadUtf16Lines(project.logFile);
@@ -78,47 +76,22 @@ TEST_F(FullDevice, CustomLogThatReachesTheFileSizeLimitKeepsOnlyWholeLines)
     EXPECT_EQ(ReadFile(project.logFile).size(), filler.size() + room / lineBytes * lineBytes);
 }
 
-// A small file system of its own, filled up to the last byte, unmounted at the end.
-class FullTmpfs {
-public:
-    explicit FullTmpfs(const std::string& path) : path_(path)
-    {
-        ::mkdir(path.c_str(), 0755);
-        mounted_ = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=256k") == 0;
-    }
-    ~FullTmpfs()
-    {
-        if (mounted_)
-            ::umount2(path_.c_str(), MNT_DETACH);
-    }
-    FullTmpfs(const FullTmpfs&) = delete;
-    FullTmpfs& operator=(const FullTmpfs&) = delete;
-
-    bool Mounted() const { return mounted_; }
-    // Writes a filler file until the file system has no room left.
-    void Fill() const
-    {
-        const UniqueFd fd(::open((path_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
-        const std::string block(4096, 'f');
-        while (::write(fd.Get(), block.data(), block.size()) > 0) {
-        }
-        ASSERT_EQ(errno, ENOSPC);
-    }
-
-private:
-    std::string path_;
-    bool mounted_ = false;
-};
-
 TEST_F(FullDevice, SummaryThatCannotBeWrittenLeavesTheOlderOneAndEndsTheRunWithStatus4)
 {
-    FullTmpfs small(dir.File("small"));
-    if (!small.Mounted())
+    // A small file system of its own, unmounted at the end, and filled up to the last byte.
+    const std::string small = dir.File("small");
+    ::mkdir(small.c_str(), 0755);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=256k") != 0)
         GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> unmount(
+        &small, [](const std::string* path) { ::umount2(path->c_str(), MNT_DETACH); });
     const std::string older = "<html>the summary of an older run</html>\n";
-    const std::string onFull = dir.File("small") + "/summary.html";
+    const std::string onFull = small + "/summary.html";
     WriteFile(onFull, older);
-    small.Fill();
+    const UniqueFd filler(::open((small + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    const std::string block(4096, 'f');
+    while (::write(filler.Get(), block.data(), block.size()) > 0) { }
+    ASSERT_EQ(errno, ENOSPC);
     for (const std::string& summary : { onFull, std::string("/dev/full") }) {
         project.summaryFile = summary;
         const std::string path = SaveProject();

@@ -19,21 +19,6 @@ constexpr int kKills = 200;
 
 class KilledSave : public FaultTest {
 protected:
-    KilledSave()
-    {
-        const Quorvel texts = EveryField(0);
-        project.reportFile = texts.SQL;
-        project.logFile = texts.FileOrDir;
-        project.summaryFile = texts.ActionSQL;
-        project.author = texts.EventNote;
-        project.description = texts.sLogItem;
-        for (int i = 0; i < kMaxEvents; ++i)
-            project.AddEvent(EveryField(i));
-        std::filesystem::create_directory(saves);
-        std::filesystem::create_directory(scratch);
-        expected = Canonical(project);
-    }
-
     // The project as its file holds it: saved anew by this process to a fresh name, so that two
     // projects with equal content give equal bytes.
     std::string Canonical(QuorvelRunner& runner)
@@ -72,6 +57,16 @@ protected:
 
 TEST_F(KilledSave, ProjectOrBackupAlwaysLoadsWholeAndLeftoversDoNotPileUp)
 {
+    const Quorvel texts = EveryField(0);
+    project.reportFile = texts.SQL;
+    project.logFile = texts.FileOrDir;
+    project.summaryFile = texts.ActionSQL;
+    project.author = texts.EventNote;
+    project.description = texts.sLogItem;
+    for (int i = 0; i < kMaxEvents; ++i)
+        project.AddEvent(EveryField(i));
+    std::filesystem::create_directory(saves);
+    expected = Canonical(project);
     // How long one save of the big project takes here, to spread the kills over a few saves.
     const auto before = std::chrono::steady_clock::now();
     project.Save(path);

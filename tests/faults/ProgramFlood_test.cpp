@@ -31,10 +31,7 @@ class ProgramFlood : public FaultTest { };
 
 TEST_F(ProgramFlood, TenThousandShortProgramsLeaveNoDefunctChildAndNoOpenDescriptor)
 {
-    Quorvel starter = Times(Endless(FileEvent("starter", dir.path())), kPrograms);
-    starter.action = ACTION_PROGRAM;
-    starter.sProgram = "true";
-    project.AddEvent(starter);
+    project.AddEvent(WithAction(Times(Endless(FileEvent("starter", dir.path())), kPrograms), ACTION_PROGRAM, "true"));
     // Keeps the process alive after the programs, to see it at rest.
     project.AddEvent(EverySeconds(Endless(FileEvent("keeper", dir.path())), 3600));
     project.reportFile = dir.File("report.txt");
@@ -80,12 +77,11 @@ TEST_F(ProgramFlood, ProgramsThatKeepRunningAreBoundedAndTheFilesStillGetDescrip
 {
     constexpr int kEvents = 24;
     constexpr int kIterations = 12;
-    for (int i = 0; i < kEvents; ++i) {
-        Quorvel starter = Times(Endless(FileEvent("starter " + std::to_string(i + 1), dir.path())), kIterations);
-        starter.action = ACTION_PROGRAM;
-        starter.sProgram = "sleep 10"; // outlives the run (also a slow one), not the test by much
-        project.AddEvent(starter);
-    }
+    // The programs outlive the run (also a slow one), not the test by much.
+    for (int i = 0; i < kEvents; ++i)
+        project.AddEvent(
+            WithAction(Times(Endless(FileEvent("starter " + std::to_string(i + 1), dir.path())), kIterations),
+                ACTION_PROGRAM, "sleep 10"));
     project.reportFile = dir.File("report.txt");
     project.summaryFile = dir.File("summary.html");
     const std::string path = SaveProject();

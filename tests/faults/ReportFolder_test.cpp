@@ -17,13 +17,6 @@ constexpr const char* kContext = "ReportFile";
 
 class ReportFolder : public FaultTest {
 protected:
-    ReportFolder()
-    {
-        ::mkdir(folder.c_str(), 0755);
-        project.reportFile = folder + "/report.txt";
-        project.AddEvent(EverySeconds(Endless(FileEvent("probe", dir.path())), 1));
-    }
-
     // Lets `count` more iterations run.
     void LetIterationsRun(RunningQuorvel& quorvel, size_t count)
     {
@@ -37,6 +30,9 @@ protected:
 
 TEST_F(ReportFolder, RunGoesOnWhileTheFolderIsGoneOrBlockedAndItsLinesResumeWhenItIsBack)
 {
+    ::mkdir(folder.c_str(), 0755);
+    project.reportFile = folder + "/report.txt";
+    project.AddEvent(EverySeconds(Endless(FileEvent("probe", dir.path())), 1));
     RunningQuorvel quorvel(SaveProject(), Isolated());
     LetIterationsRun(quorvel, 2);
 

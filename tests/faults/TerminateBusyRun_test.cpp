@@ -18,16 +18,6 @@ using namespace std::chrono_literals;
 // Executions to let happen before the signal: enough that all events are in full swing.
 constexpr size_t kExecutionsBeforeSignal = 20000;
 
-Quorvel BusyEvent(int i, const std::string& folder, const std::string& database)
-{
-    const std::string note = StrFormat("event %02d", i);
-    Quorvel event = i % 2 == 0 ? Endless(FileEvent(note, i % 4 == 0 ? folder : folder + "/missing"))
-                               : Endless(SqlEvent(note, database, "SELECT count(*) FROM t"));
-    event.action = ACTION_LOG;
-    event.sLogItem = note + " saw $VALUE$";
-    return event;
-}
-
 // "Check Executed" of each event's section of the summary, in the order of the sections.
 std::vector<size_t> SummaryExecutions(const std::string& html)
 {
@@ -38,22 +28,21 @@ std::vector<size_t> SummaryExecutions(const std::string& html)
     return counts;
 }
 
-class TerminateBusyRun : public FaultTest {
-protected:
-    TerminateBusyRun()
-    {
-        const std::string database
-            = MakeSqliteFile(dir.File("busy.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1), (2), (3);");
-        for (int i = 0; i < kMaxEvents; ++i)
-            project.AddEvent(BusyEvent(i, dir.path(), database));
-        project.reportFile = dir.File("report.txt");
-        project.logFile = dir.File("custom.log");
-        project.summaryFile = dir.File("summary.html");
-    }
-};
+class TerminateBusyRun : public FaultTest { };
 
 TEST_F(TerminateBusyRun, EndsNormallyWithEveryLineWholeAndTheSummaryCountingThem)
 {
+    const std::string database
+        = MakeSqliteFile(dir.File("busy.db"), "CREATE TABLE t (x); INSERT INTO t VALUES (1), (2), (3);");
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const std::string note = StrFormat("event %02d", i);
+        const Quorvel event = i % 2 == 0 ? FileEvent(note, i % 4 == 0 ? dir.path() : dir.File("missing"))
+                                         : SqlEvent(note, database, "SELECT count(*) FROM t");
+        project.AddEvent(WithAction(Endless(event), ACTION_LOG, note + " saw $VALUE$"));
+    }
+    project.reportFile = dir.File("report.txt");
+    project.logFile = dir.File("custom.log");
+    project.summaryFile = dir.File("summary.html");
     RunningQuorvel quorvel(SaveProject(), Isolated());
     ASSERT_TRUE(quorvel.WaitFor("-> Do action", kExecutionsBeforeSignal, 60s)) << quorvel.Errors();
     quorvel.Signal(SIGTERM);

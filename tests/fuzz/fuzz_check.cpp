@@ -19,17 +19,6 @@
 
 namespace {
 
-const std::string& Scratch()
-{
-    static const std::string path = [] {
-        const std::string dir = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-check-"
-            + std::to_string(::getpid());
-        std::filesystem::create_directories(dir);
-        return dir;
-    }();
-    return path;
-}
-
 using Section = ProjectSchema::Section;
 
 // The sections that a key of this kind lives in for the loaded events (Common for none).
@@ -74,15 +63,15 @@ void CheckSameReading(const ProjectCheck& check, const std::string& savedPath)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    CLog::SetPath(Scratch() + "/quorvel.log");
+    CLog::SetPath(Scratch("quorvel.log"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string content(reinterpret_cast<const char*>(data), size);
-    const std::string path = Scratch() + "/input.qvl";
-    const std::string savedPath = Scratch() + "/saved.qvl";
+    const std::string path = Scratch("input.qvl");
+    const std::string savedPath = Scratch("saved.qvl");
     std::filesystem::remove(savedPath);
     FUZZ_CHECK(WriteFile(path, content));
     const ProjectCheck check(path);

@@ -22,35 +22,6 @@
 
 namespace {
 
-// The only folder this target writes to: one per process, emptied before every input and removed
-// at exit. The program log goes there too.
-class ScratchDir {
-public:
-    ScratchDir() { Empty(); }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-
-    void Empty() const
-    {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directory(path_);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    const std::string path_
-        = std::filesystem::temp_directory_path().string() + "/quorvel-fuzz-store-" + std::to_string(::getpid());
-};
-
-ScratchDir& Scratch()
-{
-    static ScratchDir dir;
-    return dir;
-}
-
 using Key = std::pair<std::string, std::string>; // section, key
 
 // Every value of every section, as the file's own parser sees them; empty when it does not parse
@@ -98,7 +69,7 @@ std::pair<std::string, std::string> NamesFrom(const std::string& text)
 // The store keeps everything it held and everything saved into it, through its own file.
 void CheckStoreRoundTrip(const std::string& content)
 {
-    const std::string path = Scratch().File("store.toml");
+    const std::string path = Scratch("store.toml");
     FUZZ_CHECK(WriteFile(path, content));
     const auto [section, key] = NamesFrom(content);
     const int number = static_cast<int>(std::hash<std::string> {}(content));
@@ -139,30 +110,30 @@ void CheckStoreRoundTrip(const std::string& content)
 // the same file.
 void CheckProjectRoundTrip(const std::string& content)
 {
-    const std::string path = Scratch().File("input.qvl");
+    const std::string path = Scratch("input.qvl");
     FUZZ_CHECK(WriteFile(path, content));
     QuorvelRunner first;
     first.Load(path);
-    FUZZ_CHECK(first.Save(Scratch().File("first.qvl")) == 0);
+    FUZZ_CHECK(first.Save(Scratch("first.qvl")) == 0);
     QuorvelRunner second;
-    second.Load(Scratch().File("first.qvl"));
+    second.Load(Scratch("first.qvl"));
     FUZZ_CHECK(second.Count() == first.Count());
-    FUZZ_CHECK(second.Save(Scratch().File("second.qvl")) == 0);
-    FUZZ_CHECK(ReadFile(Scratch().File("first.qvl")) == ReadFile(Scratch().File("second.qvl")));
+    FUZZ_CHECK(second.Save(Scratch("second.qvl")) == 0);
+    FUZZ_CHECK(ReadFile(Scratch("first.qvl")) == ReadFile(Scratch("second.qvl")));
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    CLog::SetPath(Scratch().File("quorvel.log"));
+    CLog::SetPath(Scratch("quorvel.log"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string content(reinterpret_cast<const char*>(data), size);
-    Scratch().Empty();
+    std::filesystem::remove_all(Scratch()); // emptied before every input
     CheckStoreRoundTrip(content);
     CheckProjectRoundTrip(content);
     return 0;

@@ -86,6 +86,7 @@ TEST(ProjectFile, EveryFieldRoundTrips)
 // a file that does not parse loads as empty.
 TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
 {
+    using namespace std::string_literals;
     std::string thirty = "[Common]\nItems = 30\n";
     for (int i = 0; i < 30; ++i)
         thirty += "[Item" + std::to_string(i) + "]\nSQL = \"" + std::to_string(i) + "\"\n";
@@ -103,10 +104,7 @@ TEST(ProjectFile, DamagedFilesLoadWhatTheyHold)
         { "[Common]\nItems = 2000000000\n[Item0]\nSQL = \"x\"\n[Item99999999]\nSQL = \"z\"\n", 25, "",
             "lacks more than 24 of its 100000000 event sections" },
         { thirty, 30, "29", "holds 30 events" },
-        { std::string("\x7f"
-                      "ELF\x02\x01\x01\x00\x00",
-              9) + "[Common]\nItems = 3",
-            0, "", "does not parse" },
+        { "\x7f"s + "ELF\x02\x01\x01\x00\x00"s + "[Common]\nItems = 3", 0, "", "does not parse" },
         { "[Common]\nItems = 2\n[Item0]\nSQL = \"SELECT", 0, "", "does not parse" },
         { "[Common\nItems = 3", 0, "", "does not parse" },
         { "[Common]\nItems = 1\n[Common]\n", 0, "", "does not parse" },

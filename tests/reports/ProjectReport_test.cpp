@@ -29,15 +29,13 @@ TEST_F(ProjectReport, ProjectReportDescribesEveryEventInItsOwnWords)
     sql.cond = COND_ROW_COUNT;
     sql.rowCheck = OP_GREATER;
     sql.rowCheckValue = 10;
-    sql.action = ACTION_PROGRAM;
-    sql.sProgram = "notify-send jobs";
+    sql = WithAction(sql, ACTION_PROGRAM, "notify-send jobs");
     sql.iTimeout = 5;
     // A disabled file check; minutes and hours, where the builders take seconds.
     Quorvel file = DelayedFor(EverySeconds(Times(FileEvent("", "/srv/incoming"), 7), 2), 5);
     file.delayTimeType = UNIT_MINUTES;
     file.intTimeType = UNIT_HOURS;
-    file.action = ACTION_LOG;
-    file.sLogItem = "found $VALUE$";
+    file = WithAction(file, ACTION_LOG, "found $VALUE$");
     file.bTermEvent = 1;
     file.enabled = 0;
     file.iActWhen = ACT_ON_START, file.iRepeatEvery = 3;

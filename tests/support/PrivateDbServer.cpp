@@ -1,42 +1,13 @@
 #include "support/PrivateDbServer.h"
 
-#include "external/support/StrFormat.h"
-
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
-
-#include "support/Files.h"
 
 PrivateDbServer::PrivateDbServer(std::string script)
     : script_(QUORVEL_SOURCE_DIR "/scripts/" + std::move(script))
 {
     Control("start");
-}
-
-PrivateDbServer::~PrivateDbServer()
-{
-    Control("stop");
-}
-
-void PrivateDbServer::Stop()
-{
-    Control("pause");
-}
-
-void PrivateDbServer::Start()
-{
-    Control("resume");
-}
-
-std::string PrivateDbServer::Port()
-{
-    return TrimLineEnd(Control("port").out);
-}
-
-std::string PrivateDbServer::ConnInfo()
-{
-    return TrimLineEnd(Control("conninfo").out);
 }
 
 ProcessResult PrivateDbServer::Control(const char* command)

@@ -7,7 +7,6 @@
 #include <poll.h>
 #include <stdexcept>
 #include <string_view>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -62,16 +61,16 @@ void ReadInto(UniqueFd& fd, std::string& into)
 
 } // namespace
 
-RunningQuorvel::RunningQuorvel(const std::string& project, const QuorvelStart& start)
-    : RunningQuorvel(std::vector<std::string> { QUORVEL_BINARY, "-c", project }, start)
+RunningQuorvel::RunningQuorvel(const std::string& project, const std::vector<std::string>& env)
+    : RunningQuorvel(std::vector<std::string> { QUORVEL_BINARY, "-c", project }, env)
 {
 }
 
-RunningQuorvel::RunningQuorvel(std::vector<std::string> args, const QuorvelStart& start)
+RunningQuorvel::RunningQuorvel(std::vector<std::string> args, const std::vector<std::string>& env)
 {
     auto [out, outWrite] = MakePipe();
     auto [err, errWrite] = MakePipe();
-    Spawn(std::move(args), start, outWrite.Get(), errWrite.Get());
+    Spawn(std::move(args), env, outWrite.Get(), errWrite.Get());
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     outWrite.Reset(); // the child's copies are the only ones left: their end is the pipe's end
@@ -80,12 +79,11 @@ RunningQuorvel::RunningQuorvel(std::vector<std::string> args, const QuorvelStart
 }
 
 // Only async-signal-safe calls between fork and exec: the test process has threads.
-void RunningQuorvel::Spawn(std::vector<std::string> args, const QuorvelStart& start, int out, int err)
+void RunningQuorvel::Spawn(std::vector<std::string> args, const std::vector<std::string>& env, int out, int err)
 {
-    std::vector<std::string> env = ChildEnvironment(start.env);
+    std::vector<std::string> childEnv = ChildEnvironment(env);
     std::vector<char*> argv = Pointers(args);
-    std::vector<char*> envp = Pointers(env);
-    const rlimit limit { static_cast<rlim_t>(start.fileSizeLimit), static_cast<rlim_t>(start.fileSizeLimit) };
+    std::vector<char*> envp = Pointers(childEnv);
     const UniqueFd devNull(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     pid_ = ::fork();
     if (pid_ != 0)
@@ -93,10 +91,6 @@ void RunningQuorvel::Spawn(std::vector<std::string> args, const QuorvelStart& st
     ::dup2(devNull.Get(), 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
-    if (start.fileSizeLimit >= 0) {
-        ::signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
     ::execvpe(argv[0], argv.data(), envp.data());
     ::_exit(127);
 }

@@ -10,22 +10,14 @@
 #include <thread>
 #include <vector>
 
-// How the program is started beside its project.
-struct QuorvelStart {
-    // "NAME=value" entries that replace or add to the test's own environment.
-    std::vector<std::string> env;
-    // The child's RLIMIT_FSIZE in bytes, with SIGXFSZ ignored so that a write past it fails with
-    // EFBIG instead of killing the process; negative for no limit.
-    long long fileSizeLimit = -1;
-};
-
-// A quorvel running a project in console mode, or any program (args[0] searched on PATH). A
-// thread of its own reads the program's standard output and error all the time, so a program that
-// prints a lot never blocks on a full pipe.
+// A quorvel running a project in console mode, or any program (args[0] searched on PATH), with
+// `env` ("NAME=value" entries) replacing or adding to the test's own environment. A thread of its
+// own reads the program's standard output and error all the time, so a program that prints a lot
+// never blocks on a full pipe.
 class RunningQuorvel {
 public:
-    explicit RunningQuorvel(const std::string& project, const QuorvelStart& start = {});
-    RunningQuorvel(std::vector<std::string> args, const QuorvelStart& start);
+    explicit RunningQuorvel(const std::string& project, const std::vector<std::string>& env = {});
+    RunningQuorvel(std::vector<std::string> args, const std::vector<std::string>& env);
     // Kills (SIGKILL) and reaps the program when it still runs.
     ~RunningQuorvel();
     RunningQuorvel(const RunningQuorvel&) = delete;
@@ -47,7 +39,7 @@ public:
     std::string Errors() const;
 
 private:
-    void Spawn(std::vector<std::string> args, const QuorvelStart& start, int out, int err);
+    void Spawn(std::vector<std::string> args, const std::vector<std::string>& env, int out, int err);
     void Read(UniqueFd& out, UniqueFd& err);
 
     pid_t pid_ = -1;

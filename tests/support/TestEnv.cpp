@@ -176,7 +176,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 ProcessResult RunProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
 {
-    RunningQuorvel program(args, QuorvelStart { extraEnv });
+    RunningQuorvel program(args, extraEnv);
     const int status = program.Wait();
     return ProcessResult { status, program.Output(), program.Errors() };
 }

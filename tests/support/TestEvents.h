@@ -40,6 +40,14 @@ inline Quorvel CounterEvent(const std::string& note, const std::string& machine,
     return q;
 }
 
+// Acting by `action` on `what`: the statement, the program or the log line.
+inline Quorvel WithAction(Quorvel event, int action, const std::string& what)
+{
+    event.action = action;
+    (action == ACTION_SQL ? event.ActionSQL : action == ACTION_PROGRAM ? event.sProgram : event.sLogItem) = what;
+    return event;
+}
+
 // Without end and without waiting between iterations.
 inline Quorvel Endless(Quorvel event)
 {

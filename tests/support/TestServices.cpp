@@ -1,5 +1,4 @@
 #include "support/TestServices.h"
-#include "support/TestEnv.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -14,31 +13,10 @@ std::string ServiceEnv(const char* name)
     return value;
 }
 
-CONN_INFO MakeConnInfo(DS_TYPE type, std::string target, std::string user, std::string password)
-{
-    return CONN_INFO { type, std::move(target), std::move(user), std::move(password), 0 };
-}
-
-CONN_INFO SqliteConnection(const std::string& path, const std::string& sql)
-{
-    // Without statements nothing is made: the path may name a file that cannot be.
-    return MakeConnInfo(DS_SQLITE, sql.empty() ? path : MakeSqliteFile(path, sql));
-}
-
-CONN_INFO PostgresConnection()
-{
-    return MakeConnInfo(DS_POSTGRES, ServiceEnv("QUORVEL_TEST_PG"));
-}
-
 CONN_INFO MariaDbConnection(bool dsn)
 {
     if (!dsn)
         return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_MARIADB"));
     return MakeConnInfo(DS_ODBC, ServiceEnv("QUORVEL_TEST_MARIADB_DSN"), ServiceEnv("QUORVEL_TEST_MARIADB_USER"),
         ServiceEnv("QUORVEL_TEST_MARIADB_PASSWORD"));
-}
-
-std::string DriverTarget(const char* variable, const std::string& attributes)
-{
-    return "DRIVER={" + ServiceEnv(variable) + "};" + attributes;
 }

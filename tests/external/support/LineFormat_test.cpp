@@ -2,6 +2,7 @@
 // that they replace: the output files and console lines must stay byte for byte the same.
 #include "external/support/Clock.h"
 #include "external/support/StrFormat.h"
+#include "external/support/TextLineScanner.h"
 #include "external/support/Utf16.h"
 
 #include <climits>
@@ -76,13 +77,8 @@ TEST(LineFormat, Utf16LeAroundEveryPlaceOfAWideningStep)
             std::string out = "\xFF\xFE";
             AppendUtf16Le(out, text);
             ASSERT_EQ(out.substr(0, 2), "\xFF\xFE");
-            const std::string bytes = out.substr(2);
-            ASSERT_EQ(bytes.size() % 2, 0u);
-            std::u16string units(bytes.size() / 2, u'\0');
-            for (size_t i = 0; i < units.size(); ++i)
-                units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                                 static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-            EXPECT_EQ(Utf16ToUtf8(units), text) << at;
+            ASSERT_EQ(out.size() % 2, 0u);
+            EXPECT_EQ(Utf16ToUtf8(DecodeLine(out.substr(2), TextEncoding::Utf16Le)), text) << at;
         }
 }
 

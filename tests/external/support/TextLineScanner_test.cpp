@@ -31,22 +31,16 @@ Scanned Scan(const std::string& bytes)
 
 TEST(TextLineScanner, FindsTheLinesOfBothEncodingsAndRefusesAMissingFile)
 {
+    using namespace std::string_literals;
     const struct {
         const char* name;
         std::string bytes;
         Scanned scanned;
     } cases[] = {
-        { "UTF-16LE, CR LF, last line open",
-            std::string("\xFF\xFE"
-                        "a\0\t\0b\0\r\0\n\0\t\0x\0\n\0\xE9\0",
-                20),
+        { "UTF-16LE, CR LF, last line open", "\xFF\xFE"s + "a\0\t\0b\0\r\0\n\0\t\0x\0\n\0\xE9\0"s,
             { TextEncoding::Utf16Le, { u"a\tb", u"\tx", u"\u00e9" }, { true, false, false } } },
-        { "a lone last byte is no code unit",
-            std::string("\xFF\xFE"
-                        "a\0b",
-                5),
-            { TextEncoding::Utf16Le, { u"a" }, { false } } },
-        { "a line feed byte inside a code unit", std::string("\xFF\xFE\x0A\x01\n\0", 6),
+        { "a lone last byte is no code unit", "\xFF\xFE"s + "a\0b"s, { TextEncoding::Utf16Le, { u"a" }, { false } } },
+        { "a line feed byte inside a code unit", "\xFF\xFE\x0A\x01\n\0"s,
             { TextEncoding::Utf16Le, { u"\u010A" }, { false } } },
         { "8-bit, LF and CR LF", "a\tb\r\n\n\xC3\xA9\tc",
             { TextEncoding::EightBit, { u"a\tb", u"", u"\u00e9\tc" }, { true, false, true } } },

@@ -1,6 +1,7 @@
 #include "main/MainWindowFixture.h"
 
 #include "external/support/MessageBox.h"
+#include "support/TestEvents.h"
 #include "ui/gui/RowsModel.h"
 #include "ui/main/CEventModes.h"
 #include "ui/main/CommandIds.h"
@@ -100,15 +101,11 @@ TEST_F(MainWindowTest, FailuresShowOnTheirRowsWithTheirReasonsAndTheStatusBarLea
 {
     const std::string db = MakeSqliteFile(dir.File("data.db"), "CREATE TABLE t (n INTEGER); INSERT INTO t VALUES (7);");
     const std::string report = dir.File("no/such/folder/report.txt");
-    std::string project = "[Common]\nItems = 2\nReport = \"" + report + "\"\n";
-    const char* statements[] = { "SELECT count(*) FROM missing", "SELECT n FROM t" };
-    for (int i = 0; i < 2; ++i) {
-        const std::string item = "[Item" + std::to_string(i);
-        project += item + "]\nEventNote = \"e" + std::to_string(i) + "\"\ntype = 0\nbNeedConnect = 1\nSQL = \""
-            + statements[i] + "\"\ncond = 0\naction = 0\niterType = 1\nintType = 0\n\n" + item
-            + "_connect]\ntype = 0\ntarget = \"" + db + "\"\nuser = \"\"\n\n";
-    }
-    WriteFile(dir.File("f.qvl"), project);
+    QuorvelRunner project;
+    project.reportFile = report;
+    project.AddEvent(SqlEvent("e0", db, "SELECT count(*) FROM missing"));
+    project.AddEvent(SqlEvent("e1", db, "SELECT n FROM t"));
+    ASSERT_EQ(project.Save(dir.File("f.qvl")), 0);
     CEventDlg& w = Open(QString::fromStdString(dir.File("f.qvl")));
     w.Dispatch(ID_RUN_PROJECT);
     ASSERT_TRUE(ServeUntil([&] { return !w.Running(); }));
