@@ -70,6 +70,7 @@ ProjectCheck::ProjectCheck(const std::string& path) : path_(path), store_(std::m
     eventCount_ = QuorvelRunner::EventsToLoad(*store_, items);
     CheckNames();
     CheckEncoding();
+    CheckEnums(kCommon, Section::Common, true);
     CheckEvents(items);
     CheckRun();
     std::stable_sort(problems_.begin(), problems_.end(),

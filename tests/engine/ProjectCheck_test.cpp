@@ -84,6 +84,8 @@ TEST(ProjectCheck, EachKindOfProblemNamedWithItsLine)
               "decides",
                 "4: warning: [Common] ConsoleLines \"some\" is no known choice (all, changes, none): the preference "
                 "decides" } },
+        { "[Common]\nShareConnections = 2\n" + kSound.substr(9),
+            { "2: [Common] ShareConnections is 2, no known choice (0 each event its own connection, 1 shared)" } },
         { kSound + "iActWhen = 2\n",
             { "6: [Item0] iActWhen is 2, no known choice of when to act (0 every time the condition holds, 1 when the "
               "condition starts to hold)" } },
