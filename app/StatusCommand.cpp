@@ -157,14 +157,15 @@ std::string CheckText(const Json& event)
     return ms != event.end() && ms->is_number() ? std::to_string(ms->get<long long>()) + " ms" : std::string();
 }
 
-// The open failure's reason; "action: ..." for an action's.
+// The open failure's reason; "action: ...", "execution report: ..." for what is not the check.
 std::string FailureText(const Json& event)
 {
     const auto failure = event.find("failure");
     if (failure == event.end() || !failure->is_object() || !failure->value("open", false))
         return {};
     const std::string reason = Text(*failure, "reason");
-    return Text(*failure, "what") == "action" ? "action: " + reason : reason;
+    const std::string what = Text(*failure, "what");
+    return what.empty() || what == "check" ? reason : what + ": " + reason;
 }
 
 // One row in 79 columns: mark, number, note, state, status, value, check time, failure.

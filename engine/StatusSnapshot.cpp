@@ -56,24 +56,33 @@ void ValueOf(JsonWriter& json, const ExecStats::Recent& execution)
         json.String(execution.value);
 }
 
-// The later of the two failures, or null when neither kind has failed in this run.
+// The latest failure of the check, the action or the writing of the event's lines ("execution
+// report", "custom log"), or null when none has failed in this run.
 void LatestFailure(JsonWriter& json, const EventLive& live)
 {
-    const bool action = live.actionFailure.latestMs() > live.checkFailure.latestMs();
-    const FailureStreak& streak = action ? live.actionFailure : live.checkFailure;
-    if (streak.latestMs() == 0) {
+    const FailureStreak* streak = &live.checkFailure;
+    const char* what = "check";
+    if (live.actionFailure.latestMs() > streak->latestMs()) {
+        streak = &live.actionFailure;
+        what = "action";
+    }
+    if (live.outputFailure.latestMs() > streak->latestMs()) {
+        streak = &live.outputFailure;
+        what = live.outputWhat.c_str();
+    }
+    if (streak->latestMs() == 0) {
         json.Null();
         return;
     }
     json.BeginObject();
-    json.StringMember("what", action ? "action" : "check");
-    json.StringMember("reason", streak.reason());
+    json.StringMember("what", what);
+    json.StringMember("reason", streak->reason());
     json.Key("since");
-    TimeOrNull(json, streak.sinceMs());
+    TimeOrNull(json, streak->sinceMs());
     json.Key("latest");
-    TimeOrNull(json, streak.latestMs());
-    json.IntMember("count", streak.count());
-    json.BoolMember("open", streak.failing());
+    TimeOrNull(json, streak->latestMs());
+    json.IntMember("count", streak->count());
+    json.BoolMember("open", streak->failing());
     json.EndObject();
 }
 

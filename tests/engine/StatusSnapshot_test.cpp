@@ -2,6 +2,7 @@
 #include "engine/StatusSnapshot.h"
 #include "external/support/XdgPaths.h"
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -93,6 +94,22 @@ TEST_F(StatusSnapshot, ShowsEveryEventOfARun)
     }
     // The file of the run is gone with it (programs that other tests started may have left theirs).
     EXPECT_FALSE(PathExists(RuntimeDir() + "/project-" + std::to_string(::getpid()) + ".json"));
+}
+
+// A report that cannot be written is the event's failure too: the run goes on without its lines.
+TEST_F(StatusSnapshot, ShowsAReportThatCannotBeWritten)
+{
+    const std::string notAFolder = dir.File("not-a-folder");
+    std::ofstream(notAFolder) << "a file\n";
+    project.AddEvent(Times(FileEvent("passes", dir.path()), 2));
+    project.reportFile = notAFolder + "/report.txt";
+    project.Load(SaveProject());
+    ASSERT_EQ(project.Run(&page, nullptr), 0);
+    const Json failure = Json::parse(StatusSnapshotJson(project))["events"][0]["failure"];
+    EXPECT_EQ(failure["what"], "execution report") << failure;
+    EXPECT_TRUE(failure["open"].get<bool>());
+    EXPECT_EQ(failure["count"], 2);
+    EXPECT_NE(failure["reason"].get<std::string>().find(notAFolder), std::string::npos) << failure;
 }
 
 } // namespace
