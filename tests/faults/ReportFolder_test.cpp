@@ -13,7 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kContext = "ReportFile";
+constexpr const char* kReportContext = "ReportFile";
 
 class ReportFolder : public FaultTest {
 protected:
@@ -38,7 +38,7 @@ TEST_F(ReportFolder, RunGoesOnWhileTheFolderIsGoneOrBlockedAndItsLinesResumeWhen
 
     // Gone: moved away, lines and all.
     ASSERT_EQ(std::rename(folder.c_str(), movedAway.c_str()), 0);
-    ASSERT_TRUE(WaitUntil([&] { return LogCount(kContext) == 1; }, 5s)) << ProgramLog();
+    ASSERT_TRUE(WaitUntil([&] { return LogCount(kReportContext) == 1; }, 5s)) << ProgramLog();
     LetIterationsRun(quorvel, 2);
     // Blocked: a plain file in the folder's place. Permissions would not do, since root (as which
     // the tests may run) passes them; nobody can create a file inside a file.
@@ -48,16 +48,16 @@ TEST_F(ReportFolder, RunGoesOnWhileTheFolderIsGoneOrBlockedAndItsLinesResumeWhen
     const size_t linesBefore = ReadUtf16Lines(movedAway + "/report.txt").lines.size();
     ASSERT_EQ(::unlink(folder.c_str()), 0);
     ASSERT_EQ(std::rename(movedAway.c_str(), folder.c_str()), 0);
-    ASSERT_TRUE(WaitUntil([&] { return LogCount(kContext) == 2; }, 5s)) << ProgramLog();
+    ASSERT_TRUE(WaitUntil([&] { return LogCount(kReportContext) == 2; }, 5s)) << ProgramLog();
     LetIterationsRun(quorvel, 2);
     quorvel.Signal(SIGTERM);
     ASSERT_EQ(quorvel.Wait(), 0) << quorvel.Errors();
 
-    EXPECT_EQ(LogCount(kContext,
+    EXPECT_EQ(LogCount(kReportContext,
                   "cannot write the execution report file " + project.reportFile + ": No such file or directory"),
         1u);
-    EXPECT_EQ(LogCount(kContext, "the execution report file " + project.reportFile + " is written again"), 1u);
-    EXPECT_EQ(LogCount(kContext), 2u);
+    EXPECT_EQ(LogCount(kReportContext, "the execution report file " + project.reportFile + " is written again"), 1u);
+    EXPECT_EQ(LogCount(kReportContext), 2u);
     const size_t lines = ReportColumn(2).size();
     EXPECT_GT(lines, linesBefore); // which counted the header
     // The iterations of the outage were dropped, no more: at least four of them had no folder.

@@ -13,7 +13,7 @@ namespace {
 
 using SummaryReport = ReportTest;
 
-const std::string kHeader = "head\tExecution Property\tValue\twidth: 35%";
+const std::string kSummaryHeader = "head\tExecution Property\tValue\twidth: 35%";
 
 // Records one execution per total time given, the first `passed` of them "OK". (Copying an event
 // leaves its statistics behind, so they are added to the events in the project.)
@@ -55,7 +55,7 @@ TEST_F(SummaryReport, FiguresOfEachEnabledEvent)
     EXPECT_EQ(SectionRows(outline, "P0").size(), 4u);
 
     EXPECT_THAT(SectionRows(outline, "P1"),
-        ElementsAre(kHeader, "row\tCheck Executed\t3 times", "row\tCheck Passed\t3 times or 100.00%",
+        ElementsAre(kSummaryHeader, "row\tCheck Executed\t3 times", "row\tCheck Passed\t3 times or 100.00%",
             "row\tCheck Failed\t0 times or  0.00%", "row\tAverage Total Event Time\t 20.0 ms",
             "row\tMaximum Total Event Time\t30 ms", "row\tMinimum Total Event Time\t10 ms",
             "row\tAverage Check Time\t 10.0 ms", "row\tMaximum Check Time\t15 ms", "row\tMinimum Check Time\t5 ms",
