@@ -102,8 +102,7 @@ void Quorvel::RecordExecution(const Iteration& it)
     WriteRecord(line, false);
     if (runner == nullptr)
         return;
-    const bool passed = record.status == "OK";
-    std::string shown = SnapshotRecentText({ record.endMs, record.checkTime, passed, record.status, record.value, {} });
+    std::string shown = SnapshotRecentText(ExecStats::RecentOf(record));
     std::lock_guard lock(runner->lock);
     results.Add(record, std::move(shown));
     // The worker's own failure and problem records change only on this thread; the snapshot reads

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -23,8 +24,7 @@ struct EventCopy {
     int failed = 0;
     int actions = 0;
     int heldBack = 0;
-    bool executed = false;
-    ExecStats::Recent latest;
+    std::optional<ExecStats::Recent> latest; // none before the first execution
     std::string recent; // the list as JSON text
 };
 
@@ -156,7 +156,7 @@ void Event(JsonWriter& json, const EventCopy& copy, int64_t nowMs)
         json.Double((nowMs - copy.live.sinceMs) / 1000.0);
     else
         json.Null();
-    Latest(json, copy.executed ? &copy.latest : nullptr);
+    Latest(json, copy.latest ? &*copy.latest : nullptr);
     json.Key("failure");
     LatestFailure(json, copy.live);
     json.Key("counts");
@@ -262,14 +262,13 @@ std::string StatusSnapshotJson(const QuorvelRunner& project)
             if (event.live.state == EventLive::State::kIdle)
                 continue;
             const ExecStats& stats = event.results;
-            const bool executed = !stats.recent.empty();
-            ExecStats::Recent latest;
-            if (executed) {
+            std::optional<ExecStats::Recent> latest; // without its text: the list has that
+            if (!stats.recent.empty()) {
                 const ExecStats::Recent& last = stats.recent.back();
-                latest = { last.endMs, last.checkMs, last.passed, last.status, last.value, {} };
+                latest = ExecStats::Recent { last.endMs, last.checkMs, last.passed, last.status, last.value, {} };
             }
             copies.push_back({ static_cast<int>(i) + 1, &event, event.live, stats.count, stats.Failed(),
-                stats.actions, stats.heldBack, executed, std::move(latest), RecentList(stats.recent) });
+                stats.actions, stats.heldBack, std::move(latest), RecentList(stats.recent) });
         }
     }
     const int64_t now = LocalNow().unixMs;

@@ -65,22 +65,22 @@ void StatusSnapshotWriter::WriteWhenChanged()
     }
     if (changes == written_)
         return;
+    // The folder is made (or checked) before the first write and again after a failed one: someone
+    // may have removed it.
     const std::string dir = path_.substr(0, path_.rfind('/'));
-    std::string error = "cannot make the folder " + dir;
-    // The folder is made (or checked) once, and again only after a write failed: someone may
-    // have removed it.
-    folderReady_ = folderReady_ || PrepareFolder(dir) == 0;
-    const bool written = folderReady_
-        && WriteFileAtomically(path_, StatusSnapshotJson(runner_), 0644, &error, false) == 0;
+    const bool prepare = written_ == UINT64_MAX || streak_.Failing();
+    std::string error;
+    bool written = false;
+    if (prepare && PrepareFolder(dir) != 0)
+        error = "cannot make the folder " + dir;
+    else
+        written = WriteFileAtomically(path_, StatusSnapshotJson(runner_), 0644, &error, false) == 0;
     if (written)
         written_ = changes;
-    else
-        folderReady_ = false;
-    if (written == !failing_)
+    if (!streak_.Changed(!written))
         return;
-    failing_ = !written;
     // A run without a snapshot goes on: the program log says why, once per streak.
-    CLog::Bug(failing_ ? "status snapshot not written: " + error + "; tried again every second"
-                       : "the status snapshot " + path_ + " is written again",
+    CLog::Bug(written ? "the status snapshot " + path_ + " is written again"
+                      : "status snapshot not written: " + error + "; tried again every second",
         "StatusSnapshotWriter");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SecondTicker.h"
+#include "external/support/StreakFlag.h"
 
 #include <cstdint>
 #include <string>
@@ -34,7 +35,6 @@ private:
     const std::string path_;
     // Only the writing thread touches these.
     uint64_t written_ = UINT64_MAX;
-    bool failing_ = false;
-    bool folderReady_ = false;
+    StreakFlag streak_;
     SecondTicker ticker_;
 };

@@ -35,5 +35,6 @@ void ExecStats::Add(const ExecRecord& record, std::string shown)
     series.Add(record);
     if (recent.size() == kRecent)
         recent.pop_front();
-    recent.push_back({ record.endMs, record.checkTime, lastPassed, record.status, record.value, std::move(shown) });
+    recent.push_back(RecentOf(record));
+    recent.back().shown = std::move(shown);
 }

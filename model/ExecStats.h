@@ -49,6 +49,11 @@ public:
         // Made once by whoever records the execution: the snapshot writes all of them each second.
         std::string shown;
     };
+    // What the list keeps of an execution (without `shown`).
+    static Recent RecentOf(const ExecRecord& record)
+    {
+        return { record.endMs, record.checkTime, record.status == "OK", record.status, record.value, {} };
+    }
     static constexpr size_t kRecent = 60;
     std::deque<Recent> recent;
 
