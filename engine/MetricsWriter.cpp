@@ -22,6 +22,7 @@ struct EventFigures {
     std::string note;
     ExecStats stats;
     double executing = 0; // seconds the check now in progress has run
+    int64_t lastFailureMs = 0; // Unix ms of the latest failure of the check, the action or an output file
 };
 
 struct Metric {
@@ -69,6 +70,11 @@ const Metric kMetrics[] = {
         [](const EventFigures& e) { return NumericValue(e.stats.lastValue); } },
     { "quorvel_last_execution_timestamp_seconds", "gauge", "End of the latest execution, Unix time.",
         [](const EventFigures& e) { return WhenExecuted(e.stats, static_cast<double>(e.stats.lastTime)); } },
+    { "quorvel_last_failure_timestamp_seconds", "gauge",
+        "When the check, the action or an output file of the event last failed, Unix time.",
+        [](const EventFigures& e) {
+            return e.lastFailureMs > 0 ? std::optional<double>(e.lastFailureMs / 1000.0) : std::nullopt;
+        } },
 };
 
 // A label value as the exposition format wants it: backslash, double quote and line feed escaped.
@@ -141,7 +147,10 @@ std::string MetricsWriter::Text() const
     {
         std::lock_guard lock(runner_.lock);
         for (const Quorvel* event : taking_) {
-            figures.push_back({ runner_.IndexOf(*event) + 1, event->EventNote, event->results });
+            std::string what;
+            const FailureStreak* failure = event->live.Latest(&what);
+            figures.push_back({ runner_.IndexOf(*event) + 1, event->EventNote, event->results, 0,
+                failure != nullptr ? failure->latestMs() : 0 });
         }
     }
     for (size_t i = 0; i < figures.size(); ++i)

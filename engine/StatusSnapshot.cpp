@@ -60,17 +60,9 @@ void ValueOf(JsonWriter& json, const ExecStats::Recent& execution)
 // report", "custom log"), or null when none has failed in this run.
 void LatestFailure(JsonWriter& json, const EventLive& live)
 {
-    const FailureStreak* streak = &live.checkFailure;
-    const char* what = "check";
-    if (live.actionFailure.latestMs() > streak->latestMs()) {
-        streak = &live.actionFailure;
-        what = "action";
-    }
-    if (live.outputFailure.latestMs() > streak->latestMs()) {
-        streak = &live.outputFailure;
-        what = live.outputWhat.c_str();
-    }
-    if (streak->latestMs() == 0) {
+    std::string what;
+    const FailureStreak* streak = live.Latest(&what);
+    if (streak == nullptr) {
         json.Null();
         return;
     }

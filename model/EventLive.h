@@ -2,6 +2,7 @@
 
 #include "model/FailureStreak.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -32,14 +33,32 @@ struct EventLive {
     // failed in *what; null when none holds.
     const FailureStreak* Failing(std::string* what) const
     {
-        const std::pair<const FailureStreak*, const char*> kinds[]
-            = { { &checkFailure, "check" }, { &actionFailure, "action" }, { &outputFailure, outputWhat.c_str() } };
-        for (const auto& [streak, name] : kinds) {
+        for (const auto& [streak, name] : Kinds()) {
             if (streak->failing()) {
                 *what = name;
                 return streak;
             }
         }
         return nullptr;
+    }
+
+    // The failure that happened last, holding or not, with what failed in *what; null when none
+    // has failed in this run.
+    const FailureStreak* Latest(std::string* what) const
+    {
+        const FailureStreak* latest = nullptr;
+        for (const auto& [streak, name] : Kinds()) {
+            if (streak->latestMs() > (latest != nullptr ? latest->latestMs() : 0)) {
+                latest = streak;
+                *what = name;
+            }
+        }
+        return latest;
+    }
+
+private:
+    std::array<std::pair<const FailureStreak*, const char*>, 3> Kinds() const
+    {
+        return { { { &checkFailure, "check" }, { &actionFailure, "action" }, { &outputFailure, outputWhat.c_str() } } };
     }
 };

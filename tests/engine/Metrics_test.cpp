@@ -66,6 +66,13 @@ TEST_F(MetricsTest, FileShowsEveryTakingEventsFiguresAfterTheRun)
     // A failed check keeps the latest good value: an alert on it must not resolve in an outage.
     EXPECT_EQ(values("quorvel_last_value"), (Values { { "1", 42.5 }, { "5", 7 } }));
     EXPECT_EQ(values("quorvel_check_executing_seconds"), (Values { { "1", 0 }, { "3", 0 }, { "4", 0 }, { "5", 0 } }));
+    // Only the events that failed have a time of their latest failure.
+    const Values failedAt = values("quorvel_last_failure_timestamp_seconds");
+    ASSERT_EQ(failedAt.size(), 2u);
+    for (const char* event : { "3", "5" }) {
+        EXPECT_GE(failedAt.at(event), before) << event;
+        EXPECT_LE(failedAt.at(event), after + 1) << event;
+    }
     for (const auto& [name, events] : m)
         EXPECT_EQ(events.count("2"), 0u) << name;
     EXPECT_EQ(*m["quorvel_executions_total"]["1"].Label("note"), note);
